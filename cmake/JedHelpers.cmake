@@ -1,0 +1,30 @@
+# jed_library(NAME DIR [STATIC|SHARED] LINKS ...): a library made of every .cpp in DIR
+# (not recursive), so adding a file needs no edit here.
+function(jed_library name)
+  cmake_parse_arguments(ARG "SHARED" "" "LINKS;EXCLUDE" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  foreach(ex ${ARG_EXCLUDE})
+    list(FILTER srcs EXCLUDE REGEX "/${ex}$")
+  endforeach()
+  if(ARG_SHARED)
+    add_library(${name} SHARED ${srcs})
+  else()
+    add_library(${name} STATIC ${srcs})
+  endif()
+  target_link_libraries(${name} PUBLIC ${ARG_LINKS})
+endfunction()
+
+# jed_test(NAME LINKS ...): one GoogleTest program from every .cpp in the current folder.
+function(jed_test name)
+  cmake_parse_arguments(ARG "" "LABEL" "LINKS" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_executable(${name} ${srcs})
+  target_link_libraries(${name} PRIVATE ${ARG_LINKS} GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
+  if(NOT ARG_LABEL)
+    set(ARG_LABEL unit)
+  endif()
+  gtest_discover_tests(${name}
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+    PROPERTIES LABELS ${ARG_LABEL} ENVIRONMENT "JED_HEADLESS=1;SDL_AUDIODRIVER=dummy"
+    DISCOVERY_TIMEOUT 60)
+endfunction()

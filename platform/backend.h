@@ -1,0 +1,19 @@
+#pragma once
+// Which bottom layer the platform services run on.
+//
+// Sdl: a real window, keyboard, display and sound card (silent real-time device without one).
+// Headless: no window; keys come from the caller, the millisecond clock is virtual, the last
+// presented frame is kept, and audio is mixed only when a test pulls it.
+//
+// The backend is chosen once, lazily, on first use of any service: JED_HEADLESS=1 in the
+// environment selects Headless, anything else Sdl. SelectBackend() before first use overrides.
+namespace platform {
+
+enum class Backend { Sdl, Headless };
+
+// Returns false when a backend was already chosen (the choice cannot change afterwards).
+bool SelectBackend(Backend backend);
+Backend CurrentBackend();
+inline bool IsHeadless() { return CurrentBackend() == Backend::Headless; }
+
+}  // namespace platform
