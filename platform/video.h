@@ -49,12 +49,16 @@ class Clipper : public RefCounted {
   static Clipper* Create();
   void SetClipList(const Rect* rects, int count);
   const std::vector<Rect>& clip_list() const { return rects_; }
+  // The region header's bounding rectangle: starts at (64000, 64000, -64000, -64000) and is
+  // widened by every rectangle of the list.
+  const Rect& bound() const { return bound_; }
   // Window clippers follow the game window; on our full-window display that is the whole screen.
   void SetWindowBound(bool bound) { window_bound_ = bound; }
   bool window_bound() const { return window_bound_; }
 
  private:
   std::vector<Rect> rects_;
+  Rect bound_{64000, 64000, -64000, -64000};
   bool window_bound_ = false;
 };
 
@@ -153,5 +157,7 @@ struct Frame {
 const Frame& LastPresentedFrame();
 // Writes the last presented picture as PNG. False when nothing was presented or on I/O errors.
 bool SaveLastFramePng(const char* path);
+// The conversion behind both: a surface as RGB with its own or the shown palette.
+void ConvertSurfaceToRgb(const Surface* surface, Frame* frame);
 
 }  // namespace platform
