@@ -1,0 +1,183 @@
+#include "mp3/dsp/real_fft.h"
+
+#include <cmath>
+#include <utility>
+
+namespace dsp {
+namespace {
+
+// Radix-4 stages with a twiddle set: block lengths N, N/4, ... above 4. Each q of a stage keeps
+// w^q, w^2q, w^3q (w = e^(-2pi i/L)) side by side.
+void BuildStageTwiddles(int complex_size, std::vector<float>* out) {
+  out->clear();
+  for (int len = complex_size; len > 4; len >>= 2) {
+    const int quarter = len / 4;
+    for (int q = 0; q < quarter; ++q) {
+      for (int r = 1; r <= 3; ++r) {
+        const double angle = -2.0 * M_PI * r * q / len;
+        out->push_back(static_cast<float>(std::cos(angle)));
+        out->push_back(static_cast<float>(std::sin(angle)));
+      }
+    }
+  }
+}
+
+void BuildRealPass(int n, std::vector<float>* out) {
+  const int half = n / 2;
+  out->assign(static_cast<size_t>(half), 0.0f);
+  for (int k = 1; k < half / 2; ++k) {
+    const double angle = 2.0 * M_PI * k / n;
+    (*out)[2 * k] = static_cast<float>(std::cos(angle));
+    (*out)[2 * k + 1] = static_cast<float>(std::sin(angle));
+  }
+}
+
+void BuildSwapPairs(int complex_size, std::vector<uint32_t>* out) {
+  out->clear();
+  int bits = 0;
+  while ((1 << bits) < complex_size) ++bits;
+  for (uint32_t i = 0; i < static_cast<uint32_t>(complex_size); ++i) {
+    uint32_t rev = 0;
+    for (int b = 0; b < bits; ++b) rev |= ((i >> b) & 1u) << (bits - 1 - b);
+    if (i < rev) {
+      out->push_back(i);
+      out->push_back(rev);
+    }
+  }
+}
+
+void PrepareTables(int n, FftWorkTables* t) {
+  if (t->built_size == n) return;
+  BuildStageTwiddles(n / 2, &t->stage_twiddles);
+  BuildRealPass(n, &t->real_pass);
+  BuildSwapPairs(n / 2, &t->swap_pairs);
+  t->built_size = n;
+}
+
+// One radix-4 decimation-in-frequency butterfly. The outputs for frequency residues 0, 2, 1, 3
+// go to the quarters 0..3, so the finished transform is in plain bit-reversed order.
+inline void Butterfly4(float* a, float* b, float* c, float* d, const float* w) {
+  const float t0r = a[0] + c[0], t0i = a[1] + c[1];
+  const float t1r = a[0] - c[0], t1i = a[1] - c[1];
+  const float t2r = b[0] + d[0], t2i = b[1] + d[1];
+  const float t3r = b[1] - d[1], t3i = d[0] - b[0];  // (b - d) * -i
+  const float y0r = t0r + t2r, y0i = t0i + t2i;
+  const float y2r = t0r - t2r, y2i = t0i - t2i;
+  const float y1r = t1r + t3r, y1i = t1i + t3i;
+  const float y3r = t1r - t3r, y3i = t1i - t3i;
+  a[0] = y0r;
+  a[1] = y0i;
+  if (w == nullptr) {
+    b[0] = y2r, b[1] = y2i;
+    c[0] = y1r, c[1] = y1i;
+    d[0] = y3r, d[1] = y3i;
+    return;
+  }
+  b[0] = y2r * w[2] - y2i * w[3];
+  b[1] = y2r * w[3] + y2i * w[2];
+  c[0] = y1r * w[0] - y1i * w[1];
+  c[1] = y1r * w[1] + y1i * w[0];
+  d[0] = y3r * w[4] - y3i * w[5];
+  d[1] = y3r * w[5] + y3i * w[4];
+}
+
+// In-place complex FFT with the e^(-2pi i jk/N) kernel, natural order in and out.
+void ComplexFft(float* d, int complex_size, const FftWorkTables& t) {
+  const float* tw = t.stage_twiddles.data();
+  int len = complex_size;
+  for (; len >= 4; len >>= 2) {
+    const int quarter = len / 4;
+    for (int start = 0; start < complex_size; start += len) {
+      float* base = d + 2 * start;
+      for (int q = 0; q < quarter; ++q) {
+        float* a = base + 2 * q;
+        Butterfly4(a, a + 2 * quarter, a + 4 * quarter, a + 6 * quarter,
+                   len > 4 ? tw + 6 * q : nullptr);
+      }
+    }
+    if (len > 4) tw += 6 * quarter;
+  }
+  if (len == 2) {
+    for (int i = 0; i < 2 * complex_size; i += 4) {
+      const float ar = d[i], ai = d[i + 1];
+      d[i] = ar + d[i + 2];
+      d[i + 1] = ai + d[i + 3];
+      d[i + 2] = ar - d[i + 2];
+      d[i + 3] = ai - d[i + 3];
+    }
+  }
+  const uint32_t* pairs = t.swap_pairs.data();
+  for (size_t p = 0; p < t.swap_pairs.size(); p += 2) {
+    float* x = d + 2 * pairs[p];
+    float* y = d + 2 * pairs[p + 1];
+    std::swap(x[0], y[0]);
+    std::swap(x[1], y[1]);
+  }
+}
+
+// Turns the half-length complex spectrum Z into the packed real spectrum.
+void RealPassForward(float* d, int n, const float* cs) {
+  const int half = n / 2;
+  for (int k = 1; k < half / 2; ++k) {
+    const int j = half - k;
+    const float zkr = d[2 * k], zki = d[2 * k + 1];
+    const float zjr = d[2 * j], zji = d[2 * j + 1];
+    const float er = 0.5f * (zkr + zjr), ei = 0.5f * (zki - zji);
+    const float orr = 0.5f * (zki + zji), oi = -0.5f * (zkr - zjr);
+    const float c = cs[2 * k], s = cs[2 * k + 1];
+    const float wor = c * orr + s * oi, woi = c * oi - s * orr;
+    d[2 * k] = er + wor;
+    d[2 * k + 1] = -(ei + woi);
+    d[2 * j] = er - wor;
+    d[2 * j + 1] = ei - woi;
+  }
+  const float z0r = d[0], z0i = d[1];
+  d[0] = z0r + z0i;
+  d[1] = z0r - z0i;
+}
+
+// The exact inverse of RealPassForward, leaving conj(Z) so that the forward kernel inverts.
+void RealPassInverse(float* d, int n, const float* cs) {
+  const int half = n / 2;
+  for (int k = 1; k < half / 2; ++k) {
+    const int j = half - k;
+    const float ak = d[2 * k], bk = d[2 * k + 1];
+    const float aj = d[2 * j], bj = d[2 * j + 1];
+    const float er = 0.5f * (ak + aj), ei = 0.5f * (bj - bk);
+    const float pr = 0.5f * (ak - aj), pi = -0.5f * (bk + bj);
+    const float c = cs[2 * k], s = cs[2 * k + 1];
+    const float orr = c * pr - s * pi, oi = c * pi + s * pr;
+    d[2 * k] = er - oi;
+    d[2 * k + 1] = -(ei + orr);
+    d[2 * j] = er + oi;
+    d[2 * j + 1] = -(orr - ei);
+  }
+  d[half + 1] = -d[half + 1];
+  const float x0 = d[0], xh = d[1];
+  d[0] = 0.5f * (x0 + xh);
+  d[1] = -0.5f * (x0 - xh);
+}
+
+}  // namespace
+
+bool RealFft(int n, int direction, float* data, FftWorkTables* tables) {
+  if (tables == nullptr) return false;
+  if (n == 0) {
+    *tables = FftWorkTables{};
+    return true;
+  }
+  if (!IsFftSize(n) || data == nullptr) return false;
+  PrepareTables(n, tables);
+  const float* cs = tables->real_pass.data();
+  if (direction >= 0) {
+    ComplexFft(data, n / 2, *tables);
+    RealPassForward(data, n, cs);
+  } else {
+    RealPassInverse(data, n, cs);
+    ComplexFft(data, n / 2, *tables);
+    for (int i = 1; i < n; i += 2) data[i] = -data[i];
+  }
+  return true;
+}
+
+}  // namespace dsp
