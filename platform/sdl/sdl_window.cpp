@@ -107,7 +107,10 @@ void ShowSurface(const Surface* surface, const Palette* palette) {
 bool ReadScreen(Frame* frame) {
   std::lock_guard<std::mutex> guard(sdl_lock);
   if (!renderer || picture_width == 0) return false;
-  // Read the scaled picture back and sample one pixel per picture pixel.
+  // The back buffer is undefined after a present: draw the picture again, read it back scaled,
+  // and sample one pixel per picture pixel.
+  SDL_RenderClear(renderer);
+  SDL_RenderCopy(renderer, texture, nullptr, &shown_area);
   std::vector<uint32_t> shown(static_cast<size_t>(shown_area.w) * shown_area.h);
   if (SDL_RenderReadPixels(renderer, &shown_area, SDL_PIXELFORMAT_ARGB8888, shown.data(), shown_area.w * 4) != 0)
     return false;
