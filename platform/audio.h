@@ -12,6 +12,7 @@
 //
 // Every call is thread-safe. Wave-output callbacks run on one engine thread of their own, in
 // order, never while the mixer is locked, so a callback may call any function of this file.
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -46,8 +47,8 @@ constexpr uint32_t kSoundFrequencyMax = 200000;
 constexpr uint32_t kSoundLockFromWriteCursor = 1;  // LockSoundBuffer: start at the write cursor
 constexpr uint32_t kSoundLockEntireBuffer = 2;     // LockSoundBuffer: the whole buffer, from 0
 
-// A silent buffer of `bytes` (at least one frame, a whole number of frames, at most 64 MiB);
-// null when the format or size is unusable.
+// A silent buffer of `bytes` (at least one frame, at most 64 MiB; a partial last frame is not
+// played); null when the format or size is unusable.
 SoundBuffer* CreateSoundBuffer(const PcmFormat& format, uint32_t bytes);
 // A new stopped buffer at position 0 that shares the source's sample memory and copies its
 // format, volume, pan and frequency; null for a null source.
@@ -110,6 +111,12 @@ struct WaveHeader {
   WaveHeader* next = nullptr;   // reserved for the engine
   uintptr_t reserved = 0;       // reserved for the engine
 };
+
+// The header's flags as the engine last stored them. Read them with this (not a plain load)
+// while the header may be queued: the mixer sets done from its own thread.
+inline uint32_t WaveHeaderFlags(WaveHeader* header) {
+  return std::atomic_ref<uint32_t>(header->flags).load(std::memory_order_acquire);
+}
 
 // Capability bits (WAVEOUTCAPS).
 constexpr uint32_t kWaveFormat44S16 = 0x00000800;  // one of the WAVE_FORMAT_* bits; all are set

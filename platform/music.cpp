@@ -1,0 +1,205 @@
+// FluidSynth renders the song at the output rate as one source of the audio engine. The MIDI
+// player is timed by the samples rendered, so a headless test that pulls audio also drives it.
+#include "platform/music.h"
+
+#include <fluidsynth.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "platform/audio.h"
+
+namespace platform {
+
+struct MusicSegment {
+  std::vector<uint8_t> bytes;
+};
+
+namespace {
+
+constexpr size_t kMaxMidiFileBytes = 16u << 20;
+
+const char* SoundfontPath() {
+  const char* path = std::getenv("JED_SOUNDFONT");
+  return path && *path ? path : JED_SOUNDFONT_PATH;
+}
+
+class MusicSynth : public AudioSource {
+ public:
+  bool Start() {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (synth_) return true;
+    settings_ = new_fluid_settings();
+    if (!settings_) return false;
+    fluid_settings_setnum(settings_, "synth.sample-rate", kAudioOutputRate);
+    fluid_settings_setstr(settings_, "player.timing-source", "sample");
+    synth_ = new_fluid_synth(settings_);
+    if (!synth_ || fluid_synth_sfload(synth_, SoundfontPath(), 1) == FLUID_FAILED) {
+      DeleteSynth();
+      return false;
+    }
+    return true;
+  }
+
+  void Stop() {
+    std::lock_guard<std::mutex> guard(lock_);
+    EndSong();
+    for (MusicSegment* segment : segments_) delete segment;
+    segments_.clear();
+    DeleteSynth();
+  }
+
+  bool Ready() {
+    std::lock_guard<std::mutex> guard(lock_);
+    return synth_ != nullptr;
+  }
+
+  MusicSegment* Adopt(std::unique_ptr<MusicSegment> segment) {
+    std::lock_guard<std::mutex> guard(lock_);
+    segments_.push_back(segment.get());
+    return segment.release();
+  }
+
+  bool Download(MusicSegment* segment) {
+    std::lock_guard<std::mutex> guard(lock_);
+    return synth_ && fluid_synth_sfcount(synth_) > 0 && Known(segment);
+  }
+
+  uint32_t Play(MusicSegment* segment) {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (!synth_ || !Known(segment)) return 0;
+    EndSong();
+    player_ = new_fluid_player(synth_);
+    if (!player_) return 0;
+    if (fluid_player_add_mem(player_, segment->bytes.data(), segment->bytes.size()) != FLUID_OK ||
+        fluid_player_play(player_) != FLUID_OK) {
+      EndSong();
+      return 0;
+    }
+    playing_ = segment;
+    if (++play_count_ == 0) ++play_count_;
+    return play_count_;
+  }
+
+  bool StopSong(MusicSegment* segment) {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (!synth_) return false;
+    if (!segment || segment == playing_) EndSong();
+    return true;
+  }
+
+  bool IsPlaying(MusicSegment* segment) {
+    std::lock_guard<std::mutex> guard(lock_);
+    return segment && segment == playing_ && player_ && fluid_player_get_status(player_) == FLUID_PLAYER_PLAYING;
+  }
+
+  void Unload(MusicSegment* segment) {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (!Known(segment)) return;
+    if (segment == playing_) EndSong();
+    std::erase(segments_, segment);
+    delete segment;
+  }
+
+  void Render(float* stereo, size_t frames) override {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (!synth_ || (!player_ && fluid_synth_get_active_voice_count(synth_) == 0)) return;
+    left_.resize(frames);
+    right_.resize(frames);
+    fluid_synth_write_float(synth_, static_cast<int>(frames), left_.data(), 0, 1, right_.data(), 0, 1);
+    for (size_t i = 0; i < frames; ++i) {
+      stereo[2 * i] += left_[i];
+      stereo[2 * i + 1] += right_[i];
+    }
+  }
+
+ private:
+  bool Known(MusicSegment* segment) const {
+    return segment && std::find(segments_.begin(), segments_.end(), segment) != segments_.end();
+  }
+
+  // Ends the song and silences the synthesiser at once (lock held).
+  void EndSong() {
+    if (player_) {
+      fluid_player_stop(player_);
+      delete_fluid_player(player_);
+      player_ = nullptr;
+    }
+    if (synth_) fluid_synth_system_reset(synth_);
+    playing_ = nullptr;
+  }
+
+  void DeleteSynth() {
+    if (synth_) delete_fluid_synth(synth_);
+    if (settings_) delete_fluid_settings(settings_);
+    synth_ = nullptr;
+    settings_ = nullptr;
+  }
+
+  std::mutex lock_;
+  fluid_settings_t* settings_ = nullptr;
+  fluid_synth_t* synth_ = nullptr;
+  fluid_player_t* player_ = nullptr;
+  MusicSegment* playing_ = nullptr;
+  uint32_t play_count_ = 0;
+  std::vector<MusicSegment*> segments_;
+  std::vector<float> left_, right_;
+};
+
+// Never destroyed: the engine may still hold it as a source while the program exits.
+MusicSynth& Synth() {
+  static MusicSynth* synth = new MusicSynth();
+  return *synth;
+}
+
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return false;
+  bool ok = std::fseek(file, 0, SEEK_END) == 0;
+  long size = ok ? std::ftell(file) : -1;
+  ok = ok && size >= 0 && static_cast<unsigned long>(size) <= kMaxMidiFileBytes && std::fseek(file, 0, SEEK_SET) == 0;
+  if (ok) {
+    bytes->resize(static_cast<size_t>(size));
+    ok = bytes->empty() || std::fread(bytes->data(), 1, bytes->size(), file) == bytes->size();
+  }
+  std::fclose(file);
+  return ok;
+}
+
+}  // namespace
+
+bool MusicInit() {
+  if (!Synth().Start()) return false;
+  AddAudioSource(&Synth());  // outside the synth's lock: the mixer takes its lock first
+  return true;
+}
+
+void MusicShutdown() {
+  RemoveAudioSource(&Synth());
+  Synth().Stop();
+}
+
+bool MusicReady() { return Synth().Ready(); }
+
+MusicSegment* MusicLoadSegment(const std::string& path) {
+  auto segment = std::make_unique<MusicSegment>();
+  if (!ReadWholeFile(path, &segment->bytes)) return nullptr;
+  if (!IsStandardMidiFile(segment->bytes.data(), segment->bytes.size())) return nullptr;
+  return Synth().Adopt(std::move(segment));
+}
+
+bool MusicDownloadSegment(MusicSegment* segment) { return Synth().Download(segment); }
+
+uint32_t MusicPlaySegment(MusicSegment* segment) { return Synth().Play(segment); }
+
+bool MusicStopSegment(MusicSegment* segment) { return Synth().StopSong(segment); }
+
+bool MusicIsSegmentPlaying(MusicSegment* segment) { return Synth().IsPlaying(segment); }
+
+void MusicUnloadSegment(MusicSegment* segment) { Synth().Unload(segment); }
+
+}  // namespace platform

@@ -1,0 +1,65 @@
+// The sound card through SDL2 audio: 44100 Hz, stereo, signed 16-bit, a small device buffer.
+// SDL converts when the card wants another format.
+#include <SDL.h>
+
+#include <cstring>
+#include <memory>
+
+#include "platform/audio.h"
+#include "platform/audio_output.h"
+
+namespace platform::audio {
+namespace {
+
+bool IsSilentDriver(const char* name) {
+  return name && (std::strcmp(name, "dummy") == 0 || std::strcmp(name, "disk") == 0);
+}
+
+class SdlOutput : public AudioOutput {
+ public:
+  explicit SdlOutput(SDL_AudioDeviceID device) : device_(device) {}
+  ~SdlOutput() override { Stop(); }
+  void Stop() override {
+    if (!device_) return;
+    SDL_CloseAudioDevice(device_);  // waits for a running callback
+    device_ = 0;
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  }
+  const char* Name() const override { return "sdl"; }
+
+  static void Callback(void*, Uint8* stream, int bytes) {
+    MixOutput(reinterpret_cast<int16_t*>(stream), static_cast<size_t>(bytes) / (2 * kAudioOutputChannels));
+  }
+
+ private:
+  SDL_AudioDeviceID device_;
+};
+
+}  // namespace
+
+std::unique_ptr<AudioOutput> StartSdlOutput() {
+  // The dummy and disk drivers are no card: the silent device does that job on schedule.
+  if (IsSilentDriver(SDL_getenv("SDL_AUDIODRIVER"))) return nullptr;
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return nullptr;
+  if (IsSilentDriver(SDL_GetCurrentAudioDriver())) {
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return nullptr;
+  }
+  SDL_AudioSpec want{};
+  want.freq = static_cast<int>(kAudioOutputRate);
+  want.format = AUDIO_S16SYS;
+  want.channels = static_cast<Uint8>(kAudioOutputChannels);
+  want.samples = static_cast<Uint16>(kAudioDeviceBufferFrames);
+  want.callback = &SdlOutput::Callback;
+  SDL_AudioSpec have{};
+  SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+  if (device == 0) {
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return nullptr;
+  }
+  auto output = std::make_unique<SdlOutput>(device);
+  SDL_PauseAudioDevice(device, 0);
+  return output;
+}
+
+}  // namespace platform::audio

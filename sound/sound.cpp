@@ -1,0 +1,217 @@
+#include "sound/sound.h"
+
+#include <cstring>
+#include <vector>
+
+#include "platform/audio.h"
+#include "platform/riff_reader.h"
+
+SoundSlot sound_table[SOUND_TABLE_SIZE];
+
+namespace {
+
+constexpr uint16_t kWaveFormatPcm = 1;
+constexpr size_t kWaveFormatBytes = 18;   // the full record, with its extra-size field
+constexpr size_t kPcmFormatFields = 16;   // what PCM needs; many files stop here
+
+// The format chunk's record (WAVEFORMATEX), as it lies in the file.
+struct WaveFormatRecord {
+  uint16_t format_tag = 0;
+  uint16_t channels = 0;
+  uint32_t samples_per_sec = 0;
+  uint32_t avg_bytes_per_sec = 0;
+  uint16_t block_align = 0;
+  uint16_t bits_per_sample = 0;
+  uint16_t extra_size = 0;
+};
+
+bool sound_mixer_ready = false;  // the engine has started for this layer
+bool sound_first_time = true;
+
+bool ValidId(int id) { return id >= 0 && id < SOUND_TABLE_SIZE; }
+
+int LowestFreeSlot() {
+  for (int i = 0; i < SOUND_TABLE_SIZE; ++i)
+    if (sound_table[i].state == SOUND_FREE) return i;
+  return -1;
+}
+
+void ResetSlot(int id) {
+  sound_table[id] = SoundSlot{nullptr, SOUND_FREE, 0, 0, id};
+}
+
+void ReleaseSlotBuffer(SoundSlot& slot) {
+  if (!slot.buffer) return;
+  platform::StopSoundBuffer(slot.buffer);
+  platform::ReleaseSoundBuffer(slot.buffer);
+  slot.buffer = nullptr;
+}
+
+uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+uint32_t U32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24; }
+
+// Reads the RIFF WAVE layout: the format chunk first, then "data" anywhere after it.
+bool ReadWaveFile(const char* filename, WaveFormatRecord* format, std::vector<uint8_t>* samples) {
+  auto reader = platform::RiffReader::Open(filename);
+  if (!reader) return false;
+  platform::RiffChunk riff, fmt, data;
+  if (!reader->FindRiff(platform::RiffFourCc('W', 'A', 'V', 'E'), &riff)) return false;
+  if (!reader->DescendNext(riff, &fmt) || fmt.id != platform::RiffFourCc('f', 'm', 't', ' ')) return false;
+  uint8_t record[kWaveFormatBytes] = {};
+  if (reader->Read(fmt, record, sizeof record) < kPcmFormatFields) return false;
+  format->format_tag = U16(record);
+  format->channels = U16(record + 2);
+  format->samples_per_sec = U32(record + 4);
+  format->avg_bytes_per_sec = U32(record + 8);
+  format->block_align = U16(record + 12);
+  format->bits_per_sample = U16(record + 14);
+  format->extra_size = U16(record + 16);
+  if (format->format_tag != kWaveFormatPcm) return false;
+  reader->Ascend(fmt);
+  if (!reader->FindChunk(riff, platform::RiffFourCc('d', 'a', 't', 'a'), &data)) return false;
+  samples->resize(data.size);
+  return reader->Read(data, samples->data(), samples->size()) == samples->size();
+}
+
+// Copies the samples into the buffer through a lock from its write cursor (two regions at most).
+bool FillBuffer(platform::SoundBuffer* buffer, const std::vector<uint8_t>& samples) {
+  void* region1 = nullptr;
+  void* region2 = nullptr;
+  uint32_t length1 = 0, length2 = 0;
+  const auto size = static_cast<uint32_t>(samples.size());
+  if (!platform::LockSoundBuffer(buffer, 0, size, &region1, &length1, &region2, &length2,
+                                 platform::kSoundLockFromWriteCursor))
+    return false;
+  std::memcpy(region1, samples.data(), length1);
+  if (length2) std::memcpy(region2, samples.data() + length1, length2);
+  return platform::UnlockSoundBuffer(buffer, region1, length1, region2, length2);
+}
+
+}  // namespace
+
+int SoundInit() {
+  if (sound_first_time) {
+    for (int i = 0; i < SOUND_TABLE_SIZE; ++i) sound_table[i] = SoundSlot{};
+    sound_first_time = false;
+    if (!platform::AudioStart()) return 0;
+    sound_mixer_ready = true;
+  }
+  for (int i = 0; i < SOUND_TABLE_SIZE; ++i) {
+    ReleaseSlotBuffer(sound_table[i]);
+    ResetSlot(i);
+  }
+  return 1;
+}
+
+int SoundShutdown() {
+  StopAllSoundEffects();
+  for (SoundSlot& slot : sound_table) ReleaseSlotBuffer(slot);
+  // The table keeps no released buffers, and a later SoundInit starts from scratch.
+  sound_mixer_ready = false;
+  sound_first_time = true;
+  return 1;
+}
+
+int LoadWavSound(const char* filename, uint32_t /*control_flags: every buffer has all controls*/) {
+  const int id = LowestFreeSlot();
+  if (id < 0 || !filename || !sound_mixer_ready) return -1;
+  WaveFormatRecord format;
+  std::vector<uint8_t> samples;
+  if (!ReadWaveFile(filename, &format, &samples)) return -1;
+  // The buffer takes the file's own format, so every rate, width and channel count plays true.
+  platform::PcmFormat pcm;
+  pcm.rate = format.samples_per_sec;
+  pcm.channels = format.channels;
+  pcm.bits = format.bits_per_sample;
+  SoundSlot& slot = sound_table[id];
+  slot.buffer = platform::CreateSoundBuffer(pcm, static_cast<uint32_t>(samples.size()));
+  if (!slot.buffer || !FillBuffer(slot.buffer, samples)) {
+    ReleaseSlotBuffer(slot);
+    ResetSlot(id);  // a failed load keeps nothing
+    return -1;
+  }
+  slot.rate = format.samples_per_sec;
+  slot.size = static_cast<uint32_t>(samples.size());
+  slot.state = SOUND_LOADED;
+  slot.id = id;
+  return id;
+}
+
+int ReplicateSound(int source_id) {
+  if (!ValidId(source_id) || !sound_mixer_ready) return -1;
+  const int id = LowestFreeSlot();
+  if (id < 0) return -1;
+  platform::SoundBuffer* copy = platform::DuplicateSoundBuffer(sound_table[source_id].buffer);
+  if (!copy) {
+    // The source itself may be the free slot found: leave it as it was.
+    if (id != source_id) ResetSlot(id);
+    return -1;
+  }
+  sound_table[id] = sound_table[source_id];
+  sound_table[id].buffer = copy;
+  sound_table[id].id = id;
+  return id;
+}
+
+int PlaySoundEffect(int id, uint32_t flags, int, int, int) {
+  if (!ValidId(id)) return 0;
+  SoundSlot& slot = sound_table[id];
+  if (!slot.buffer) return 1;
+  if (!platform::SetSoundBufferPosition(slot.buffer, 0)) return 0;
+  if (!platform::PlaySoundBuffer(slot.buffer, (flags & SOUND_PLAY_LOOPING) != 0)) return 0;
+  return 1;
+}
+
+int StopSoundEffect(int id) {
+  if (!ValidId(id)) return 0;
+  SoundSlot& slot = sound_table[id];
+  if (slot.buffer) {
+    platform::StopSoundBuffer(slot.buffer);
+    platform::SetSoundBufferPosition(slot.buffer, 0);
+  }
+  slot.state = SOUND_STOPPED;
+  return 1;
+}
+
+int StopAllSoundEffects() {
+  for (int id = 0; id < SOUND_TABLE_SIZE; ++id) StopSoundEffect(id);
+  return 1;
+}
+
+int DeleteSoundEffect(int id) {
+  if (!ValidId(id)) return 0;
+  StopSoundEffect(id);
+  ReleaseSlotBuffer(sound_table[id]);
+  return 1;
+}
+
+int DeleteAllSoundEffects() {
+  for (int id = 0; id < SOUND_TABLE_SIZE; ++id) DeleteSoundEffect(id);
+  return 1;
+}
+
+int SetSoundVolume(int id, int volume) {
+  if (!ValidId(id) || !sound_table[id].buffer) return 0;
+  const int64_t attenuation = 30LL * volume - 3000;  // wide: no volume can overflow it
+  if (attenuation < platform::kSoundVolumeMin || attenuation > platform::kSoundVolumeMax) return 0;
+  return platform::SetSoundBufferVolume(sound_table[id].buffer, static_cast<int32_t>(attenuation)) ? 1 : 0;
+}
+
+int SetSoundFrequency(int id, int hz) {
+  if (!ValidId(id) || !sound_table[id].buffer || hz < 0) return 0;
+  return platform::SetSoundBufferFrequency(sound_table[id].buffer, static_cast<uint32_t>(hz)) ? 1 : 0;
+}
+
+int SetSoundPan(int id, int pan) {
+  if (!ValidId(id) || !sound_table[id].buffer) return 0;
+  return platform::SetSoundBufferPan(sound_table[id].buffer, pan) ? 1 : 0;
+}
+
+int GetSoundStatus(int id) {
+  if (!ValidId(id) || !sound_table[id].buffer) return -1;
+  return sound_table[id].state;
+}
+
+void SetSoundStatus(int id, int state) {
+  if (ValidId(id) && sound_table[id].buffer) sound_table[id].state = state;
+}
