@@ -30,7 +30,7 @@ TEST_F(ColorScanTest, FindsFirstMatchRowByRowWithInclusiveBounds) {
   EXPECT_EQ(ColorScan(x1, y1, x2, y2, 64, 64, buf.buffer(), buf.pitch()), 310);
 
   // Range bounds are inclusive; values outside them do not match.
-  GuardedBuffer<uint8_t> range(640, 480);
+  GuardedBuffer<uint8_t> range(640, 480, 0, 1);
   range.at(100, 10) = 149;
   range.at(101, 10) = 151;
   EXPECT_EQ(ColorScan(90, 10, 110, 10, 150, 150, range.buffer(), range.pitch()), 0);
@@ -54,6 +54,8 @@ TEST_F(ColorScanTest, ClampsToScreenAndReadsNothingOutside) {
   buf.at(0, 50) = 64;
   EXPECT_EQ(ColorScan(-25, 40, 10, 60, 64, 64, buf.buffer(), buf.pitch()), 0);
   buf.at(1, 50) = 64;
+  EXPECT_EQ(ColorScan(-25, 40, 10, 60, 64, 64, buf.buffer(), buf.pitch()), 0);
+  buf.at(1, 45) = 64;
   EXPECT_EQ(ColorScan(-25, 40, 10, 60, 64, 64, buf.buffer(), buf.pitch()), 1);
 
   // Boxes off the right and bottom edges clamp onto the last column and row.
