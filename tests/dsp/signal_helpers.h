@@ -1,0 +1,28 @@
+#pragma once
+// Test signals shared by the suites.
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+namespace dsp_test {
+
+// Interleaved 16-bit stereo: a sine on the left and another on the right.
+inline std::vector<int16_t> StereoSines(int frames, double left_freq, double left_amp,
+                                        double right_freq, double right_amp, double rate,
+                                        double phase = 0.0) {
+  std::vector<int16_t> s(static_cast<size_t>(frames) * 2);
+  for (int i = 0; i < frames; ++i) {
+    s[2 * i] = static_cast<int16_t>(std::lround(left_amp * std::cos(2 * M_PI * left_freq * i / rate - phase)));
+    s[2 * i + 1] = static_cast<int16_t>(std::lround(right_amp * std::cos(2 * M_PI * right_freq * i / rate - phase)));
+  }
+  return s;
+}
+
+// RMS of one channel of interleaved stereo over frames [from, to).
+inline double ChannelRms(const std::vector<int16_t>& s, int channel, int from, int to) {
+  double sum = 0;
+  for (int i = from; i < to; ++i) sum += static_cast<double>(s[2 * i + channel]) * s[2 * i + channel];
+  return std::sqrt(sum / (to - from));
+}
+
+}  // namespace dsp_test
