@@ -8,6 +8,7 @@ PACKAGES=(
   libpng-dev libmp3lame-dev libncurses-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth mpg123 sox libfftw3-dev
+  python3-mutagen id3v2
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
