@@ -1,0 +1,82 @@
+#include "tools/assetgen/asset_generator.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "tools/assetgen/bmp_writer.h"
+#include "tools/assetgen/contact_sheet.h"
+#include "tools/assetgen/faces.h"
+#include "tools/assetgen/landscapes.h"
+#include "tools/assetgen/story_screens.h"
+#include "tools/assetgen/palette_file.h"
+#include "tools/assetgen/png_preview.h"
+#include "tools/assetgen/sprite_strips.h"
+
+namespace assetgen {
+namespace {
+
+std::string Join(const std::string& dir, const std::string& name) { return dir + "/" + name; }
+
+void WriteBmp(const std::string& dir, const std::string& name, const IndexedImage& img) {
+  WriteFile(Join(dir, name), EncodeBmp8(img, SharedPalette()));
+}
+
+}  // namespace
+
+void GenerateAssets(const GeneratorOptions& o) {
+  std::filesystem::create_directories(o.output_dir);
+  if (!o.preview_dir.empty()) std::filesystem::create_directories(o.preview_dir);
+  const Palette& palette = SharedPalette();
+  {
+    std::string text = EncodePaletteText(palette);
+    WriteFile(Join(o.output_dir, "PALDATA2.PAL"), Bytes(text.begin(), text.end()));
+  }
+
+  const std::vector<IndexedImage> hero = HeroFrames();
+  for (int a = 0; a < kHeroAnimations; ++a) {
+    char name[32];
+    std::snprintf(name, sizeof name, "hero%d.BMP", a);
+    WriteBmp(o.output_dir, name, MakeStrip(hero, a));
+  }
+  const std::vector<IndexedImage> thugs = ThugFrames();
+  for (int b = 0; b < kThugAnimations; ++b) {
+    char name[32];
+    std::snprintf(name, sizeof name, "thug%d.bmp", b);
+    WriteBmp(o.output_dir, name, MakeStrip(thugs, b));
+  }
+  WriteBmp(o.output_dir, "face0.BMP", HeroFacePicture());
+  WriteBmp(o.output_dir, "face1.BMP", ThugFacePicture());
+  std::vector<IndexedImage> pictures;
+  pictures.push_back(TitlePicture(hero, thugs));
+  WriteBmp(o.output_dir, "Grimstorm0.BMP", pictures.back());
+  for (int page = 0; page < 4; ++page) {
+    pictures.push_back(StoryPicture(page, hero, thugs));
+    WriteBmp(o.output_dir, "intro" + std::to_string(page) + ".BMP", pictures.back());
+  }
+  pictures.push_back(GameOverPicture(hero));
+  WriteBmp(o.output_dir, "gameover.bmp", pictures.back());
+  pictures.push_back(VictoryPicture(hero));
+  WriteBmp(o.output_dir, "gamewin.bmp", pictures.back());
+  std::vector<IndexedImage> screens;
+  for (int s = 0; s < 13; ++s) {
+    screens.push_back(DrawLandscape(s));
+    char name[32];
+    std::snprintf(name, sizeof name, "landscape%d.BMP", s + 1);
+    WriteBmp(o.output_dir, name, screens.back());
+  }
+  if (!o.preview_dir.empty()) {
+    WritePngPreview(Join(o.preview_dir, "pictures.png"), ScreenSheet(pictures, 3, 2), palette, 1);
+    for (size_t i = 0; i < pictures.size(); ++i)
+      WritePngPreview(Join(o.preview_dir, "picture" + std::to_string(i) + ".png"), pictures[i], palette, 1);
+    WritePngPreview(Join(o.preview_dir, "faces.png"), FrameSheet({HeroFacePicture(), ThugFacePicture()}, 2, 0, 0), palette, 3);
+    WritePngPreview(Join(o.preview_dir, "landscapes.png"), ScreenSheet(screens, 3, 2), palette, 1);
+    for (size_t s = 0; s < screens.size(); ++s)
+      WritePngPreview(Join(o.preview_dir, "landscape" + std::to_string(s + 1) + ".png"), screens[s], palette, 1);
+    WritePngPreview(Join(o.preview_dir, "hero_frames.png"), FrameSheet(hero, 8, pal::kTransparent, pal::kSky[3]),
+                    palette, 3);
+    WritePngPreview(Join(o.preview_dir, "thug_frames.png"), FrameSheet(thugs, 8, pal::kTransparent, pal::kSky[3]),
+                    palette, 3);
+  }
+}
+
+}  // namespace assetgen
