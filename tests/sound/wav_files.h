@@ -1,0 +1,80 @@
+#pragma once
+// WAV files for the tests: made by sox, or assembled chunk by chunk when a test needs a broken
+// one.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace wav_test {
+
+inline std::string TempPath(const std::string& name) { return ::testing::TempDir() + "jed_sound_" + name; }
+
+inline bool HaveSox() { return std::system("sox --version > /dev/null 2>&1") == 0; }
+
+// Runs sox with `arguments`; true on success.
+inline bool Sox(const std::string& arguments) {
+  return std::system(("sox " + arguments + " 2> /dev/null").c_str()) == 0;
+}
+
+inline std::vector<uint8_t> ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+inline void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
+// Little-endian byte assembly.
+struct Bytes {
+  std::vector<uint8_t> data;
+  Bytes& Tag(const char* four) {
+    for (int i = 0; i < 4; ++i) data.push_back(static_cast<uint8_t>(four[i]));
+    return *this;
+  }
+  Bytes& U16(uint16_t v) {
+    data.push_back(v & 0xFF);
+    data.push_back(v >> 8);
+    return *this;
+  }
+  Bytes& U32(uint32_t v) {
+    for (int i = 0; i < 4; ++i) data.push_back((v >> (8 * i)) & 0xFF);
+    return *this;
+  }
+  Bytes& Append(const std::vector<uint8_t>& more) {
+    data.insert(data.end(), more.begin(), more.end());
+    return *this;
+  }
+};
+
+// A chunk with its id and size (and pad byte when odd).
+inline std::vector<uint8_t> Chunk(const char* id, const std::vector<uint8_t>& body) {
+  Bytes b;
+  b.Tag(id).U32(static_cast<uint32_t>(body.size())).Append(body);
+  if (body.size() & 1) b.data.push_back(0);
+  return b.data;
+}
+
+inline std::vector<uint8_t> FormatBody(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits,
+                                       bool with_extra_size = false) {
+  Bytes ordered;
+  ordered.U16(tag).U16(channels).U32(rate).U32(rate * channels * bits / 8).U16(channels * bits / 8).U16(bits);
+  if (with_extra_size) ordered.U16(0);
+  return ordered.data;
+}
+
+// RIFF "WAVE" around the given chunks.
+inline std::vector<uint8_t> Riff(const std::vector<std::vector<uint8_t>>& chunks, const char* form = "WAVE") {
+  Bytes body;
+  body.Tag(form);
+  for (auto& c : chunks) body.Append(c);
+  return Chunk("RIFF", body.data);
+}
+
+}  // namespace wav_test
