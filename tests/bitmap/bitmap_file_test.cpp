@@ -24,6 +24,18 @@ std::vector<uint8_t> BufferOf(const BitmapFile& bitmap) {
   return std::vector<uint8_t>(bitmap.buffer, bitmap.buffer + size);
 }
 
+// What a loaded plain-layout picture must hold: its pixels, 24-bit ones as 5.6.5 words.
+std::vector<uint8_t> ExpectedBuffer(const BmpSpec& spec) {
+  if (spec.bits != 24) return spec.pixels;
+  std::vector<uint8_t> words;
+  for (size_t i = 0; i + 2 < spec.pixels.size(); i += 3) {
+    const uint16_t word = PackRgb565(spec.pixels[i + 2], spec.pixels[i + 1], spec.pixels[i]);
+    words.push_back(static_cast<uint8_t>(word));
+    words.push_back(static_cast<uint8_t>(word >> 8));
+  }
+  return words;
+}
+
 }  // namespace
 
 TEST(BitmapFile, LoadsPaletteInPlatformOrderAndRowsTopDown) {
@@ -57,6 +69,8 @@ TEST(BitmapFile, LoadsPaletteInPlatformOrderAndRowsTopDown) {
 // Padding, pixel offsets, a zero image size, top-down rows, short palettes and larger info
 // headers must all yield what the plain layout yields.
 TEST(BitmapFile, EveryLayoutOfTheSamePictureLoadsTheSame) {
+  const int32_t saved_format = pixel_format;
+  pixel_format = 16;
   for (int bits : {8, 16, 24}) {
     for (int32_t width : {1, 2, 3, 5, 8, 13}) {
       BmpSpec plain;
@@ -68,6 +82,7 @@ TEST(BitmapFile, EveryLayoutOfTheSamePictureLoadsTheSame) {
       const std::vector<uint8_t> plain_file = BuildBmp(plain);
       LoadedBitmap reference;
       ASSERT_EQ(LoadBitmapMemory(&reference.record, plain_file.data(), plain_file.size()), 1);
+      EXPECT_EQ(BufferOf(reference.record), ExpectedBuffer(plain));
 
       std::vector<BmpSpec> variants(6, plain);
       variants[0].top_down = true;
@@ -89,6 +104,7 @@ TEST(BitmapFile, EveryLayoutOfTheSamePictureLoadsTheSame) {
       }
     }
   }
+  pixel_format = saved_format;
 }
 
 TEST(BitmapFile, ShortPaletteFillsTheRestWithBlack) {
