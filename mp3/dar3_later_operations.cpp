@@ -1,0 +1,37 @@
+// Operations whose features are not part of this build yet. Each holds its interface slot and
+// fails with a message naming itself, so callers learn why instead of getting silence.
+#include "mp3/dar3_player.h"
+
+int DAr3::OpenStream(int, int, const void*, unsigned int, int) { return NotAvailable("OpenStream"); }
+int DAr3::PushDataToStream(const void*, unsigned int) { return NotAvailable("PushDataToStream"); }
+int DAr3::IsStreamDataFree(const void*) { return NotAvailable("IsStreamDataFree"); }
+int DAr3::GetStreamLoad(STREAM_LOAD_INFO*) { return NotAvailable("GetStreamLoad"); }
+int DAr3::PlayLoop(int, MP3_TIME*, int, MP3_TIME*, int) { return NotAvailable("PlayLoop"); }
+int DAr3::Seek(int, MP3_TIME*, int) { return NotAvailable("Seek"); }
+int DAr3::ReverseMode(int) { return NotAvailable("ReverseMode"); }
+int DAr3::GetPosition(MP3_TIME*) { return NotAvailable("GetPosition"); }
+int DAr3::InternalVolume(int) { return NotAvailable("InternalVolume"); }
+int DAr3::SetVolume(unsigned int, unsigned int) { return NotAvailable("SetVolume"); }
+int DAr3::SetMasterVolume(unsigned int, unsigned int) { return NotAvailable("SetMasterVolume"); }
+int DAr3::SetPlayerVolume(unsigned int, unsigned int) { return NotAvailable("SetPlayerVolume"); }
+int DAr3::GetVolume(int*, int*) { return NotAvailable("GetVolume"); }
+int DAr3::GetMasterVolume(int*, int*) { return NotAvailable("GetMasterVolume"); }
+int DAr3::GetPlayerVolume(int*, int*) { return NotAvailable("GetPlayerVolume"); }
+int DAr3::MixChannels(int, unsigned int, unsigned int) { return NotAvailable("MixChannels"); }
+int DAr3::GetVUData(unsigned int*, unsigned int*) { return NotAvailable("GetVUData"); }
+int DAr3::VocalCut(int) { return NotAvailable("VocalCut"); }
+int DAr3::FadeVolume(int, int, MP3_TIME*) { return NotAvailable("FadeVolume"); }
+int DAr3::FadeVolumeEx(int, int, MP3_TIME*) { return NotAvailable("FadeVolumeEx"); }
+int DAr3::EnableEQ(int, int) { return NotAvailable("EnableEQ"); }
+int DAr3::CreateEqBands(const int*, int) { return NotAvailable("CreateEqBands"); }
+int DAr3::GetEqBands(int*) { return NotAvailable("GetEqBands"); }
+int DAr3::SetEQParam(int, int, const int*, int) { return NotAvailable("SetEQParam"); }
+int DAr3::SetEQParamEx(int, int, const int*, int) { return NotAvailable("SetEQParamEx"); }
+int DAr3::GetEQParam(int, int*, int*) { return NotAvailable("GetEQParam"); }
+int DAr3::GetEQParamEx(int, int*, int*) { return NotAvailable("GetEQParamEx"); }
+int DAr3::LoadID3(int, MP3_ID3_FIELDS*) { return NotAvailable("LoadID3"); }
+int DAr3::SetSfxParam(int, int, int, int, int, int) { return NotAvailable("SetSfxParam"); }
+int DAr3::GetSfxParam(int*, int*, int*, int*, int*) { return NotAvailable("GetSfxParam"); }
+int DAr3::SetSfxModeData(int, const int*, const int*, int) { return NotAvailable("SetSfxModeData"); }
+int DAr3::GetSfxModeData(int, int*, int*) { return NotAvailable("GetSfxModeData"); }
+int DAr3::GetFFTValues(FFT_STRUCT*) { return NotAvailable("GetFFTValues"); }

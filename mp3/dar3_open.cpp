@@ -1,0 +1,335 @@
+// Opening a source: the byte range, tag stripping, the first frame, the VBR header and the
+// length figures, and the per-stream buffers.
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <new>
+
+#include "mp3/dar3_player.h"
+#include "mp3/frame_scan.h"
+#include "mp3/wide_name.h"
+
+namespace {
+
+constexpr uint32_t kScanFrames = 200;
+
+bool IsFrameSync(const uint8_t* p) { return p[0] == 0xFF && (p[1] & 0xE0) == 0xE0; }
+
+// Libmad's bit pointer as a byte and a bit offset.
+void AncillaryStart(const mad_stream& stream, const uint8_t** byte, unsigned* bit) {
+  *byte = stream.anc_ptr.byte;
+  *bit = stream.anc_ptr.left >= CHAR_BIT ? 0 : CHAR_BIT - stream.anc_ptr.left;
+}
+
+}  // namespace
+
+void DAr3::ReleaseSource() { format_ = StreamFormat{}; }
+
+int DAr3::OpenFile(const char* name, int buffer_ms, unsigned int offset, unsigned int size) {
+  Close();
+  effects_.pushed_stream = 0;
+  if (!name) {
+    SetErrorF("OpenMp3FileEx->Can't open file:  %s  !", "(null)");
+    return 0;
+  }
+  mapping_ = platform::MappedFile::Open(name);
+  if (!mapping_ || mapping_->size() >= 0xFFFFFFFFu) {
+    mapping_.reset();
+    SetErrorF("OpenMp3FileEx->Can't open file:  %s  !", name);
+    return 0;
+  }
+  return OpenRange("OpenMp3FileEx", mapping_->data(), mapping_->size(), offset, size, buffer_ms);
+}
+
+int DAr3::OpenFileW(const wchar_t* name, int buffer_ms, unsigned int offset, unsigned int size) {
+  if (!name) return OpenFile(nullptr, buffer_ms, offset, size);
+  const std::string utf8 = WideToUtf8(name);
+  return OpenFile(utf8.c_str(), buffer_ms, offset, size);
+}
+
+int DAr3::OpenResource(void* /*module: resources are registered per program*/, const char* res_name,
+                       const char* res_type, int buffer_ms, unsigned int offset, unsigned int size) {
+  Close();
+  effects_.pushed_stream = 0;
+  size_t total = 0;
+  const uint8_t* data =
+      res_name && res_type ? platform::FindResource(res_name, res_type, &total) : nullptr;
+  if (!data) {
+    SetError("OpenMp3Resource->Can't find resource !");
+    return 0;
+  }
+  if (total == 0 || total >= 0xFFFFFFFFu) {
+    SetError("OpenMp3Resource->Can't get resource size !");
+    return 0;
+  }
+  return OpenRange("OpenMp3Resource", data, total, offset, size, buffer_ms);
+}
+
+int DAr3::OpenRange(const char* op, const uint8_t* data, size_t total, unsigned int offset,
+                    unsigned int size, int buffer_ms) {
+  if (offset >= total) {
+    SetErrorF("%s->Seek value out of range !", op);
+    CloseSourceHandles();
+    return 0;
+  }
+  const size_t remaining = total - offset;
+  if (size == 0) size = static_cast<unsigned int>(remaining);
+  if (remaining < size) {
+    SetErrorF("%s->Size value out of range !", op);
+    CloseSourceHandles();
+    return 0;
+  }
+  format_.source_start = data + offset;
+  format_.source_size = size;
+  format_.source_last = format_.source_start + size - 1;
+  if (!_Open(buffer_ms)) {
+    CloseSourceHandles();
+    return 0;
+  }
+  return 1;
+}
+
+void DAr3::CloseSourceHandles() {
+  mapping_.reset();
+  format_.source_size = 0;
+}
+
+int DAr3::_Open(int buffer_ms) {
+  StreamFormat& f = format_;
+  f.data_start = f.source_start;
+  f.data_last = f.source_last;
+  f.read_position = f.source_start;
+  f.data_size = f.source_size;
+  state_.byte_position = 0;
+  f.has_id3v1 = 0;
+  f.has_id3v2 = 0;
+
+  if (f.data_size > 128 && std::memcmp(f.data_last - 127, "TAG", 3) == 0) {
+    f.data_last -= 128;
+    f.data_size -= 128;
+    f.has_id3v1 = 1;
+  }
+  const uint8_t* d = f.data_start;
+  if (f.data_size >= 11 && std::memcmp(d, "ID3", 3) == 0 && d[6] < 128 && d[7] < 128 && d[8] < 128 &&
+      d[9] < 128) {
+    const uint32_t tag_length = ((uint32_t(d[6]) << 21) | (uint32_t(d[7]) << 14) | (uint32_t(d[8]) << 7) | d[9]) + 10;
+    if (uint64_t(tag_length) + 24 < f.data_size) {
+      f.has_id3v2 = 1;
+      if (IsFrameSync(d + tag_length)) {
+        f.data_start += tag_length;
+        f.data_size -= tag_length;
+      }
+    }
+  }
+  if (f.data_size <= 7) {
+    SetError("_OpenMp3->Invalid stream!");
+    ReleaseSource();
+    return 0;
+  }
+
+  FirstFrame first;
+  if (!FindFirstValidFrame(f.data_start, f.data_size, &first)) {
+    SetError("_OpenMp3->Can't find first valid mp3 frame");
+    ReleaseSource();
+    return 0;
+  }
+  const mad_header& h = first.header;
+  f.sample_rate = h.samplerate;
+  f.layer = h.layer;
+  f.mode = h.mode;
+  f.channels = h.mode == MAD_MODE_SINGLE_CHANNEL ? 1 : 2;
+  f.emphasis = h.emphasis;
+  f.mode_extension = h.mode_extension;
+  f.first_bitrate = static_cast<uint32_t>(h.bitrate);
+  f.header_flags = static_cast<uint32_t>(h.flags);
+  f.samples_per_frame = SamplesPerFrame(h);
+  f.version_bit = VersionBit(h);
+  f.layer_bit = LayerBit(h);
+  f.mode_bit = ModeBit(h);
+  f.emphasis_bit = EmphasisBit(h);
+  f.free_bitrate = first.freerate;
+
+  const uint8_t* data_end = f.data_start + f.data_size;
+  f.data_start = first.frame;
+  f.data_size = static_cast<uint32_t>(data_end - first.frame);
+  if (f.data_size < 8) {
+    SetError("_OpenMp3->Can't find first valid mp3 frame");
+    ReleaseSource();
+    return 0;
+  }
+
+  // The VBR header, read from the first frame's ancillary bits.
+  {
+    mad_stream stream;
+    mad_frame frame;
+    mad_stream_init(&stream);
+    mad_frame_init(&frame);
+    mad_stream_buffer(&stream, f.data_start, f.data_size - 8);
+    if (mad_frame_decode(&frame, &stream) == 0) {
+      VbrFrame vf;
+      vf.frame = stream.this_frame;
+      vf.frame_length = static_cast<size_t>(stream.next_frame - stream.this_frame);
+      AncillaryStart(stream, &vf.ancillary, &vf.ancillary_bit);
+      vf.ancillary_bits = stream.anc_bitlen;
+      // Never read past the bytes that really exist behind the pointer.
+      if (vf.ancillary >= f.source_start && vf.ancillary <= f.source_last) {
+        const size_t available = static_cast<size_t>(f.source_last - vf.ancillary + 1) * 8 - vf.ancillary_bit;
+        if (vf.ancillary_bits > available) vf.ancillary_bits = available;
+      } else if (vf.ancillary_bits > size_t(MAD_BUFFER_MDLEN) * 8) {
+        vf.ancillary_bits = size_t(MAD_BUFFER_MDLEN) * 8;
+      }
+      vf.samples_per_frame = f.samples_per_frame;
+      vf.sample_rate = f.sample_rate;
+      vf.lsf = (f.header_flags & MAD_FLAG_LSF_EXT) != 0;
+      ParseVbrHeader(vf, &f.vbr_info);
+      const VbrHeaderInfo& vbr = f.vbr_info;
+      // A header frame holds no audio; its counts are believed only when they are plausible.
+      const bool recognised = (vbr.flags & VBR_HAS_XING) != 0 && vf.frame_length < f.data_size;
+      const bool usable = recognised && (vbr.xing_flags & XING_FRAMES) && (vbr.xing_flags & XING_TOC) &&
+                          vbr.frames > 0 && uint64_t(vbr.frames) * 16 <= f.data_size;
+      if (recognised) {
+        f.data_start += vf.frame_length;
+        f.data_size -= static_cast<uint32_t>(vf.frame_length);
+        f.xing_frame_length = static_cast<uint32_t>(vf.frame_length);
+      }
+      if (usable) {
+        f.total_frames = vbr.frames;
+        f.total_samples = static_cast<uint32_t>(uint64_t(vbr.frames) * f.samples_per_frame);
+        const uint64_t length = uint64_t(vbr.frames) * 1000 * f.samples_per_frame / f.sample_rate;
+        f.song_length = static_cast<uint32_t>(length > 0xFFFFFFFFu ? 0xFFFFFFFFu : length);
+        f.audio_bytes = f.data_size;
+        f.bytes_per_frame = float(f.data_size) / float(vbr.frames);
+        f.average_bitrate =
+            float(double(f.data_size) * 8.0 / vbr.frames * f.sample_rate / f.samples_per_frame);
+        f.xing_used = 1;
+      }
+    }
+    mad_frame_finish(&frame);
+    mad_stream_finish(&stream);
+  }
+
+  if (f.data_size <= 7) {
+    SetError("_OpenMp3->Can't find first valid mp3 frame");
+    ReleaseSource();
+    return 0;
+  }
+  const HeaderScan scan =
+      ScanFrameHeaders(f.data_start, f.data_size, f.free_bitrate, f.first_bitrate, kScanFrames);
+  if (scan.vbr) f.vbr = 1;
+  if (!f.xing_used) {
+    if (f.vbr && scan.counted > 0 && scan.byte_sum > 0) {
+      f.total_frames = static_cast<uint32_t>(uint64_t(scan.counted) * f.data_size / scan.byte_sum);
+      f.total_samples = static_cast<uint32_t>(uint64_t(f.total_frames) * f.samples_per_frame);
+      f.song_length =
+          static_cast<uint32_t>(uint64_t(f.total_frames) * 1000 * f.samples_per_frame / f.sample_rate);
+      f.audio_bytes = f.data_size;
+      f.bytes_per_frame = float(scan.byte_sum) / float(scan.counted);
+      f.average_bitrate = f.total_frames
+                              ? float(double(f.data_size) * 8.0 / f.total_frames * f.sample_rate / f.samples_per_frame)
+                              : 0.0f;
+    } else {
+      f.average_bitrate = float(f.first_bitrate);
+      const double length = f.first_bitrate ? double(f.data_size) * 8.0 / (f.first_bitrate / 1000.0) : 0.0;
+      f.song_length = static_cast<uint32_t>(length);
+      f.total_frames = static_cast<uint32_t>(std::ceil(length / 1000.0 * f.sample_rate / f.samples_per_frame));
+      f.total_samples = static_cast<uint32_t>(uint64_t(f.total_frames) * f.samples_per_frame);
+      f.audio_bytes = f.data_size;
+      f.bytes_per_frame = f.total_frames ? float(f.data_size) / float(f.total_frames) : 0.0f;
+    }
+  }
+
+  no_output_ = buffer_ms == 0;
+  if (!no_output_ && buffer_ms < 200) {
+    SetError("_Open->Buffer can't be smaller than 200 ms");
+    ReleaseSource();
+    return 0;
+  }
+  buffer_done_event_.reset(new (std::nothrow) platform::Event(false, false));
+  if (!buffer_done_event_) {
+    SetError("_Open->Can't create event");
+    ReleaseSource();
+    return 0;
+  }
+  const int32_t spf_ms = int32_t(f.samples_per_frame) * 1000;
+  int32_t frames_per_buffer = platform::MulDiv(100, int32_t(f.sample_rate), spf_ms);
+  if (frames_per_buffer < 1) frames_per_buffer = 1;
+  f.frames_per_buffer = static_cast<uint32_t>(frames_per_buffer);
+  const int32_t duration = platform::MulDiv(frames_per_buffer, spf_ms, int32_t(f.sample_rate));
+  int32_t count = no_output_ ? 1 : platform::MulDiv(buffer_ms, 1, duration + 9);
+  if (count < 1) count = 1;
+  wave_.Uninitialize();
+  if (!wave_.Initialize(WAVE_FORMAT_PCM, 2, f.sample_rate, 16, uint32_t(count), uint32_t(duration + 10))) {
+    SetError("_Open->Can't initialize wave out");
+    buffer_done_event_.reset();
+    ReleaseSource();
+    return 0;
+  }
+  fade_level_ = 100;
+  gapless_buffer_.assign(wave_.GetBufferSize(), 0);
+  StagePrepareAtOpen();
+
+  f.read_position = f.data_start;
+  state_.byte_position = 0;
+  return 1;
+}
+
+int DAr3::Close() {
+  if (!format_.data_start) return 1;
+  Stop();
+  if (decode_thread_.joinable()) decode_thread_.join();
+  wave_.Close();
+  wave_.Uninitialize();
+  buffer_done_event_.reset();
+  CloseSourceHandles();
+  gapless_buffer_.clear();
+  tail_block_.clear();
+  effects_.pushed_stream = 0;
+  effects_.reverse_mode = 0;
+  ReleaseSource();
+  return 1;
+}
+
+int DAr3::GetMp3Info(MP3_STREAM_INFO* info) {
+  if (!info) {
+    SetError("GetMp3Info->MP3_STREAM_INFO *pInfo can't be NULL");
+    return 0;
+  }
+  std::memset(info, 0, sizeof *info);
+  if (!format_.data_start) {
+    SetError("GetMp3Info->Stream isn't open !");
+    return 0;
+  }
+  const StreamFormat& f = format_;
+  info->version = int32_t(f.version_bit);
+  info->layer = int32_t(f.layer_bit);
+  info->channel_mode = int32_t(f.mode_bit);
+  info->emphasis = int32_t(f.emphasis_bit);
+  info->sample_rate = int32_t(f.sample_rate);
+  info->header_size = int32_t(f.data_start - f.source_start);
+  info->channels = int32_t(f.channels);
+  info->vbr = f.vbr;
+  info->bitrate = f.vbr ? int32_t(f.average_bitrate / 1000.0f) : int32_t(f.first_bitrate / 1000);
+  return 1;
+}
+
+int DAr3::GetSongLength(MP3_TIME* length) {
+  if (!length) {
+    SetError("GetSongLength->MP3_TIME *pTime can't be NULL");
+    return 0;
+  }
+  std::memset(length, 0, sizeof *length);
+  if (!format_.data_start) {
+    SetError("GetSongLength->Stream isn't open !");
+    return 0;
+  }
+  const uint32_t ms = format_.song_length;
+  length->ms = ms;
+  length->sec = ms / 1000;
+  length->bytes = format_.data_size;
+  length->frames = format_.total_frames;
+  length->hms_hour = ms / 3600000;
+  length->hms_minute = ms % 3600000 / 60000;
+  length->hms_second = ms % 60000 / 1000;
+  length->hms_millisecond = ms % 1000;
+  return 1;
+}

@@ -1,0 +1,281 @@
+#pragma once
+// DAr3: the MP3 player behind the RUVe3 interface. A source (a mapped file or a resource) is
+// decoded in place by libmad on a decoding thread of its own and played through WWaveOut.
+#include <mad.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "dar3/ruve3.hpp"
+#include "mp3/dither.h"
+#include "mp3/vbr_header.h"
+#include "mp3/wave_out.h"
+#include "platform/files.h"
+#include "platform/sync.h"
+
+// What _Open learns about the source; reset by ReleaseSource.
+struct StreamFormat {
+  const uint8_t* source_start = nullptr;
+  uint32_t source_size = 0;
+  const uint8_t* source_last = nullptr;
+  const uint8_t* data_start = nullptr;
+  const uint8_t* data_last = nullptr;
+  const uint8_t* read_position = nullptr;
+  uint32_t data_size = 0;
+  int32_t has_id3v1 = 0;
+  int32_t has_id3v2 = 0;
+  uint32_t sample_rate = 0;
+  int32_t layer = 0;
+  int32_t mode = 0;
+  int32_t emphasis = 0;
+  int32_t mode_extension = 0;
+  uint32_t channels = 0;
+  uint32_t first_bitrate = 0;
+  uint32_t header_flags = 0;
+  uint32_t samples_per_frame = 0;
+  uint32_t version_bit = 0;
+  uint32_t layer_bit = 0;
+  uint32_t mode_bit = 0;
+  uint32_t emphasis_bit = 0;
+  float average_bitrate = 0.0f;
+  float bytes_per_frame = 0.0f;
+  int32_t vbr = 0;
+  int32_t xing_used = 0;
+  uint32_t xing_frame_length = 0;
+  uint32_t total_frames = 0;
+  uint32_t total_samples = 0;
+  uint32_t song_length = 0;
+  uint32_t audio_bytes = 0;
+  unsigned long free_bitrate = 0;
+  uint32_t frames_per_buffer = 0;
+  VbrHeaderInfo vbr_info;
+};
+
+// Fields shared between the caller's thread, the decoding thread and the device's notices.
+struct PlaybackState {
+  std::atomic<int32_t> playing{0};
+  std::atomic<int32_t> paused{0};
+  std::atomic<int32_t> start_result{1};
+  std::atomic<uint32_t> seek_position{0};
+  std::atomic<uint32_t> byte_position{0};
+  std::atomic<uint32_t> current_bitrate{0};
+  std::atomic<uint32_t> decoded_frames{0};
+  std::atomic<uint32_t> kbit_sum{0};
+  std::atomic<uint32_t> played_bytes{0};
+  std::atomic<uint32_t> next_index{0};
+  std::atomic<int32_t> buffer_played{0};
+  std::atomic<int32_t> loop_active{0};
+  std::atomic<int32_t> inside_loop{0};
+  std::atomic<int32_t> repeat_count{0};
+  std::atomic<int32_t> repeats_done{0};
+  std::atomic<uint32_t> loop_frames{0};
+  std::atomic<uint32_t> frame_counter{0};
+  std::atomic<uint32_t> loop_samples{0};
+  std::atomic<int32_t> was_playing{0};
+  std::atomic<uint32_t> played_ms{0};
+  // Once-flags: each fade and loop notice goes out once per fade or loop pass.
+  std::atomic<int32_t> enter_loop_sent{0};
+  std::atomic<int32_t> exit_loop_sent{0};
+  std::atomic<int32_t> fade_out_start_sent{0};
+  std::atomic<int32_t> fade_out_end_sent{0};
+  std::atomic<int32_t> fade_in_start_sent{0};
+  std::atomic<int32_t> fade_in_end_sent{0};
+};
+
+// The effect switches the decoding thread tests; their operations set them.
+struct EffectSwitches {
+  std::atomic<int32_t> echo_on{0};
+  std::atomic<int32_t> echo_mode{0};
+  std::atomic<int32_t> fft_eq_on{0};
+  std::atomic<int32_t> subband_eq_on{0};
+  std::atomic<int32_t> vocal_cut{0};
+  std::atomic<int32_t> mix_channels{0};
+  std::atomic<int32_t> fade_in_active{0};
+  std::atomic<int32_t> fade_out_active{0};
+  std::atomic<int32_t> internal_volume{0};
+  std::atomic<int32_t> reverse_mode{0};
+  std::atomic<int32_t> pushed_stream{0};
+  // Total volume factors (player volume x fade) differ from 1.0.
+  std::atomic<int32_t> volume_scaled{0};
+};
+
+class DAr3 final : public RUVe3 {
+ public:
+  DAr3();
+  ~DAr3();
+  DAr3(const DAr3&) = delete;
+  DAr3& operator=(const DAr3&) = delete;
+
+  int GetVersion() override;
+  const char* GetError() override;
+  int EnumerateWaveOut() override;
+  int GetWaveOutInfo(unsigned int index, WAVE_OUT_INFO* info) override;
+  int SetWaveOutDevice(unsigned int index) override;
+  int OpenFile(const char* name, int buffer_ms, unsigned int offset, unsigned int size) override;
+  int OpenStream(int buffered, int managed, const void* data, unsigned int size, int buffer_ms) override;
+  int PushDataToStream(const void* data, unsigned int size) override;
+  int IsStreamDataFree(const void* data) override;
+  int GetStreamLoad(STREAM_LOAD_INFO* load) override;
+  int OpenResource(void* module, const char* res_name, const char* res_type, int buffer_ms,
+                   unsigned int offset, unsigned int size) override;
+  int Close() override;
+  int Play() override;
+  int PlayLoop(int start_format, MP3_TIME* start, int end_format, MP3_TIME* end, int repeat_count) override;
+  int Seek(int format, MP3_TIME* time, int move_method) override;
+  int ReverseMode(int enable) override;
+  int Stop() override;
+  int Pause() override;
+  int Resume() override;
+  int GetPosition(MP3_TIME* time) override;
+  int InternalVolume(int enable) override;
+  int SetVolume(unsigned int left, unsigned int right) override;
+  int SetMasterVolume(unsigned int left, unsigned int right) override;
+  int SetPlayerVolume(unsigned int left, unsigned int right) override;
+  int GetVolume(int* left, int* right) override;
+  int GetMasterVolume(int* left, int* right) override;
+  int GetPlayerVolume(int* left, int* right) override;
+  int GetMp3Info(MP3_STREAM_INFO* info) override;
+  int GetSongLength(MP3_TIME* length) override;
+  int GetBitrate(int average) override;
+  int GetStatus(MP3_STATUS* status) override;
+  int MixChannels(int enable, unsigned int left_percent, unsigned int right_percent) override;
+  int GetVUData(unsigned int* left, unsigned int* right) override;
+  int VocalCut(int enable) override;
+  int FadeVolume(int mode, int format, MP3_TIME* time) override;
+  int FadeVolumeEx(int mode, int format, MP3_TIME* time) override;
+  int EnableEQ(int enable, int fft_eq) override;
+  int CreateEqBands(const int* edge_freqs, int edge_count) override;
+  int GetEqBands(int* edge_freqs) override;
+  int SetEQParam(int fft_eq, int preamp, const int* gains, int gain_count) override;
+  int SetEQParamEx(int fft_eq, int preamp, const int* gains, int gain_count) override;
+  int GetEQParam(int fft_eq, int* preamp, int* gains) override;
+  int GetEQParamEx(int fft_eq, int* preamp, int* gains) override;
+  int LoadID3(int tag_version, MP3_ID3_FIELDS* fields) override;
+  int SetSfxParam(int enable, int mode, int delay_ms, int input_gain, int echo_gain, int output_gain) override;
+  int GetSfxParam(int* mode, int* delay_ms, int* input_gain, int* echo_gain, int* output_gain) override;
+  int SetSfxModeData(int mode, const int* left, const int* right, int weight_count) override;
+  int GetSfxModeData(int mode, int* left, int* right) override;
+  void Release() override;
+  int SetCallbackFunc(MP3_CALLBACK_FUNC callback, unsigned int message_mask) override;
+  int GetFFTValues(FFT_STRUCT* fft) override;
+  int OpenFileW(const wchar_t* name, int buffer_ms, unsigned int offset, unsigned int size) override;
+
+  // The last error text, cut to the caller's buffer (Mp3_GetError's contract).
+  int CopyError(char* buffer, int buffer_size);
+  void SetError(const char* message);
+  void SetErrorF(const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+  // Delivers one event: the synchronous form first (its answer is returned), then the
+  // asynchronous one, each only when its bit is in the mask.
+  int32_t Notify(uint32_t async_bit, intptr_t wparam = 0, intptr_t lparam = 0);
+  int32_t SendCallbackMessage(uint32_t message, intptr_t wparam, intptr_t lparam);
+  bool WantsMessage(uint32_t bit) const { return (callback_mask_.load() & bit) != 0; }
+
+  // Read-only views for tests and tools.
+  const StreamFormat& Format() const { return format_; }
+  WWaveOut& WaveOut() { return wave_; }
+  bool NoOutputMode() const { return no_output_; }
+
+ private:
+  // Opening (dar3_open.cpp).
+  int OpenRange(const char* op, const uint8_t* data, size_t total, unsigned int offset,
+                unsigned int size, int buffer_ms);
+  int _Open(int buffer_ms);
+  void ReleaseSource();
+  void CloseSourceHandles();
+
+  // Decoding thread (decode_thread.cpp).
+  void _ThreadFunc();
+  void FinishEmptyRun();
+  void ClearRunFields();
+  // Hands a filled block on: to the callback, or to the device, then waits for the next free
+  // buffer. False when playback has to end.
+  bool WriteBlock(char* block, uint32_t bytes);
+  bool RunBufferStage(uint32_t bytes);
+  void AdvanceBuffer();
+  void WaitForBuffer(uint32_t index);
+  static void WaveOutCallback(uint32_t message, uintptr_t instance, platform::WaveHeader* header);
+
+  // Effect stages, one hook each (effect_stages.cpp); each runs only while its switch is on.
+  void FrameStageMixChannels(mad_frame* frame);
+  void FrameStageSubbandEq(mad_frame* frame);
+  void FrameStageFade();
+  void BlockStageReverse(char* block, uint32_t bytes);
+  void BlockStageVolume(char* block, uint32_t bytes);
+  void BlockStageVocalCut(char* block, uint32_t bytes);
+  void BlockStageEcho(char* block, uint32_t bytes);
+  // Returns the bytes left to write (the equalizer's latency is dropped from the front).
+  uint32_t BlockStageFftEq(char* block, uint32_t bytes);
+  // Start of a run (echo history, equalizer state), after opening a stream (echo buffers,
+  // equalizer redesign and latency), and the equalizer's tail at the end of a run.
+  void StageResetAtStart();
+  void StagePrepareAtOpen();
+  void StageDrainAtEnd();
+
+  // Callbacks (dar3_callback.cpp).
+  void StopCallbackThread();
+  void CallbackThreadMain();
+
+  int NotAvailable(const char* op);
+
+  char error_[513] = {};
+  std::mutex error_lock_;
+
+  WWaveOut wave_;
+  StreamFormat format_;
+  PlaybackState state_;
+  EffectSwitches effects_;
+
+  // The open source: a mapped file or a registered resource, read in place.
+  std::unique_ptr<platform::MappedFile> mapping_;
+  std::atomic<bool> no_output_{false};
+
+  // Decoding thread and its events.
+  std::thread decode_thread_;
+  platform::Event start_event_{false, false};
+  platform::Event stream_data_event_{true, false};
+  std::unique_ptr<platform::Event> buffer_done_event_;
+  std::mutex echo_lock_;
+  std::mutex fade_lock_;
+  DitherState dither_[2];
+  std::vector<uint8_t> tail_block_;
+  std::vector<char> gapless_buffer_;
+  uint32_t eq_latency_bytes_ = 0;
+  uint32_t eq_drop_bytes_ = 0;
+  bool eq_used_ = false;
+  uint32_t fade_level_ = 100;
+  // Decoder write state of the current run.
+  uint32_t current_index_ = 0;
+  uint32_t bytes_in_buffer_ = 0;
+  uint32_t frames_in_buffer_ = 0;
+  uint32_t frames_this_run_ = 0;
+
+  // Callback channel.
+  std::atomic<MP3_CALLBACK_FUNC> callback_func_{nullptr};
+  std::atomic<uint32_t> callback_mask_{0};
+  std::thread callback_thread_;
+  platform::ThreadMessageQueue callback_queue_;
+  platform::Event callback_answer_event_{true, false};
+  std::atomic<int32_t> last_answer_{0};
+  // Synchronous sends wait for their own answer (a counter, so no wake-up is ever lost), and
+  // never wait on a thread that is gone.
+  std::mutex send_lock_;
+  std::mutex answer_lock_;
+  std::condition_variable answered_;
+  uint64_t sync_posted_ = 0;
+  uint64_t sync_answered_ = 0;
+  int32_t sync_answer_ = 0;
+  bool callback_running_ = false;
+
+  // Output devices.
+  std::mutex devices_lock_;
+  std::vector<platform::WaveOutCaps> devices_;
+  bool devices_listed_ = false;
+  std::atomic<uint32_t> device_id_{0xFFFFFFFFu};
+};

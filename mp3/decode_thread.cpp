@@ -1,0 +1,339 @@
+// The decoding thread: libmad decodes the source in place, the frames are dithered to 16-bit
+// stereo into the wave buffers, and each full buffer goes through the block effects to the
+// device (or to the MP3_EVENT_WAVE_BUFFER handler), one free buffer at a time.
+#include <cstring>
+
+#include "mp3/dar3_player.h"
+
+namespace {
+
+constexpr uint32_t kBufferWaitMs = 250;  // a safety net: every wait also ends on its event
+
+// Libmad's decoder objects for one run.
+struct Decoder {
+  mad_stream stream;
+  mad_frame frame;
+  mad_synth synth;
+  Decoder() { Init(); }
+  ~Decoder() { Finish(); }
+  Decoder(const Decoder&) = delete;
+  Decoder& operator=(const Decoder&) = delete;
+  void Init() {
+    mad_stream_init(&stream);
+    mad_frame_init(&frame);
+    mad_synth_init(&synth);
+  }
+  void Finish() {
+    mad_synth_finish(&synth);
+    mad_frame_finish(&frame);
+    mad_stream_finish(&stream);
+  }
+  // Starts decoding afresh at `from` inside [start, start + size).
+  void Restart(const uint8_t* start, uint32_t size, const uint8_t* from, unsigned long freerate) {
+    Finish();
+    Init();
+    stream.freerate = freerate;
+    mad_stream_buffer(&stream, start, size);
+    if (from > start) mad_stream_skip(&stream, static_cast<unsigned long>(from - start));
+  }
+};
+
+}  // namespace
+
+int32_t DAr3::Notify(uint32_t async_bit, intptr_t wparam, intptr_t lparam) {
+  int32_t answer = 0;
+  if (WantsMessage(async_bit << 16)) answer = SendCallbackMessage(async_bit << 16, wparam, lparam);
+  if (WantsMessage(async_bit)) SendCallbackMessage(async_bit, wparam, lparam);
+  return answer;
+}
+
+void DAr3::ClearRunFields() {
+  effects_.fade_in_active = 0;
+  effects_.fade_out_active = 0;
+  state_.playing = 0;
+  state_.paused = 0;
+  state_.played_bytes = 0;
+  state_.next_index = 0;
+  state_.buffer_played = 0;
+  state_.current_bitrate = 0;
+  state_.decoded_frames = 0;
+  state_.kbit_sum = 0;
+  state_.loop_active = 0;
+  format_.read_position = format_.data_start;
+  state_.seek_position = 0;
+  state_.byte_position = 0;
+}
+
+void DAr3::FinishEmptyRun() {
+  state_.start_result = 1;
+  ClearRunFields();
+  state_.inside_loop = 0;
+  Notify(MP3_EVENT_STOP);
+  start_event_.Set();
+}
+
+void DAr3::WaitForBuffer(uint32_t index) {
+  while (!wave_.IsBufferDone(index) && state_.playing) buffer_done_event_->Wait(kBufferWaitMs);
+}
+
+void DAr3::AdvanceBuffer() {
+  uint32_t next = current_index_ + 1;
+  if (next >= wave_.GetBufferCount()) next = 0;
+  current_index_ = next;
+  bytes_in_buffer_ = 0;
+  frames_in_buffer_ = 0;
+}
+
+bool DAr3::WriteBlock(char* block, uint32_t bytes) {
+  const uint32_t index = current_index_;
+  bool consumed = false;
+  if (WantsMessage(MP3_EVENT_WAVE_BUFFER)) {
+    state_.played_ms += static_cast<uint32_t>(platform::MulDiv(int32_t(bytes / 4), 1000, int32_t(format_.sample_rate)));
+    const int32_t answer = SendCallbackMessage(MP3_EVENT_WAVE_BUFFER, reinterpret_cast<intptr_t>(block), intptr_t(bytes));
+    if (!state_.playing || answer == 2) {
+      state_.playing = 0;
+      return false;
+    }
+    consumed = answer != 0;
+  }
+  // Without a device the block has nowhere to go but the callback.
+  if (!consumed && !no_output_) {
+    wave_.SetBufferLength(index, bytes);
+    // A block the device refused is lost, but the ring must not wait for it.
+    if (!wave_.PlayBuffer(index)) wave_.MarkBufferDone(index);
+  }
+  AdvanceBuffer();
+  WaitForBuffer(current_index_);
+  wave_.UnprepareBuffer(current_index_);
+  return state_.playing != 0;
+}
+
+bool DAr3::RunBufferStage(uint32_t bytes) {
+  char* block = wave_.GetBufferData(current_index_);
+  if (effects_.reverse_mode) BlockStageReverse(block, bytes);
+  if (effects_.volume_scaled) BlockStageVolume(block, bytes);
+  if (effects_.vocal_cut) BlockStageVocalCut(block, bytes);
+  if (effects_.echo_on) {
+    if (!state_.playing) return false;
+    BlockStageEcho(block, bytes);
+  }
+  if (effects_.fft_eq_on || eq_used_) {
+    if (!state_.playing) return false;
+    bytes = BlockStageFftEq(block, bytes);
+    if (bytes == 0) {
+      bytes_in_buffer_ = 0;
+      frames_in_buffer_ = 0;
+      return state_.playing != 0;
+    }
+    block = wave_.GetBufferData(current_index_);
+  }
+  if (!state_.playing) return false;
+  if (bytes == 0) {
+    bytes_in_buffer_ = 0;
+    frames_in_buffer_ = 0;
+    return true;
+  }
+  return WriteBlock(block, bytes);
+}
+
+void DAr3::_ThreadFunc() {
+  StreamFormat& f = format_;
+  state_.enter_loop_sent = 0;
+  state_.exit_loop_sent = 0;
+  state_.fade_out_start_sent = 0;
+  state_.fade_out_end_sent = 0;
+  state_.fade_in_start_sent = 0;
+  state_.fade_in_end_sent = 0;
+  state_.played_ms = 0;
+  if (Notify(MP3_EVENT_PLAY) == 1) {
+    FinishEmptyRun();
+    return;
+  }
+
+  state_.current_bitrate = 0;
+  state_.decoded_frames = 0;
+  state_.kbit_sum = 0;
+  if (f.read_position + 8 >= f.data_last) {
+    if (!effects_.reverse_mode) {
+      FinishEmptyRun();
+      return;
+    }
+    f.read_position = f.data_last;
+  }
+
+  if (!no_output_) {
+    const uint32_t device = device_id_;
+    if (!wave_.OpenAudioOutput(device, &DAr3::WaveOutCallback, reinterpret_cast<uintptr_t>(this), 0x30000)) {
+      std::string name;
+      {
+        std::lock_guard<std::mutex> guard(devices_lock_);
+        if (device != WAVE_MAPPER && devices_listed_ && device < devices_.size()) name = devices_[device].name;
+      }
+      if (device == WAVE_MAPPER)
+        SetError("_ThreadFunc->Can't open wave output: WAVE_MAPPER");
+      else if (!name.empty())
+        SetErrorF("_ThreadFunc->Can't open wave output: %s", name.c_str());
+      else
+        SetError("_ThreadFunc->Can't open wave output");
+      state_.start_result = 0;
+      state_.inside_loop = 0;
+      Notify(MP3_EVENT_STOP);
+      start_event_.Set();
+      return;
+    }
+  }
+
+  state_.start_result = 1;
+  start_event_.Set();
+  tail_block_.clear();
+
+  dither_[0] = DitherState{};
+  dither_[1] = DitherState{};
+  current_index_ = 0;
+  bytes_in_buffer_ = 0;
+  frames_in_buffer_ = 0;
+  frames_this_run_ = 0;
+  eq_drop_bytes_ = eq_latency_bytes_;
+  eq_used_ = false;
+  for (uint32_t i = 0; i < wave_.GetBufferCount(); ++i) {
+    wave_.MarkBufferDone(i);
+    wave_.UnprepareBuffer(i);
+  }
+  StageResetAtStart();
+
+  Decoder dec;
+  dec.Restart(f.data_start, f.data_size, f.read_position, f.free_bitrate);
+  const uint8_t* const data_end = f.data_start + f.data_size;
+  // Where the tail block's bytes came from, while decoding from it.
+  const uint8_t* tail_origin = nullptr;
+  const uint32_t buffer_capacity = wave_.GetBufferSize() & ~3u;
+
+  while (state_.playing) {
+    if (mad_frame_decode(&dec.frame, &dec.stream) != 0) {
+      if (MAD_RECOVERABLE(dec.stream.error)) continue;
+      if (!tail_origin) {
+        // The last frames need the decoder's guard bytes behind them.
+        const uint8_t* from = dec.stream.next_frame ? dec.stream.next_frame : dec.stream.this_frame;
+        if (!from || from < f.data_start || from > data_end) from = data_end;
+        try {
+          tail_block_.assign(from, data_end);
+          tail_block_.resize(tail_block_.size() + MAD_BUFFER_GUARD, 0);
+        } catch (const std::bad_alloc&) {
+          break;
+        }
+        tail_origin = from;
+        mad_stream_buffer(&dec.stream, tail_block_.data(), tail_block_.size());
+        continue;
+      }
+      tail_block_.clear();
+      tail_origin = nullptr;
+      if (!state_.loop_active) break;
+      if (state_.repeats_done >= state_.repeat_count) {
+        state_.inside_loop = 0;
+        if (!state_.exit_loop_sent.exchange(1)) Notify(MP3_EVENT_EXIT_LOOP);
+        break;
+      }
+      state_.inside_loop = 1;
+      ++state_.repeats_done;
+      state_.frame_counter = 0;
+      dec.Restart(f.data_start, f.data_size, f.read_position, f.free_bitrate);
+      continue;
+    }
+
+    const uint8_t* frame_start = dec.stream.this_frame;
+    if (tail_origin) {
+      const uint64_t offset = uint64_t(tail_origin - f.data_start) + uint64_t(frame_start - tail_block_.data());
+      state_.byte_position = static_cast<uint32_t>(offset < f.data_size ? offset : f.data_size);
+    } else {
+      state_.byte_position = static_cast<uint32_t>(frame_start - f.data_start);
+    }
+
+    if (state_.loop_active && state_.inside_loop) {
+      if (!state_.enter_loop_sent.exchange(1) && Notify(MP3_EVENT_ENTER_LOOP) == 1) {
+        state_.inside_loop = 0;
+        state_.repeats_done = state_.repeat_count.load();
+        state_.frame_counter = state_.loop_frames + 1;
+        state_.was_playing = 1;
+      }
+      if (state_.repeats_done < state_.repeat_count) {
+        if (state_.frame_counter >= state_.loop_frames) {
+          ++state_.repeats_done;
+          state_.frame_counter = 0;
+          // The frame just decoded is still played; the next one is the loop's first.
+          dec.stream.freerate = f.free_bitrate;
+          mad_stream_buffer(&dec.stream, f.data_start, f.data_size);
+          if (f.read_position > f.data_start)
+            mad_stream_skip(&dec.stream, static_cast<unsigned long>(f.read_position - f.data_start));
+          tail_block_.clear();
+          tail_origin = nullptr;
+        }
+      } else if (state_.frame_counter >= state_.loop_frames) {
+        state_.inside_loop = 0;
+        if (!state_.exit_loop_sent.exchange(1)) Notify(MP3_EVENT_EXIT_LOOP);
+        if (!state_.was_playing) break;
+      }
+      ++state_.frame_counter;
+    }
+
+    if (effects_.mix_channels) FrameStageMixChannels(&dec.frame);
+    if (effects_.subband_eq_on) FrameStageSubbandEq(&dec.frame);
+    if (effects_.fade_in_active || effects_.fade_out_active) FrameStageFade();
+
+    const uint32_t bitrate = static_cast<uint32_t>(dec.frame.header.bitrate);
+    state_.current_bitrate = bitrate;
+    ++state_.decoded_frames;
+    state_.kbit_sum += bitrate / 1000;
+
+    mad_synth_frame(&dec.synth, &dec.frame);
+    if (!state_.playing) break;
+
+    const mad_pcm& pcm = dec.synth.pcm;
+    uint32_t length = pcm.length;
+    // A frame of another size than the first (a stream that changes rate) must not overflow.
+    if (bytes_in_buffer_ + length * 4 > buffer_capacity && bytes_in_buffer_ > 0) {
+      if (!RunBufferStage(bytes_in_buffer_)) break;
+    }
+    if (length * 4 > buffer_capacity) length = buffer_capacity / 4;
+    int16_t* out = reinterpret_cast<int16_t*>(wave_.GetBufferData(current_index_) + bytes_in_buffer_);
+    const mad_fixed_t* left = pcm.samples[0];
+    if (pcm.channels == 2) {
+      const mad_fixed_t* right = pcm.samples[1];
+      for (uint32_t i = 0; i < length; ++i) {
+        out[2 * i] = LinearDither(left[i], &dither_[0]);
+        out[2 * i + 1] = LinearDither(right[i], &dither_[1]);
+      }
+    } else {
+      for (uint32_t i = 0; i < length; ++i) out[2 * i] = out[2 * i + 1] = LinearDither(left[i], &dither_[0]);
+    }
+    bytes_in_buffer_ += length * 4;
+    ++frames_in_buffer_;
+    ++frames_this_run_;
+    if (frames_in_buffer_ >= f.frames_per_buffer) {
+      if (!RunBufferStage(bytes_in_buffer_)) break;
+    }
+  }
+
+  // Whatever was decoded is played, down to the last partial buffer.
+  if (state_.playing && bytes_in_buffer_ > 0) RunBufferStage(bytes_in_buffer_);
+  if (eq_used_ && state_.playing) StageDrainAtEnd();
+  tail_block_.clear();
+
+  const uint32_t count = wave_.GetBufferCount();
+  if (state_.playing) {
+    for (uint32_t i = 0; i < count && state_.playing; ++i) {
+      WaitForBuffer(i);
+      wave_.UnprepareBuffer(i);
+    }
+  } else {
+    wave_.ResetOutput();
+    for (uint32_t i = 0; i < count; ++i) wave_.UnprepareBuffer(i);
+  }
+
+  ClearRunFields();
+  wave_.Close();
+  state_.inside_loop = 0;
+  if (state_.enter_loop_sent && !state_.exit_loop_sent.exchange(1)) Notify(MP3_EVENT_EXIT_LOOP);
+  if (state_.fade_out_start_sent && !state_.fade_out_end_sent.exchange(1)) Notify(MP3_EVENT_FADE_OUT_END);
+  if (state_.fade_in_start_sent && !state_.fade_in_end_sent.exchange(1)) Notify(MP3_EVENT_FADE_IN_END);
+  Notify(MP3_EVENT_STOP);
+}
