@@ -4,7 +4,8 @@
 #include <span>
 #include <string>
 
-#include "mp3/id3/id3_fields.h"
+// The record and constants of the public C API.
+#include "mp3/include/dar3/dar3.h"
 
 // The player's ID3 tag reader: ID3v1 at the end of a stream, ID3v2.2/2.3/2.4 at its start.
 // It works on the read-only byte range of the open source and never reads outside it,
@@ -55,8 +56,8 @@ class Id3Reader {
 };
 
 // Mp3_GetID3Field after its LoadID3 succeeded into `record`. Unknown selector: 0. Without
-// a buffer (null or size 0): the size needed, length + 1. Otherwise copies as many whole
-// characters as fit before a NUL and returns the bytes copied. A negative size fails.
+// a buffer (null, or a size of 0 or less): the size needed, length + 1. Otherwise copies as
+// many whole characters as fit before a NUL and returns the bytes copied.
 int CopyId3Field(const MP3_ID3_FIELDS& record, int field_id, char* buffer, int buffer_size);
 
 }  // namespace id3

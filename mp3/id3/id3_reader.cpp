@@ -59,8 +59,7 @@ int CopyId3Field(const MP3_ID3_FIELDS& record, int field_id, char* buffer, int b
   const char* text = Selected(record, field_id);
   if (!text) return 0;
   const size_t length = std::strlen(text);
-  if (!buffer || buffer_size == 0) return length < INT_MAX ? static_cast<int>(length) + 1 : INT_MAX;
-  if (buffer_size < 0) return 0;
+  if (!buffer || buffer_size <= 0) return length < INT_MAX ? static_cast<int>(length) + 1 : INT_MAX;
   size_t count = std::min(length, static_cast<size_t>(buffer_size) - 1);
   // Never end the copy inside a multi-byte character.
   if (count < length) {

@@ -355,7 +355,9 @@ TEST(Id3Field, CopiesWithTheSizesOfTheFlatFunction) {
   EXPECT_STREQ(buffer, "Night");
   EXPECT_EQ(id3::CopyId3Field(got.record, ID3_SELECT_TITLE, buffer, 1), 0);
   EXPECT_STREQ(buffer, "");
-  EXPECT_EQ(id3::CopyId3Field(got.record, ID3_SELECT_TITLE, buffer, -5), 0);
+  buffer[0] = '#';
+  EXPECT_EQ(id3::CopyId3Field(got.record, ID3_SELECT_TITLE, buffer, -5), 6);
+  EXPECT_EQ(buffer[0], '#');
 
   // Sizes are bytes; a cut never splits a character.
   EXPECT_EQ(id3::CopyId3Field(got.record, ID3_SELECT_ARTIST, nullptr, 0), 5);
