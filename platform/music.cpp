@@ -94,7 +94,8 @@ class MusicSynth : public AudioSource {
 
   bool IsPlaying(MusicSegment* segment) {
     std::lock_guard<std::mutex> guard(lock_);
-    return segment && segment == playing_ && player_ && fluid_player_get_status(player_) == FLUID_PLAYER_PLAYING;
+    return segment && segment == playing_ && player_ && !song_over_ &&
+           fluid_player_get_status(player_) == FLUID_PLAYER_PLAYING;
   }
 
   void Unload(MusicSegment* segment) {
@@ -107,7 +108,8 @@ class MusicSynth : public AudioSource {
 
   void Render(float* stereo, size_t frames) override {
     std::lock_guard<std::mutex> guard(lock_);
-    if (!synth_ || (!player_ && fluid_synth_get_active_voice_count(synth_) == 0)) return;
+    const bool song_running = player_ && !song_over_;
+    if (!synth_ || (!song_running && fluid_synth_get_active_voice_count(synth_) == 0)) return;
     left_.resize(frames);
     right_.resize(frames);
     fluid_synth_write_float(synth_, static_cast<int>(frames), left_.data(), 0, 1, right_.data(), 0, 1);
@@ -115,6 +117,10 @@ class MusicSynth : public AudioSource {
       stereo[2 * i] += left_[i];
       stereo[2 * i + 1] += right_[i];
     }
+    // The player keeps reporting "playing" after the last event; its tick count tells the end.
+    // (The total is known once the first block has been rendered.)
+    if (song_running && fluid_player_get_current_tick(player_) >= fluid_player_get_total_ticks(player_))
+      song_over_ = true;
   }
 
  private:
@@ -129,8 +135,11 @@ class MusicSynth : public AudioSource {
       delete_fluid_player(player_);
       player_ = nullptr;
     }
-    if (synth_) fluid_synth_system_reset(synth_);
+    // Cut every voice now. (A system reset here would let them ring on through their release;
+    // the next song's player resets the synthesiser when it starts.)
+    if (synth_) fluid_synth_all_sounds_off(synth_, -1);
     playing_ = nullptr;
+    song_over_ = false;
   }
 
   void DeleteSynth() {
@@ -145,6 +154,7 @@ class MusicSynth : public AudioSource {
   fluid_synth_t* synth_ = nullptr;
   fluid_player_t* player_ = nullptr;
   MusicSegment* playing_ = nullptr;
+  bool song_over_ = false;  // the playing song has passed its last event
   uint32_t play_count_ = 0;
   std::vector<MusicSegment*> segments_;
   std::vector<float> left_, right_;
