@@ -200,5 +200,8 @@ size_t AudioPull(int16_t* stereo, size_t frames);
 void AudioConsumeInRealTime(bool on);
 // Frames mixed since the engine started (all backends).
 uint64_t AudioFramesMixed();
+// What consumes the output: "sdl" (a sound card), "silent" (real-time, no card), "pull" (headless
+// AudioPull), or "stopped" before the engine starts.
+const char* AudioOutputName();
 
 }  // namespace platform

@@ -65,6 +65,12 @@ bool Engine::RealTime() {
   return real_time_;
 }
 
+const char* Engine::OutputName() {
+  std::lock_guard<std::mutex> guard(start_lock_);
+  if (!started_.load()) return "stopped";
+  return output_ ? output_->Name() : "pull";
+}
+
 void Engine::Mix(int16_t* out, size_t frames) {
   std::lock_guard<std::mutex> guard(mix_lock);
   scratch_.assign(frames * kAudioOutputChannels, 0.0f);
@@ -105,6 +111,8 @@ size_t AudioPull(int16_t* stereo, size_t frames) {
 void AudioConsumeInRealTime(bool on) { Engine::Instance().SetRealTime(on); }
 
 uint64_t AudioFramesMixed() { return Engine::Instance().frames_mixed.load(); }
+
+const char* AudioOutputName() { return Engine::Instance().OutputName(); }
 
 void AddAudioSource(AudioSource* source) {
   if (!source) return;

@@ -56,6 +56,7 @@ class Engine {
   void Shutdown();
   void SetRealTime(bool on);
   bool RealTime();
+  const char* OutputName();
 
   // Mixes all clients into `out`; posts the notices this produces.
   void Mix(int16_t* out, size_t frames);
