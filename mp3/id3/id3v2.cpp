@@ -129,12 +129,13 @@ bool WalkV24(const TagHeader& header, FrameSink& sink) {
     const size_t size = Syncsafe32(frame + 4);
     if (size == 0 || size > body.size() - pos - 10) return false;
     const uint8_t flags = frame[9];
+    const FrameField field = FieldOfFrame(FrameId(frame, 4), 4);
     // Compressed, encrypted and grouped frames cannot be read as text.
     const bool unreadable = flags & (0x08 | 0x04 | 0x40);
     std::span<const uint8_t> data;
-    if (!unreadable &&
+    if (field != FrameField::None && !unreadable &&
         FrameDataV24(body.subspan(pos + 10, size), flags, tag_unsynchronised, work, data)) {
-      sink.Handle(FieldOfFrame(FrameId(frame, 4), 4), data);
+      sink.Handle(field, data);
     }
     pos += 10 + size;
   }
