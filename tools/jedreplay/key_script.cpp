@@ -1,0 +1,67 @@
+#include "tools/jedreplay/key_script.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <sstream>
+
+#include "platform/window.h"
+
+using platform::Key;
+using platform::KeyBit;
+
+uint32_t KeyMaskByName(const std::string& name) {
+  static const struct {
+    const char* name;
+    Key key;
+  } kNames[] = {{"left", Key::Left},   {"right", Key::Right}, {"up", Key::Up},       {"down", Key::Down},
+                {"space", Key::Space}, {"shift", Key::Shift}, {"enter", Key::Enter}, {"escape", Key::Escape}};
+  for (const auto& entry : kNames)
+    if (name == entry.name) return KeyBit(entry.key);
+  return 0;
+}
+
+bool KeyScript::Parse(const std::string& text, std::string* error) {
+  std::istringstream lines(text);
+  std::string line;
+  int number = 0;
+  while (std::getline(lines, line)) {
+    ++number;
+    if (auto hash = line.find('#'); hash != std::string::npos) line.erase(hash);
+    std::istringstream words(line);
+    std::string span;
+    if (!(words >> span)) continue;
+    Range range{};
+    char* end = nullptr;
+    range.first = std::strtoull(span.c_str(), &end, 10);
+    range.last = range.first;
+    if (*end == '-') range.last = std::strtoull(end + 1, &end, 10);
+    if (*end != '\0' || range.first == 0 || range.last < range.first) {
+      if (error) *error = "line " + std::to_string(number) + ": bad frame range \"" + span + "\"";
+      return false;
+    }
+    std::string key;
+    while (words >> key) {
+      const uint32_t mask = KeyMaskByName(key);
+      if (mask == 0) {
+        if (error) *error = "line " + std::to_string(number) + ": unknown key \"" + key + "\"";
+        return false;
+      }
+      range.keys |= mask;
+    }
+    ranges_.push_back(range);
+  }
+  return true;
+}
+
+uint32_t KeyScript::KeysFor(uint64_t frame) const {
+  uint32_t keys = 0;
+  for (const Range& range : ranges_)
+    if (frame >= range.first && frame <= range.last) keys |= range.keys;
+  return keys;
+}
+
+uint64_t KeyScript::last_frame() const {
+  uint64_t last = 0;
+  for (const Range& range : ranges_) last = std::max(last, range.last);
+  return last;
+}

@@ -1,0 +1,29 @@
+#pragma once
+// Key scripts: which keys are held in which presented frame.
+//
+// One line per range: "<first>[-<last>] <key>...", frames counted from 1 (the first frame the
+// game presents); keys are left right up down space shift enter escape. Later lines add to
+// earlier ones; '#' starts a comment. Frames no line names have no key held.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class KeyScript {
+ public:
+  // False (with a message) on a line that does not parse.
+  bool Parse(const std::string& text, std::string* error);
+  // Keys held in the given frame, as platform::KeyBit masks.
+  uint32_t KeysFor(uint64_t frame) const;
+  bool empty() const { return ranges_.empty(); }
+  uint64_t last_frame() const;
+
+ private:
+  struct Range {
+    uint64_t first, last;
+    uint32_t keys;
+  };
+  std::vector<Range> ranges_;
+};
+
+// The key named, as a KeyBit mask; 0 for an unknown name.
+uint32_t KeyMaskByName(const std::string& name);

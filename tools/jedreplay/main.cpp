@@ -1,0 +1,77 @@
+// jedreplay: plays Jed Grimstorm headless from a key script or with the built-in autoplayer,
+// saves PNG screenshots of chosen frames and prints the final state. Run it in the assets folder.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "tools/jedreplay/replay.h"
+
+namespace {
+
+void Usage() {
+  std::fprintf(stderr,
+               "usage: jedreplay [--auto | --stand | --script FILE] [--shot FRAME:FILE.png]...\n"
+               "                 [--end-shot FILE.png] [--max-frames N] [--texts]\n"
+               "  --auto      the autoplayer plays the game through (default)\n"
+               "  --stand     walks to the first thug and stands still until HEALTH runs out\n"
+               "  --script    keys per frame: lines \"FIRST[-LAST] key...\" (left right up down\n"
+               "              space shift enter escape), frames counted from 1\n"
+               "  --shot      saves the picture presented in that frame\n"
+               "  --end-shot  saves the end screen as the autoplayer leaves it\n"
+               "  --texts     prints the texts of the last frame that showed any\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ReplayOptions options;
+  bool print_texts = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const bool has_value = i + 1 < argc;
+    if (arg == "--auto") {
+      options.driver = ReplayOptions::Driver::Autoplay;
+    } else if (arg == "--stand") {
+      options.driver = ReplayOptions::Driver::StandStill;
+    } else if (arg == "--script" && has_value) {
+      std::ifstream file(argv[++i]);
+      if (!file) {
+        std::fprintf(stderr, "jedreplay: cannot read %s\n", argv[i]);
+        return 2;
+      }
+      std::stringstream text;
+      text << file.rdbuf();
+      std::string error;
+      if (!options.script.Parse(text.str(), &error)) {
+        std::fprintf(stderr, "jedreplay: %s: %s\n", argv[i], error.c_str());
+        return 2;
+      }
+      options.driver = ReplayOptions::Driver::Script;
+    } else if (arg == "--shot" && has_value) {
+      const std::string spec = argv[++i];
+      const auto colon = spec.find(':');
+      if (colon == std::string::npos || colon == 0) {
+        Usage();
+        return 2;
+      }
+      options.shots.push_back({std::strtoull(spec.substr(0, colon).c_str(), nullptr, 10), spec.substr(colon + 1)});
+    } else if (arg == "--end-shot" && has_value) {
+      options.end_screen_shot = argv[++i];
+    } else if (arg == "--max-frames" && has_value) {
+      options.max_frames = std::strtoull(argv[++i], nullptr, 10);
+    } else if (arg == "--texts") {
+      print_texts = true;
+    } else {
+      Usage();
+      return 2;
+    }
+  }
+  const ReplayResult result = RunReplay(options);
+  std::printf("%s\n", DescribeResult(result).c_str());
+  if (print_texts)
+    for (const std::string& text : result.last_texts) std::printf("text: %s\n", text.c_str());
+  return result.exit_code;
+}

@@ -1,0 +1,92 @@
+#include "tools/jedreplay/replay.h"
+
+#include <cstdio>
+#include <optional>
+
+#include "game/game_text.h"
+#include "game/new_run.h"
+#include "game/world.h"
+#include "platform/backend.h"
+#include "platform/video.h"
+#include "platform/window.h"
+
+using platform::Key;
+using platform::KeyBit;
+
+const char* PhaseName(GamePhase phase) {
+  switch (phase) {
+    case GamePhase::Starting: return "Starting";
+    case GamePhase::Title: return "Title";
+    case GamePhase::Story: return "Story";
+    case GamePhase::Level: return "Level";
+    case GamePhase::Finished: return "Finished";
+  }
+  return "?";
+}
+
+ReplayResult RunReplay(const ReplayOptions& options) {
+  platform::SelectBackend(platform::Backend::Headless);
+  PrepareNewRun();
+
+  ReplayResult result;
+  std::vector<std::string> frame_texts;
+  std::optional<Autoplayer> autoplayer;
+  if (options.driver == ReplayOptions::Driver::Autoplay) autoplayer.emplace(Autoplayer::Style::Fight);
+  if (options.driver == ReplayOptions::Driver::StandStill) autoplayer.emplace(Autoplayer::Style::StandStill);
+
+  SetTextObserver([&](const char* text, int32_t, int32_t) { frame_texts.emplace_back(text); });
+  uint64_t frames = 0;
+  platform::SetHeldKeys(options.driver == ReplayOptions::Driver::Script ? options.script.KeysFor(1) : 0);
+  platform::SetPresentHook([&](uint64_t) {
+    ++frames;
+    if (!frame_texts.empty()) result.last_texts.swap(frame_texts);
+    frame_texts.clear();
+    for (const ReplayShot& shot : options.shots)
+      if (shot.frame == frames) platform::SaveLastFramePng(shot.path.c_str());
+
+    uint32_t keys = 0;
+    const bool limit_reached = options.max_frames != 0 && frames >= options.max_frames;
+    const bool script_done = !autoplayer && frames >= options.script.last_frame();
+    if (limit_reached || script_done) {
+      // Escape on every other frame ends each phase in turn, end screens included.
+      result.cut_short = result.cut_short || limit_reached;
+      keys = frames % 2 == 0 ? KeyBit(Key::Escape) : 0;
+    } else if (autoplayer) {
+      keys = autoplayer->NextKeys();
+      if (autoplayer->LeavingEndScreen() && !options.end_screen_shot.empty() && keys != 0)
+        platform::SaveLastFramePng(options.end_screen_shot.c_str());
+    } else {
+      keys = options.script.KeysFor(frames + 1);
+    }
+    platform::SetHeldKeys(keys);
+  });
+
+  result.exit_code = WinMain();
+
+  platform::SetPresentHook(nullptr);
+  SetTextObserver(nullptr);
+  platform::SetHeldKeys(0);
+  result.phase = CurrentPhase();
+  result.frames = frames;
+  result.screen = ScreenIndex;
+  result.health = Health;
+  result.rage = Rage;
+  result.score = Score;
+  result.multiplier = ScoreMultiplier;
+  result.frame_counter = FrameCounter;
+  result.knockouts = Knockouts;
+  result.won = GameWon != 0;
+  result.lost = GameOver != 0;
+  return result;
+}
+
+std::string DescribeResult(const ReplayResult& r) {
+  char line[256];
+  std::snprintf(line, sizeof line,
+                "phase=%s exit=%d frames=%llu screen=%d health=%d rage=%d score=%d multiplier=%d "
+                "frame_counter=%d knockouts=%d won=%d lost=%d%s",
+                PhaseName(r.phase), r.exit_code, static_cast<unsigned long long>(r.frames), r.screen, r.health,
+                r.rage, r.score, r.multiplier, r.frame_counter, r.knockouts, r.won, r.lost,
+                r.cut_short ? " cut_short=1" : "");
+  return line;
+}

@@ -1,0 +1,39 @@
+#pragma once
+// Runs the whole game on the headless backend, driven by a key script or the autoplayer, as
+// fast as the machine allows (the clock is virtual).
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "game/win_main.h"
+#include "tools/jedreplay/autoplayer.h"
+#include "tools/jedreplay/key_script.h"
+
+struct ReplayShot {
+  uint64_t frame;  // presented frame number, from 1
+  std::string path;
+};
+
+struct ReplayOptions {
+  enum class Driver { Script, Autoplay, StandStill } driver = Driver::Autoplay;
+  KeyScript script;
+  std::vector<ReplayShot> shots;
+  std::string end_screen_shot;  // the end screen as the autoplayer leaves it ("" for none)
+  // After this many frames the run is ended with Escape presses (0: no limit).
+  uint64_t max_frames = 200000;
+};
+
+struct ReplayResult {
+  int exit_code = -1;
+  GamePhase phase = GamePhase::Starting;
+  uint64_t frames = 0;  // frames presented
+  int32_t screen = 0, health = 0, rage = 0, score = 0, multiplier = 0, frame_counter = 0, knockouts = 0;
+  bool won = false, lost = false, cut_short = false;
+  std::vector<std::string> last_texts;  // texts of the last frame that showed any
+};
+
+// Selects the headless backend (it must not be chosen otherwise before) and plays one game.
+ReplayResult RunReplay(const ReplayOptions& options);
+// "phase=Level screen=12 health=... " on one line.
+std::string DescribeResult(const ReplayResult& result);
+const char* PhaseName(GamePhase phase);
