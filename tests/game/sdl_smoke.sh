@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Starts jed-grimstorm on the SDL backend under Xvfb, presses Enter through the title and the
+# story with xdotool, saves a screenshot of the level and ends the game with SIGTERM, which must
+# tear it down and exit with 0.
+set -euo pipefail
+game=$1
+assets=$2
+shot=$3
+
+if [ -z "${JED_SMOKE_INSIDE_XVFB:-}" ]; then
+  export JED_SMOKE_INSIDE_XVFB=1
+  exec xvfb-run -a -s "-screen 0 640x480x24" "$0" "$@"
+fi
+
+unset JED_HEADLESS
+export SDL_AUDIODRIVER=dummy
+cd "$assets"
+"$game" &
+pid=$!
+trap 'kill -9 $pid 2>/dev/null || true' EXIT
+
+window=$(timeout 20 xdotool search --sync --name "Jed Grimstorm" | head -1)
+xdotool windowfocus --sync "$window" 2>/dev/null || true
+press_enter() {
+  xdotool keydown Return
+  sleep 0.3
+  xdotool keyup Return
+}
+sleep 1
+press_enter   # title -> story
+sleep 2
+press_enter   # story -> level
+sleep 3
+import -window root "$shot"
+kill -0 $pid || { echo "the game ended early"; exit 1; }
+
+kill -TERM $pid
+status=0
+wait $pid || status=$?
+trap - EXIT
+echo "exit status $status, screenshot $shot"
+[ "$status" -eq 0 ]
