@@ -23,8 +23,15 @@ inline int16_t LinearDither(int32_t sample, DitherState* d) {
   const uint32_t r = static_cast<uint32_t>(d->random) * 1664525u + 1013904223u;
   out = WrapSub(WrapAdd(out, static_cast<int32_t>(r & 8191)), d->random & 8191);
   d->random = static_cast<int32_t>(r);
-  if (out >= 0x10000000) out = 0x0FFFFFFF;
-  if (out < -0x10000000) out = -0x10000000;
+  // A clipped sample feeds back only its quantisation error, not the whole overshoot, which
+  // would smear the clipping into the samples after it.
+  if (out >= 0x10000000) {
+    out = 0x0FFFFFFF;
+    if (s > out) s = out;
+  } else if (out < -0x10000000) {
+    out = -0x10000000;
+    if (s < out) s = out;
+  }
   out &= ~8191;
   d->error[0] = WrapSub(s, out);
   return static_cast<int16_t>(out >> 13);

@@ -68,7 +68,9 @@ bool FindFirstValidFrame(const uint8_t* data, size_t size, FirstFrame* out) {
   mad_stream_buffer(&d.stream, data, size - 8);
   bool have_candidate = false;
   for (;;) {
-    if (mad_frame_decode(&d.frame, &d.stream) != 0) {
+    // A frame whose bit reservoir reaches back before the data is still a real frame: starting
+    // there lets the decoder collect the reservoir that the frames after it need.
+    if (mad_frame_decode(&d.frame, &d.stream) != 0 && d.stream.error != MAD_ERROR_BADDATAPTR) {
       if (!MAD_RECOVERABLE(d.stream.error)) return false;
       have_candidate = false;  // the search goes on with the next decodable frame
       continue;

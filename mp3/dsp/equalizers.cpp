@@ -21,7 +21,11 @@ void Equalizers::StopWorker() {
   fft_active_.store(0, std::memory_order_release);
 }
 
-void Equalizers::Rebuild(uint32_t rate) {
+void Equalizers::Rebuild() {
+  // The rate is read under the lock, so a design for an older stream cannot land after the
+  // one _Open made for the new stream.
+  std::lock_guard<std::mutex> hold(rebuild_lock_);
+  const uint32_t rate = stream_rate_.load(std::memory_order_acquire);
   std::vector<float> left, right;
   EqCopyFactors(bands_, &left, &right);
   EqBuildResponse(&fft_, left.data(), right.data(), static_cast<int32_t>(rate));
@@ -33,9 +37,10 @@ void Equalizers::WorkerLoop() {
   platform::ThreadMessage msg;
   while (queue_.Get(&msg)) {
     if (msg.message != kEqMsgRebuild) continue;
-    Rebuild(stream_rate_.load(std::memory_order_acquire));
+    Rebuild();
     // Active even after a design at rate 0: _Open redesigns once the real rate is known.
     fft_active_.store(1, std::memory_order_release);
+    designs_.fetch_add(1, std::memory_order_acq_rel);
   }
 }
 
@@ -118,8 +123,9 @@ int Equalizers::GetEQParamEx(int fft_eq, int* preamp, int* gains) const {
 void Equalizers::SetStreamSampleRate(uint32_t rate) {
   stream_rate_.store(rate, std::memory_order_release);
   if (FftActive() && rate != FilterRate()) {
-    Rebuild(rate);
+    Rebuild();
     EqResetState(&fft_);
+    designs_.fetch_add(1, std::memory_order_acq_rel);
   }
 }
 

@@ -50,12 +50,14 @@ class Equalizers {
 
   bool WorkerRunning() const { return worker_.joinable(); }
   uint32_t FilterRate() const { return filter_rate_.load(std::memory_order_acquire); }
+  // Designs finished so far (worker and _Open), so callers can tell when a change is in.
+  uint32_t DesignCount() const { return designs_.load(std::memory_order_acquire); }
   const FftEqualizer& fft() const { return fft_; }
 
  private:
   void StopWorker();
   void WorkerLoop();
-  void Rebuild(uint32_t rate);
+  void Rebuild();
   void PostRebuildIfActive();
 
   SubbandEqualizer subband_;
@@ -64,6 +66,8 @@ class Equalizers {
   std::atomic<int32_t> fft_active_{0};
   std::atomic<uint32_t> filter_rate_{0};
   std::atomic<uint32_t> stream_rate_{0};
+  std::atomic<uint32_t> designs_{0};
+  std::mutex rebuild_lock_;
   std::thread worker_;
   platform::ThreadMessageQueue queue_;
   platform::Event control_{true, false};

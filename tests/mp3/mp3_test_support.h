@@ -1,0 +1,49 @@
+#pragma once
+// Helpers of the player's tests: synthetic MPEG streams, encoder-made files, and a sink that
+// collects the blocks the no-output mode hands to MP3_EVENT_WAVE_BUFFER.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "dar3/dar3.h"
+#include "mp3/dar3_player.h"
+
+using Bytes = std::vector<uint8_t>;
+
+std::string TestData(const std::string& name);
+Bytes ReadFile(const std::string& path);
+std::string WriteTemp(const std::string& name, const Bytes& data);  // returns the path
+
+// One silent MPEG-1 Layer III frame: 44100 Hz (rate_index 0), 48000 (1) or 32000 (2);
+// mode 0 stereo .. 3 single channel. The payload is zero: empty side information.
+Bytes SilentFrame(int bitrate_kbps, int rate_index = 0, int mode = 0, bool padding = false);
+// A Xing (or "Info") frame announcing `frames` frames with a linear table of contents.
+Bytes XingFrame(uint32_t frames, uint32_t bytes, const char* name = "Xing", int bitrate_kbps = 128);
+Bytes Repeat(const Bytes& frame, int count);
+Bytes Concat(std::initializer_list<Bytes> parts);
+
+// Raw 16-bit stereo PCM of a few tones, `seconds` long, at `rate`.
+Bytes TonePcm(int rate, double seconds);
+// Runs Debian's lame on raw PCM with the given options; empty path on failure.
+std::string EncodeWithLame(const std::string& name, const Bytes& pcm, int rate, const std::string& options);
+// Frames libmad finds in a whole file: headers, or frames it decodes.
+uint32_t CountFrames(const Bytes& file, bool decodable_only = false);
+
+// Decodes a file through the no-output mode and returns every block, concatenated.
+struct Decoded {
+  bool opened = false;
+  std::string error;
+  std::vector<int16_t> stereo;  // interleaved
+  MP3_STREAM_INFO info{};
+  MP3_TIME length{};
+};
+Decoded DecodeAll(const std::string& path, uint32_t extra_mask = 0);
+
+// Callback sink shared by the tests (the callback carries no user pointer).
+struct CallbackLog {
+  static void Reset(int32_t answer_for_sync_play = 0, int32_t wave_buffer_answer = 1);
+  static int32_t Callback(uint32_t message, intptr_t wparam, intptr_t lparam);
+  static std::vector<uint32_t> Messages();
+  static std::vector<int16_t> Samples();
+  static bool WaitFor(uint32_t message, int timeout_ms);
+};
