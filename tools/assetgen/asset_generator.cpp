@@ -2,14 +2,19 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <future>
 
 #include "tools/assetgen/bmp_writer.h"
 #include "tools/assetgen/contact_sheet.h"
 #include "tools/assetgen/faces.h"
+#include "tools/assetgen/id3_tags.h"
 #include "tools/assetgen/landscapes.h"
+#include "tools/assetgen/mp3_encoder.h"
 #include "tools/assetgen/story_screens.h"
 #include "tools/assetgen/palette_file.h"
 #include "tools/assetgen/png_preview.h"
+#include "tools/assetgen/songs.h"
+#include "tools/assetgen/sound_effects.h"
 #include "tools/assetgen/sprite_strips.h"
 
 namespace assetgen {
@@ -21,12 +26,28 @@ void WriteBmp(const std::string& dir, const std::string& name, const IndexedImag
   WriteFile(Join(dir, name), EncodeBmp8(img, SharedPalette()));
 }
 
+Bytes MusicFile(const TrackSpec& spec) {
+  Bytes mp3 = EncodeMp3(RenderTrack(spec), spec);
+  if (!spec.tagged) return mp3;
+  const TrackTags tags{spec.title, "Jed Grimstorm", "Jed Grimstorm Soundtrack", "2026", "1"};
+  Bytes file = EncodeId3v23(tags);
+  file.insert(file.end(), mp3.begin(), mp3.end());
+  Bytes v1 = EncodeId3v1(tags);
+  file.insert(file.end(), v1.begin(), v1.end());
+  return file;
+}
+
 }  // namespace
 
 void GenerateAssets(const GeneratorOptions& o) {
   std::filesystem::create_directories(o.output_dir);
   if (!o.preview_dir.empty()) std::filesystem::create_directories(o.preview_dir);
   const Palette& palette = SharedPalette();
+  // Music takes longest: encode the tracks on worker threads while the pictures are drawn.
+  std::vector<std::future<Bytes>> music;
+  for (const TrackSpec& spec : MusicTracks()) music.push_back(std::async(std::launch::async, MusicFile, spec));
+  for (const SoundEffect& fx : SoundEffects())
+    WriteFile(Join(o.output_dir, fx.file_name), EncodeWav(fx.samples, fx.sample_rate, fx.depth));
   {
     std::string text = EncodePaletteText(palette);
     WriteFile(Join(o.output_dir, "PALDATA2.PAL"), Bytes(text.begin(), text.end()));
@@ -77,6 +98,7 @@ void GenerateAssets(const GeneratorOptions& o) {
     WritePngPreview(Join(o.preview_dir, "thug_frames.png"), FrameSheet(thugs, 8, pal::kTransparent, pal::kSky[3]),
                     palette, 3);
   }
+  for (size_t i = 0; i < music.size(); ++i) WriteFile(Join(o.output_dir, MusicTracks()[i].file_name), music[i].get());
 }
 
 }  // namespace assetgen

@@ -18,7 +18,9 @@ inline void PutU32(Bytes& b, uint32_t v) {
   PutU16(b, v & 0xFFFF);
   PutU16(b, v >> 16);
 }
-inline void PutText(Bytes& b, std::string_view s) { b.insert(b.end(), s.begin(), s.end()); }
+inline void PutText(Bytes& b, std::string_view s) {
+  for (char c : s) b.push_back(uint8_t(c));  // element-wise: GCC 12 misreads a range insert here
+}
 
 // Writes the whole file; throws std::runtime_error naming the file on failure.
 void WriteFile(const std::string& path, const Bytes& data);
