@@ -171,10 +171,10 @@ int DAr3::_Open(int buffer_ms) {
       vf.frame_length = static_cast<size_t>(stream.next_frame - stream.this_frame);
       AncillaryStart(stream, &vf.ancillary, &vf.ancillary_bit);
       vf.ancillary_bits = stream.anc_bitlen;
-      // Never read past the bytes that really exist behind the pointer.
-      if (vf.ancillary >= f.source_start && vf.ancillary <= f.source_last) {
-        const size_t available = static_cast<size_t>(f.source_last - vf.ancillary + 1) * 8 - vf.ancillary_bit;
-        if (vf.ancillary_bits > available) vf.ancillary_bits = available;
+      // A header frame owns all its bytes, even those the decoder counts as the next frame's
+      // bit reservoir; and the reader never goes past the frame.
+      if (vf.ancillary >= vf.frame && vf.ancillary < vf.frame + vf.frame_length) {
+        vf.ancillary_bits = static_cast<size_t>(vf.frame + vf.frame_length - vf.ancillary) * 8 - vf.ancillary_bit;
       } else if (vf.ancillary_bits > size_t(MAD_BUFFER_MDLEN) * 8) {
         vf.ancillary_bits = size_t(MAD_BUFFER_MDLEN) * 8;
       }

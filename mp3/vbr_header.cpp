@@ -116,6 +116,7 @@ bool ParseLameTag(BitReader* bits, uint16_t crc, LameTagInfo* tag) {
   t.stereo_mode = bits->Get(3);
   t.noise_shaping = bits->Get(2);
   t.mp3_gain = SignedBits(bits->Get(8), 8);
+  bits->Get(2);  // unused
   t.surround = bits->Get(3);
   t.preset = bits->Get(11);
   t.music_length = bits->Get(32);
