@@ -44,10 +44,12 @@ constexpr uint32_t kSoundFrequencyOriginal = 0; // SetSoundBufferFrequency: back
 constexpr uint32_t kSoundFrequencyMin = 100;
 constexpr uint32_t kSoundFrequencyMax = 200000;
 
+constexpr uint32_t kSoundBufferMaxBytes = 64u << 20;
+
 constexpr uint32_t kSoundLockFromWriteCursor = 1;  // LockSoundBuffer: start at the write cursor
 constexpr uint32_t kSoundLockEntireBuffer = 2;     // LockSoundBuffer: the whole buffer, from 0
 
-// A silent buffer of `bytes` (at least one frame, at most 64 MiB; a partial last frame is not
+// A silent buffer of `bytes` (at least one frame, at most kSoundBufferMaxBytes; a partial last frame is not
 // played); null when the format or size is unusable.
 SoundBuffer* CreateSoundBuffer(const PcmFormat& format, uint32_t bytes);
 // A new stopped buffer at position 0 that shares the source's sample memory and copies its

@@ -10,8 +10,6 @@ namespace {
 
 using audio::Engine;
 
-constexpr uint32_t kMaxSoundBufferBytes = 64u << 20;
-
 // Runs `action` with the mix lock held when `buffer` is a live handle; false otherwise.
 template <typename Action>
 bool WithBuffer(SoundBuffer* buffer, Action action) {
@@ -81,7 +79,7 @@ void DestroyAllSoundBuffers(Engine& engine) {
 }  // namespace audio
 
 SoundBuffer* CreateSoundBuffer(const PcmFormat& format, uint32_t bytes) {
-  if (!IsValidPcmFormat(format) || bytes < PcmBlockAlign(format) || bytes > kMaxSoundBufferBytes) return nullptr;
+  if (!IsValidPcmFormat(format) || bytes < PcmBlockAlign(format) || bytes > kSoundBufferMaxBytes) return nullptr;
   auto* buffer = new SoundBuffer();
   buffer->format = format;
   const uint8_t silence = format.bits == 8 ? 0x80 : 0x00;

@@ -1,7 +1,6 @@
 #include "platform/riff_reader.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 namespace platform {
@@ -9,32 +8,23 @@ namespace {
 constexpr uint32_t kRiff = RiffFourCc('R', 'I', 'F', 'F');
 constexpr uint32_t kList = RiffFourCc('L', 'I', 'S', 'T');
 constexpr size_t kHeaderBytes = 8;
-constexpr size_t kMaxFileBytes = size_t{1} << 30;  // a WAV this big is no sound effect
 }  // namespace
 
 std::unique_ptr<RiffReader> RiffReader::Open(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  auto file = MappedFile::Open(path);
   if (!file) return nullptr;
-  std::vector<uint8_t> bytes;
-  bool ok = std::fseek(file, 0, SEEK_END) == 0;
-  long size = ok ? std::ftell(file) : -1;
-  ok = ok && size >= 0 && static_cast<unsigned long>(size) <= kMaxFileBytes && std::fseek(file, 0, SEEK_SET) == 0;
-  if (ok) {
-    bytes.resize(static_cast<size_t>(size));
-    ok = bytes.empty() || std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  }
-  std::fclose(file);
-  if (!ok) return nullptr;
-  return std::make_unique<RiffReader>(std::move(bytes));
+  auto reader = std::make_unique<RiffReader>(file->data(), file->size());
+  reader->file_ = std::move(file);
+  return reader;
 }
 
 uint32_t RiffReader::U32(size_t offset) const {
-  const uint8_t* p = bytes_.data() + offset;
+  const uint8_t* p = bytes_ + offset;
   return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24;
 }
 
 bool RiffReader::ChunkAt(size_t offset, size_t limit, RiffChunk* chunk) const {
-  limit = std::min(limit, bytes_.size());
+  limit = std::min(limit, size_);
   if (offset > limit || limit - offset < kHeaderBytes) return false;
   RiffChunk found;
   found.id = U32(offset);
@@ -54,7 +44,7 @@ bool RiffReader::ChunkAt(size_t offset, size_t limit, RiffChunk* chunk) const {
 bool RiffReader::FindRiff(uint32_t form_type, RiffChunk* chunk) {
   size_t offset = 0;
   RiffChunk found;
-  while (ChunkAt(offset, bytes_.size(), &found)) {
+  while (ChunkAt(offset, size_, &found)) {
     if (found.id == kRiff && found.form_type == form_type) {
       *chunk = found;
       position_ = found.data_offset;
@@ -88,13 +78,13 @@ bool RiffReader::FindChunk(const RiffChunk& parent, uint32_t id, RiffChunk* chun
 }
 
 void RiffReader::Ascend(const RiffChunk& chunk) {
-  position_ = std::min(chunk.end + (chunk.size & 1), bytes_.size());
+  position_ = std::min(chunk.end + (chunk.size & 1), size_);
 }
 
 size_t RiffReader::Read(const RiffChunk& chunk, void* out, size_t bytes) {
   if (position_ < chunk.data_offset || position_ >= chunk.end) return 0;
   size_t count = std::min(bytes, chunk.end - position_);
-  std::memcpy(out, bytes_.data() + position_, count);
+  std::memcpy(out, bytes_ + position_, count);
   position_ += count;
   return count;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// A RIFF chunk reader over a whole file held in memory, standing in for the multimedia file
+// A RIFF chunk reader over a whole file (mapped read-only), standing in for the multimedia file
 // reader's descend/ascend/read. Every chunk found lies wholly inside its parent and the file:
 // a size field that runs past either is a failure, so no read ever leaves the file.
 #include <cstddef>
@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "platform/files.h"
 
 namespace platform {
 
@@ -25,9 +27,10 @@ struct RiffChunk {
 
 class RiffReader {
  public:
-  // Reads the whole file; null when it cannot be opened or read.
+  // Maps the whole file; null when it cannot be opened.
   static std::unique_ptr<RiffReader> Open(const std::string& path);
-  explicit RiffReader(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {}
+  // Reads from bytes the caller keeps alive.
+  RiffReader(const uint8_t* bytes, size_t size) : bytes_(bytes), size_(size) {}
 
   // From the file's start, the first top-level "RIFF" chunk of that form type; enters it.
   bool FindRiff(uint32_t form_type, RiffChunk* chunk);
@@ -46,7 +49,9 @@ class RiffReader {
   bool ChunkAt(size_t offset, size_t limit, RiffChunk* chunk) const;
   uint32_t U32(size_t offset) const;
 
-  std::vector<uint8_t> bytes_;
+  std::unique_ptr<MappedFile> file_;
+  const uint8_t* bytes_;
+  size_t size_;
   size_t position_ = 0;
 };
 

@@ -69,6 +69,7 @@ bool ReadWaveFile(const char* filename, WaveFormatRecord* format, std::vector<ui
   if (format->format_tag != kWaveFormatPcm) return false;
   reader->Ascend(fmt);
   if (!reader->FindChunk(riff, platform::RiffFourCc('d', 'a', 't', 'a'), &data)) return false;
+  if (data.size > platform::kSoundBufferMaxBytes) return false;  // no buffer could hold it
   samples->resize(data.size);
   return reader->Read(data, samples->data(), samples->size()) == samples->size();
 }
