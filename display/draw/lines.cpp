@@ -5,6 +5,7 @@
 #include "display/display.h"
 #include "display/draw/line_clip.h"
 #include "display/draw/pixel_rows.h"
+#include "display/draw/spans.h"
 
 using draw_detail::PixelAt;
 using draw_detail::RowPixels;
@@ -55,9 +56,9 @@ bool ClampRun(int32_t& lo, int32_t& hi, int32_t min, int32_t max) {
 
 template <typename Pixel>
 void HLine(int32_t x0, int32_t x1, int32_t y, Pixel color, uint8_t* buffer, int32_t pitch) {
-  if (buffer == nullptr || y < clip_top || y > clip_bottom) return;
-  if (!ClampRun(x0, x1, clip_left, clip_right)) return;
-  draw_detail::FillRun(PixelAt<Pixel>(buffer, pitch, x0, y), static_cast<int64_t>(x1) - x0 + 1, color);
+  if (buffer == nullptr) return;
+  if (x0 > x1) std::swap(x0, x1);
+  draw_detail::FillClippedSpan<Pixel>(x0, x1, y, color, buffer, pitch);
 }
 
 template <typename Pixel>

@@ -1,6 +1,7 @@
 #pragma once
 // Addressing of locked 8- and 16-bit pixel memory: a row is pitch bytes, rounded down to whole
 // pixels, so 16-bit rows step by pitch / 2 pixels.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -19,7 +20,7 @@ inline Pixel* PixelAt(uint8_t* buffer, int32_t pitch, int64_t x, int64_t y) {
 // Sets count pixels from p on.
 template <typename Pixel>
 inline void FillRun(Pixel* p, int64_t count, Pixel color) {
-  for (int64_t i = 0; i < count; ++i) p[i] = color;
+  if (count > 0) std::fill_n(p, count, color);
 }
 
 }  // namespace draw_detail
