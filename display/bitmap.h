@@ -5,7 +5,9 @@
 
 #include "display/display.h"
 
-// The two headers exactly as they are laid out in the file (little-endian, packed).
+// The two headers exactly as they are laid out in the file (little-endian). The file header
+// must be packed to be 14 bytes; the info header's fields align by themselves, and keeping it
+// unpacked keeps them aligned inside BitmapFile.
 #pragma pack(push, 2)
 struct BITMAPFILEHEADER {
   uint16_t bfType;  // "BM"
@@ -14,6 +16,7 @@ struct BITMAPFILEHEADER {
   uint16_t bfReserved2;
   uint32_t bfOffBits;  // offset of the pixel rows from the start of the file
 };
+#pragma pack(pop)
 struct BITMAPINFOHEADER {
   uint32_t biSize;
   int32_t biWidth;
@@ -27,7 +30,6 @@ struct BITMAPINFOHEADER {
   uint32_t biClrUsed;
   uint32_t biClrImportant;
 };
-#pragma pack(pop)
 static_assert(sizeof(BITMAPFILEHEADER) == 14 && sizeof(BITMAPINFOHEADER) == 40);
 
 constexpr uint16_t BITMAP_ID = 0x4D42;
