@@ -4,11 +4,24 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 #include "platform/audio.h"
+#include "platform/backend.h"
 
 namespace audio_test {
+
+// The backend a test process runs on: headless, unless this process is the child that the SDL
+// fallback test starts (JED_AUDIO_TEST_SDL=1).
+inline bool IsSdlChild() {
+  const char* flag = std::getenv("JED_AUDIO_TEST_SDL");
+  return flag && flag[0] == '1';
+}
+inline bool ChooseTestBackend() {
+  return platform::SelectBackend(IsSdlChild() ? platform::Backend::Sdl : platform::Backend::Headless) &&
+         !IsSdlChild();
+}
 
 // Interleaved stereo frames pulled from the headless engine.
 inline std::vector<int16_t> Pull(size_t frames) {

@@ -12,12 +12,13 @@
 
 #include "platform/audio.h"
 #include "platform/backend.h"
+#include "tests/platform_audio/audio_measure.h"
 
 namespace {
 
 using namespace platform;
 
-const bool kHeadless = SelectBackend(Backend::Headless);
+const bool kHeadless = audio_test::ChooseTestBackend();
 
 struct Ring {
   static constexpr int kBuffers = 4;

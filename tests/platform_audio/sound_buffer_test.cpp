@@ -15,7 +15,7 @@ using namespace platform;
 using audio_test::Channel;
 using audio_test::Pull;
 
-const bool kHeadless = SelectBackend(Backend::Headless);
+const bool kHeadless = audio_test::ChooseTestBackend();
 
 // A mono 16-bit buffer filled with `samples`.
 SoundBuffer* MonoBuffer(const std::vector<int16_t>& samples, uint32_t rate = kAudioOutputRate) {

@@ -17,7 +17,7 @@ namespace {
 using namespace platform;
 using audio_test::Pull;
 
-const bool kHeadless = SelectBackend(Backend::Headless);
+const bool kHeadless = audio_test::ChooseTestBackend();
 
 // Records every notice with the thread it arrived on; optionally re-queues finished headers.
 struct Recorder {

@@ -18,7 +18,7 @@ namespace {
 using audio_test::Channel;
 using audio_test::Pull;
 
-const bool kHeadless = platform::SelectBackend(platform::Backend::Headless);
+const bool kHeadless = audio_test::ChooseTestBackend();
 
 std::vector<uint8_t> BigEndian(uint32_t value, int bytes) {
   std::vector<uint8_t> out;

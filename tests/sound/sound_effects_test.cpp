@@ -18,7 +18,7 @@ using audio_test::Channel;
 using audio_test::Pull;
 using namespace wav_test;
 
-const bool kHeadless = platform::SelectBackend(platform::Backend::Headless);
+const bool kHeadless = audio_test::ChooseTestBackend();
 
 std::vector<double> IdealSine(size_t frames, double hz, double amplitude) {
   std::vector<double> out(frames);
