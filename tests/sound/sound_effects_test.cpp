@@ -136,6 +136,11 @@ TEST_F(SoundEffectsTest, VolumePanAndFrequencyAct) {
   auto out = Pull(22050);
   EXPECT_NEAR(audio_test::Rms(Channel(out, 0)), full, 1);
   EXPECT_EQ(audio_test::Rms(Channel(out, 1)), 0);
+  ASSERT_EQ(SetSoundPan(id, 2000), 1);  // to the right: the left side loses 20 dB
+  PlaySoundEffect(id, 0);
+  out = Pull(22050);
+  EXPECT_NEAR(audio_test::Decibels(audio_test::Rms(Channel(out, 0)) / full), -20.0, 0.5);
+  EXPECT_NEAR(audio_test::Decibels(audio_test::Rms(Channel(out, 1)) / full), 0.0, 0.1);
   EXPECT_EQ(SetSoundPan(id, 10001), 0);
   SetSoundPan(id, 0);
 
