@@ -7,7 +7,7 @@ PACKAGES=(
   libmad0-dev libfluidsynth-dev timgm6mb-soundfont
   libpng-dev libmp3lame-dev libncurses-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth mpg123 sox libfftw3-dev imagemagick
+  xvfb xauth mpg123 sox libfftw3-dev libkissfft-dev imagemagick
   python3-mutagen id3v2 xdotool
 )
 missing=()
