@@ -48,7 +48,7 @@ int WWaveOut::Initialize(uint32_t format_tag, uint32_t channels, uint32_t sample
     }
     headers_[i].data = buffer.get();
     headers_[i].user = i;
-    done_[i].store(0);
+    done_[i].store(1);  // a fresh buffer is free
     buffers_.push_back(std::move(buffer));
   }
   buffer_size_ = static_cast<uint32_t>(size);
