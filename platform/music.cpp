@@ -5,13 +5,13 @@
 #include <fluidsynth.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <mutex>
 #include <vector>
 
 #include "platform/audio.h"
+#include "platform/files.h"
 
 namespace platform {
 
@@ -166,20 +166,6 @@ MusicSynth& Synth() {
   return *synth;
 }
 
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return false;
-  bool ok = std::fseek(file, 0, SEEK_END) == 0;
-  long size = ok ? std::ftell(file) : -1;
-  ok = ok && size >= 0 && static_cast<unsigned long>(size) <= kMaxMidiFileBytes && std::fseek(file, 0, SEEK_SET) == 0;
-  if (ok) {
-    bytes->resize(static_cast<size_t>(size));
-    ok = bytes->empty() || std::fread(bytes->data(), 1, bytes->size(), file) == bytes->size();
-  }
-  std::fclose(file);
-  return ok;
-}
-
 }  // namespace
 
 bool MusicInit() {
@@ -196,9 +182,10 @@ void MusicShutdown() {
 bool MusicReady() { return Synth().Ready(); }
 
 MusicSegment* MusicLoadSegment(const std::string& path) {
+  auto file = MappedFile::Open(path);
+  if (!file || file->size() > kMaxMidiFileBytes || !IsStandardMidiFile(file->data(), file->size())) return nullptr;
   auto segment = std::make_unique<MusicSegment>();
-  if (!ReadWholeFile(path, &segment->bytes)) return nullptr;
-  if (!IsStandardMidiFile(segment->bytes.data(), segment->bytes.size())) return nullptr;
+  segment->bytes.assign(file->data(), file->data() + file->size());
   return Synth().Adopt(std::move(segment));
 }
 

@@ -2,22 +2,16 @@
 // guitar, melody) through the engine: CPU time per second of audio.
 #include <benchmark/benchmark.h>
 
-#include <ctime>
 #include <filesystem>
 #include <vector>
 
 #include "bench/audio/bench_files.h"
+#include "bench/audio/cpu_time.h"
 #include "platform/audio.h"
 #include "platform/backend.h"
 #include "sound/midi.h"
 
 namespace {
-
-double ThreadCpuSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return now.tv_sec + now.tv_nsec * 1e-9;
-}
 
 void BM_RenderOneSecondOfMidi(benchmark::State& state) {
   platform::SelectBackend(platform::Backend::Headless);
@@ -30,13 +24,13 @@ void BM_RenderOneSecondOfMidi(benchmark::State& state) {
   int id = MidiLoad(std::filesystem::path(path).filename().c_str());
   MidiPlay(id);
   std::vector<int16_t> out(512 * 2);
-  const double cpu_start = ThreadCpuSeconds();
+  const double cpu_start = bench_audio::ThreadCpuSeconds();
   for (auto _ : state) {
     for (uint32_t done = 0; done < platform::kAudioOutputRate; done += 512) platform::AudioPull(out.data(), 512);
     if (MidiStatus(id) != MIDI_PLAYING) MidiPlay(id);  // keep the song going
     benchmark::DoNotOptimize(out.data());
   }
-  state.counters["core_percent"] = 100.0 * (ThreadCpuSeconds() - cpu_start) / state.iterations();
+  state.counters["core_percent"] = 100.0 * (bench_audio::ThreadCpuSeconds() - cpu_start) / state.iterations();
   MidiDeleteAll();
   MidiShutdown();
 }

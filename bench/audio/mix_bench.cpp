@@ -2,22 +2,16 @@
 // mixed into 44.1 kHz stereo. The figure is CPU time per second of audio, as a share of a core.
 #include <benchmark/benchmark.h>
 
-#include <ctime>
 #include <string>
 #include <vector>
 
 #include "bench/audio/bench_files.h"
+#include "bench/audio/cpu_time.h"
 #include "platform/audio.h"
 #include "platform/backend.h"
 #include "sound/sound.h"
 
 namespace {
-
-double ThreadCpuSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return now.tv_sec + now.tv_nsec * 1e-9;
-}
 
 void BM_Mix16Effects(benchmark::State& state) {
   platform::SelectBackend(platform::Backend::Headless);
@@ -33,7 +27,7 @@ void BM_Mix16Effects(benchmark::State& state) {
   }
   const int frames = static_cast<int>(state.range(0));
   std::vector<int16_t> out(frames * 2);
-  const double cpu_start = ThreadCpuSeconds();
+  const double cpu_start = bench_audio::ThreadCpuSeconds();
   for (auto _ : state) {
     for (uint32_t done = 0; done < platform::kAudioOutputRate; done += frames)
       platform::AudioPull(out.data(), frames);
@@ -41,7 +35,7 @@ void BM_Mix16Effects(benchmark::State& state) {
   }
   state.SetLabel("per iteration: 1 s of output in blocks of " + std::to_string(frames) + " frames");
   // Each iteration is one second of audio, so CPU seconds per iteration is the share of a core.
-  state.counters["core_percent"] = 100.0 * (ThreadCpuSeconds() - cpu_start) / state.iterations();
+  state.counters["core_percent"] = 100.0 * (bench_audio::ThreadCpuSeconds() - cpu_start) / state.iterations();
   StopAllSoundEffects();
   DeleteAllSoundEffects();
   SoundShutdown();
