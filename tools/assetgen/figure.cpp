@@ -101,7 +101,7 @@ Joints DrawFigure(IndexedImage& cell, const BodyStyle& st, const Pose& p, uint8_
   } else {
     double near_drop = std::cos(p.near_thigh * kDeg) * st.thigh + std::cos(p.near_shin * kDeg) * st.shin;
     double far_drop = std::cos(p.far_thigh * kDeg) * st.thigh + std::cos(p.far_shin * kDeg) * st.shin;
-    hip_y = kFeetRow - st.foot_r + 0.5 - std::max(near_drop, far_drop);
+    hip_y = kFeetRow - st.foot_r - 0.5 - std::max(near_drop, far_drop);  // outline on kFeetRow
   }
   Vec hip{p.hip_x, hip_y};
   Vec neck = Along(hip, 180 - p.lean, st.torso);

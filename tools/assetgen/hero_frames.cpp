@@ -48,7 +48,7 @@ void HeroHead(IndexedImage& c, double cx, double cy, const Pose& p, const BodySt
 BodyStyle HeroStyle() {
   BodyStyle st;
   st.torso_shade = {kHero, kJacket[1], kJacket[2]};
-  st.sleeve_shade = {kHero, kJacket[0], kJacket[2]};
+  st.sleeve_shade = {kJacket[1], kJacket[0], kJacket[2]};  // sleeves off the marker: thugs see the body only
   st.legs_shade = {kJeans[2], kJeans[3], kJeans[0]};
   st.skin = {kSkin[3], kSkin[4], kSkin[1]};
   st.shoe = {kShoe[0], kShoe[2], kShoe[0]};

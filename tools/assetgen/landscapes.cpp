@@ -159,10 +159,10 @@ void Screen5(IndexedImage& img, Rng& rng) {  // back lot: fence, burning barrel
   DrawGraffiti(img, 480, 240, "KRU", rng);
   DrawGround(img, Ground::kStreet, rng);
   // Wrecked car in the lot behind the fence.
-  img.FillRect(340, 284, 440, S - 2, kContainerRed[0]);
-  img.FillPolygon({{356, 284}, {372, 268}, {414, 268}, {428, 284}}, kContainerRed[1]);
-  img.FillCircle(358, S - 2, 7, kInk[0]);
-  img.FillCircle(424, S - 2, 7, kInk[0]);
+  img.FillRect(340, 280, 440, S - 8, kContainerRed[0]);
+  img.FillPolygon({{356, 280}, {372, 264}, {414, 264}, {428, 280}}, kContainerRed[1]);
+  img.FillCircle(358, S - 8, 7, kInk[0]);
+  img.FillCircle(424, S - 8, 7, kInk[0]);
 }
 
 void Screen6(IndexedImage& img, Rng& rng) {  // subway entrance under the elevated line

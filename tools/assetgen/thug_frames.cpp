@@ -44,10 +44,10 @@ void ThugHead(IndexedImage& c, double cx, double cy, const Pose& p, const BodySt
 
 BodyStyle ThugStyle() {
   BodyStyle st;
-  st.torso = 18, st.chest_r = 7.4, st.waist_r = 6.0, st.arm_r = 2.9, st.hand_r = 3.0, st.leg_r = 3.4;
+  st.torso = 18, st.chest_r = 8.2, st.waist_r = 6.6, st.arm_r = 2.9, st.hand_r = 3.0, st.leg_r = 3.4;
   st.upper_arm = 11, st.forearm = 10.5, st.head_r = 6.2, st.foot_len = 6, st.foot_r = 2.5;
   st.torso_shade = {kThug, kThugShirt[2], kThugShirt[0]};
-  st.sleeve_shade = {kSkin[2], kSkin[3], kSkin[0]};
+  st.sleeve_shade = {kThug, kThugShirt[2], kThugShirt[0]};  // long sleeves widen what a fist can hit
   st.legs_shade = {kThugWear[2], kThugWear[3], kThugWear[1]};
   st.skin = {kSkin[2], kSkin[3], kSkin[0]};
   st.shoe = {kThugWear[0], kThugWear[1], kThugWear[0]};
