@@ -85,7 +85,7 @@ TEST(PaletteRules, HeroFramesCarryTheHeroColourWhereThugsLookAndNothingOfTheScen
       // fist reaches; still enough for its box to find him.
       EXPECT_GT(cell.Count(kHero, 0, 25, 72, 74), 25);
       EXPECT_GE(ColumnSpan(cell, kHero, 25, 74), 5);
-      EXPECT_LE(ColumnSpan(cell, kHero, 25, 74), 30);
+      EXPECT_LE(ColumnSpan(cell, kHero, 25, 74), 36);
       EXPECT_EQ(cell.Count(kThug), 0);
       EXPECT_EQ(cell.Count(kSolid), 0);
       EXPECT_GT(cell.Count(kKey), 72 * 74 / 2) << "mostly transparent";
