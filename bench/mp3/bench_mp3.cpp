@@ -1,0 +1,174 @@
+// Player figures: decoding CPU time in the no-output mode against madplay and mpg123 on the same
+// 128 kbit/s file, CPU load of real-time playback, Play-to-first-buffer and Stop latencies.
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "mp3/dar3_player.h"
+#include "platform/audio.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double CpuSeconds(const rusage& r) {
+  return double(r.ru_utime.tv_sec + r.ru_stime.tv_sec) + double(r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
+}
+
+double SelfCpu() {
+  rusage r{};
+  getrusage(RUSAGE_SELF, &r);
+  return CpuSeconds(r);
+}
+
+// Runs a command and returns the CPU time its process used.
+double ChildCpu(const std::vector<std::string>& args) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    freopen("/dev/null", "w", stdout);
+    freopen("/dev/null", "w", stderr);
+    execvp(argv[0], argv.data());
+    _exit(127);
+  }
+  int status = 0;
+  rusage r{};
+  wait4(pid, &status, 0, &r);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1.0;
+  return CpuSeconds(r);
+}
+
+std::string MakeTrack(int seconds) {
+  const std::string raw = "/tmp/bench_mp3_track.raw";
+  const std::string mp3 = "/tmp/bench_mp3_track_" + std::to_string(seconds) + ".mp3";
+  if (access(mp3.c_str(), R_OK) == 0) return mp3;
+  FILE* f = fopen(raw.c_str(), "wb");
+  uint32_t noise = 1;
+  for (int i = 0; i < seconds * 44100; ++i) {
+    const double t = i / 44100.0;
+    noise = noise * 1664525u + 1013904223u;
+    const double n = (int32_t(noise) / 2147483648.0) * 0.05;
+    const double l = 0.3 * std::sin(2 * M_PI * (220 + 20 * std::sin(t)) * t) + n;
+    const double r = 0.3 * std::sin(2 * M_PI * 330 * t + std::sin(3 * t)) + n;
+    const int16_t s[2] = {int16_t(l * 32767), int16_t(r * 32767)};
+    fwrite(s, sizeof s, 1, f);
+  }
+  fclose(f);
+  const std::string cmd = "lame --quiet -r -s 44.1 --bitwidth 16 --signed --little-endian -b 128 " + raw + " " + mp3;
+  if (std::system(cmd.c_str()) != 0) return "";
+  unlink(raw.c_str());
+  return mp3;
+}
+
+std::atomic<uint64_t> consumed_blocks{0};
+int32_t ConsumeBlock(uint32_t message, intptr_t, intptr_t) {
+  if (message == MP3_EVENT_WAVE_BUFFER) {
+    ++consumed_blocks;
+    return 1;
+  }
+  return 0;
+}
+
+double DecodeNoOutput(const std::string& path, bool with_callback = true) {
+  DAr3 player;
+  if (with_callback) player.SetCallbackFunc(&ConsumeBlock, MP3_EVENT_WAVE_BUFFER);
+  player.OpenFile(path.c_str(), 0, 0, 0);
+  MP3_STATUS status{};
+  const double before = SelfCpu();
+  player.Play();
+  do {
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    player.GetStatus(&status);
+  } while (status.playing);
+  const double used = SelfCpu() - before;
+  player.Close();
+  return used;
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int seconds = argc > 1 ? std::atoi(argv[1]) : 180;
+  const std::string track = MakeTrack(seconds);
+  if (track.empty()) {
+    std::fprintf(stderr, "lame failed\n");
+    return 1;
+  }
+  std::printf("track: %s (%d s, 128 kbit/s CBR)\n\n", track.c_str(), seconds);
+
+  std::fflush(stdout);
+  // Decoding speed, best of five runs each, interleaved so that load affects all alike.
+  double ours = 1e9, dropped = 1e9, madplay = 1e9, mpg123 = 1e9;
+  for (int run = 0; run < 5; ++run) {
+    ours = std::min(ours, DecodeNoOutput(track));
+    dropped = std::min(dropped, DecodeNoOutput(track, false));
+    const double m = ChildCpu({"madplay", "-Q", "-o", "null:", track});
+    if (m >= 0) madplay = std::min(madplay, m);
+    const double g = ChildCpu({"mpg123", "-q", "-t", track});
+    if (g >= 0) mpg123 = std::min(mpg123, g);
+  }
+  std::printf("decode, no-output mode  : %.3f s CPU (%.0fx real time)\n", ours, seconds / ours);
+  std::printf("  without the callback  : %.3f s CPU (blocks dropped)\n", dropped);
+  std::printf("madplay -o null:        : %.3f s CPU\n", madplay);
+  std::printf("mpg123 -t               : %.3f s CPU\n", mpg123);
+  std::printf("ratio player / madplay  : %.3f (target <= 1.05)\n", ours / madplay);
+  std::printf("ratio player / mpg123   : %.3f (for the record)\n\n", ours / mpg123);
+
+  // Real-time playback: CPU of the whole process (decoding thread, engine) over wall time.
+  platform::AudioConsumeInRealTime(true);
+  {
+    DAr3 player;
+    player.OpenFile(track.c_str(), 800, 0, 0);
+    player.Play();
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    const double cpu0 = SelfCpu();
+    const auto wall0 = Clock::now();
+    std::this_thread::sleep_for(std::chrono::seconds(10));
+    const double cpu = SelfCpu() - cpu0;
+    const double wall = std::chrono::duration<double>(Clock::now() - wall0).count();
+    player.Stop();
+    std::printf("real-time playback load : %.2f%% of one core (process, incl. the silent output)\n",
+                100.0 * cpu / wall);
+  }
+
+  // Latencies.
+  std::vector<double> first_buffer, stop;
+  {
+    DAr3 player;
+    player.OpenFile(track.c_str(), 800, 0, 0);
+    for (int i = 0; i < 30; ++i) {
+      const auto t0 = Clock::now();
+      player.Play();
+      while (player.WaveOut().IsBufferDone(0)) std::this_thread::yield();
+      first_buffer.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
+      std::this_thread::sleep_for(std::chrono::milliseconds(150));
+      const auto t1 = Clock::now();
+      player.Stop();
+      stop.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t1).count());
+    }
+  }
+  platform::AudioConsumeInRealTime(false);
+  std::printf("Play to first buffer    : median %.2f ms, max %.2f ms (target < 150)\n", Median(first_buffer),
+              *std::max_element(first_buffer.begin(), first_buffer.end()));
+  std::printf("Stop while playing      : median %.2f ms, max %.2f ms (target < 50)\n", Median(stop),
+              *std::max_element(stop.begin(), stop.end()));
+  return 0;
+}
