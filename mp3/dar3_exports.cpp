@@ -114,26 +114,7 @@ int Mp3_LoadID3(MP3_HANDLE player, int tag_version, MP3_ID3_FIELDS* fields) {
 
 int Mp3_GetID3Field(MP3_HANDLE player, int tag_version, int field_id, char* buffer, int buffer_size) {
   if (!player) return 0;
-  MP3_ID3_FIELDS fields{};
-  if (!player->LoadID3(tag_version, &fields)) return 0;
-  const char* text = nullptr;
-  switch (field_id) {
-    case ID3_SELECT_TITLE: text = fields.title; break;
-    case ID3_SELECT_ARTIST: text = fields.artist; break;
-    case ID3_SELECT_ALBUM: text = fields.album; break;
-    case ID3_SELECT_GENRE: text = fields.genre; break;
-    case ID3_SELECT_COMMENT: text = fields.comment; break;
-    case ID3_SELECT_TRACK: text = fields.track; break;
-    case ID3_SELECT_YEAR: text = fields.year; break;
-    default: return 0;
-  }
-  if (!text) text = "";
-  const int length = static_cast<int>(std::strlen(text));
-  if (!buffer || buffer_size <= 0) return length + 1;
-  const int copied = length < buffer_size - 1 ? length : buffer_size - 1;
-  std::memcpy(buffer, text, static_cast<size_t>(copied));
-  buffer[copied] = 0;
-  return copied;
+  return Player(player)->GetID3Field(tag_version, field_id, buffer, buffer_size);
 }
 
 int Mp3_SetSfxParam(MP3_HANDLE player, int enable, int mode, int delay_ms, int input_gain, int echo_gain,

@@ -29,7 +29,6 @@ int DAr3::SetEQParam(int, int, const int*, int) { return NotAvailable("SetEQPara
 int DAr3::SetEQParamEx(int, int, const int*, int) { return NotAvailable("SetEQParamEx"); }
 int DAr3::GetEQParam(int, int*, int*) { return NotAvailable("GetEQParam"); }
 int DAr3::GetEQParamEx(int, int*, int*) { return NotAvailable("GetEQParamEx"); }
-int DAr3::LoadID3(int, MP3_ID3_FIELDS*) { return NotAvailable("LoadID3"); }
 int DAr3::SetSfxParam(int, int, int, int, int, int) { return NotAvailable("SetSfxParam"); }
 int DAr3::GetSfxParam(int*, int*, int*, int*, int*) { return NotAvailable("GetSfxParam"); }
 int DAr3::SetSfxModeData(int, const int*, const int*, int) { return NotAvailable("SetSfxModeData"); }

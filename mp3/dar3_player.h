@@ -17,6 +17,9 @@
 #include "mp3/vbr_header.h"
 #include "mp3/wave_out.h"
 #include "platform/files.h"
+#if DAR3_WITH_ID3
+#include "mp3/id3/id3.h"
+#endif
 #include "platform/sync.h"
 
 // What _Open learns about the source; reset by ReleaseSource.
@@ -168,6 +171,8 @@ class DAr3 final : public RUVe3 {
 
   // The last error text, cut to the caller's buffer (Mp3_GetError's contract).
   int CopyError(char* buffer, int buffer_size);
+  // Mp3_GetID3Field: LoadID3, then one field cut to the caller's buffer.
+  int GetID3Field(int tag_version, int field_id, char* buffer, int buffer_size);
   void SetError(const char* message);
   void SetErrorF(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
@@ -272,6 +277,10 @@ class DAr3 final : public RUVe3 {
   uint64_t sync_answered_ = 0;
   int32_t sync_answer_ = 0;
   bool callback_running_ = false;
+
+#if DAR3_WITH_ID3
+  id3::Id3Reader id3_;
+#endif
 
   // Output devices.
   std::mutex devices_lock_;

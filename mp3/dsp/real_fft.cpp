@@ -3,17 +3,23 @@
 #include <cmath>
 #include <utility>
 
+#if defined(__x86_64__)
+#define JED_FFT_AVX2 1
+#include <immintrin.h>
+#endif
+
 namespace dsp {
 namespace {
 
-// Radix-4 stages with a twiddle set: block lengths N, N/4, ... above 4. Each q of a stage keeps
-// w^q, w^2q, w^3q (w = e^(-2pi i/L)) side by side.
+// Radix-4 stages with a twiddle set: block lengths N, N/4, ... above 4. A stage keeps the runs
+// w^q, then w^2q, then w^3q (w = e^(-2pi i/L)), each as interleaved complex values, so that
+// consecutive q load as one vector.
 void BuildStageTwiddles(int complex_size, std::vector<float>* out) {
   out->clear();
   for (int len = complex_size; len > 4; len >>= 2) {
     const int quarter = len / 4;
-    for (int q = 0; q < quarter; ++q) {
-      for (int r = 1; r <= 3; ++r) {
+    for (int r = 1; r <= 3; ++r) {
+      for (int q = 0; q < quarter; ++q) {
         const double angle = -2.0 * M_PI * r * q / len;
         out->push_back(static_cast<float>(std::cos(angle)));
         out->push_back(static_cast<float>(std::sin(angle)));
@@ -54,48 +60,103 @@ void PrepareTables(int n, FftWorkTables* t) {
   t->built_size = n;
 }
 
+inline void MulTwiddle(float* z, float yr, float yi, const float* w) {
+  z[0] = yr * w[0] - yi * w[1];
+  z[1] = yr * w[1] + yi * w[0];
+}
+
 // One radix-4 decimation-in-frequency butterfly. The outputs for frequency residues 0, 2, 1, 3
 // go to the quarters 0..3, so the finished transform is in plain bit-reversed order.
-inline void Butterfly4(float* a, float* b, float* c, float* d, const float* w) {
+// w1, w2, w3 are null for the twiddle-free last stage.
+inline void Butterfly4(float* a, float* b, float* c, float* d, const float* w1, const float* w2,
+                       const float* w3) {
   const float t0r = a[0] + c[0], t0i = a[1] + c[1];
   const float t1r = a[0] - c[0], t1i = a[1] - c[1];
   const float t2r = b[0] + d[0], t2i = b[1] + d[1];
   const float t3r = b[1] - d[1], t3i = d[0] - b[0];  // (b - d) * -i
-  const float y0r = t0r + t2r, y0i = t0i + t2i;
-  const float y2r = t0r - t2r, y2i = t0i - t2i;
-  const float y1r = t1r + t3r, y1i = t1i + t3i;
-  const float y3r = t1r - t3r, y3i = t1i - t3i;
-  a[0] = y0r;
-  a[1] = y0i;
-  if (w == nullptr) {
-    b[0] = y2r, b[1] = y2i;
-    c[0] = y1r, c[1] = y1i;
-    d[0] = y3r, d[1] = y3i;
+  a[0] = t0r + t2r;
+  a[1] = t0i + t2i;
+  if (w1 == nullptr) {
+    b[0] = t0r - t2r, b[1] = t0i - t2i;
+    c[0] = t1r + t3r, c[1] = t1i + t3i;
+    d[0] = t1r - t3r, d[1] = t1i - t3i;
     return;
   }
-  b[0] = y2r * w[2] - y2i * w[3];
-  b[1] = y2r * w[3] + y2i * w[2];
-  c[0] = y1r * w[0] - y1i * w[1];
-  c[1] = y1r * w[1] + y1i * w[0];
-  d[0] = y3r * w[4] - y3i * w[5];
-  d[1] = y3r * w[5] + y3i * w[4];
+  MulTwiddle(b, t0r - t2r, t0i - t2i, w2);
+  MulTwiddle(c, t1r + t3r, t1i + t3i, w1);
+  MulTwiddle(d, t1r - t3r, t1i - t3i, w3);
 }
+
+void Radix4StageScalar(float* d, int complex_size, int len, const float* tw) {
+  const int quarter = len / 4;
+  for (int start = 0; start < complex_size; start += len) {
+    float* base = d + 2 * start;
+    for (int q = 0; q < quarter; ++q) {
+      float* a = base + 2 * q;
+      if (len > 4)
+        Butterfly4(a, a + 2 * quarter, a + 4 * quarter, a + 6 * quarter, tw + 2 * q,
+                   tw + 2 * quarter + 2 * q, tw + 4 * quarter + 2 * q);
+      else
+        Butterfly4(a, a + 2, a + 4, a + 6, nullptr, nullptr, nullptr);
+    }
+  }
+}
+
+#ifdef JED_FFT_AVX2
+
+// Complex products of interleaved values, four at a time.
+__attribute__((target("avx2,fma"))) inline __m256 ComplexMul(__m256 z, __m256 w) {
+  const __m256 wr = _mm256_moveldup_ps(w);
+  const __m256 wi = _mm256_movehdup_ps(w);
+  const __m256 zs = _mm256_permute_ps(z, 0xB1);
+  return _mm256_fmaddsub_ps(z, wr, _mm256_mul_ps(zs, wi));
+}
+
+// The radix-4 stage for block lengths of 16 and more: four q per step.
+__attribute__((target("avx2,fma"))) void Radix4StageAvx(float* d, int complex_size, int len,
+                                                         const float* tw) {
+  const int quarter = len / 4;
+  const __m256 negate_imag = _mm256_setr_ps(0, -0.0f, 0, -0.0f, 0, -0.0f, 0, -0.0f);
+  for (int start = 0; start < complex_size; start += len) {
+    float* base = d + 2 * start;
+    for (int q = 0; q < quarter; q += 4) {
+      float* pa = base + 2 * q;
+      float* pb = pa + 2 * quarter;
+      float* pc = pa + 4 * quarter;
+      float* pd = pa + 6 * quarter;
+      const __m256 a = _mm256_loadu_ps(pa), b = _mm256_loadu_ps(pb);
+      const __m256 c = _mm256_loadu_ps(pc), e = _mm256_loadu_ps(pd);
+      const __m256 t0 = _mm256_add_ps(a, c), t1 = _mm256_sub_ps(a, c);
+      const __m256 t2 = _mm256_add_ps(b, e);
+      // (b - d) * -i = (im, -re)
+      const __m256 t3 = _mm256_xor_ps(_mm256_permute_ps(_mm256_sub_ps(b, e), 0xB1), negate_imag);
+      const float* w = tw + 2 * q;
+      _mm256_storeu_ps(pa, _mm256_add_ps(t0, t2));
+      _mm256_storeu_ps(pb, ComplexMul(_mm256_sub_ps(t0, t2), _mm256_loadu_ps(w + 2 * quarter)));
+      _mm256_storeu_ps(pc, ComplexMul(_mm256_add_ps(t1, t3), _mm256_loadu_ps(w)));
+      _mm256_storeu_ps(pd, ComplexMul(_mm256_sub_ps(t1, t3), _mm256_loadu_ps(w + 4 * quarter)));
+    }
+  }
+}
+
+bool HasAvx2() {
+  static const bool has = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+  return has;
+}
+#endif
 
 // In-place complex FFT with the e^(-2pi i jk/N) kernel, natural order in and out.
 void ComplexFft(float* d, int complex_size, const FftWorkTables& t) {
   const float* tw = t.stage_twiddles.data();
   int len = complex_size;
   for (; len >= 4; len >>= 2) {
-    const int quarter = len / 4;
-    for (int start = 0; start < complex_size; start += len) {
-      float* base = d + 2 * start;
-      for (int q = 0; q < quarter; ++q) {
-        float* a = base + 2 * q;
-        Butterfly4(a, a + 2 * quarter, a + 4 * quarter, a + 6 * quarter,
-                   len > 4 ? tw + 6 * q : nullptr);
-      }
-    }
-    if (len > 4) tw += 6 * quarter;
+#ifdef JED_FFT_AVX2
+    if (len >= 16 && HasAvx2())
+      Radix4StageAvx(d, complex_size, len, tw);
+    else
+#endif
+      Radix4StageScalar(d, complex_size, len, tw);
+    if (len > 4) tw += 6 * (len / 4);
   }
   if (len == 2) {
     for (int i = 0; i < 2 * complex_size; i += 4) {

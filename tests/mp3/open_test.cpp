@@ -298,3 +298,38 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<LameCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+#if DAR3_WITH_ID3
+namespace {
+
+TEST(Open, TagsOfTheOpenSourceAreRead) {
+  DAr3 p;
+  MP3_ID3_FIELDS fields{};
+  fields.title = "untouched";
+  EXPECT_EQ(p.LoadID3(ID3_TAG_V1, &fields), 0);
+  EXPECT_STREQ(p.GetError(), "LoadID3->Stream isn't open !");
+  EXPECT_STREQ(fields.title, "untouched");
+
+  Bytes v1(128, 0);
+  std::memcpy(v1.data(), "TAGNight", 8);
+  std::memcpy(v1.data() + 93, "2026", 4);
+  v1[126] = 7;    // track 7
+  v1[127] = 17;   // Rock
+  const std::string path = WriteTemp("tagged.mp3", Concat({Repeat(SilentFrame(128), 20), v1}));
+  ASSERT_EQ(p.OpenFile(path.c_str(), 800, 0, 0), 1);
+  ASSERT_EQ(p.LoadID3(ID3_TAG_V1, &fields), 1);
+  EXPECT_STREQ(fields.title, "Night");
+  EXPECT_STREQ(fields.year, "2026");
+  EXPECT_STREQ(fields.track, "7");
+  EXPECT_STREQ(fields.genre, "Rock");
+  char small[3];
+  EXPECT_EQ(p.GetID3Field(ID3_TAG_V1, ID3_SELECT_TITLE, small, 3), 2);
+  EXPECT_STREQ(small, "Ni");
+  EXPECT_EQ(p.GetID3Field(ID3_TAG_V1, ID3_SELECT_TITLE, nullptr, 0), 6);
+  EXPECT_EQ(p.GetID3Field(ID3_TAG_V1, 3, small, 3), 0);
+  EXPECT_EQ(p.LoadID3(ID3_TAG_V2, &fields), 0);
+  EXPECT_EQ(fields.title, nullptr);
+}
+
+}  // namespace
+#endif
