@@ -22,15 +22,3 @@ int DAr3::GetVUData(unsigned int*, unsigned int*) { return NotAvailable("GetVUDa
 int DAr3::VocalCut(int) { return NotAvailable("VocalCut"); }
 int DAr3::FadeVolume(int, int, MP3_TIME*) { return NotAvailable("FadeVolume"); }
 int DAr3::FadeVolumeEx(int, int, MP3_TIME*) { return NotAvailable("FadeVolumeEx"); }
-int DAr3::EnableEQ(int, int) { return NotAvailable("EnableEQ"); }
-int DAr3::CreateEqBands(const int*, int) { return NotAvailable("CreateEqBands"); }
-int DAr3::GetEqBands(int*) { return NotAvailable("GetEqBands"); }
-int DAr3::SetEQParam(int, int, const int*, int) { return NotAvailable("SetEQParam"); }
-int DAr3::SetEQParamEx(int, int, const int*, int) { return NotAvailable("SetEQParamEx"); }
-int DAr3::GetEQParam(int, int*, int*) { return NotAvailable("GetEQParam"); }
-int DAr3::GetEQParamEx(int, int*, int*) { return NotAvailable("GetEQParamEx"); }
-int DAr3::SetSfxParam(int, int, int, int, int, int) { return NotAvailable("SetSfxParam"); }
-int DAr3::GetSfxParam(int*, int*, int*, int*, int*) { return NotAvailable("GetSfxParam"); }
-int DAr3::SetSfxModeData(int, const int*, const int*, int) { return NotAvailable("SetSfxModeData"); }
-int DAr3::GetSfxModeData(int, int*, int*) { return NotAvailable("GetSfxModeData"); }
-int DAr3::GetFFTValues(FFT_STRUCT*) { return NotAvailable("GetFFTValues"); }

@@ -266,7 +266,12 @@ int DAr3::_Open(int buffer_ms) {
   }
   fade_level_ = 100;
   gapless_buffer_.assign(wave_.GetBufferSize(), 0);
-  StagePrepareAtOpen();
+  if (!StagePrepareAtOpen()) {
+    wave_.Uninitialize();
+    buffer_done_event_.reset();
+    ReleaseSource();
+    return 0;
+  }
 
   f.read_position = f.data_start;
   state_.byte_position = 0;

@@ -20,6 +20,11 @@
 #if DAR3_WITH_ID3
 #include "mp3/id3/id3.h"
 #endif
+#if DAR3_WITH_DSP
+#include "mp3/dsp/echo.h"
+#include "mp3/dsp/equalizers.h"
+#include "mp3/dsp/spectrum.h"
+#endif
 #include "platform/sync.h"
 
 // What _Open learns about the source; reset by ReleaseSource.
@@ -220,7 +225,7 @@ class DAr3 final : public RUVe3 {
   // Start of a run (echo history, equalizer state), after opening a stream (echo buffers,
   // equalizer redesign and latency), and the equalizer's tail at the end of a run.
   void StageResetAtStart();
-  void StagePrepareAtOpen();
+  bool StagePrepareAtOpen();  // false with the message set
   void StageDrainAtEnd();
 
   // Callbacks (dar3_callback.cpp).
@@ -246,7 +251,6 @@ class DAr3 final : public RUVe3 {
   platform::Event start_event_{false, false};
   platform::Event stream_data_event_{true, false};
   std::unique_ptr<platform::Event> buffer_done_event_;
-  std::mutex echo_lock_;
   std::mutex fade_lock_;
   DitherState dither_[2];
   std::vector<uint8_t> tail_block_;
@@ -280,6 +284,11 @@ class DAr3 final : public RUVe3 {
 
 #if DAR3_WITH_ID3
   id3::Id3Reader id3_;
+#endif
+#if DAR3_WITH_DSP
+  dsp::Equalizers equalizers_;
+  dsp::EchoProcessor echo_;
+  dsp::Spectrum spectrum_;
 #endif
 
   // Output devices.

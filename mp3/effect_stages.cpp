@@ -4,7 +4,6 @@
 
 // Frame domain, between decoding and synthesis.
 void DAr3::FrameStageMixChannels(mad_frame*) {}
-void DAr3::FrameStageSubbandEq(mad_frame*) {}
 // Takes fade_lock_ for one fade step per decoded frame.
 void DAr3::FrameStageFade() {}
 
@@ -12,10 +11,4 @@ void DAr3::FrameStageFade() {}
 void DAr3::BlockStageReverse(char*, uint32_t) {}
 void DAr3::BlockStageVolume(char*, uint32_t) {}
 void DAr3::BlockStageVocalCut(char*, uint32_t) {}
-// Takes echo_lock_ around both halves of the block.
-void DAr3::BlockStageEcho(char*, uint32_t) {}
-uint32_t DAr3::BlockStageFftEq(char*, uint32_t bytes) { return bytes; }
-
-void DAr3::StageResetAtStart() {}
-void DAr3::StagePrepareAtOpen() { eq_latency_bytes_ = 0; }
-void DAr3::StageDrainAtEnd() { eq_used_ = false; }
+// The equalizer and echo stages live with their operations in dar3_dsp_effects.cpp.
