@@ -20,6 +20,7 @@ constexpr int kFramesPerSecond = 30;
 constexpr int32_t kVictoryTextX = 30;
 
 char TextBuffer[80];
+bool Showing = false;
 
 void LoadEndScreen(const char* name) {
   if (LoadScreenPicture(&EndScreenImage, name)) UseLoadedPalette();
@@ -28,6 +29,7 @@ void LoadEndScreen(const char* name) {
 // Draws the end picture (and the texts) each frame until Escape or Enter is down.
 template <typename DrawTexts>
 void RunEndScreen(DrawTexts draw_texts) {
+  Showing = true;
   while (!EscapeOrEnterDown()) {
     StartClock();
     FillSurface(back_surface, 0, nullptr);
@@ -38,6 +40,7 @@ void RunEndScreen(DrawTexts draw_texts) {
     FlipDisplay();
     WaitClock(kFramePeriodMs);
   }
+  Showing = false;
   PostCloseRequest();
 }
 
@@ -47,6 +50,8 @@ void DrawNumberLine(const char* format, int value, int32_t y) {
 }
 
 }  // namespace
+
+bool EndScreenShowing() { return Showing; }
 
 int ScoreMultiplierFor(int par_time, int finish_time, int current) {
   const int d = par_time - finish_time;

@@ -4,5 +4,8 @@
 void ShowVictoryScreen();
 void ShowGameOverScreen();
 
+// True while an end screen's loop runs (replays read its texts by it).
+bool EndScreenShowing();
+
 // Multiplier earned by finishing in `finish_time` seconds against the par time.
 int ScoreMultiplierFor(int par_time, int finish_time, int current);

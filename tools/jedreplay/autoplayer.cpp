@@ -10,7 +10,10 @@ namespace {
 using platform::Key;
 using platform::KeyBit;
 
-constexpr float kFightReach = 64.0f;
+constexpr float kFightReach = 120.0f;
+// How far in front of the hero the thug's shirt (frame columns 30..43) lies in the fist box.
+constexpr float kWindowMin = -7.0f, kWindowMax = 28.0f;
+constexpr int kRushHealth = 30;
 constexpr int kStuckFrames = 3;
 constexpr int kJumpFrames = 12;
 
@@ -95,25 +98,25 @@ uint32_t Autoplayer::WalkRight() {
 }
 
 uint32_t Autoplayer::Fight() {
+  // Hurt, or on the last screen where only its right part counts: jump on through.
+  if ((ScreenIndex == SCREEN_COUNT - 1 || Health <= kRushHealth) && AttackState == 0 && SpecialState == 0)
+    return KeyBit(Key::Right) | KeyBit(Key::Up);
   const Sprite* thug = NearestThug();
-  if (thug == nullptr || std::fabs(thug->x - Hero.x) > kFightReach) {
-    last_attack_ = 0;
-    return WalkRight();
-  }
+  if (thug == nullptr || std::fabs(thug->x - Hero.x) > kFightReach) return WalkRight();
   last_x_ = Hero.x;
-  const bool thug_left = thug->x < Hero.x;
-  if (thug_left != HeroFacesLeft() && AttackState == 0 && SpecialState == 0)
-    return KeyBit(thug_left ? Key::Left : Key::Right);  // turn round first
-
-  // A special under way keeps hitting while Shift stays down, whatever RAGE is left.
-  uint32_t attack = KeyBit(Key::Space);
-  if (SpecialState != 0 || (last_attack_ == 0 && Rage > 24)) attack = KeyBit(Key::Shift);
-  if (last_attack_ != 0 && attack != last_attack_ && SpecialState == 0 && AttackState != 0) {
-    last_attack_ = 0;  // one frame without keys lets the punch pose end before a special
-    return 0;
+  const bool facing_left = HeroFacesLeft();
+  // How far the thug stands in front of the hero (negative: behind his left edge).
+  const float ahead = facing_left ? Hero.x - thug->x : thug->x - Hero.x;
+  if (ahead < kWindowMin) {
+    // Let go of the attack keys first: the hero turns only once no attack is under way.
+    if (AttackState != 0 || SpecialState != 0) return 0;
+    return KeyBit(facing_left ? Key::Right : Key::Left);
   }
-  last_attack_ = attack;
-  return attack;
+  // A special keeps hitting without more RAGE while Shift stays down and he stays in reach.
+  if (SpecialState != 0 && ahead <= kWindowMax) return KeyBit(Key::Shift);
+  if (SpecialState == 0 && AttackState == 0 && Rage > 24 && ahead <= kWindowMax) return KeyBit(Key::Shift);
+  // Otherwise punch while walking at him: his blows push the hero back, the walk closes in.
+  return KeyBit(Key::Space) | KeyBit(facing_left ? Key::Left : Key::Right);
 }
 
 uint32_t Autoplayer::Stand() {

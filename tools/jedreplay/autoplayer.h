@@ -37,5 +37,4 @@ class Autoplayer {
   int stuck_frames_ = 0;
   int jump_frames_ = 0;
   bool noticed_ = false;
-  uint32_t last_attack_ = 0;
 };

@@ -14,14 +14,15 @@ namespace {
 void Usage() {
   std::fprintf(stderr,
                "usage: jedreplay [--auto | --stand | --script FILE] [--shot FRAME:FILE.png]...\n"
-               "                 [--end-shot FILE.png] [--max-frames N] [--texts]\n"
+               "                 [--end-shot FILE.png] [--max-frames N] [--texts] [--trace]\n"
                "  --auto      the autoplayer plays the game through (default)\n"
                "  --stand     walks to the first thug and stands still until HEALTH runs out\n"
                "  --script    keys per frame: lines \"FIRST[-LAST] key...\" (left right up down\n"
                "              space shift enter escape), frames counted from 1\n"
                "  --shot      saves the picture presented in that frame\n"
                "  --end-shot  saves the end screen as the autoplayer leaves it\n"
-               "  --texts     prints the texts of the last frame that showed any\n");
+               "  --texts     prints the texts of the end screen (or of the last frame with any)\n"
+               "  --trace     prints the hero's and nearby thugs' state after every level frame\n");
 }
 
 }  // namespace
@@ -62,6 +63,8 @@ int main(int argc, char** argv) {
       options.end_screen_shot = argv[++i];
     } else if (arg == "--max-frames" && has_value) {
       options.max_frames = std::strtoull(argv[++i], nullptr, 10);
+    } else if (arg == "--trace") {
+      options.trace = true;
     } else if (arg == "--texts") {
       print_texts = true;
     } else {
@@ -72,6 +75,7 @@ int main(int argc, char** argv) {
   const ReplayResult result = RunReplay(options);
   std::printf("%s\n", DescribeResult(result).c_str());
   if (print_texts)
-    for (const std::string& text : result.last_texts) std::printf("text: %s\n", text.c_str());
+    for (const std::string& text : result.end_screen_texts.empty() ? result.last_texts : result.end_screen_texts)
+      std::printf("text: %s\n", text.c_str());
   return result.exit_code;
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "game/end_screens.h"
 #include "game/game_text.h"
 #include "game/new_run.h"
 #include "game/world.h"
@@ -12,6 +13,24 @@
 
 using platform::Key;
 using platform::KeyBit;
+
+namespace {
+
+void TraceFrame(uint64_t frame, uint32_t keys) {
+  if (CurrentPhase() != GamePhase::Level) return;
+  std::printf("%llu keys=%02x screen=%d hero=(%.1f,%.1f) anim=%d frame=%d atk=%d sp=%d air=%d hp=%d rage=%d |",
+              static_cast<unsigned long long>(frame), keys, ScreenIndex, Hero.x, Hero.y, Hero.current_anim,
+              Hero.current_frame, AttackState, SpecialState, Airborne, Health, Rage);
+  for (int t = 0; t < THUG_COUNT; ++t) {
+    const Sprite& thug = Thugs[t];
+    if (thug.active && thug.x > -100 && thug.x < 740)
+      std::printf(" t%d x=%.0f s=%d a=%d f=%d h=%d", t, thug.x, thug.counters[THUG_STATE], thug.current_anim,
+                  thug.current_frame, thug.counters[THUG_HITS]);
+  }
+  std::printf("\n");
+}
+
+}  // namespace
 
 const char* PhaseName(GamePhase phase) {
   switch (phase) {
@@ -39,6 +58,7 @@ ReplayResult RunReplay(const ReplayOptions& options) {
   platform::SetHeldKeys(options.driver == ReplayOptions::Driver::Script ? options.script.KeysFor(1) : 0);
   platform::SetPresentHook([&](uint64_t) {
     ++frames;
+    if (EndScreenShowing()) result.end_screen_texts = frame_texts;
     if (!frame_texts.empty()) result.last_texts.swap(frame_texts);
     frame_texts.clear();
     for (const ReplayShot& shot : options.shots)
@@ -59,6 +79,7 @@ ReplayResult RunReplay(const ReplayOptions& options) {
       keys = options.script.KeysFor(frames + 1);
     }
     platform::SetHeldKeys(keys);
+    if (options.trace) TraceFrame(frames, keys);
   });
 
   result.exit_code = WinMain();

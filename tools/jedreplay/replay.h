@@ -19,6 +19,8 @@ struct ReplayOptions {
   KeyScript script;
   std::vector<ReplayShot> shots;
   std::string end_screen_shot;  // the end screen as the autoplayer leaves it ("" for none)
+  // Prints the hero's and the nearby thugs' state after every level frame.
+  bool trace = false;
   // After this many frames the run is ended with Escape presses (0: no limit).
   uint64_t max_frames = 200000;
 };
@@ -29,7 +31,8 @@ struct ReplayResult {
   uint64_t frames = 0;  // frames presented
   int32_t screen = 0, health = 0, rage = 0, score = 0, multiplier = 0, frame_counter = 0, knockouts = 0;
   bool won = false, lost = false, cut_short = false;
-  std::vector<std::string> last_texts;  // texts of the last frame that showed any
+  std::vector<std::string> last_texts;        // texts of the last frame that showed any
+  std::vector<std::string> end_screen_texts;  // texts of the last end-screen frame
 };
 
 // Selects the headless backend (it must not be chosen otherwise before) and plays one game.

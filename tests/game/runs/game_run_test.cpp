@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 
+#include "game/end_screens.h"
 #include "tools/jedreplay/replay.h"
 
 namespace {
@@ -19,8 +20,11 @@ class GameRunTest : public ::testing::Test {
     options.max_frames = 60000;
     return RunReplay(options);
   }
-  static bool Showed(const ReplayResult& r, const std::string& text) {
-    return std::find(r.last_texts.begin(), r.last_texts.end(), text) != r.last_texts.end();
+  // The end screen's line that starts with `prefix`, or "".
+  static std::string EndLine(const ReplayResult& r, const std::string& prefix) {
+    for (const std::string& text : r.end_screen_texts)
+      if (text.rfind(prefix, 0) == 0) return text;
+    return "";
   }
   static void ExpectSameRun(const ReplayResult& a, const ReplayResult& b) {
     EXPECT_EQ(a.frames, b.frames);
@@ -29,7 +33,7 @@ class GameRunTest : public ::testing::Test {
     EXPECT_EQ(a.health, b.health);
     EXPECT_EQ(a.rage, b.rage);
     EXPECT_EQ(a.knockouts, b.knockouts);
-    EXPECT_EQ(a.last_texts, b.last_texts);
+    EXPECT_EQ(a.end_screen_texts, b.end_screen_texts);
   }
 };
 
@@ -47,10 +51,15 @@ TEST_F(GameRunTest, AutoplayerWinsFromTitleToVictoryTheSameWayEveryTime) {
   EXPECT_EQ(first.score, first.knockouts * 10 * first.multiplier);
 
   // The victory screen's lines, with the numbers it worked out.
-  EXPECT_TRUE(Showed(first, "To be continued..."));
-  EXPECT_TRUE(Showed(first, "Finish Time: " + std::to_string(first.frame_counter)));
-  EXPECT_TRUE(Showed(first, "Earned Score Multiplier: " + std::to_string(first.multiplier)));
-  EXPECT_TRUE(Showed(first, "Final Score: " + std::to_string(first.score)));
+  ASSERT_EQ(first.end_screen_texts.size(), 6u);
+  EXPECT_EQ(first.end_screen_texts[2], "To be continued...");
+  const std::string finish = EndLine(first, "Finish Time: ");
+  ASSERT_FALSE(finish.empty());
+  const int finish_time = std::stoi(finish.substr(13));
+  EXPECT_GT(finish_time, 0);
+  EXPECT_EQ(first.multiplier, ScoreMultiplierFor(180, finish_time, 1));
+  EXPECT_EQ(EndLine(first, "Earned Score Multiplier: "), "Earned Score Multiplier: " + std::to_string(first.multiplier));
+  EXPECT_EQ(EndLine(first, "Final Score: "), "Final Score: " + std::to_string(first.score));
 
   ExpectSameRun(first, Play(ReplayOptions::Driver::Autoplay));
 }
@@ -65,6 +74,7 @@ TEST_F(GameRunTest, StandingStillEndsOnTheGameOverScreenTheSameWayEveryTime) {
   EXPECT_FALSE(first.won);
   EXPECT_LE(first.health, 0);
   EXPECT_EQ(first.score, 0);
+  EXPECT_TRUE(first.end_screen_texts.empty()) << "the game-over screen shows its picture only";
   ExpectSameRun(first, Play(ReplayOptions::Driver::StandStill));
 }
 
