@@ -53,10 +53,13 @@ int DrawImage(const BitmapImage* image, uint8_t* dest, int32_t pitch, int32_t tr
       std::memcpy(to, from, row_bytes);
       continue;
     }
+    // A select rather than a branch, so the loop vectorises; zero pixels rewrite what is there.
     for (int32_t i = 0; i < image->width; ++i) {
-      Pixel value;
+      Pixel value, under;
       std::memcpy(&value, from + i * sizeof(Pixel), sizeof(Pixel));
-      if (value != 0) std::memcpy(to + i * sizeof(Pixel), &value, sizeof(Pixel));
+      std::memcpy(&under, to + i * sizeof(Pixel), sizeof(Pixel));
+      value = value != 0 ? value : under;
+      std::memcpy(to + i * sizeof(Pixel), &value, sizeof(Pixel));
     }
   }
   return 1;
@@ -124,7 +127,8 @@ int CopyBitmapImageRegion(BitmapImage* dest, int32_t dx, int32_t dy, const Bitma
 }
 
 int LoadSurfaceCell(const BitmapFile* bitmap, DisplaySurface* surface, int32_t cx, int32_t cy) {
-  if (bitmap == nullptr || surface == nullptr) return 0;
+  // Cells are 8-bit pixels; copying them as bytes into a deeper surface would garble them.
+  if (bitmap == nullptr || surface == nullptr || surface->bits_per_pixel() != 8) return 0;
   int32_t pitch = 0;
   uint8_t* memory = LockSurface(surface, &pitch);
   if (memory == nullptr) return 0;

@@ -204,4 +204,7 @@ TEST(BitmapImage, LoadSurfaceCellFillsTheWholeSurfaceFromItsCell) {
   EXPECT_EQ(LoadSurfaceCell(&bitmap.record, nullptr, 0, 0), 0);
   EXPECT_EQ(LoadSurfaceCell(nullptr, surface, 0, 0), 0);
   surface->Release();
+  platform::Surface* deep = platform::Surface::Create(6, 4, 16);
+  EXPECT_EQ(LoadSurfaceCell(&bitmap.record, deep, 0, 0), 0);
+  deep->Release();
 }
