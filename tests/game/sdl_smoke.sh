@@ -3,9 +3,9 @@
 # story with xdotool, saves a screenshot of the level and ends the game with SIGTERM, which must
 # tear it down and exit with 0.
 set -euo pipefail
-game=$1
-assets=$2
-shot=$3
+game=$(realpath "$1")
+assets=$(realpath "$2")
+shot=$(realpath -m "$3")
 
 if [ -z "${JED_SMOKE_INSIDE_XVFB:-}" ]; then
   export JED_SMOKE_INSIDE_XVFB=1
@@ -19,7 +19,8 @@ cd "$assets"
 pid=$!
 trap 'kill -9 $pid 2>/dev/null || true' EXIT
 
-window=$(timeout 20 xdotool search --sync --name "Jed Grimstorm" | head -1)
+window=$(timeout 20 xdotool search --sync --name "Jed Grimstorm" | head -1 || true)
+[ -n "$window" ] || { echo "no game window appeared"; exit 1; }
 xdotool windowfocus --sync "$window" 2>/dev/null || true
 press_enter() {
   xdotool keydown Return
