@@ -14,9 +14,26 @@ namespace {
 // Radix-4 stages with a twiddle set: block lengths N, N/4, ... above 4. A stage keeps the runs
 // w^q, then w^2q, then w^3q (w = e^(-2pi i/L)), each as interleaved complex values, so that
 // consecutive q load as one vector.
+// With an odd number of bits, a radix-2 stage over the whole length comes first (w^q for
+// q < N/2), so that the last stage is always the twiddle-free length 4.
+bool HasRadix2Stage(int complex_size) {
+  int bits = 0;
+  while ((1 << bits) < complex_size) ++bits;
+  return (bits & 1) != 0;
+}
+
 void BuildStageTwiddles(int complex_size, std::vector<float>* out) {
   out->clear();
-  for (int len = complex_size; len > 4; len >>= 2) {
+  int first = complex_size;
+  if (HasRadix2Stage(complex_size)) {
+    for (int q = 0; q < complex_size / 2; ++q) {
+      const double angle = -2.0 * M_PI * q / complex_size;
+      out->push_back(static_cast<float>(std::cos(angle)));
+      out->push_back(static_cast<float>(std::sin(angle)));
+    }
+    first = complex_size / 2;
+  }
+  for (int len = first; len > 4; len >>= 2) {
     const int quarter = len / 4;
     for (int r = 1; r <= 3; ++r) {
       for (int q = 0; q < quarter; ++q) {
@@ -93,14 +110,50 @@ void Radix4StageScalar(float* d, int complex_size, int len, const float* tw) {
     float* base = d + 2 * start;
     for (int q = 0; q < quarter; ++q) {
       float* a = base + 2 * q;
-      if (len > 4)
-        Butterfly4(a, a + 2 * quarter, a + 4 * quarter, a + 6 * quarter, tw + 2 * q,
-                   tw + 2 * quarter + 2 * q, tw + 4 * quarter + 2 * q);
-      else
-        Butterfly4(a, a + 2, a + 4, a + 6, nullptr, nullptr, nullptr);
+      Butterfly4(a, a + 2 * quarter, a + 4 * quarter, a + 6 * quarter, tw + 2 * q,
+                 tw + 2 * quarter + 2 * q, tw + 4 * quarter + 2 * q);
     }
   }
 }
+
+// Radix-2 over the whole length: even frequencies to the first half, odd (times w^q) to the
+// second, again matching the bit-reversed order.
+void Radix2StageScalar(float* d, int complex_size, const float* tw) {
+  const int half = complex_size / 2;
+  for (int q = 0; q < half; ++q) {
+    float* a = d + 2 * q;
+    float* b = a + 2 * half;
+    const float dr = a[0] - b[0], di = a[1] - b[1];
+    a[0] += b[0];
+    a[1] += b[1];
+    MulTwiddle(b, dr, di, tw + 2 * q);
+  }
+}
+
+#if defined(__SSE2__)
+// The last stage: each block of four complex values is one butterfly, done in two registers.
+void LastStage4(float* d, int complex_size) {
+  const __m128 negate_last = _mm_setr_ps(0, 0, 0, -0.0f);
+  for (int i = 0; i < 2 * complex_size; i += 8) {
+    const __m128 lo = _mm_loadu_ps(d + i);      // a, b
+    const __m128 hi = _mm_loadu_ps(d + i + 4);  // c, d
+    const __m128 s = _mm_add_ps(lo, hi);        // t0 = a + c, t2 = b + d
+    const __m128 df = _mm_sub_ps(lo, hi);       // t1 = a - c, b - d
+    const __m128 u = _mm_movelh_ps(s, df);      // t0, t1
+    __m128 w = _mm_movehl_ps(df, s);            // t2, b - d
+    w = _mm_xor_ps(_mm_shuffle_ps(w, w, _MM_SHUFFLE(2, 3, 1, 0)), negate_last);  // t2, t3
+    const __m128 p = _mm_add_ps(u, w);          // y0, y1
+    const __m128 m = _mm_sub_ps(u, w);          // y2, y3
+    _mm_storeu_ps(d + i, _mm_movelh_ps(p, m));      // y0, y2
+    _mm_storeu_ps(d + i + 4, _mm_movehl_ps(m, p));  // y1, y3
+  }
+}
+#else
+void LastStage4(float* d, int complex_size) {
+  for (int i = 0; i < 2 * complex_size; i += 8)
+    Butterfly4(d + i, d + i + 2, d + i + 4, d + i + 6, nullptr, nullptr, nullptr);
+}
+#endif
 
 #ifdef JED_FFT_AVX2
 
@@ -139,6 +192,18 @@ __attribute__((target("avx2,fma"))) void Radix4StageAvx(float* d, int complex_si
   }
 }
 
+__attribute__((target("avx2,fma"))) void Radix2StageAvx(float* d, int complex_size,
+                                                         const float* tw) {
+  const int half = complex_size / 2;
+  for (int q = 0; q < half; q += 4) {
+    float* pa = d + 2 * q;
+    float* pb = pa + 2 * half;
+    const __m256 a = _mm256_loadu_ps(pa), b = _mm256_loadu_ps(pb);
+    _mm256_storeu_ps(pa, _mm256_add_ps(a, b));
+    _mm256_storeu_ps(pb, ComplexMul(_mm256_sub_ps(a, b), _mm256_loadu_ps(tw + 2 * q)));
+  }
+}
+
 bool HasAvx2() {
   static const bool has = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
   return has;
@@ -148,25 +213,32 @@ bool HasAvx2() {
 // In-place complex FFT with the e^(-2pi i jk/N) kernel, natural order in and out.
 void ComplexFft(float* d, int complex_size, const FftWorkTables& t) {
   const float* tw = t.stage_twiddles.data();
-  int len = complex_size;
-  for (; len >= 4; len >>= 2) {
 #ifdef JED_FFT_AVX2
-    if (len >= 16 && HasAvx2())
+  const bool avx = HasAvx2();
+#else
+  const bool avx = false;
+#endif
+  int len = complex_size;
+  if (HasRadix2Stage(complex_size)) {
+#ifdef JED_FFT_AVX2
+    if (avx && complex_size >= 8)
+      Radix2StageAvx(d, complex_size, tw);
+    else
+#endif
+      Radix2StageScalar(d, complex_size, tw);
+    tw += complex_size;
+    len = complex_size / 2;
+  }
+  for (; len > 4; len >>= 2) {
+#ifdef JED_FFT_AVX2
+    if (avx)
       Radix4StageAvx(d, complex_size, len, tw);
     else
 #endif
       Radix4StageScalar(d, complex_size, len, tw);
-    if (len > 4) tw += 6 * (len / 4);
+    tw += 6 * (len / 4);
   }
-  if (len == 2) {
-    for (int i = 0; i < 2 * complex_size; i += 4) {
-      const float ar = d[i], ai = d[i + 1];
-      d[i] = ar + d[i + 2];
-      d[i + 1] = ai + d[i + 3];
-      d[i + 2] = ar - d[i + 2];
-      d[i + 3] = ai - d[i + 3];
-    }
-  }
+  if (len == 4) LastStage4(d, complex_size);
   const uint32_t* pairs = t.swap_pairs.data();
   for (size_t p = 0; p < t.swap_pairs.size(); p += 2) {
     float* x = d + 2 * pairs[p];
