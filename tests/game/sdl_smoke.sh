@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts jed-grimstorm on the SDL backend under Xvfb, presses Enter through the title and the
 # story with xdotool, saves a screenshot of the level and ends the game with SIGTERM, which must
-# tear it down and exit with 0.
+# tear it down and exit with 0. A second run is ended by SIGINT on the title screen: the phases
+# still to come are skipped, the tear-down runs, the exit status is 0 as well.
 set -euo pipefail
 game=$(realpath "$1")
 assets=$(realpath "$2")
@@ -40,4 +41,17 @@ status=0
 wait $pid || status=$?
 trap - EXIT
 echo "exit status $status, screenshot $shot"
+[ "$status" -eq 0 ]
+
+"$game" &
+pid=$!
+trap 'kill -9 $pid 2>/dev/null || true' EXIT
+timeout 20 xdotool search --sync --name "Jed Grimstorm" >/dev/null
+sleep 1
+kill -INT $pid
+status=0
+timeout 20 tail --pid=$pid -f /dev/null || { echo "SIGINT on the title did not end the game"; exit 1; }
+wait $pid || status=$?
+trap - EXIT
+echo "SIGINT on the title: exit status $status"
 [ "$status" -eq 0 ]
