@@ -50,40 +50,36 @@ void SwingSound(int contact_a, int contact_b) {
     ClearPlayingMark(SoundSwing, true);
 }
 
-void SpecialAttack() {
-  SwingSound(HERO_SPECIAL_RIGHT_CONTACT, HERO_SPECIAL_LEFT_CONTACT);
-  const int f = Hero.current_frame;
-  const int a = Hero.current_anim;
-  if (f != 48 && AnimIs(a, {HERO_WALK_RIGHT, HERO_STAND_RIGHT, HERO_SPECIAL_RIGHT})) {
-    SpecialState = 2;
-    Rage -= kRageCost;
-    if (a != HERO_SPECIAL_RIGHT) SelectHeroAnim(HERO_SPECIAL_RIGHT);
-  } else if (f != 52 && AnimIs(a, {HERO_STAND_LEFT, HERO_WALK_LEFT, HERO_SPECIAL_LEFT})) {
-    SpecialState = 1;
-    Rage -= kRageCost;
-    if (a != HERO_SPECIAL_LEFT) SelectHeroAnim(HERO_SPECIAL_LEFT);
-  } else {
-    SpecialState = 0;
-  }
-}
+// The punch and the special attack follow one rule with their own poses, frames and cost.
+struct AttackMove {
+  int right_anim, left_anim;
+  int right_contact, left_contact;
+  // A frame that only another attack's animation shows: the pose may not start over it.
+  int right_blocked_frame, left_blocked_frame;
+  int32_t* state;  // 2 attacking right, 1 left, 0 none
+  int rage_cost;
+};
 
-void Punch(const GameKeys& keys) {
-  SwingSound(HERO_PUNCH_RIGHT_CONTACT, HERO_PUNCH_LEFT_CONTACT);
+const AttackMove kSpecial = {HERO_SPECIAL_RIGHT, HERO_SPECIAL_LEFT, HERO_SPECIAL_RIGHT_CONTACT,
+                             HERO_SPECIAL_LEFT_CONTACT, 48, 52, &SpecialState, kRageCost};
+const AttackMove kPunch = {HERO_PUNCH_RIGHT, HERO_PUNCH_LEFT, HERO_PUNCH_RIGHT_CONTACT,
+                           HERO_PUNCH_LEFT_CONTACT, 40, 44, &AttackState, 0};
+
+void Attack(const AttackMove& move) {
+  SwingSound(move.right_contact, move.left_contact);
   const int f = Hero.current_frame;
   const int a = Hero.current_anim;
-  if (f != 40 && AnimIs(a, {HERO_WALK_RIGHT, HERO_STAND_RIGHT, HERO_PUNCH_RIGHT})) {
-    AttackState = 2;
-    if (a != HERO_PUNCH_RIGHT) SelectHeroAnim(HERO_PUNCH_RIGHT);
-  } else if (f != 44 && AnimIs(a, {HERO_STAND_LEFT, HERO_WALK_LEFT, HERO_PUNCH_LEFT})) {
-    AttackState = 1;
-    if (a != HERO_PUNCH_LEFT) SelectHeroAnim(HERO_PUNCH_LEFT);
+  if (f != move.right_blocked_frame && AnimIs(a, {HERO_WALK_RIGHT, HERO_STAND_RIGHT, move.right_anim})) {
+    *move.state = 2;
+    Rage -= move.rage_cost;
+    if (a != move.right_anim) SelectHeroAnim(move.right_anim);
+  } else if (f != move.left_blocked_frame && AnimIs(a, {HERO_STAND_LEFT, HERO_WALK_LEFT, move.left_anim})) {
+    *move.state = 1;
+    Rage -= move.rage_cost;
+    if (a != move.left_anim) SelectHeroAnim(move.left_anim);
   } else {
-    AttackState = 0;
+    *move.state = 0;
   }
-  if (keys.right)
-    WalkHero(+1);
-  else if (keys.left)
-    WalkHero(-1);
 }
 
 // One blow test: the box is scanned for thug colour while the contact frame shows.
@@ -162,9 +158,14 @@ void HeroPoseAndAttack(const GameKeys& keys) {
   } else if (!rising && Airborne == 1 && a == HERO_JUMP_UP_LEFT) {
     SelectHeroAnim(HERO_JUMP_DOWN_LEFT);
   } else if (keys.shift && !keys.up && Rage > kRageCost - 1) {
-    SpecialAttack();
+    Attack(kSpecial);
   } else if (keys.space) {
-    Punch(keys);
+    Attack(kPunch);
+    // The hero may walk while punching.
+    if (keys.right)
+      WalkHero(+1);
+    else if (keys.left)
+      WalkHero(-1);
   }
 }
 
