@@ -71,10 +71,13 @@ void WWaveOut::DeviceNotice(platform::WaveOut*, uint32_t message, uintptr_t inst
                             uintptr_t param1, uintptr_t) {
   auto* self = reinterpret_cast<WWaveOut*>(instance);
   auto* header = reinterpret_cast<platform::WaveHeader*>(param1);
-  if (message == WOM_DONE && header && self->ValidIndex(static_cast<uint32_t>(header->user)))
-    self->done_[header->user].store(1, std::memory_order_release);
+  // Once marked done the decoding thread refills the header, so the callback gets a copy.
+  platform::WaveHeader finished;
+  if (header) finished = *header;
+  if (message == WOM_DONE && header && self->ValidIndex(static_cast<uint32_t>(finished.user)))
+    self->done_[finished.user].store(1, std::memory_order_release);
   if (WaveNoticeFunc callback = self->callback_.load())
-    callback(message, self->instance_.load(), header);
+    callback(message, self->instance_.load(), header ? &finished : nullptr);
 }
 
 int WWaveOut::OpenAudioOutput(uint32_t device_id, WaveNoticeFunc callback, uintptr_t instance,

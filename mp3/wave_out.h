@@ -13,7 +13,7 @@ constexpr uint32_t WAVE_FORMAT_PCM = 1;
 constexpr uint32_t WOM_CLOSE = platform::kWaveOutCloseNotice;  // 956
 constexpr uint32_t WOM_DONE = platform::kWaveOutDoneNotice;    // 957
 
-// Called on the engine's notice thread with the finished header for WOM_DONE.
+// Called on the engine's notice thread with a copy of the finished header for WOM_DONE.
 using WaveNoticeFunc = void (*)(uint32_t message, uintptr_t instance, platform::WaveHeader* header);
 
 class WWaveOut {
