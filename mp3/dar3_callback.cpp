@@ -19,6 +19,7 @@ int DAr3::SetCallbackFunc(MP3_CALLBACK_FUNC callback, unsigned int message_mask)
   StopCallbackThread();
   callback_answer_event_.Reset();
   callback_queue_.Clear();
+  pending_posts_ = 0;
   try {
     callback_thread_ = std::thread(&DAr3::CallbackThreadMain, this);
   } catch (const std::system_error&) {
@@ -46,6 +47,8 @@ void DAr3::StopCallbackThread() {
     return;
   }
   callback_thread_.join();
+  // A synchronous call made on the sending thread ends before the function may go away.
+  std::lock_guard<std::recursive_mutex> wait_for_direct_call(invoke_lock_);
 }
 
 void DAr3::CallbackThreadMain() {
@@ -53,12 +56,16 @@ void DAr3::CallbackThreadMain() {
   platform::ThreadMessage message;
   while (callback_queue_.Get(&message)) {
     const uint32_t k = message.message - WM_USER;
+    std::unique_lock<std::recursive_mutex> invoking(invoke_lock_);
     const MP3_CALLBACK_FUNC callback = callback_func_;
     if (k <= kSyncBase) {
       if (callback) last_answer_ = callback(k, message.wparam, message.lparam);
+      --pending_posts_;
       continue;
     }
     const int32_t answer = callback ? callback((k - kSyncBase) << 16, message.wparam, message.lparam) : 0;
+    --pending_posts_;
+    invoking.unlock();
     last_answer_ = answer;
     {
       std::lock_guard<std::mutex> guard(answer_lock_);
@@ -80,16 +87,28 @@ int32_t DAr3::SendCallbackMessage(uint32_t message, intptr_t wparam, intptr_t lp
   last_answer_ = 0;
   uint64_t ticket = 0;
   {
-    std::lock_guard<std::mutex> guard(send_lock_);
+    std::unique_lock<std::mutex> guard(send_lock_);
     if (!callback_running_) return 0;
     if (message < 0x10000) {
+      ++pending_posts_;
       callback_queue_.Post(WM_USER + message, wparam, lparam);
       return 0;
     }
+    // Nothing queued ahead of it: answering here saves two thread switches per message.
+    std::unique_lock<std::recursive_mutex> invoking(invoke_lock_);
+    if (pending_posts_ == 0) {
+      const MP3_CALLBACK_FUNC callback = callback_func_;
+      guard.unlock();
+      const int32_t answer = callback ? callback(message, wparam, lparam) : 0;
+      last_answer_ = answer;
+      return answer;
+    }
+    invoking.unlock();
     {
       std::lock_guard<std::mutex> answer_guard(answer_lock_);
       ticket = ++sync_posted_;
     }
+    ++pending_posts_;
     callback_queue_.Post(WM_USER + kSyncBase + (message >> 16), wparam, lparam);
   }
   std::unique_lock<std::mutex> answer_guard(answer_lock_);

@@ -280,6 +280,12 @@ class DAr3 final : public RUVe3 {
   uint64_t sync_posted_ = 0;
   uint64_t sync_answered_ = 0;
   int32_t sync_answer_ = 0;
+  // One callback call at a time, in the order sent: the callback thread holds invoke_lock_
+  // for each call, and a synchronous send calls the function itself (it waits for the answer
+  // either way) only while no posted message is pending.
+  // Recursive: a function called on the sending thread may itself change the callback.
+  std::recursive_mutex invoke_lock_;
+  std::atomic<uint32_t> pending_posts_{0};
   bool callback_running_ = false;
 
 #if DAR3_WITH_ID3

@@ -2,7 +2,9 @@
 // down to the last partial buffer, and control and notices behave as documented.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <mutex>
 #include <cstring>
 #include <map>
 #include <thread>
@@ -198,6 +200,53 @@ TEST(Devices, ListInfoAndSelection) {
   ASSERT_EQ(p.OpenFile(LameFile("device.mp3", 1.0).c_str(), 800, 0, 0), 1);
   ASSERT_EQ(p.Play(), 1) << p.GetError();
   EXPECT_EQ(p.Stop(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+std::atomic<int> inside_callback{0};
+std::atomic<int> overlaps{0};
+std::mutex order_lock;
+std::vector<uint32_t> order;
+
+int32_t OverlapDetector(uint32_t message, intptr_t, intptr_t) {
+  if (inside_callback.fetch_add(1) != 0) ++overlaps;
+  {
+    std::lock_guard<std::mutex> guard(order_lock);
+    order.push_back(message);
+  }
+  std::this_thread::sleep_for(std::chrono::microseconds(message == MP3_EVENT_PLAY ? 3000 : 50));
+  inside_callback.fetch_sub(1);
+  return message == MP3_EVENT_WAVE_BUFFER ? 1 : 0;
+}
+
+TEST(Callbacks, CallsNeverOverlapAndKeepTheirOrder) {
+  const std::string path = EncodeWithLame("order.mp3", TonePcm(44100, 1.0), 44100, "-b 128");
+  DAr3 p;
+  ASSERT_EQ(p.SetCallbackFunc(&OverlapDetector, MP3_EVENT_PLAY | MP3_EVENT_WAVE_BUFFER | 0x10001), 1);
+  ASSERT_EQ(p.OpenFile(path.c_str(), 0, 0, 0), 1);
+  for (int run = 0; run < 3; ++run) {
+    {
+      std::lock_guard<std::mutex> guard(order_lock);
+      order.clear();
+    }
+    ASSERT_EQ(p.Play(), 1);
+    MP3_STATUS s{};
+    do {
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+      p.GetStatus(&s);
+    } while (s.playing);
+    p.SetCallbackFunc(&OverlapDetector, MP3_EVENT_PLAY | MP3_EVENT_WAVE_BUFFER | 0x10001);  // waits for the queue
+    std::lock_guard<std::mutex> guard(order_lock);
+    ASSERT_GE(order.size(), 4u);
+    EXPECT_EQ(order.front(), MP3_EVENT_PLAY) << "posted first, delivered first";
+    EXPECT_EQ(order[1], MP3_EVENT_WAVE_BUFFER);
+    EXPECT_EQ(order[order.size() - 2], MP3_EVENT_SYNC_STOP);
+    EXPECT_EQ(order.back(), MP3_EVENT_STOP);
+  }
+  EXPECT_EQ(overlaps.load(), 0);
 }
 
 }  // namespace
