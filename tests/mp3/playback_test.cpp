@@ -233,12 +233,13 @@ TEST(Callbacks, CallsNeverOverlapAndKeepTheirOrder) {
       order.clear();
     }
     ASSERT_EQ(p.Play(), 1);
-    MP3_STATUS s{};
-    do {
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-      p.GetStatus(&s);
-    } while (s.playing);
-    p.SetCallbackFunc(&OverlapDetector, MP3_EVENT_PLAY | MP3_EVENT_WAVE_BUFFER | 0x10001);  // waits for the queue
+    for (int waited = 0; waited < 5000; ++waited) {
+      {
+        std::lock_guard<std::mutex> guard(order_lock);
+        if (!order.empty() && order.back() == MP3_EVENT_STOP) break;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
     std::lock_guard<std::mutex> guard(order_lock);
     ASSERT_GE(order.size(), 4u);
     EXPECT_EQ(order.front(), MP3_EVENT_PLAY) << "posted first, delivered first";
