@@ -1,52 +1,15 @@
-#include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
-
 #include "tests/id3/load_helpers.h"
+#include "tests/id3/tagged_file.h"
 
 // Files tagged by the taggers Debian ships; every field must read back as written.
 namespace {
 
 using namespace id3_test;
 
-constexpr char kPython[] = "/usr/bin/python3";  // Debian's, which has mutagen
-
-class RealTaggers : public ::testing::Test {
- protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/jed_id3_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
-
-  static bool Have(const char* program) { return access(program, X_OK) == 0; }
-
-  // An untagged stand-in for audio, tagged by `command` ("%" is replaced by its path).
-  Bytes Tagged(const std::string& command) {
-    const std::string path = dir_ + "/song.mp3";
-    {
-      std::ofstream out(path, std::ios::binary | std::ios::trunc);
-      const Bytes audio = Audio(3000);
-      out.write(reinterpret_cast<const char*>(audio.data()), std::streamsize(audio.size()));
-    }
-    std::string line = command;
-    line.replace(line.find('%'), 1, "'" + path + "'");
-    EXPECT_EQ(std::system((line + " >/dev/null 2>&1").c_str()), 0) << line;
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-  }
-
-  std::string dir_;
-};
+using RealTaggers = TaggedFileTest;
 
 TEST_F(RealTaggers, MutagenVersions23And24InEveryEncoding) {
-  if (!Have(kPython) || std::system("/usr/bin/python3 -c 'import mutagen' 2>/dev/null") != 0) {
-    GTEST_SKIP() << "python3-mutagen is not installed";
-  }
+  if (!HaveMutagen()) GTEST_SKIP() << "python3-mutagen is not installed";
   id3::Id3Reader reader;
   for (int version : {3, 4}) {
     for (int encoding : {0, 1, 2, 3}) {
@@ -82,7 +45,7 @@ TEST_F(RealTaggers, MutagenVersions23And24InEveryEncoding) {
 }
 
 TEST_F(RealTaggers, Id3libWritesVersion23AndVersion11WithTrack) {
-  if (!Have("/usr/bin/id3v2")) GTEST_SKIP() << "id3v2 is not installed";
+  if (!HaveProgram("/usr/bin/id3v2")) GTEST_SKIP() << "id3v2 is not installed";
   const Bytes file = Tagged(
       "/usr/bin/id3v2 -a 'Jed Grimstorm' -A 'City Level' -t 'Night Falls' -c 'Trouble afoot' "
       "-g 17 -y 1999 -T 5 %");
@@ -98,7 +61,7 @@ TEST_F(RealTaggers, Id3libWritesVersion23AndVersion11WithTrack) {
 }
 
 TEST_F(RealTaggers, Mid3v2WritesVersion24Utf8WithACommentDescription) {
-  if (!Have("/usr/bin/mid3v2")) GTEST_SKIP() << "mid3v2 (python3-mutagen) is not installed";
+  if (!HaveProgram("/usr/bin/mid3v2")) GTEST_SKIP() << "mid3v2 (python3-mutagen) is not installed";
   const Bytes file = Tagged(
       "/usr/bin/mid3v2 -a 'Jed \xC3\x89quipe' -A 'Grimstorm' -t 'T\xE2\x98\xBE' "
       "-c 'notes:The text:eng' -g Rock -y 2001-02-03 -T 4/9 %");
