@@ -290,6 +290,7 @@ int DAr3::Close() {
   tail_block_.clear();
   effects_.pushed_stream = 0;
   effects_.reverse_mode = 0;
+  frame_index_.clear();
 #if DAR3_WITH_ID3
   id3_.Clear();
 #endif

@@ -187,6 +187,15 @@ class DAr3 final : public RUVe3 {
   int32_t SendCallbackMessage(uint32_t message, intptr_t wparam, intptr_t lparam);
   bool WantsMessage(uint32_t bit) const { return (callback_mask_.load() & bit) != 0; }
 
+  // Frame starts of the whole stream for reverse play, built on first use of reverse mode and
+  // kept until the stream closes.
+  std::vector<const uint8_t*>& FrameIndex() { return frame_index_; }
+  // Switches the thread's reverse branch and its start time (reverse mode's operation uses it).
+  void SetReversePlay(bool on, uint32_t start_ms) {
+    effects_.reverse_mode = on ? 1 : 0;
+    state_.seek_position = start_ms;
+  }
+
   // Read-only views for tests and tools.
   const StreamFormat& Format() const { return format_; }
   WWaveOut& WaveOut() { return wave_; }
@@ -254,6 +263,7 @@ class DAr3 final : public RUVe3 {
   std::mutex fade_lock_;
   DitherState dither_[2];
   std::vector<uint8_t> tail_block_;
+  std::vector<const uint8_t*> frame_index_;
   std::vector<char> gapless_buffer_;
   uint32_t eq_latency_bytes_ = 0;
   uint32_t eq_drop_bytes_ = 0;

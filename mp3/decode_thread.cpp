@@ -8,6 +8,8 @@
 namespace {
 
 constexpr uint32_t kBufferWaitMs = 250;  // a safety net: every wait also ends on its event
+// Bytes before a frame that its main data may start at (511) plus its header and side info.
+constexpr size_t kReservoirReach = 511 + 40;
 
 // Libmad's decoder objects for one run.
 struct Decoder {
@@ -161,6 +163,17 @@ void DAr3::_ThreadFunc() {
     f.read_position = f.data_last;
   }
 
+  // Checked before the start is signalled: a second signal would be left for the next Play.
+  const bool reverse = effects_.reverse_mode != 0;
+  if (reverse && frame_index_.empty()) {
+    SetError("_ThreadFunc->pFramePtr is 0 !");
+    state_.start_result = 0;
+    state_.inside_loop = 0;
+    Notify(MP3_EVENT_STOP);
+    start_event_.Set();
+    return;
+  }
+
   if (!no_output_) {
     const uint32_t device = device_id_;
     if (!wave_.OpenAudioOutput(device, &DAr3::WaveOutCallback, reinterpret_cast<uintptr_t>(this), 0x30000)) {
@@ -202,7 +215,35 @@ void DAr3::_ThreadFunc() {
   StageResetAtStart();
 
   Decoder dec;
-  dec.Restart(f.data_start, f.data_size, f.read_position, f.free_bitrate);
+  // Reverse play decodes blocks of frames [Q, R) from the end backwards, each preceded by
+  // warm-up frames that rebuild the decoder's overlap and bit reservoir but are not heard: at
+  // least two, and as many as the reservoir of the frame before the block reaches back (up to
+  // 511 bytes of main data, several frames at low bitrates).
+  uint32_t block_end = 0;    // R
+  uint32_t block_start = 0;  // Q
+  const uint8_t* first_heard = nullptr;
+  auto start_reverse_block = [&] {
+    block_start = block_end >= f.frames_per_buffer ? block_end - f.frames_per_buffer : 0;
+    uint32_t decode_from = block_start >= 2 ? block_start - 2 : 0;
+    if (block_start >= 1) {
+      const size_t before = static_cast<size_t>(frame_index_[block_start - 1] - f.data_start);
+      const size_t reach = before > kReservoirReach ? before - kReservoirReach : 0;
+      while (decode_from > 0 && static_cast<size_t>(frame_index_[decode_from] - f.data_start) > reach) --decode_from;
+    }
+    first_heard = frame_index_[block_start];
+    const uint8_t* end = frame_index_[block_end] + MAD_BUFFER_GUARD;
+    const uint8_t* data_end = f.data_start + f.data_size;
+    dec.Restart(f.data_start, static_cast<uint32_t>((end < data_end ? end : data_end) - f.data_start),
+                frame_index_[decode_from], f.free_bitrate);
+  };
+  if (reverse) {
+    const uint32_t count = static_cast<uint32_t>(frame_index_.size());
+    const int32_t at = platform::MulDiv(int32_t(state_.seek_position.load()), int32_t(count), int32_t(f.song_length));
+    block_end = at < 0 || uint32_t(at) > count - 1 ? count - 1 : uint32_t(at);
+    start_reverse_block();
+  } else {
+    dec.Restart(f.data_start, f.data_size, f.read_position, f.free_bitrate);
+  }
   const uint8_t* const data_end = f.data_start + f.data_size;
   // Where the tail block's bytes came from, while decoding from it.
   const uint8_t* tail_origin = nullptr;
@@ -211,6 +252,14 @@ void DAr3::_ThreadFunc() {
   while (state_.playing) {
     if (mad_frame_decode(&dec.frame, &dec.stream) != 0) {
       if (MAD_RECOVERABLE(dec.stream.error)) continue;
+      if (reverse) {
+        // A block is one buffer, whatever frames failed to decode in it.
+        if (bytes_in_buffer_ > 0 && !RunBufferStage(bytes_in_buffer_)) break;
+        if (block_start == 0 || block_end == 0 || !state_.playing || frame_index_.empty()) break;
+        block_end = block_start;
+        start_reverse_block();
+        continue;
+      }
       if (!tail_origin) {
         // The last frames need the decoder's guard bytes behind them.
         const uint8_t* from = dec.stream.next_frame ? dec.stream.next_frame : dec.stream.this_frame;
@@ -241,6 +290,10 @@ void DAr3::_ThreadFunc() {
     }
 
     const uint8_t* frame_start = dec.stream.this_frame;
+    if (reverse && frame_start < first_heard) {
+      mad_synth_frame(&dec.synth, &dec.frame);
+      continue;
+    }
     if (tail_origin) {
       const uint64_t offset = uint64_t(tail_origin - f.data_start) + uint64_t(frame_start - tail_block_.data());
       state_.byte_position = static_cast<uint32_t>(offset < f.data_size ? offset : f.data_size);
