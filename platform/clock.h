@@ -12,7 +12,7 @@ uint32_t GetTickCount();
 // Waits about ms milliseconds (headless: advances the virtual clock by ms at once).
 void SleepMs(uint32_t ms);
 
-// A short pause inside a spin-wait (headless: advances the virtual clock by 1 ms, so a
+// A short pause (about 50 us) inside a polling wait (headless: advances the virtual clock by 1 ms, so a
 // spin on the tick count always ends).
 void SpinPause();
 

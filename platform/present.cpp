@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <mutex>
+#include <vector>
 
 #include "platform/backend.h"
 
@@ -11,26 +12,33 @@ namespace platform {
 namespace {
 std::mutex present_lock;
 Surface* shown_primary = nullptr;
-Frame last_frame;
 
-void ConvertToRgb(const Surface* surface, Frame* frame) {
-  frame->width = surface->width();
-  frame->height = surface->height();
-  frame->rgb.resize(static_cast<size_t>(frame->width) * frame->height * 3);
+// The last presented picture. Headless, presenting keeps only a copy of the pixels and the
+// palette; the RGB conversion happens when somebody asks for the frame.
+Frame last_frame;
+bool frame_converted = true;
+int kept_width = 0, kept_height = 0, kept_bpp = 8, kept_pitch = 0;
+std::vector<uint8_t> kept_pixels;
+PaletteEntries kept_palette{};
+
+void ConvertPixels(const uint8_t* pixels, int width, int height, int bpp, int pitch, const PaletteEntries* palette,
+                   Frame* frame) {
+  frame->width = width;
+  frame->height = height;
+  frame->rgb.resize(static_cast<size_t>(width) * height * 3);
   uint8_t* out = frame->rgb.data();
-  if (surface->bits_per_pixel() == 8) {
+  if (bpp == 8) {
     uint8_t lut[256][3] = {};
-    Palette* palette = surface->palette() ? surface->palette() : ShownPalette();
     if (palette)
       for (int i = 0; i < 256; ++i) {
-        const PaletteEntry& e = palette->entries()[i];
+        const PaletteEntry& e = (*palette)[i];
         lut[i][0] = e.red;
         lut[i][1] = e.green;
         lut[i][2] = e.blue;
       }
-    for (int y = 0; y < frame->height; ++y) {
-      const uint8_t* in = surface->pixels() + static_cast<size_t>(y) * surface->pitch();
-      for (int x = 0; x < frame->width; ++x, out += 3) {
+    for (int y = 0; y < height; ++y) {
+      const uint8_t* in = pixels + static_cast<size_t>(y) * pitch;
+      for (int x = 0; x < width; ++x, out += 3) {
         const uint8_t* c = lut[in[x]];
         out[0] = c[0];
         out[1] = c[1];
@@ -39,15 +47,50 @@ void ConvertToRgb(const Surface* surface, Frame* frame) {
     }
     return;
   }
-  for (int y = 0; y < frame->height; ++y) {
-    const auto* in = reinterpret_cast<const uint16_t*>(surface->pixels() + static_cast<size_t>(y) * surface->pitch());
-    for (int x = 0; x < frame->width; ++x, out += 3) {
+  for (int y = 0; y < height; ++y) {
+    const auto* in = reinterpret_cast<const uint16_t*>(pixels + static_cast<size_t>(y) * pitch);
+    for (int x = 0; x < width; ++x, out += 3) {
       uint16_t p = in[x];
       out[0] = static_cast<uint8_t>(((p >> 11) & 31) * 255 / 31);
       out[1] = static_cast<uint8_t>(((p >> 5) & 63) * 255 / 63);
       out[2] = static_cast<uint8_t>((p & 31) * 255 / 31);
     }
   }
+}
+
+const Palette* PaletteOf(const Surface* surface) { return surface->palette() ? surface->palette() : ShownPalette(); }
+
+// Brings last_frame up to date (called with present_lock held).
+void ConvertKeptFrame() {
+  if (frame_converted) return;
+  if (IsHeadless()) {
+    ConvertPixels(kept_pixels.data(), kept_width, kept_height, kept_bpp, kept_pitch, &kept_palette, &last_frame);
+  } else {
+    uint64_t number = last_frame.number;
+    sdl::ReadScreen(&last_frame);
+    last_frame.number = number;
+  }
+  frame_converted = true;
+}
+
+// libpng reports errors by longjmp; nothing here changes after setjmp, so no local is clobbered.
+bool WritePng(FILE* file, const Frame& frame) {
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  if (!png) return false;
+  png_infop info = png_create_info_struct(png);
+  if (!info || setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    return false;
+  }
+  png_init_io(png, file);
+  png_set_IHDR(png, info, frame.width, frame.height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  for (int y = 0; y < frame.height; ++y)
+    png_write_row(png, frame.rgb.data() + static_cast<size_t>(y) * frame.width * 3);
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  return true;
 }
 }  // namespace
 
@@ -67,56 +110,52 @@ void ForgetSurface(const Surface* surface) {
 
 void PresentSurface(const Surface* surface) {
   if (!IsHeadless()) {
-    // The window shows it; the RGB copy is made only when somebody asks for it.
-    sdl::ShowSurface(surface, surface->palette() ? surface->palette() : ShownPalette());
+    // The window shows it; the RGB copy is read back only when somebody asks for it.
+    sdl::ShowSurface(surface, PaletteOf(surface));
     std::lock_guard<std::mutex> guard(present_lock);
     ++last_frame.number;
-    last_frame.width = 0;
+    frame_converted = false;
     return;
   }
   uint64_t number;
   {
     std::lock_guard<std::mutex> guard(present_lock);
-    ConvertToRgb(surface, &last_frame);
+    kept_width = surface->width();
+    kept_height = surface->height();
+    kept_bpp = surface->bits_per_pixel();
+    kept_pitch = surface->pitch();
+    kept_pixels.assign(surface->pixels(), surface->pixels() + static_cast<size_t>(kept_pitch) * kept_height);
+    const Palette* palette = PaletteOf(surface);
+    if (palette)
+      kept_palette = palette->entries();
+    else
+      kept_palette.fill({0, 0, 0, 0});
+    frame_converted = false;
     number = ++last_frame.number;
   }
   headless::RunPresentHook(number);
 }
 
-void ConvertSurfaceToRgb(const Surface* surface, Frame* frame) { ConvertToRgb(surface, frame); }
+void ConvertSurfaceToRgb(const Surface* surface, Frame* frame) {
+  const Palette* palette = PaletteOf(surface);
+  ConvertPixels(surface->pixels(), surface->width(), surface->height(), surface->bits_per_pixel(), surface->pitch(),
+                palette ? &palette->entries() : nullptr, frame);
+}
 
 const Frame& LastPresentedFrame() {
   std::lock_guard<std::mutex> guard(present_lock);
-  if (!IsHeadless() && last_frame.number != 0 && last_frame.width == 0) {
-    uint64_t number = last_frame.number;
-    sdl::ReadScreen(&last_frame);
-    last_frame.number = number;
-  }
+  ConvertKeptFrame();
   return last_frame;
 }
 
 bool SaveLastFramePng(const char* path) {
-  LastPresentedFrame();
   std::lock_guard<std::mutex> guard(present_lock);
+  ConvertKeptFrame();
   if (!path || last_frame.number == 0 || last_frame.width == 0) return false;
   FILE* file = std::fopen(path, "wb");
   if (!file) return false;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  if (!png || !info || setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    std::fclose(file);
-    return false;
-  }
-  png_init_io(png, file);
-  png_set_IHDR(png, info, last_frame.width, last_frame.height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  for (int y = 0; y < last_frame.height; ++y)
-    png_write_row(png, last_frame.rgb.data() + static_cast<size_t>(y) * last_frame.width * 3);
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  return std::fclose(file) == 0;
+  bool written = WritePng(file, last_frame);
+  return std::fclose(file) == 0 && written;
 }
 
 }  // namespace platform
