@@ -120,16 +120,16 @@ void CopyRect(Surface* dest, const Rect& dst, const Rect& visible, const Surface
   const int64_t sw = src.right - src.left, sh = src.bottom - src.top;
   const bool same_size = dw == sw && dh == sh;
   for (int y = visible.top; y < visible.bottom; ++y) {
-    int sy = same_size ? src.top + (y - dst.top) : static_cast<int>(src.top + (y - dst.top) * sh / dh);
+    int sy = static_cast<int>(same_size ? src.top + (int64_t{y} - dst.top) : src.top + (int64_t{y} - dst.top) * sh / dh);
     const auto* in = reinterpret_cast<const Pixel*>(source->pixels() + static_cast<size_t>(sy) * source->pitch());
     auto* out = reinterpret_cast<Pixel*>(dest->pixels() + static_cast<size_t>(y) * dest->pitch());
     if (same_size && !keyed) {
-      std::memmove(out + visible.left, in + src.left + (visible.left - dst.left),
+      std::memmove(out + visible.left, in + src.left + (int64_t{visible.left} - dst.left),
                    sizeof(Pixel) * (visible.right - visible.left));
       continue;
     }
     for (int x = visible.left; x < visible.right; ++x) {
-      int sx = same_size ? src.left + (x - dst.left) : static_cast<int>(src.left + (x - dst.left) * sw / dw);
+      int sx = static_cast<int>(same_size ? src.left + (int64_t{x} - dst.left) : src.left + (int64_t{x} - dst.left) * sw / dw);
       Pixel p = in[sx];
       if (keyed && p >= key_low && p <= key_high) continue;
       out[x] = p;
@@ -145,22 +145,27 @@ bool Surface::Blt(const Rect* dst, Surface* src, const Rect* src_rect, uint32_t 
   Rect target = dst ? *dst : bounds;
   if (Empty(target)) return false;
 
-  // The visible parts: the destination clip list (or the surface bounds), always within bounds.
-  std::vector<Rect> parts;
-  if (clipper_ && !clipper_->window_bound() && !clipper_->clip_list().empty()) {
-    for (const Rect& clip : clipper_->clip_list()) parts.push_back(Intersect(Intersect(clip, bounds), target));
-  } else {
-    parts.push_back(Intersect(bounds, target));
-  }
+  // Runs `draw` on each visible part: the destination clip list (or the surface bounds),
+  // always within bounds.
+  auto for_each_part = [&](auto&& draw) {
+    if (clipper_ && !clipper_->window_bound() && !clipper_->clip_list().empty()) {
+      for (const Rect& clip : clipper_->clip_list()) {
+        Rect part = Intersect(Intersect(clip, bounds), target);
+        if (!Empty(part)) draw(part);
+      }
+    } else {
+      Rect part = Intersect(bounds, target);
+      if (!Empty(part)) draw(part);
+    }
+  };
 
   if (flags & kBltColorFill) {
-    for (const Rect& part : parts) {
-      if (Empty(part)) continue;
+    for_each_part([&](const Rect& part) {
       if (bpp_ == 8)
         FillRect<uint8_t>(this, part, fill_color);
       else
         FillRect<uint16_t>(this, part, fill_color);
-    }
+    });
     if (is_primary_) PresentSurface(this);
     return true;
   }
@@ -170,13 +175,12 @@ bool Surface::Blt(const Rect* dst, Surface* src, const Rect* src_rect, uint32_t 
   if (Empty(from) || from.left < 0 || from.top < 0 || from.right > src->width_ || from.bottom > src->height_)
     return false;
   bool keyed = (flags & kBltKeySrc) && src->has_key_;
-  for (const Rect& part : parts) {
-    if (Empty(part)) continue;
+  for_each_part([&](const Rect& part) {
     if (bpp_ == 8)
       CopyRect<uint8_t>(this, target, part, src, from, keyed, src->key_low_, src->key_high_);
     else
       CopyRect<uint16_t>(this, target, part, src, from, keyed, src->key_low_, src->key_high_);
-  }
+  });
   if (is_primary_) PresentSurface(this);
   return true;
 }
