@@ -1,5 +1,6 @@
 #include "mp3/dsp/real_fft.h"
 
+#include <atomic>
 #include <cmath>
 #include <utility>
 
@@ -10,6 +11,8 @@
 
 namespace dsp {
 namespace {
+
+std::atomic<bool> g_allow_simd{true};
 
 // Radix-4 stages with a twiddle set: block lengths N, N/4, ... above 4. A stage keeps the runs
 // w^q, then w^2q, then w^3q (w = e^(-2pi i/L)), each as interleaved complex values, so that
@@ -206,18 +209,21 @@ __attribute__((target("avx2,fma"))) void Radix2StageAvx(float* d, int complex_si
 
 bool HasAvx2() {
   static const bool has = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
-  return has;
+  return has && g_allow_simd.load(std::memory_order_relaxed);
 }
 #endif
 
 // In-place complex FFT with the e^(-2pi i jk/N) kernel, natural order in and out.
-void ComplexFft(float* d, int complex_size, const FftWorkTables& t) {
-  const float* tw = t.stage_twiddles.data();
+bool UseAvx() {
 #ifdef JED_FFT_AVX2
-  const bool avx = HasAvx2();
+  return HasAvx2();
 #else
-  const bool avx = false;
+  return false;
 #endif
+}
+
+void ComplexFft(float* d, int complex_size, const FftWorkTables& t, bool avx) {
+  const float* tw = t.stage_twiddles.data();
   int len = complex_size;
   if (HasRadix2Stage(complex_size)) {
 #ifdef JED_FFT_AVX2
@@ -248,10 +254,10 @@ void ComplexFft(float* d, int complex_size, const FftWorkTables& t) {
   }
 }
 
-// Turns the half-length complex spectrum Z into the packed real spectrum.
-void RealPassForward(float* d, int n, const float* cs) {
-  const int half = n / 2;
-  for (int k = 1; k < half / 2; ++k) {
+// Turns the half-length complex spectrum Z into the packed real spectrum, for pairs k and
+// half - k with k in [begin, end).
+void RealPassForwardScalar(float* d, int half, const float* cs, int begin, int end) {
+  for (int k = begin; k < end; ++k) {
     const int j = half - k;
     const float zkr = d[2 * k], zki = d[2 * k + 1];
     const float zjr = d[2 * j], zji = d[2 * j + 1];
@@ -264,15 +270,11 @@ void RealPassForward(float* d, int n, const float* cs) {
     d[2 * j] = er - wor;
     d[2 * j + 1] = ei - woi;
   }
-  const float z0r = d[0], z0i = d[1];
-  d[0] = z0r + z0i;
-  d[1] = z0r - z0i;
 }
 
-// The exact inverse of RealPassForward, leaving conj(Z) so that the forward kernel inverts.
-void RealPassInverse(float* d, int n, const float* cs) {
-  const int half = n / 2;
-  for (int k = 1; k < half / 2; ++k) {
+// The exact inverse of the forward pass, leaving conj(Z) so that the forward kernel inverts.
+void RealPassInverseScalar(float* d, int half, const float* cs, int begin, int end) {
+  for (int k = begin; k < end; ++k) {
     const int j = half - k;
     const float ak = d[2 * k], bk = d[2 * k + 1];
     const float aj = d[2 * j], bj = d[2 * j + 1];
@@ -285,6 +287,72 @@ void RealPassInverse(float* d, int n, const float* cs) {
     d[2 * j] = er + oi;
     d[2 * j + 1] = -(orr - ei);
   }
+}
+
+#ifdef JED_FFT_AVX2
+// Four pairs per step: k .. k+3 against half-k .. half-k-3, the latter loaded in reverse.
+__attribute__((target("avx2,fma"))) inline __m256 ReverseComplex(__m256 x) {
+  return _mm256_permute_ps(_mm256_permute2f128_ps(x, x, 1), _MM_SHUFFLE(1, 0, 3, 2));
+}
+
+__attribute__((target("avx2,fma"))) int RealPassAvx(float* d, int half, const float* cs,
+                                                    bool inverse) {
+  const __m256 odd = _mm256_setr_ps(0, -0.0f, 0, -0.0f, 0, -0.0f, 0, -0.0f);
+  const __m256 even = _mm256_setr_ps(-0.0f, 0, -0.0f, 0, -0.0f, 0, -0.0f, 0);
+  const __m256 one_half = _mm256_set1_ps(0.5f);
+  int k = 1;
+  for (; k + 3 < half / 2; k += 4) {
+    float* pk = d + 2 * k;
+    float* pj = d + 2 * (half - k - 3);
+    const __m256 zk = _mm256_loadu_ps(pk);
+    const __m256 zj = ReverseComplex(_mm256_loadu_ps(pj));
+    const __m256 w = _mm256_loadu_ps(cs + 2 * k);  // (c, s)
+    __m256 out_k, out_j;
+    if (!inverse) {
+      const __m256 conj_j = _mm256_xor_ps(zj, odd);
+      const __m256 a = _mm256_mul_ps(one_half, _mm256_add_ps(zk, conj_j));  // (er, ei)
+      const __m256 b = _mm256_mul_ps(one_half, _mm256_sub_ps(zk, conj_j));
+      const __m256 o = _mm256_xor_ps(_mm256_permute_ps(b, 0xB1), odd);     // b * -i
+      const __m256 wo = ComplexMul(o, _mm256_xor_ps(w, odd));              // (c - is) o
+      out_k = _mm256_xor_ps(_mm256_add_ps(a, wo), odd);
+      out_j = _mm256_sub_ps(a, wo);
+    } else {
+      const __m256 conj_k = _mm256_xor_ps(zk, odd);
+      const __m256 e = _mm256_mul_ps(one_half, _mm256_add_ps(conj_k, zj));
+      const __m256 p = _mm256_mul_ps(one_half, _mm256_sub_ps(conj_k, zj));
+      const __m256 o = ComplexMul(p, w);                                   // (c + is) p
+      const __m256 io = _mm256_xor_ps(_mm256_permute_ps(o, 0xB1), even);   // o * i
+      out_k = _mm256_xor_ps(_mm256_add_ps(e, io), odd);
+      out_j = _mm256_sub_ps(e, io);
+    }
+    _mm256_storeu_ps(pk, out_k);
+    _mm256_storeu_ps(pj, ReverseComplex(out_j));
+  }
+  return k;
+}
+#endif
+
+void RealPassForward(float* d, int n, const float* cs, bool avx) {
+  const int half = n / 2;
+  int k = 1;
+#ifdef JED_FFT_AVX2
+  if (avx) k = RealPassAvx(d, half, cs, false);
+#endif
+  (void)avx;
+  RealPassForwardScalar(d, half, cs, k, half / 2);
+  const float z0r = d[0], z0i = d[1];
+  d[0] = z0r + z0i;
+  d[1] = z0r - z0i;
+}
+
+void RealPassInverse(float* d, int n, const float* cs, bool avx) {
+  const int half = n / 2;
+  int k = 1;
+#ifdef JED_FFT_AVX2
+  if (avx) k = RealPassAvx(d, half, cs, true);
+#endif
+  (void)avx;
+  RealPassInverseScalar(d, half, cs, k, half / 2);
   d[half + 1] = -d[half + 1];
   const float x0 = d[0], xh = d[1];
   d[0] = 0.5f * (x0 + xh);
@@ -292,6 +360,8 @@ void RealPassInverse(float* d, int n, const float* cs) {
 }
 
 }  // namespace
+
+void RealFftAllowSimd(bool allow) { g_allow_simd.store(allow, std::memory_order_relaxed); }
 
 bool RealFft(int n, int direction, float* data, FftWorkTables* tables) {
   if (tables == nullptr) return false;
@@ -302,12 +372,13 @@ bool RealFft(int n, int direction, float* data, FftWorkTables* tables) {
   if (!IsFftSize(n) || data == nullptr) return false;
   PrepareTables(n, tables);
   const float* cs = tables->real_pass.data();
+  const bool avx = UseAvx();
   if (direction >= 0) {
-    ComplexFft(data, n / 2, *tables);
-    RealPassForward(data, n, cs);
+    ComplexFft(data, n / 2, *tables, avx);
+    RealPassForward(data, n, cs, avx);
   } else {
-    RealPassInverse(data, n, cs);
-    ComplexFft(data, n / 2, *tables);
+    RealPassInverse(data, n, cs, avx);
+    ComplexFft(data, n / 2, *tables, avx);
     for (int i = 1; i < n; i += 2) data[i] = -data[i];
   }
   return true;

@@ -27,4 +27,8 @@ inline bool IsFftSize(int n) { return n >= 4 && n <= (1 << 24) && (n & (n - 1)) 
 // data alone) when n is not a power of two of at least 4 or data is null.
 bool RealFft(int n, int direction, float* data, FftWorkTables* tables);
 
+// The vector code (AVX2 with FMA) is used when the processor has it; tests and benchmarks can
+// turn it off to check the portable path.
+void RealFftAllowSimd(bool allow);
+
 }  // namespace dsp

@@ -117,6 +117,25 @@ TEST(RealFft, AgreesWithFftwAtEverySize) {
   }
 }
 
+// The portable path and the vector path give the same transform.
+TEST(RealFft, PortableAndVectorPathsAgree) {
+  for (int n = 4; n <= 16384; n *= 2) {
+    SCOPED_TRACE(n);
+    const std::vector<float> x = RandomSignal(n, 3u * static_cast<unsigned>(n));
+    std::vector<float> vec = x, portable = x;
+    dsp::FftWorkTables tables;
+    dsp::RealFftAllowSimd(false);
+    dsp::RealFft(n, dsp::kFftForward, portable.data(), &tables);
+    std::vector<double> want(portable.begin(), portable.end());
+    dsp::RealFft(n, dsp::kFftInverse, portable.data(), &tables);
+    dsp::RealFftAllowSimd(true);
+    dsp::RealFft(n, dsp::kFftForward, vec.data(), &tables);
+    EXPECT_LT(RelativeError(vec, want), 1e-6);
+    dsp::RealFft(n, dsp::kFftInverse, vec.data(), &tables);
+    EXPECT_LT(RelativeError(vec, std::vector<double>(portable.begin(), portable.end())), 1e-6);
+  }
+}
+
 TEST(RealFft, RefusesBadSizesAndReleasesTables) {
   dsp::FftWorkTables tables;
   float d[8] = {1, 2, 3, 4, 5, 6, 7, 8};
