@@ -113,7 +113,7 @@ IndexedImage ThugCell(int anim, int k) {
   IndexedImage cell(kCellWidth, kCellHeight, kTransparent);
   Pose p = anim == 2 ? Attack(k) : anim == 4 ? Alerted(k) : Walk(k);
   Joints j = DrawFigure(cell, ThugStyle(), p, kTransparent);
-  if (anim == 4 && k != 2) Exclamation(cell, int(j.head_x) - 1, 0);
+  if (anim == 4 && k != 2) Exclamation(cell, int(j.head_x) + 9, 1);  // beside the head, clear of the cap
   if (anim == 2 && k == 2) {
     int hx = int(j.near_hand_x) + 4, hy = int(j.near_hand_y);
     cell.Line(hx, hy - 4, hx + 4, hy - 7, kWindow[10]);
