@@ -30,6 +30,8 @@ int DAr3::EnableEQ(int enable, int fft_eq) {
 }
 
 int DAr3::CreateEqBands(const int* edge_freqs, int edge_count) {
+  // The new tables replace buffers the decoding thread filters with: end the run first.
+  Stop();
   std::string error;
   return Report(this, equalizers_.CreateEqBands(edge_freqs, edge_count, &error), error);
 }
