@@ -103,21 +103,42 @@ IndexedImage StoryPicture(int page, const std::vector<IndexedImage>& hero, const
       break;
     }
     case 1: {  // home: the door is open and the flat is dark
-      img.ShadeRect(0, 0, W, H, kBrick, [](int x, int y) { return 0.25 + ((y % 40 < 2 || x % 60 < 2) ? -0.1 : 0.0); });
-      img.FillRect(220, 40, 420, 240, kInk[2]);   // the door frame, open on darkness
-      img.FillRect(230, 50, 410, 240, kInk[0]);
-      img.FillPolygon({{230, 50}, {290, 70}, {290, 240}, {230, 240}}, kWood[4]);  // door swung in
-      img.FillCircle(282, 150, 3, kGold[3]);
-      for (int i = 0; i < 20; ++i) img.Line(320 + rng.Range(-30, 30), 120 + rng.Range(-20, 40), 320 + rng.Range(-50, 50), 170 + rng.Range(-10, 50), kInk[2]);  // ransacked shapes
-      img.FillRect(560, 60, 600, 150, kWood[2]);  // picture frame: Norah
-      img.FillRect(564, 64, 596, 146, kSky[6]);
-      img.FillCircle(580, 90, 10, kSkin[3]);
-      img.FillEllipse(580, 88, 12, 12, kHair[2]);
-      img.FillCircle(580, 92, 8, kSkin[3]);
-      img.FillEllipse(580, 130, 14, 18, kPurple[6]);
+      // Striped wallpaper in a dim hallway, lit by one ceiling lamp.
+      img.ShadeRect(0, 0, W, 440, kPurple, [](int x, int y) {
+        double v = 0.16 + ((x / 12) % 2 ? 0.05 : 0.0) - 0.06 * std::abs(y - 200) / 240.0;
+        return v;
+      });
+      img.FillRect(0, 420, W, 440, kWood[3]);  // skirting board
+      img.HLine(0, W - 1, 420, kWood[6]);
+      img.ShadeRect(0, 440, W, H, kWood, [](int x, int y) { return 0.3 + ((x + (y - 440) * (x - 320) / 60) % 48 < 2 ? -0.15 : 0.0); });
+      img.FillRect(300, 0, 340, 10, kMetal[2]);  // ceiling lamp
+      img.FillEllipse(320, 14, 18, 6, kWindow[10]);
+      Glow(img, 320, 60, 260, 200, kPurple, 3.0);
+      img.FillRect(210, 50, 430, 420, kWood[1]);  // door frame, open on darkness
+      img.FillRect(222, 62, 418, 420, kInk[0]);
+      img.FillPolygon({{222, 62}, {296, 84}, {296, 420}, {222, 420}}, kWood[5]);  // door swung in
+      img.FillPolygon({{232, 100}, {286, 114}, {286, 200}, {232, 190}}, kWood[4]);
+      img.FillPolygon({{232, 240}, {286, 250}, {286, 380}, {232, 380}}, kWood[4]);
+      img.FillCircle(286, 250, 4, kGold[3]);
+      // An overturned chair and a broken vase inside.
+      img.FillRect(330, 380, 400, 388, kWood[2]);
+      img.Line(340, 388, 320, 418, kWood[2]);
+      img.Line(392, 388, 410, 418, kWood[2]);
+      img.FillRect(392, 330, 400, 382, kWood[2]);
+      for (int i = 0; i < 7; ++i) img.FillPolygon({{360.0 + i * 7, 418}, {364.0 + i * 7, 408 - (i % 3) * 4.0}, {368.0 + i * 7, 418}}, kCyan[3]);
+      // Norah's portrait in a gold frame, hanging crooked.
+      img.FillPolygon({{508, 90}, {598, 98}, {592, 214}, {502, 206}}, kGold[2]);
+      img.FillPolygon({{516, 100}, {590, 106}, {585, 204}, {510, 198}}, kSky[8]);
+      img.FillEllipse(550, 186, 26, 22, kPurple[6]);
+      img.FillEllipse(550, 138, 20, 24, kHair[3]);
+      img.FillCircle(550, 144, 14, kSkin[4]);
+      img.Set(545, 142, kInk[0]);
+      img.Set(555, 142, kInk[0]);
+      img.HLine(546, 554, 150, kBlood[5]);
+      img.Line(520, 120, 580, 190, kPale[1]);  // cracked glass
+      img.Line(580, 120, 530, 196, kPale[0]);
       TextBand(img, 242, 310);
       BigSprite(img, hero.at(12), 20, 306, 2);  // Jed stops in the doorway, facing left
-      img.ShadeRect(0, 454, W, H, kWood, [](int, int) { return 0.15; });
       break;
     }
     case 2: {  // the phone rings; a stranger laughs
