@@ -143,7 +143,7 @@ void Spectrum::Release() {
   window_ = {};
   RealFft(0, kFftForward, nullptr, &tables_);
   size_ = 0;
-  window_type_ = -1;
+  window_valid_ = false;
 }
 
 bool Spectrum::Allocate(int n) {
@@ -156,7 +156,7 @@ bool Spectrum::Allocate(int n) {
     return false;
   }
   size_ = n;
-  window_type_ = -1;
+  window_valid_ = false;
   return true;
 }
 
@@ -209,9 +209,10 @@ int Spectrum::GetValues(SpectrumQuery* query, const PlaybackView& playback, std:
     for (int i = 1; i < harmonics; ++i)
       query->harmonic_freqs[i] = TruncateToInt(step + step * static_cast<float>(i - 1));
   }
-  if (query->window_type != window_type_) {
+  if (!window_valid_ || query->window_type != window_type_) {
     ComputeWindow(query->window_type, n, window_.data());
     window_type_ = query->window_type;
+    window_valid_ = true;
   }
   int32_t* outputs[] = {query->left_amplitudes, query->right_amplitudes, query->left_phases,
                         query->right_phases};

@@ -99,7 +99,8 @@ class Spectrum {
   std::vector<float> window_;
   FftWorkTables tables_;
   int size_ = 0;
-  int32_t window_type_ = -1;  // window type the table holds (-1: not computed)
+  int32_t window_type_ = 0;  // window type the table holds, when window_valid_
+  bool window_valid_ = false;
 };
 
 }  // namespace dsp

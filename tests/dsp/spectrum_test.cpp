@@ -96,6 +96,14 @@ TEST(Spectrum, ToneAtABinPeaksThereWithTheExpectedLevelForEveryWindow) {
       EXPECT_EQ(out.right_amp[k_right], 108);
     }
   }
+  // Unknown types are rectangular, including the first call after an allocation.
+  for (int window : {-1, 0, 99}) {
+    dsp::Spectrum fresh;
+    Outputs out;
+    dsp::SpectrumQuery q = out.Query(kPoints, window);
+    ASSERT_EQ(fresh.GetValues(&q, ring.playback, &error), 1);
+    EXPECT_EQ(out.left_amp[k_left], 114) << window;
+  }
 }
 
 TEST(Spectrum, PhaseOfAShiftedCosine) {
