@@ -281,7 +281,7 @@ void Screen10(IndexedImage& img, Rng& rng) {  // container yard under floodlight
 void WarehouseInside(IndexedImage& img, Rng& rng, bool lair) {
   Ramp wall = lair ? kBlood : kSteel;
   img.ShadeRect(0, 0, W, S, wall, [&](int x, int y) {
-    double v = lair ? 0.35 - 0.25 * (1.0 - double(y) / S) : 0.25 - 0.15 * (1.0 - double(y) / S);
+    double v = lair ? 0.26 - 0.2 * (1.0 - double(y) / S) : 0.25 - 0.15 * (1.0 - double(y) / S);
     if (x % 40 < 2) v -= 0.12;  // wall panels
     return v;
   });
@@ -317,6 +317,22 @@ void Screen11(IndexedImage& img, Rng& rng) {  // warehouse interior: stacked cra
 
 void Screen12(IndexedImage& img, Rng& rng) {  // the villain's hall: red light, chains, the great door
   WarehouseInside(img, rng, true);
+  for (int px : {16, 226, 436}) {  // steel columns with rivets
+    img.ShadeRect(px, 46, px + 22, S, kMetal, [&](int x, int) { return 0.08 + 0.18 * std::sin((x - px) / 22.0 * 3.14159); });
+    for (int y = 60; y < S; y += 24) img.Set(px + 11, y, kMetal[6]);
+  }
+  for (int bx : {96, 306}) {  // the villain's banners
+    img.FillRect(bx, 60, bx + 70, 200, kBlood[2]);
+    img.FillPolygon({{double(bx), 200}, {bx + 35.0, 226}, {bx + 70.0, 200}}, kBlood[2]);
+    img.FillRect(bx, 60, bx + 70, 64, kGold[2]);
+    img.VLine(bx, 60, 200, kGold[1]);
+    img.VLine(bx + 69, 60, 200, kGold[1]);
+    img.FillCircle(bx + 35, 124, 18, kPale[0]);
+    img.FillRect(bx + 26, 134, bx + 45, 146, kPale[0]);
+    img.FillCircle(bx + 28, 122, 5, kBlood[0]);
+    img.FillCircle(bx + 42, 122, 5, kBlood[0]);
+    for (int x = bx + 28; x < bx + 44; x += 4) img.VLine(x, 138, 145, kBlood[0]);
+  }
   for (int cx = 60; cx < 420; cx += 70) {  // hanging chains
     for (int y = 46; y < 150 + (cx % 3) * 20; y += 4) img.FillEllipse(cx, y, 1.5, 2.2, kMetal[(y / 4) % 2 ? 3 : 2]);
   }
