@@ -2,6 +2,8 @@
 // and opens through the game's own loaders.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -123,7 +125,16 @@ TEST(AssetFiles, SoundEffectsArePcmWavesWithAnEighteenByteFormatChunkFirstAndLoa
     EXPECT_EQ(std::string(b.begin() + 38, b.begin() + 42), "data");
     const uint32_t data = U32(b, 42);
     EXPECT_GT(data, e.rate / 20);  // at least 50 ms of sound
-    EXPECT_LE(46u + data, b.size());
+    ASSERT_LE(46u + data, b.size());
+    // Audible and unclipped: the loudest sample well above silence and below full scale.
+    double peak = 0;
+    const size_t count = data / (e.bits / 8);
+    for (size_t i = 0; i < count; ++i) {
+      double v = e.bits == 8 ? (b[46 + i] - 128) / 128.0 : int16_t(U16(b, 46 + 2 * i)) / 32768.0;
+      peak = std::max(peak, std::fabs(v));
+    }
+    EXPECT_GT(peak, 0.4);
+    EXPECT_LT(peak, 0.99);
   }
   // The level loads the six in this order and expects ids 0 to 5.
   ASSERT_EQ(SoundInit(), 1);
