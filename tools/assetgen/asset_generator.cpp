@@ -1,5 +1,6 @@
 #include "tools/assetgen/asset_generator.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <future>
@@ -86,6 +87,19 @@ void GenerateAssets(const GeneratorOptions& o) {
     WriteBmp(o.output_dir, name, screens.back());
   }
   if (!o.preview_dir.empty()) {
+    {  // everything on one sheet: screens at a quarter size, then frames and faces
+      std::vector<IndexedImage> all = pictures;
+      all.insert(all.end(), screens.begin(), screens.end());
+      std::vector<IndexedImage> parts = {ScreenSheet(all, 6, 4), FrameSheet(hero, 13, pal::kTransparent, pal::kSky[3]),
+                                         FrameSheet(thugs, 12, pal::kTransparent, pal::kSky[3]),
+                                         FrameSheet({HeroFacePicture(), ThugFacePicture()}, 2, 0, 0)};
+      int w = 0, h = 0;
+      for (auto& part : parts) w = std::max(w, part.width()), h += part.height();
+      IndexedImage sheet(w, h, pal::kGrey[9]);
+      int y = 0;
+      for (auto& part : parts) sheet.Blit(part, 0, y), y += part.height();
+      WritePngPreview(Join(o.preview_dir, "contact_sheet.png"), sheet, palette, 1);
+    }
     WritePngPreview(Join(o.preview_dir, "pictures.png"), ScreenSheet(pictures, 3, 2), palette, 1);
     for (size_t i = 0; i < pictures.size(); ++i)
       WritePngPreview(Join(o.preview_dir, "picture" + std::to_string(i) + ".png"), pictures[i], palette, 1);
