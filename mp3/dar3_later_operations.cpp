@@ -2,10 +2,6 @@
 // fails with a message naming itself, so callers learn why instead of getting silence.
 #include "mp3/dar3_player.h"
 
-int DAr3::OpenStream(int, int, const void*, unsigned int, int) { return NotAvailable("OpenStream"); }
-int DAr3::PushDataToStream(const void*, unsigned int) { return NotAvailable("PushDataToStream"); }
-int DAr3::IsStreamDataFree(const void*) { return NotAvailable("IsStreamDataFree"); }
-int DAr3::GetStreamLoad(STREAM_LOAD_INFO*) { return NotAvailable("GetStreamLoad"); }
 int DAr3::PlayLoop(int, MP3_TIME*, int, MP3_TIME*, int) { return NotAvailable("PlayLoop"); }
 int DAr3::Seek(int, MP3_TIME*, int) { return NotAvailable("Seek"); }
 int DAr3::ReverseMode(int) { return NotAvailable("ReverseMode"); }

@@ -289,6 +289,7 @@ int DAr3::Close() {
   gapless_buffer_.clear();
   tail_block_.clear();
   effects_.pushed_stream = 0;
+  ClearStreamQueues();
   effects_.reverse_mode = 0;
   frame_index_.clear();
 #if DAR3_WITH_ID3

@@ -53,6 +53,7 @@ int DAr3::Stop() {
     decode_thread_.join();
   fade_level_ = 100;
   state_.was_playing = 0;
+  if (effects_.pushed_stream) ActiveStreamQueue().Clear();
   state_.byte_position = 0;
   return 1;
 }

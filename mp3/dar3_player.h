@@ -14,6 +14,7 @@
 
 #include "dar3/ruve3.hpp"
 #include "mp3/dither.h"
+#include "mp3/stream_queue.h"
 #include "mp3/vbr_header.h"
 #include "mp3/wave_out.h"
 #include "platform/files.h"
@@ -297,6 +298,28 @@ class DAr3 final : public RUVe3 {
   std::recursive_mutex invoke_lock_;
   std::atomic<uint32_t> pending_posts_{0};
   bool callback_running_ = false;
+
+  // Managed streams (dar3_stream.cpp; the decoding thread's side in dar3_stream_feed.cpp).
+  StreamQueue& ActiveStreamQueue() { return stream_buffered_ ? static_cast<StreamQueue&>(stream_copies_) : stream_blocks_; }
+  void ClearStreamQueues();
+  bool StreamAllocateBuffer();  // false when memory runs out
+  void StreamFeedStart();
+  // Refills the decoder input after it ran dry; false when the stream has ended.
+  bool StreamRefill(mad_stream* stream);
+  uint32_t StreamBytePosition(const uint8_t* frame) const;
+  void StreamFinishRun();
+  StreamBlockQueue stream_blocks_;
+  StreamCopyQueue stream_copies_;
+  std::atomic<int32_t> stream_buffered_{0};
+  std::atomic<int32_t> stream_managed_{0};
+  std::atomic<int32_t> stream_end_of_data_{0};
+  // The first block while it is the source range: the tag reader and the opener read it long
+  // after the queue may have let go of the caller's block.
+  std::shared_ptr<const uint8_t[]> stream_source_;
+  std::vector<uint8_t> stream_buffer_;  // the decoder's input, refilled from the queue
+  uint64_t stream_buffer_origin_ = 0;   // stream offset (from data start) of its first byte
+  uint32_t stream_skip_ = 0;            // bytes before data start still to drop
+  bool stream_guard_added_ = false;     // zero bytes behind the last frame at the end
 
 #if DAR3_WITH_ID3
   id3::Id3Reader id3_;

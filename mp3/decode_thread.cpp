@@ -174,6 +174,16 @@ void DAr3::_ThreadFunc() {
     return;
   }
 
+  // Also before the start is signalled, for the same reason.
+  if (effects_.pushed_stream && !StreamAllocateBuffer()) {
+    SetError("ThreadFunc->Memory allocation error !");
+    state_.start_result = 0;
+    state_.inside_loop = 0;
+    Notify(MP3_EVENT_STOP);
+    start_event_.Set();
+    return;
+  }
+
   if (!no_output_) {
     const uint32_t device = device_id_;
     if (!wave_.OpenAudioOutput(device, &DAr3::WaveOutCallback, reinterpret_cast<uintptr_t>(this), 0x30000)) {
@@ -241,6 +251,10 @@ void DAr3::_ThreadFunc() {
     const int32_t at = platform::MulDiv(int32_t(state_.seek_position.load()), int32_t(count), int32_t(f.song_length));
     block_end = at < 0 || uint32_t(at) > count - 1 ? count - 1 : uint32_t(at);
     start_reverse_block();
+  } else if (effects_.pushed_stream) {
+    // Starts empty: the first decode runs dry and the refill rule fills the buffer.
+    StreamFeedStart();
+    dec.Restart(stream_buffer_.data(), 0, stream_buffer_.data(), f.free_bitrate);
   } else {
     dec.Restart(f.data_start, f.data_size, f.read_position, f.free_bitrate);
   }
@@ -252,6 +266,10 @@ void DAr3::_ThreadFunc() {
   while (state_.playing) {
     if (mad_frame_decode(&dec.frame, &dec.stream) != 0) {
       if (MAD_RECOVERABLE(dec.stream.error)) continue;
+      if (effects_.pushed_stream) {
+        if (StreamRefill(&dec.stream)) continue;
+        break;
+      }
       if (reverse) {
         // A block is one buffer, whatever frames failed to decode in it.
         if (bytes_in_buffer_ > 0 && !RunBufferStage(bytes_in_buffer_)) break;
@@ -294,7 +312,9 @@ void DAr3::_ThreadFunc() {
       mad_synth_frame(&dec.synth, &dec.frame);
       continue;
     }
-    if (tail_origin) {
+    if (effects_.pushed_stream) {
+      state_.byte_position = StreamBytePosition(frame_start);
+    } else if (tail_origin) {
       const uint64_t offset = uint64_t(tail_origin - f.data_start) + uint64_t(frame_start - tail_block_.data());
       state_.byte_position = static_cast<uint32_t>(offset < f.data_size ? offset : f.data_size);
     } else {
@@ -385,6 +405,7 @@ void DAr3::_ThreadFunc() {
   ClearRunFields();
   wave_.Close();
   state_.inside_loop = 0;
+  if (effects_.pushed_stream) StreamFinishRun();
   if (state_.enter_loop_sent && !state_.exit_loop_sent.exchange(1)) Notify(MP3_EVENT_EXIT_LOOP);
   if (state_.fade_out_start_sent && !state_.fade_out_end_sent.exchange(1)) Notify(MP3_EVENT_FADE_OUT_END);
   if (state_.fade_in_start_sent && !state_.fade_in_end_sent.exchange(1)) Notify(MP3_EVENT_FADE_IN_END);
