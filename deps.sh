@@ -9,7 +9,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth mpg123 sox libfftw3-dev libkissfft-dev imagemagick
   python3-mutagen id3v2 xdotool
-  lame madplay ffmpeg
+  lame madplay ffmpeg tmux
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -1,0 +1,124 @@
+#include "tools/dar3play/script_modes.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
+
+#include "tools/dar3play/callback_router.h"
+#include "tools/dar3play/effect_options.h"
+#include "tools/dar3play/player.h"
+#include "tools/dar3play/track_info.h"
+#include "tools/dar3play/wav_writer.h"
+
+namespace {
+
+// Block answers of MP3_EVENT_WAVE_BUFFER.
+constexpr int32_t kBlockConsumed = 1;
+constexpr int32_t kStopPlaying = 2;
+
+// Collects the decoded blocks into the WAV file until the decoding thread stops.
+class WavSink {
+ public:
+  explicit WavSink(WavWriter* writer) : writer_(writer) {}
+
+  int32_t OnEvent(uint32_t message, intptr_t wparam, intptr_t lparam) {
+    std::lock_guard<std::mutex> hold(lock_);
+    if (message == MP3_EVENT_WAVE_BUFFER) {
+      if (wparam && lparam > 0 && !writer_->Write(reinterpret_cast<const void*>(wparam), size_t(lparam))) {
+        write_failed_ = true;
+        return kStopPlaying;
+      }
+      return kBlockConsumed;
+    }
+    if (message == MP3_EVENT_STOP) {
+      stopped_ = true;
+      wake_.notify_all();
+    }
+    return 0;
+  }
+
+  // Waits for the stop notice; the status poll covers a run that ended before any notice.
+  void WaitForStop(MP3_HANDLE player) {
+    std::unique_lock<std::mutex> hold(lock_);
+    while (!stopped_) {
+      wake_.wait_for(hold, std::chrono::milliseconds(50));
+      if (stopped_) break;
+      hold.unlock();
+      MP3_STATUS status{};
+      const bool ended = Mp3_GetStatus(player, &status) && !status.playing;
+      hold.lock();
+      if (ended) break;
+    }
+  }
+
+  bool write_failed() {
+    std::lock_guard<std::mutex> hold(lock_);
+    return write_failed_;
+  }
+
+ private:
+  WavWriter* writer_;
+  std::mutex lock_;
+  std::condition_variable wake_;
+  bool stopped_ = false;
+  bool write_failed_ = false;
+};
+
+}  // namespace
+
+void ReportError(const std::string& text) { std::fprintf(stderr, "dar3play: %s\n", text.c_str()); }
+
+int RunInfo(const Options& options) {
+  int status = 0;
+  for (const std::string& path : options.files) {
+    Player player;
+    // The no-output mode opens no device, so --info works without a sound card.
+    if (!player.Open(path, 0, options.stream)) {
+      ReportError(player.failure());
+      status = 1;
+      continue;
+    }
+    const TrackInfo info = ReadTrackInfo(player.handle(), path);
+    const std::string text = options.json ? InfoAsJson(info) : InfoAsText(info);
+    std::fputs(text.c_str(), stdout);
+    if (!options.json && &path != &options.files.back()) std::fputs("\n", stdout);
+  }
+  return status;
+}
+
+int RunDecode(const Options& options) {
+  const std::string& path = options.files.front();
+  Player player;
+  WavWriter writer;
+  WavSink sink(&writer);
+  SetPlayerEventHandler([&sink](uint32_t m, intptr_t w, intptr_t l) { return sink.OnEvent(m, w, l); });
+  auto fail = [&](const std::string& text) {
+    Mp3_SetCallbackFunc(player.handle(), nullptr, 0);
+    SetPlayerEventHandler(nullptr);
+    ReportError(text);
+    return 1;
+  };
+  if (!player.Open(path, 0, options.stream)) return fail(player.failure());
+  if (!player.Check(Mp3_SetCallbackFunc(player.handle(), RoutePlayerEvent,
+                                        MP3_EVENT_WAVE_BUFFER | MP3_EVENT_STOP))) {
+    return fail(path + ": " + player.failure());
+  }
+  if (!ApplyEffectOptions(options, &player)) return fail(path + ": " + player.failure());
+  MP3_STREAM_INFO format{};
+  if (!player.Check(Mp3_GetMp3Info(player.handle(), &format))) return fail(path + ": " + player.failure());
+  // The player always hands out 16-bit stereo, whatever the stream's channels.
+  if (!writer.Open(options.wav_out, uint32_t(format.sample_rate), 2)) {
+    return fail(options.wav_out + ": can't create the file");
+  }
+  if (!player.Check(Mp3_Play(player.handle()))) return fail(path + ": " + player.failure());
+  sink.WaitForStop(player.handle());
+  Mp3_Stop(player.handle());
+  Mp3_SetCallbackFunc(player.handle(), nullptr, 0);
+  SetPlayerEventHandler(nullptr);
+  if (sink.write_failed() || !writer.Finish()) {
+    ReportError(options.wav_out + ": write failed");
+    return 1;
+  }
+  return 0;
+}
