@@ -64,6 +64,7 @@ bool PlayerControls::StartTrack(size_t index) {
     index_ = index;
     info_ = ReadTrackInfo(h, path);
     loop_start_ = loop_end_ = 0;
+    status_line_ = "Playing " + path;
     ApplySettings();
     if (!Mp3_Play(h)) {
       failures_.push_back(path + ": " + player_.LastError());
