@@ -143,4 +143,22 @@ TEST(Music, Mpg123TestsEveryTrackWithoutComplaint) {
 }
 #endif
 
+#ifdef FFPROBE_PROGRAM
+// An independent reader: ffprobe's duration of each track matches the composed length.
+TEST(Music, FfprobeReadsEveryTrackWithItsComposedDuration) {
+  for (const assetgen::TrackSpec& spec : assetgen::MusicTracks()) {
+    const std::string cmd = std::string(FFPROBE_PROGRAM) +
+                            " -v error -show_entries format=duration -of default=nw=1:nk=1 '" +
+                            AssetPath(spec.file_name) + "' 2>&1";
+    FILE* out = popen(cmd.c_str(), "r");
+    ASSERT_NE(out, nullptr);
+    std::string text;
+    char buf[256];
+    while (std::fgets(buf, sizeof buf, out)) text += buf;
+    ASSERT_EQ(pclose(out), 0) << spec.file_name << ": " << text;
+    EXPECT_NEAR(std::atof(text.c_str()), spec.Seconds(), 0.5) << spec.file_name << ": " << text;
+  }
+}
+#endif
+
 }  // namespace
