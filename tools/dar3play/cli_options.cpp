@@ -37,6 +37,7 @@ const char* UsageText() {
          "  --reverse              play backwards\n"
          "  --volume N             player volume 0..100\n"
          "  --buffer MS            output buffer length (200..10000, default 500)\n"
+         "  --stats                after playing: print the screen refresh rate and CPU use\n"
          "  -h, --help             show this text\n"
          "  --version              show the library version\n"
          "\n"
@@ -73,6 +74,8 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
       decode = true;
     } else if (!std::strcmp(arg, "--stream")) {
       o.stream = true;
+    } else if (!std::strcmp(arg, "--stats")) {
+      o.stats = true;
     } else if (!std::strcmp(arg, "--reverse")) {
       o.reverse = true;
     } else if (!std::strcmp(arg, "--eq")) {

@@ -17,6 +17,7 @@ struct Options {
   bool reverse = false;
   int volume = -1;       // unchanged
   int buffer_ms = 500;
+  bool stats = false;  // refresh rate and CPU use on exit
 };
 
 // Parses argv; on a bad command line returns false with a message in *error.

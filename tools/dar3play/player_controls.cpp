@@ -254,7 +254,7 @@ void PlayerControls::CycleDevice() {
 std::string PlayerControls::DeviceName() const {
   if (device_ < 0) return "default";
   WAVE_OUT_INFO info{};
-  if (!Mp3_GetWaveOutInfo(player_.handle(), unsigned(device_), &info)) return "#" + std::to_string(device_);
+  if (!Mp3_GetWaveOutInfo(player_.handle(), unsigned(device_), &info)) return std::string("#").append(std::to_string(device_));
   info.product_name[sizeof info.product_name - 1] = '\0';
   return info.product_name;
 }

@@ -1,8 +1,10 @@
 #include "tools/dar3play/terminal_ui.h"
 
 #include <curses.h>
+#include <sys/resource.h>
 
 #include <algorithm>
+#include <chrono>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
@@ -86,7 +88,9 @@ class PlayerScreen {
                               (c_->position_estimated() ? " (est.)" : "");
     const int bar = std::max(10, width - int(times.size()) - 4);
     const int filled = length ? int(int64_t(at) * bar / length) : 0;
-    Text(row, 0, "[" + Meter(filled, bar, '=') + "] " + times);
+    std::string line = "[";
+    line += Meter(filled, bar, '=');
+    Text(row, 0, line + "] " + times);
   }
 
   void DrawVu(int row, int width) {
@@ -136,6 +140,13 @@ class PlayerScreen {
   PlayerControls* c_;
 };
 
+double CpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
 void HandleKey(int key, PlayerControls* c) {
   switch (key) {
     case ' ': c->TogglePause(); break;
@@ -166,6 +177,9 @@ void HandleKey(int key, PlayerControls* c) {
 
 int RunTerminalUi(const Options& options) {
   PlayerControls controls(options);
+  const auto started = std::chrono::steady_clock::now();
+  const double cpu_at_start = CpuSeconds();
+  long refreshes = 0;
   std::signal(SIGINT, OnSignal);
   std::signal(SIGTERM, OnSignal);
   {
@@ -174,11 +188,20 @@ int RunTerminalUi(const Options& options) {
     if (controls.StartTrack(0)) {
       while (!interrupted && controls.Tick()) {
         view.Draw();
+        ++refreshes;
         const int key = getch();
         if (key != ERR) HandleKey(key, &controls);
       }
     }
   }
   for (const std::string& failure : controls.failures()) ReportError(failure);
+  if (options.stats) {
+    // The whole process counts, decoding thread included: that is what the user pays.
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    const double cpu = CpuSeconds() - cpu_at_start;
+    std::fprintf(stderr, "dar3play: %ld refreshes in %.2f s (%.1f Hz), CPU %.3f s (%.2f%% of one core)\n",
+                 refreshes, seconds, seconds > 0 ? refreshes / seconds : 0.0, cpu,
+                 seconds > 0 ? 100.0 * cpu / seconds : 0.0);
+  }
   return controls.failures().empty() ? 0 : 1;
 }

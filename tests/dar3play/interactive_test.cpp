@@ -1,0 +1,162 @@
+// The full-screen player inside tmux: keys go in with send-keys, the screen comes back with
+// capture-pane, sound goes to SDL's dummy driver.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <regex>
+#include <thread>
+
+#include "encoded_files.h"
+#include "tool_runner.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+struct ScreenClock {
+  bool found = false;
+  int position_s = 0;
+  int length_s = 0;
+  std::string state;
+};
+
+class TmuxPlayer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string why_not;
+    files_ = GetEncodedFiles(&why_not);
+    if (!files_) GTEST_SKIP() << "cannot make test files: " << why_not;
+    if (RunCommand("tmux -V").status != 0) GTEST_SKIP() << "tmux is not installed";
+    session_ = "dar3play-" + std::to_string(getpid());
+    exit_file_ = scratch_ / "exit";
+    // The SDL backend with its dummy driver consumes sound in real time, as a listener would.
+    const std::string player = "JED_HEADLESS=0 SDL_AUDIODRIVER=dummy " + Quote(Dar3playPath()) + " " +
+                               Quote(files_->long_sweep.string()) + " " + Quote(files_->cbr.string()) +
+                               "; echo $? > " + Quote(exit_file_.string()) + "; sleep 60";
+    const RunResult r = RunCommand("tmux -L " + session_ + " new-session -d -s " + session_ +
+                                   " -x 120 -y 40 " + Quote(player));
+    ASSERT_EQ(r.status, 0) << r.err;
+    started_ = true;
+  }
+
+  void TearDown() override {
+    if (started_) RunCommand("tmux -L " + session_ + " kill-server");
+  }
+
+  std::string Screen() { return RunCommand("tmux -L " + session_ + " capture-pane -p -t " + session_).out; }
+  void Press(const std::string& key) { RunCommand("tmux -L " + session_ + " send-keys -t " + session_ + " " + key); }
+
+  // Waits until the screen shows text; returns the screen.
+  std::string WaitFor(const std::string& text, std::chrono::milliseconds limit = 5000ms) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    std::string screen;
+    while (std::chrono::steady_clock::now() < end) {
+      screen = Screen();
+      if (screen.find(text) != std::string::npos) break;
+      std::this_thread::sleep_for(100ms);
+    }
+    return screen;
+  }
+
+  static ScreenClock Clock(const std::string& screen) {
+    ScreenClock c;
+    std::smatch m;
+    if (std::regex_search(screen, m, std::regex(R"((\d+):(\d\d) / (\d+):(\d\d)  ([A-Z]+))"))) {
+      c.found = true;
+      c.position_s = std::stoi(m[1]) * 60 + std::stoi(m[2]);
+      c.length_s = std::stoi(m[3]) * 60 + std::stoi(m[4]);
+      c.state = m[5];
+    }
+    return c;
+  }
+
+  static std::string StatusLine(const std::string& screen) {
+    std::smatch m;
+    return std::regex_search(screen, m, std::regex("Status: ([^\n]*)")) ? m[1].str() : "";
+  }
+
+  std::string ExitStatus(std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+      std::ifstream in(exit_file_);
+      std::string status;
+      if (in >> status) return status;
+      std::this_thread::sleep_for(100ms);
+    }
+    return "<still running>";
+  }
+
+  const EncodedFiles* files_ = nullptr;
+  ScratchDir scratch_;
+  std::string session_;
+  std::filesystem::path exit_file_;
+  bool started_ = false;
+};
+
+TEST_F(TmuxPlayer, ShowsTheSongAndFollowsTheKeys) {
+  std::string screen = WaitFor("Long Sweep");
+  ASSERT_NE(screen.find("Title:  Long Sweep"), std::string::npos) << screen;
+  EXPECT_NE(screen.find("Artist: Tester"), std::string::npos) << screen;
+  EXPECT_NE(screen.find("MPEG-1 Layer III, 44100 Hz"), std::string::npos) << screen;
+  EXPECT_NE(screen.find("Space pause"), std::string::npos) << screen;
+
+  // The position advances while playing.
+  const ScreenClock first = Clock(screen);
+  ASSERT_TRUE(first.found) << screen;
+  EXPECT_EQ(first.length_s, 40);
+  std::this_thread::sleep_for(2200ms);
+  const ScreenClock later = Clock(Screen());
+  EXPECT_EQ(later.state, "PLAYING");
+  EXPECT_GE(later.position_s, first.position_s + 1);
+
+  // Pause holds it.
+  Press("Space");
+  screen = WaitFor("PAUSED");
+  const ScreenClock paused = Clock(screen);
+  EXPECT_EQ(paused.state, "PAUSED") << screen;
+  EXPECT_EQ(StatusLine(screen), "Paused");
+  std::this_thread::sleep_for(1500ms);
+  EXPECT_EQ(Clock(Screen()).position_s, paused.position_s);
+  Press("Space");
+  EXPECT_EQ(Clock(WaitFor("PLAYING")).state, "PLAYING");
+
+  // Seeking moves it, or says why it can't.
+  const ScreenClock before_seek = Clock(Screen());
+  Press("Right");
+  screen = WaitFor("Seek");
+  const std::string seek_status = StatusLine(screen);
+  if (seek_status.rfind("Seek to", 0) == 0) {
+    EXPECT_GE(Clock(screen).position_s, before_seek.position_s + 4) << screen;
+  } else {
+    EXPECT_NE(seek_status.find("Seek->"), std::string::npos) << screen;
+  }
+
+  // Every effect key answers on the status line.
+  const std::pair<const char*, const char*> keys[] = {
+      {"e", "Echo"}, {"g", "Equalizer"}, {"w", "Spectrum window"}, {"Up", "Volume"},
+      {"v", "Vocal"}, {"m", "Mix"}, {"[", "Loop"}};
+  for (const auto& [key, answer] : keys) {
+    Press(key);
+    screen = WaitFor(answer, 2000ms);
+    const std::string status = StatusLine(screen);
+    EXPECT_TRUE(status.find(answer) != std::string::npos || status.find("->") != std::string::npos)
+        << key << ": " << status;
+  }
+
+  // Next file, then quit with status 0.
+  Press("n");
+  screen = WaitFor("Night Falls");
+  EXPECT_NE(screen.find("Title:  Night Falls"), std::string::npos) << screen;
+  EXPECT_NE(screen.find("2/2"), std::string::npos) << screen;
+  Press("q");
+  EXPECT_EQ(ExitStatus(3000ms), "0");
+}
+
+TEST_F(TmuxPlayer, FadeOutQuitsOnItsOwn) {
+  WaitFor("Long Sweep");
+  Press("f");
+  EXPECT_EQ(ExitStatus(5000ms), "0");
+}
+
+}  // namespace
