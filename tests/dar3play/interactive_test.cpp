@@ -4,7 +4,8 @@
 
 #include <chrono>
 #include <fstream>
-#include <regex>
+#include <cctype>
+#include <cstdio>
 #include <thread>
 
 #include "encoded_files.h"
@@ -59,21 +60,30 @@ class TmuxPlayer : public ::testing::Test {
     return screen;
   }
 
+  // Reads "m:ss / m:ss  STATE" from the progress line.
   static ScreenClock Clock(const std::string& screen) {
     ScreenClock c;
-    std::smatch m;
-    if (std::regex_search(screen, m, std::regex(R"((\d+):(\d\d) / (\d+):(\d\d)  ([A-Z]+))"))) {
+    const size_t slash = screen.find(" / ");
+    if (slash == std::string::npos) return c;
+    size_t start = slash;
+    while (start > 0 && (std::isdigit(static_cast<unsigned char>(screen[start - 1])) || screen[start - 1] == ':')) --start;
+    unsigned pm = 0, ps = 0, lm = 0, ls = 0;
+    char state[16] = {};
+    if (std::sscanf(screen.c_str() + start, "%u:%u / %u:%u %15[A-Z]", &pm, &ps, &lm, &ls, state) == 5) {
       c.found = true;
-      c.position_s = std::stoi(m[1]) * 60 + std::stoi(m[2]);
-      c.length_s = std::stoi(m[3]) * 60 + std::stoi(m[4]);
-      c.state = m[5];
+      c.position_s = int(pm * 60 + ps);
+      c.length_s = int(lm * 60 + ls);
+      c.state = state;
     }
     return c;
   }
 
   static std::string StatusLine(const std::string& screen) {
-    std::smatch m;
-    return std::regex_search(screen, m, std::regex("Status: ([^\n]*)")) ? m[1].str() : "";
+    const size_t at = screen.find("Status: ");
+    if (at == std::string::npos) return "";
+    const size_t from = at + 8;
+    std::string line = screen.substr(from, screen.find('\n', from) - from);
+    return line.substr(0, line.find_last_not_of(' ') + 1);
   }
 
   std::string ExitStatus(std::chrono::milliseconds limit) {

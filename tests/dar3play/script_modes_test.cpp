@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <regex>
 
 #include "encoded_files.h"
 #include "tool_runner.h"
@@ -20,16 +19,20 @@ class ScriptModes : public ::testing::Test {
   }
 
   static std::string Field(const std::string& text, const std::string& name) {
-    std::smatch m;
-    const std::regex row("(^|\n)" + name + ": *([^\n]*)");
-    return std::regex_search(text, m, row) ? m[2].str() : "<missing " + name + ">";
+    const std::string key = name + ":";
+    size_t at = text.rfind(key, 0) == 0 ? 0 : text.find("\n" + key);
+    if (at == std::string::npos) return "<missing " + name + ">";
+    at = text.find_first_not_of(' ', at + key.size() + (at ? 1 : 0));
+    return at == std::string::npos ? "" : text.substr(at, text.find('\n', at) - at);
   }
 
   static std::string JsonField(const std::string& json, const std::string& name) {
-    std::smatch m;
-    const std::regex row("\"" + name + "\": (\"([^\"]*)\"|[^,\n]*)");
-    if (!std::regex_search(json, m, row)) return "<missing " + name + ">";
-    return m[2].matched ? m[2].str() : m[1].str();
+    const std::string key = "\"" + name + "\": ";
+    size_t at = json.find(key);
+    if (at == std::string::npos) return "<missing " + name + ">";
+    at += key.size();
+    if (json[at] == '"') return json.substr(at + 1, json.find('"', at + 1) - at - 1);
+    return json.substr(at, json.find_first_of(",\n", at) - at);
   }
 
   // Decodes with dar3play and with mpg123 (no gapless trimming, stereo like the player).
