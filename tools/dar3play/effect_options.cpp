@@ -10,6 +10,6 @@ bool ApplyEffectOptions(const Options& options, Player* player) {
       !player->Check(Mp3_SetPlayerVolume(h, unsigned(options.volume), unsigned(options.volume)))) {
     return false;
   }
-  if (options.reverse && !player->Check(Mp3_ReverseMode(h, 1))) return false;
+  if (options.reverse && !player->Check(StartReverseFromEnd(h))) return false;
   return true;
 }

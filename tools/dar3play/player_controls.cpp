@@ -90,7 +90,7 @@ void PlayerControls::ApplySettings() {
   if (volume_ != 100) keep(Mp3_SetPlayerVolume(h, unsigned(volume_), unsigned(volume_)));
   if (vocal_cut_) keep(Mp3_VocalCut(h, 1));
   if (mix_) keep(Mp3_MixChannels(h, 1, kMixPercent, kMixPercent));
-  if (reverse_) keep(Mp3_ReverseMode(h, 1));
+  if (reverse_) keep(StartReverseFromEnd(h));
   if (!refused.empty()) status_line_ = refused;
 }
 

@@ -111,13 +111,20 @@ int RunDecode(const Options& options) {
   if (!writer.Open(options.wav_out, uint32_t(format.sample_rate), 2)) {
     return fail(options.wav_out + ": can't create the file");
   }
-  if (!player.Check(Mp3_Play(player.handle()))) return fail(path + ": " + player.failure());
+  // From here on a failure must not leave a half-written file behind.
+  auto fail_and_remove = [&](const std::string& text) {
+    const int status = fail(text);
+    std::remove(options.wav_out.c_str());
+    return status;
+  };
+  if (!player.Check(Mp3_Play(player.handle()))) return fail_and_remove(path + ": " + player.failure());
   sink.WaitForStop(player.handle());
   Mp3_Stop(player.handle());
   Mp3_SetCallbackFunc(player.handle(), nullptr, 0);
   SetPlayerEventHandler(nullptr);
   if (sink.write_failed() || !writer.Finish()) {
     ReportError(options.wav_out + ": write failed");
+    std::remove(options.wav_out.c_str());
     return 1;
   }
   return 0;

@@ -52,3 +52,12 @@ int ApplyEcho(MP3_HANDLE player, int mode) {
   }
   return Mp3_SetSfxParam(player, 1, mode, kEchoDelayMs, kEchoInputGainDb, kEchoGainDb, kEchoOutputGainDb);
 }
+
+int StartReverseFromEnd(MP3_HANDLE player) {
+  if (!Mp3_ReverseMode(player, 1)) return 0;
+  MP3_TIME length{};
+  if (!Mp3_GetSongLength(player, &length)) return 0;
+  MP3_TIME end{};
+  end.ms = length.ms;
+  return Mp3_Seek(player, TIME_FORMAT_MS, &end, MOVE_FROM_START);
+}

@@ -15,5 +15,7 @@ int FindEqPreset(const std::string& name);
 
 // Flat switches the FFT equalizer off; the others load their gains and switch it on.
 int ApplyEqPreset(MP3_HANDLE player, int preset);
+// Reverse play from the end of the song: the decoding thread walks back from the seek point.
+int StartReverseFromEnd(MP3_HANDLE player);
 // Echo mode 0..9, or kEchoOff.
 int ApplyEcho(MP3_HANDLE player, int mode);
