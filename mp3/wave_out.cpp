@@ -1,5 +1,6 @@
 #include "mp3/wave_out.h"
 
+#include <atomic>
 #include <cstring>
 #include <new>
 
@@ -217,12 +218,14 @@ char* WWaveOut::GetBufferData(uint32_t index) {
   return ValidIndex(index) ? headers_[index].data : nullptr;
 }
 
+// The spectrum and VU readers take the length from the caller's thread while the decoding
+// thread refills the buffer, so the field is accessed atomically.
 void WWaveOut::SetBufferLength(uint32_t index, uint32_t bytes) {
-  if (ValidIndex(index)) headers_[index].length = bytes;
+  if (ValidIndex(index)) std::atomic_ref<uint32_t>(headers_[index].length).store(bytes, std::memory_order_relaxed);
 }
 
 uint32_t WWaveOut::GetBufferLength(uint32_t index) const {
-  return ValidIndex(index) ? headers_[index].length : 0;
+  return ValidIndex(index) ? std::atomic_ref<uint32_t>(headers_[index].length).load(std::memory_order_relaxed) : 0;
 }
 
 bool WWaveOut::IsBufferDone(uint32_t index) const {
