@@ -160,6 +160,15 @@ TEST_F(ScriptModes, ErrorsNameTheFileAndTheNextFileStillWorks) {
   EXPECT_NE(r.err.find("dar3play: " + files_->garbage.string() + ": "), std::string::npos) << r.err;
   EXPECT_NE(r.out.find("Night Falls"), std::string::npos) << r.out;
 
+  // In JSON the files that opened form one array.
+  const RunResult json = RunDar3play("--info --json " + Quote(missing) + " " + Quote(files_->cbr.string()) + " " +
+                                     Quote(files_->vbr.string()));
+  EXPECT_EQ(json.status, 1);
+  ASSERT_GE(json.out.size(), 4u);
+  EXPECT_EQ(json.out.front(), '[');
+  EXPECT_EQ(json.out.substr(json.out.size() - 2), "]\n");
+  EXPECT_NE(json.out.find("},\n{"), std::string::npos) << json.out;
+
   const RunResult unwritable = RunDar3play("--decode " + Quote(files_->cbr.string()) + " /nonexistent-dir/out.wav");
   EXPECT_EQ(unwritable.status, 1);
   EXPECT_NE(unwritable.err.find("/nonexistent-dir/out.wav"), std::string::npos) << unwritable.err;

@@ -71,6 +71,10 @@ void ReportError(const std::string& text) { std::fprintf(stderr, "dar3play: %s\n
 
 int RunInfo(const Options& options) {
   int status = 0;
+  // Several files in JSON form one array, so the output stays one JSON document.
+  const bool json_array = options.json && options.files.size() > 1;
+  bool first = true;
+  if (json_array) std::fputs("[\n", stdout);
   for (const std::string& path : options.files) {
     Player player;
     // The no-output mode opens no device, so --info works without a sound card.
@@ -80,10 +84,13 @@ int RunInfo(const Options& options) {
       continue;
     }
     const TrackInfo info = ReadTrackInfo(player.handle(), path);
-    const std::string text = options.json ? InfoAsJson(info) : InfoAsText(info);
+    if (!first) std::fputs(json_array ? ",\n" : "\n", stdout);
+    first = false;
+    std::string text = options.json ? InfoAsJson(info) : InfoAsText(info);
+    if (json_array) text.pop_back();  // the separator goes between the objects
     std::fputs(text.c_str(), stdout);
-    if (!options.json && &path != &options.files.back()) std::fputs("\n", stdout);
   }
+  if (json_array) std::fputs("\n]\n", stdout);
   return status;
 }
 
