@@ -264,7 +264,8 @@ int DAr3::_Open(int buffer_ms) {
     ReleaseSource();
     return 0;
   }
-  fade_level_ = 100;
+  fade_.Reset();
+  SyncFadeSwitches();
   gapless_buffer_.assign(wave_.GetBufferSize(), 0);
   if (!StagePrepareAtOpen()) {
     wave_.Uninitialize();

@@ -51,7 +51,8 @@ int DAr3::Stop() {
   stream_data_event_.Set();
   if (decode_thread_.joinable() && decode_thread_.get_id() != std::this_thread::get_id())
     decode_thread_.join();
-  fade_level_ = 100;
+  fade_.Reset();
+  SyncFadeSwitches();
   state_.was_playing = 0;
   if (effects_.pushed_stream) ActiveStreamQueue().Clear();
   state_.byte_position = 0;

@@ -14,6 +14,7 @@
 
 #include "dar3/ruve3.hpp"
 #include "mp3/dither.h"
+#include "mp3/fade.h"
 #include "mp3/stream_queue.h"
 #include "mp3/vbr_header.h"
 #include "mp3/wave_out.h"
@@ -91,10 +92,7 @@ struct PlaybackState {
   // Once-flags: each fade and loop notice goes out once per fade or loop pass.
   std::atomic<int32_t> enter_loop_sent{0};
   std::atomic<int32_t> exit_loop_sent{0};
-  std::atomic<int32_t> fade_out_start_sent{0};
-  std::atomic<int32_t> fade_out_end_sent{0};
-  std::atomic<int32_t> fade_in_start_sent{0};
-  std::atomic<int32_t> fade_in_end_sent{0};
+  // The fade notices' once-flags live in FadeControl.
 };
 
 // The effect switches the decoding thread tests; their operations set them.
@@ -269,7 +267,6 @@ class DAr3 final : public RUVe3 {
   uint32_t eq_latency_bytes_ = 0;
   uint32_t eq_drop_bytes_ = 0;
   bool eq_used_ = false;
-  uint32_t fade_level_ = 100;
   // Decoder write state of the current run.
   uint32_t current_index_ = 0;
   uint32_t bytes_in_buffer_ = 0;
@@ -329,6 +326,16 @@ class DAr3 final : public RUVe3 {
   dsp::EchoProcessor echo_;
   dsp::Spectrum spectrum_;
 #endif
+
+  // Volume, fades, channel mixing, reverse play and VU (dar3_volume.cpp, dar3_reverse.cpp,
+  // dar3_vu.cpp) and seeking, loops and position (dar3_seek.cpp).
+  FadeControl fade_;
+  std::atomic<int32_t> mix_left_{0x10000000};
+  std::atomic<int32_t> mix_right_{0x10000000};
+  // Copies the fade's state into the switches the decoding thread and GetStatus read.
+  void SyncFadeSwitches();
+  // The position being heard, in ms (GetPosition's arithmetic).
+  uint32_t PositionMs();
 
   // Output devices.
   std::mutex devices_lock_;

@@ -50,6 +50,7 @@ int32_t DAr3::Notify(uint32_t async_bit, intptr_t wparam, intptr_t lparam) {
 }
 
 void DAr3::ClearRunFields() {
+  fade_.EndRun();
   effects_.fade_in_active = 0;
   effects_.fade_out_active = 0;
   state_.playing = 0;
@@ -142,10 +143,7 @@ void DAr3::_ThreadFunc() {
   StreamFormat& f = format_;
   state_.enter_loop_sent = 0;
   state_.exit_loop_sent = 0;
-  state_.fade_out_start_sent = 0;
-  state_.fade_out_end_sent = 0;
-  state_.fade_in_start_sent = 0;
-  state_.fade_in_end_sent = 0;
+  fade_.ClearNotices();
   state_.played_ms = 0;
   if (Notify(MP3_EVENT_PLAY) == 1) {
     FinishEmptyRun();
@@ -407,7 +405,6 @@ void DAr3::_ThreadFunc() {
   state_.inside_loop = 0;
   if (effects_.pushed_stream) StreamFinishRun();
   if (state_.enter_loop_sent && !state_.exit_loop_sent.exchange(1)) Notify(MP3_EVENT_EXIT_LOOP);
-  if (state_.fade_out_start_sent && !state_.fade_out_end_sent.exchange(1)) Notify(MP3_EVENT_FADE_OUT_END);
-  if (state_.fade_in_start_sent && !state_.fade_in_end_sent.exchange(1)) Notify(MP3_EVENT_FADE_IN_END);
+  fade_.SendOwedEnds([this](uint32_t event) { return Notify(event); });
   Notify(MP3_EVENT_STOP);
 }

@@ -6,7 +6,7 @@
 #include "mp3/block_effects.h"
 
 void FadeControl::SetPlayerVolume(uint32_t left, uint32_t right) {
-  std::lock_guard<std::mutex> guard(lock_);
+  std::lock_guard<std::recursive_mutex> guard(lock_);
   volume_left_ = std::min<uint32_t>(left, 100);
   volume_right_ = std::min<uint32_t>(right, 100);
   level_ = 100.0;
@@ -16,13 +16,13 @@ void FadeControl::SetPlayerVolume(uint32_t left, uint32_t right) {
 }
 
 void FadeControl::GetPlayerVolume(int* left, int* right) const {
-  std::lock_guard<std::mutex> guard(lock_);
+  std::lock_guard<std::recursive_mutex> guard(lock_);
   if (left) *left = static_cast<int>(volume_left_);
   if (right) *right = static_cast<int>(volume_right_);
 }
 
 void FadeControl::Start(int mode, uint32_t frames, bool from_edge) {
-  std::lock_guard<std::mutex> guard(lock_);
+  std::lock_guard<std::recursive_mutex> guard(lock_);
   if (mode == kFadeIn) {
     out_active_ = false;
     if (frames == 0) {
@@ -51,10 +51,33 @@ void FadeControl::Start(int mode, uint32_t frames, bool from_edge) {
 }
 
 void FadeControl::Reset() {
-  std::lock_guard<std::mutex> guard(lock_);
+  std::lock_guard<std::recursive_mutex> guard(lock_);
   out_active_ = in_active_ = false;
   level_ = 100.0;
   SetFadeFactors(1.0);
+}
+
+void FadeControl::EndRun() {
+  std::lock_guard<std::recursive_mutex> guard(lock_);
+  out_active_ = in_active_ = false;
+}
+
+void FadeControl::ClearNotices() {
+  std::lock_guard<std::recursive_mutex> guard(lock_);
+  out_started_ = in_started_ = false;
+  out_ended_ = in_ended_ = true;
+}
+
+void FadeControl::SendOwedEnds(const Notify& notify) {
+  std::lock_guard<std::recursive_mutex> guard(lock_);
+  if (out_started_ && !out_ended_) {
+    out_ended_ = true;
+    notify(MP3_EVENT_FADE_OUT_END);
+  }
+  if (in_started_ && !in_ended_) {
+    in_ended_ = true;
+    notify(MP3_EVENT_FADE_IN_END);
+  }
 }
 
 void FadeControl::SetFadeFactors(double factor) {
@@ -84,7 +107,7 @@ void FadeControl::EndIn(const Notify& notify) {
 }
 
 void FadeControl::Step(const Notify& notify) {
-  std::lock_guard<std::mutex> guard(lock_);
+  std::lock_guard<std::recursive_mutex> guard(lock_);
   if (out_active_) {
     if (in_started_ && !in_ended_) EndIn(notify);
     if (frames_done_ == 0) {
@@ -153,18 +176,31 @@ void FadeControl::Step(const Notify& notify) {
 }
 
 double FadeControl::TotalLeft() const {
-  std::lock_guard<std::mutex> guard(lock_);
+  std::lock_guard<std::recursive_mutex> guard(lock_);
   return total_left_;
 }
 double FadeControl::TotalRight() const {
-  std::lock_guard<std::mutex> guard(lock_);
+  std::lock_guard<std::recursive_mutex> guard(lock_);
   return total_right_;
 }
+void FadeControl::Totals(double* left, double* right) const {
+  std::lock_guard<std::recursive_mutex> guard(lock_);
+  *left = total_left_;
+  *right = total_right_;
+}
+bool FadeControl::InActive() const {
+  std::lock_guard<std::recursive_mutex> guard(lock_);
+  return in_active_;
+}
+bool FadeControl::OutActive() const {
+  std::lock_guard<std::recursive_mutex> guard(lock_);
+  return out_active_;
+}
 bool FadeControl::Active() const {
-  std::lock_guard<std::mutex> guard(lock_);
+  std::lock_guard<std::recursive_mutex> guard(lock_);
   return out_active_ || in_active_;
 }
 double FadeControl::Level() const {
-  std::lock_guard<std::mutex> guard(lock_);
+  std::lock_guard<std::recursive_mutex> guard(lock_);
   return level_;
 }

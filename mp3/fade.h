@@ -23,17 +23,28 @@ class FadeControl {
   void Start(int mode, uint32_t frames, bool from_edge);
   // One decoded frame of the running fade (decoding thread).
   void Step(const Notify& notify);
-  // Back to full level with no fade running (a new source).
+  // Back to full level with no fade running (a new source, a stopped run).
   void Reset();
+  // The end of a run: no fade goes on, the level and factors stay.
+  void EndRun();
+  // A new run: every fade notification may go out again.
+  void ClearNotices();
+  // The end notices a run still owes (a fade that started but never reported its end).
+  void SendOwedEnds(const Notify& notify);
 
   // Player factor x fade factor, per channel; what the volume stage multiplies by.
   double TotalLeft() const;
   double TotalRight() const;
   bool Scaling() const { return TotalLeft() != 1.0 || TotalRight() != 1.0; }
+  // Both totals under one lock, so the pair always belongs together.
+  void Totals(double* left, double* right) const;
   bool Active() const;
+  bool InActive() const;
+  bool OutActive() const;
   double Level() const;
 
-  std::mutex& Lock() const { return lock_; }
+  // Recursive: a fade notice answered on the decoding thread may start another fade.
+  std::recursive_mutex& Lock() const { return lock_; }
 
  private:
   void SetFadeFactors(double factor);
@@ -41,7 +52,7 @@ class FadeControl {
   void EndOut(const Notify& notify);
   void EndIn(const Notify& notify);
 
-  mutable std::mutex lock_;
+  mutable std::recursive_mutex lock_;
   uint32_t volume_left_ = 100, volume_right_ = 100;
   double player_left_ = 1.0, player_right_ = 1.0;
   double level_ = 100.0;

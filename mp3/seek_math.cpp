@@ -62,5 +62,7 @@ uint32_t MsToByte(const SeekGeometry& g, uint32_t r) {
   double a = g.toc[i];
   double b = i > 98 ? 256.0 : g.toc[i + 1];
   double f = a + (b - a) * (percent - i);
-  return static_cast<uint32_t>((static_cast<double>(g.data_size) + g.xing_frame_length) / 256.0 * f);
+  // The table counts from the Xing frame, which the data starts after.
+  const double from_xing = (static_cast<double>(g.data_size) + g.xing_frame_length) / 256.0 * f;
+  return from_xing <= g.xing_frame_length ? 0 : static_cast<uint32_t>(from_xing - g.xing_frame_length);
 }

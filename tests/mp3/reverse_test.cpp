@@ -67,8 +67,11 @@ TEST_P(Reverse, BlocksComeOutFromTheEndBackwards) {
   for (uint32_t end = frames - 1; end > 0;) {
     const uint32_t start = end >= per_block ? end - per_block : 0;
     double error = 0;
-    for (size_t i = 0; i < size_t(end - start) * frame_samples; ++i) {
-      const double d = double(backward[out + i]) - forward[start * frame_samples + i];
+    // Each block comes out with its sample frames in reverse order.
+    const size_t block_samples = size_t(end - start) * frame_samples;
+    for (size_t i = 0; i < block_samples; ++i) {
+      const size_t mirrored = block_samples - 2 - (i & ~size_t(1)) + (i & 1);
+      const double d = double(backward[out + i]) - forward[start * frame_samples + mirrored];
       error += d * d;
     }
     const double mse = error / double((end - start) * frame_samples);

@@ -1,0 +1,202 @@
+// Seek, PlayLoop and GetPosition: where the next run starts, a section played again, and the
+// position being heard.
+#include <mad.h>
+
+#include <cstring>
+#include <system_error>
+
+#include "mp3/block_effects.h"
+#include "mp3/dar3_player.h"
+#include "mp3/seek_math.h"
+
+namespace {
+
+SeekGeometry Geometry(const StreamFormat& f) {
+  return SeekGeometry{f.data_size, f.song_length, f.xing_used ? f.vbr_info.toc : nullptr, f.xing_frame_length};
+}
+
+// The start of the frame that holds byte `offset` of the data, so that decoding starts on a
+// real frame instead of syncing to the one after it (or to a false sync word).
+uint32_t FrameStartAt(const StreamFormat& f, uint32_t offset) {
+  constexpr uint32_t kLongestFrame = 2881;
+  const uint32_t from = offset > kLongestFrame ? offset - kLongestFrame : 0;
+  mad_stream stream;
+  mad_header header;
+  mad_stream_init(&stream);
+  mad_header_init(&header);
+  mad_stream_buffer(&stream, f.data_start + from, f.data_size - from);
+  uint32_t found = offset;
+  for (;;) {
+    if (mad_header_decode(&header, &stream) != 0) {
+      if (MAD_RECOVERABLE(stream.error)) continue;
+      break;
+    }
+    const uint32_t start = uint32_t(stream.this_frame - f.data_start);
+    const uint32_t end = uint32_t(stream.next_frame - f.data_start);
+    if (start > offset) break;
+    if (offset < end) {
+      found = start;
+      break;
+    }
+  }
+  mad_header_finish(&header);
+  mad_stream_finish(&stream);
+  return found;
+}
+
+}  // namespace
+
+uint32_t DAr3::PositionMs() {
+  const StreamFormat& f = format_;
+  uint32_t played = 0;
+  const bool callback_clock = WantsMessage(MP3_EVENT_WAVE_BUFFER);
+  if (state_.playing) played = callback_clock ? state_.played_ms.load() : wave_.GetOutputPosition(1);
+  const uint32_t seek = state_.seek_position;
+  if (state_.inside_loop && state_.repeats_done > 0 && f.sample_rate) {
+    // The device counts every pass; the loop's passes after the first are taken off again.
+    uint64_t samples = callback_clock ? uint64_t(played) * f.sample_rate / 1000 : wave_.GetOutputPosition(0);
+    const uint64_t pass = state_.loop_samples;
+    const int32_t repeats = state_.repeats_done;
+    uint64_t taken = pass * uint64_t(repeats);
+    if (samples < taken) taken = pass * uint64_t(repeats - 1);
+    samples = samples > taken ? samples - taken : 0;
+    return uint32_t(samples * 1000 / f.sample_rate) + seek;
+  }
+  if (effects_.reverse_mode) return seek > played ? seek - played : 0;
+  return seek + played;
+}
+
+int DAr3::GetPosition(MP3_TIME* time) {
+  if (!time) {
+    SetError("GetPosition->MP3_TIME *pTime - this parameter can't be NULL");
+    return 0;
+  }
+  std::memset(time, 0, sizeof *time);
+  if (!format_.data_start) return 1;
+  const uint32_t ms = PositionMs();
+  const uint32_t length = format_.song_length;
+  time->ms = ms;
+  time->sec = ms / 1000;
+  time->bytes = state_.byte_position;
+  time->frames = length ? uint32_t(double(ms) / length * format_.total_frames) : 0;
+  time->hms_hour = ms / 3600000;
+  time->hms_minute = ms % 3600000 / 60000;
+  time->hms_second = ms % 60000 / 1000;
+  time->hms_millisecond = ms % 1000;
+  return 1;
+}
+
+int DAr3::Seek(int format, MP3_TIME* time, int move_method) {
+  if (!time) {
+    SetError("Seek->MP3_TIME *pTime can't be 0 !");
+    return 0;
+  }
+  if (format == 0) {
+    SetError("Seek->Invalid time format !");
+    return 0;
+  }
+  if (effects_.pushed_stream) {
+    SetError("Seek->This is managed stream. Can't seek !");
+    return 0;
+  }
+  if (!format_.data_start) {
+    SetError("Seek->Stream isn't open !");
+    return 0;
+  }
+  StreamFormat& f = format_;
+  const SeekGeometry geometry = Geometry(f);
+  if (format == TIME_FORMAT_BYTES) {
+    const uint32_t position = state_.byte_position;
+    if (state_.playing) Stop();
+    const uint32_t m = SeekTargetByte(move_method, time->bytes, position, f.data_size);
+    f.read_position = f.data_start + m;
+    state_.seek_position = ByteToMs(geometry, m);
+    return 1;
+  }
+  const uint32_t t = TimeToMs(format, time);
+  const uint32_t r = SeekTargetMs(move_method, t, PositionMs(), f.song_length);
+  if (state_.playing) Stop();
+  if (r > f.song_length) {
+    f.read_position = f.data_last;
+    state_.seek_position = f.song_length;
+    return 1;
+  }
+  const uint32_t offset = MsToByte(geometry, r);
+  if (offset < f.data_size && f.data_start + offset < f.data_last) {
+    f.read_position = f.data_start + FrameStartAt(f, offset);
+    state_.seek_position = r;
+  } else {
+    f.read_position = f.data_last;
+    state_.seek_position = f.song_length;
+  }
+  return 1;
+}
+
+int DAr3::PlayLoop(int start_format, MP3_TIME* start, int end_format, MP3_TIME* end, int repeat_count) {
+  if (effects_.pushed_stream) {
+    SetError("PlayLoop->This is dynamic stream. Can't play in loop !");
+    return 0;
+  }
+  if (effects_.reverse_mode) {
+    SetError("PlayLoop->Stream is in reverse mode. Can't play loop !");
+    return 0;
+  }
+  if (start_format == TIME_FORMAT_BYTES || end_format == TIME_FORMAT_BYTES) {
+    SetError("PlayLoop->TIME_FORMAT_BYTES not supported !");
+    return 0;
+  }
+  if (!start || !start_format || !end || !end_format) {
+    SetError("PlayLoop->Invalid time format !");
+    return 0;
+  }
+  if (!format_.data_start) {
+    SetError("PlayLoop->Stream isn't open !");
+    return 0;
+  }
+  const uint32_t c = TimeToMs(start_format, start);
+  const uint32_t d = TimeToMs(end_format, end);
+  if (d < c) {
+    SetError("PlayLoop->Loop end time is smaller than loop start time !");
+    return 0;
+  }
+  const int32_t was_playing = (state_.paused || state_.playing) ? 1 : 0;
+  if (!Seek(start_format, start, MOVE_FROM_START)) {
+    SetError("PlayLoop->Can't seek to start of loop !");
+    return 0;
+  }
+  if (decode_thread_.joinable()) decode_thread_.join();
+  const StreamFormat& f = format_;
+  state_.was_playing = was_playing;
+  state_.loop_active = 1;
+  state_.paused = 0;
+  state_.played_bytes = 0;
+  state_.next_index = 0;
+  state_.buffer_played = 0;
+  state_.playing = 1;
+  const int32_t frames = f.samples_per_frame
+                             ? platform::MulDiv(int32_t(d - c), int32_t(f.sample_rate), int32_t(f.samples_per_frame * 1000))
+                             : 0;
+  state_.loop_frames = frames > 0 ? uint32_t(frames) : 0;
+  state_.frame_counter = 0;
+  state_.repeat_count = repeat_count;
+  state_.repeats_done = 0;
+  if (f.song_length > c && f.song_length - c < d - c)
+    state_.loop_samples = uint32_t(double(f.song_length - c) / 1000.0 * f.sample_rate);
+  else
+    state_.loop_samples = state_.loop_frames * f.samples_per_frame;
+  state_.start_result = 1;
+  state_.inside_loop = 1;
+  try {
+    decode_thread_ = std::thread(&DAr3::_ThreadFunc, this);
+  } catch (const std::system_error&) {
+    state_.playing = 0;
+    state_.loop_active = 0;
+    state_.inside_loop = 0;
+    SetError("DAr3::PlayLoopM->Can't create decoding thread!");
+    return 0;
+  }
+  // The thread signals its start; nobody waits here, so take the signal back once it comes
+  // rather than leave it for the next Play.
+  start_event_.Wait();
+  return 1;
+}
