@@ -145,7 +145,7 @@ TEST_F(TmuxPlayer, ShowsTheSongAndFollowsTheKeys) {
   // Every effect key answers on the status line.
   const std::pair<const char*, const char*> keys[] = {
       {"e", "Echo"}, {"g", "Equalizer"}, {"w", "Spectrum window"}, {"Up", "Volume"},
-      {"v", "Vocal"}, {"m", "Mix"}, {"[", "Loop"}};
+      {"v", "Vocal"}, {"m", "Channels"}, {"[", "Loop"}};
   for (const auto& [key, answer] : keys) {
     Press(key);
     screen = WaitFor(answer, 2000ms);
