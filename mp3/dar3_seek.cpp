@@ -11,13 +11,17 @@
 
 namespace {
 
+// Frames a decode started cold loses before the reservoir is whole again.
+constexpr uint32_t kReservoirFrames = 2;
+
 SeekGeometry Geometry(const StreamFormat& f) {
   return SeekGeometry{f.data_size, f.song_length, f.xing_used ? f.vbr_info.toc : nullptr, f.xing_frame_length};
 }
 
-// The start of the frame that holds byte `offset` of the data, so that decoding starts on a
-// real frame instead of syncing to the one after it (or to a false sync word).
-uint32_t FrameStartAt(const StreamFormat& f, uint32_t offset) {
+// The start of the frame `back` frames before the one that holds byte `offset` of the data.
+// Decoding starts on a real frame instead of syncing to the one after it (or to a false sync
+// word); the frames before the target rebuild the bit reservoir that libmad drops them for.
+uint32_t FrameStartAt(const StreamFormat& f, uint32_t offset, uint32_t back) {
   constexpr uint32_t kLongestFrame = 2881;
   const uint32_t from = offset > kLongestFrame ? offset - kLongestFrame : 0;
   mad_stream stream;
@@ -26,6 +30,7 @@ uint32_t FrameStartAt(const StreamFormat& f, uint32_t offset) {
   mad_header_init(&header);
   mad_stream_buffer(&stream, f.data_start + from, f.data_size - from);
   uint32_t found = offset;
+  uint32_t recent[3] = {from, from, from};  // the last frame starts, newest first
   for (;;) {
     if (mad_header_decode(&header, &stream) != 0) {
       if (MAD_RECOVERABLE(stream.error)) continue;
@@ -34,8 +39,11 @@ uint32_t FrameStartAt(const StreamFormat& f, uint32_t offset) {
     const uint32_t start = uint32_t(stream.this_frame - f.data_start);
     const uint32_t end = uint32_t(stream.next_frame - f.data_start);
     if (start > offset) break;
+    recent[2] = recent[1];
+    recent[1] = recent[0];
+    recent[0] = start;
     if (offset < end) {
-      found = start;
+      found = recent[back < 2 ? back : 2];
       break;
     }
   }
@@ -123,7 +131,7 @@ int DAr3::Seek(int format, MP3_TIME* time, int move_method) {
   }
   const uint32_t offset = MsToByte(geometry, r);
   if (offset < f.data_size && f.data_start + offset < f.data_last) {
-    f.read_position = f.data_start + FrameStartAt(f, offset);
+    f.read_position = f.data_start + FrameStartAt(f, offset, kReservoirFrames);
     state_.seek_position = r;
   } else {
     f.read_position = f.data_last;
