@@ -1,0 +1,70 @@
+// Prints the time to build the frame index of a lame-made 128 kbit/s file, and the time from
+// Seek (while playing) until the restarted run has queued its first buffer.
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "mp3/dar3_player.h"
+#include "mp3/frame_index.h"
+#include "platform/audio.h"
+
+namespace {
+using Clock = std::chrono::steady_clock;
+
+std::string MakeFile(int seconds) {
+  const std::string raw = "/tmp/bench_seek.raw", mp3 = "/tmp/bench_seek.mp3";
+  std::ofstream out(raw, std::ios::binary);
+  for (int i = 0; i < seconds * 44100; ++i) {
+    const int16_t s[2] = {int16_t(9000 * std::sin(i * 0.0627)), int16_t(7000 * std::sin(i * 0.0391))};
+    out.write(reinterpret_cast<const char*>(s), 4);
+  }
+  out.close();
+  const std::string command = "lame --quiet -r -s 44.1 --bitwidth 16 --signed --little-endian -b 128 " + raw + " " + mp3;
+  return std::system(command.c_str()) == 0 ? mp3 : "";
+}
+
+double Ms(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double, std::milli>(b - a).count(); }
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int seconds = argc > 1 ? std::atoi(argv[1]) : 300;
+  const std::string path = MakeFile(seconds);
+  if (path.empty()) return 1;
+  platform::AudioConsumeInRealTime(true);
+  DAr3 p;
+  if (!p.OpenFile(path.c_str(), 800, 0, 0)) return 1;
+  const StreamFormat& f = p.Format();
+  double best = 1e9;
+  std::vector<const uint8_t*> index;
+  for (int round = 0; round < 5; ++round) {
+    const auto a = Clock::now();
+    BuildFrameIndex(f.data_start, f.data_size, &index);
+    best = std::min(best, Ms(a, Clock::now()));
+  }
+  std::printf("frame index of %d s at 128 kbit/s: %zu frames in %.2f ms (best of 5)\n", seconds, index.size(), best);
+
+  double worst = 0, sum = 0;
+  const int seeks = 10;
+  for (int i = 0; i < seeks; ++i) {
+    p.Play();
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    MP3_TIME t{};
+    t.ms = uint32_t((i + 1) * 1000 * seconds / (seeks + 1));
+    const auto a = Clock::now();
+    p.Seek(TIME_FORMAT_MS, &t, MOVE_FROM_START);
+    p.Play();
+    while (p.WaveOut().IsBufferDone(0)) std::this_thread::yield();
+    const double ms = Ms(a, Clock::now());
+    worst = std::max(worst, ms);
+    sum += ms;
+    p.Stop();
+  }
+  std::printf("Seek while playing to the first buffer queued: mean %.2f ms, worst %.2f ms (%d seeks)\n",
+              sum / seeks, worst, seeks);
+  return 0;
+}
