@@ -74,6 +74,21 @@ TEST(SeekAndLoop, SeekLandsWhereTheWholeDecodeHasThatMoment) {
   EXPECT_EQ(p.Format().read_position, p.Format().data_start);
 }
 
+TEST(SeekAndLoop, AVbrSeekThroughTheTableOfContentsLandsWithinOnePercent) {
+  const std::string path = EncodeWithLame("seek_vbr.mp3", TonePcm(44100, 3.0), 44100, "-V 5");
+  const Decoded reference = DecodeAll(path);
+  ASSERT_TRUE(reference.opened);
+  DAr3 p;
+  ASSERT_EQ(p.OpenFile(path.c_str(), 0, 0, 0), 1);
+  ASSERT_EQ(p.Format().xing_used, 1) << "the test needs a table of contents";
+  MP3_TIME t{};
+  t.sec = 2;
+  ASSERT_EQ(p.Seek(TIME_FORMAT_SEC, &t, MOVE_FROM_START), 1);
+  const std::vector<int16_t> heard = PlayRun(p);
+  ASSERT_GT(heard.size(), 4608u);
+  EXPECT_NEAR(double(FindStart(reference.stereo, heard)), 88200.0, 0.01 * p.Format().song_length * 44.1);
+}
+
 TEST(SeekAndLoop, ALoopWithTwoRepeatsPlaysThreeTimesThenStops) {
   DAr3 p;
   ASSERT_EQ(p.OpenFile(ToneFile().c_str(), 0, 0, 0), 1);
