@@ -151,7 +151,7 @@ TEST_F(TmuxPlayer, ShowsTheSongAndFollowsTheKeys) {
     screen = WaitFor(answer, 2000ms);
     const std::string status = StatusLine(screen);
     EXPECT_TRUE(status.find(answer) != std::string::npos || status.find("->") != std::string::npos)
-        << key << ": " << status;
+        << key << ": " << status << "\n" << screen;
   }
 
   // Next file, then quit with status 0.
