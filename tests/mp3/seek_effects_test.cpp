@@ -4,9 +4,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <chrono>
+#include <cstring>
 #include <map>
+#include <thread>
+#include <tuple>
 
 #include "mp3/block_effects.h"
+#include "platform/audio.h"
 #include "tests/mp3/mp3_test_support.h"
 
 namespace {
@@ -199,6 +204,41 @@ TEST(VolumeAndFade, FadeInFollowsTheLoudnessCurveAndVolumeScalesEachChannel) {
   EXPECT_EQ(l, 100);
   EXPECT_EQ(r, 0);
   p.SetMasterVolume(100, 100);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(VuMeter, FullOnASquareWaveAndZeroOnSilence) {
+  Bytes square(44100 * 2 * 4), silence(44100 * 2 * 4, 0);
+  for (size_t i = 0; i < square.size() / 2; ++i) {
+    const int16_t v = (i / 2 / 50) % 2 ? 32000 : -32000;
+    std::memcpy(&square[i * 2], &v, 2);
+  }
+  for (const auto& [name, pcm, expected] : {std::tuple{"vu_square.mp3", square, 100u}, std::tuple{"vu_silence.mp3", silence, 0u}}) {
+    const std::string path = EncodeWithLame(name, pcm, 44100, "-b 320");
+    ASSERT_FALSE(path.empty());
+    DAr3 p;
+    ASSERT_EQ(p.OpenFile(path.c_str(), 800, 0, 0), 1);
+    ASSERT_EQ(p.Play(), 1) << p.GetError();
+    std::vector<int16_t> chunk(4410 * 2);
+    unsigned left = 7, right = 7;
+    // Pull at the pace the thread fills the ring: two buffers queued before each pull.
+    for (int pulls = 0; pulls < 6; ++pulls) {
+      for (int i = 0; i < 1000; ++i) {
+        uint32_t queued = 0;
+        for (uint32_t b = 0; b < p.WaveOut().GetBufferCount(); ++b) queued += !p.WaveOut().IsBufferDone(b);
+        if (queued >= 2) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      }
+      platform::AudioPull(chunk.data(), 4410);
+    }
+    ASSERT_EQ(p.GetVUData(&left, &right), 1);
+    EXPECT_EQ(left, expected) << name;
+    EXPECT_EQ(right, expected) << name;
+    p.Stop();
+  }
 }
 
 }  // namespace
