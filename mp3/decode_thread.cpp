@@ -367,14 +367,21 @@ void DAr3::_ThreadFunc() {
     if (length * 4 > buffer_capacity) length = buffer_capacity / 4;
     int16_t* out = reinterpret_cast<int16_t*>(wave_.GetBufferData(current_index_) + bytes_in_buffer_);
     const mad_fixed_t* left = pcm.samples[0];
+    // The spectrum reader may look at this buffer meanwhile: store each sample as one relaxed
+    // atomic write (a plain move on this machine), so neither side sees a torn sample.
+    auto store = [](int16_t* at, int16_t value) { __atomic_store_n(at, value, __ATOMIC_RELAXED); };
     if (pcm.channels == 2) {
       const mad_fixed_t* right = pcm.samples[1];
       for (uint32_t i = 0; i < length; ++i) {
-        out[2 * i] = LinearDither(left[i], &dither_[0]);
-        out[2 * i + 1] = LinearDither(right[i], &dither_[1]);
+        store(&out[2 * i], LinearDither(left[i], &dither_[0]));
+        store(&out[2 * i + 1], LinearDither(right[i], &dither_[1]));
       }
     } else {
-      for (uint32_t i = 0; i < length; ++i) out[2 * i] = out[2 * i + 1] = LinearDither(left[i], &dither_[0]);
+      for (uint32_t i = 0; i < length; ++i) {
+        int16_t sample = LinearDither(left[i], &dither_[0]);
+        store(&out[2 * i], sample);
+        store(&out[2 * i + 1], sample);
+      }
     }
     bytes_in_buffer_ += length * 4;
     ++frames_in_buffer_;
