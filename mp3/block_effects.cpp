@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "mp3/dsp/shared_pcm.h"
+
 namespace {
 int16_t Saturate(int32_t value) {
   return static_cast<int16_t>(std::clamp<int32_t>(value, -32768, 32767));
@@ -95,18 +97,20 @@ void VuFromBlock(const char* block, uint32_t bytes, uint32_t offset, uint32_t ch
   uint32_t span = bytes / 2;
   if (offset > bytes || bytes - offset < span + 4) offset = bytes - span - 4;
   offset &= ~3u;  // whole stereo frames
+  // The decoding thread may be refilling this buffer (see shared_pcm.h).
   const auto* samples = reinterpret_cast<const int16_t*>(block + offset);
+  auto sample = [samples](uint32_t i) { return static_cast<int32_t>(dsp::LoadSharedSample(samples + i)); };
   double sum_left = 0, sum_right = 0;
   uint32_t frames = span / 4;
   if (channels < 2) {
-    for (uint32_t i = 0; i < span / 2; ++i) sum_left += std::abs(static_cast<int32_t>(samples[i]));
+    for (uint32_t i = 0; i < span / 2; ++i) sum_left += std::abs(sample(i));
     double mean = sum_left / std::max<uint32_t>(1, span / 2);
     *left = *right = VuLevel(mean);
     return;
   }
   for (uint32_t i = 0; i < frames; ++i) {
-    sum_left += std::abs(static_cast<int32_t>(samples[2 * i]));
-    sum_right += std::abs(static_cast<int32_t>(samples[2 * i + 1]));
+    sum_left += std::abs(sample(2 * i));
+    sum_right += std::abs(sample(2 * i + 1));
   }
   *left = VuLevel(sum_left / std::max<uint32_t>(1, frames));
   *right = VuLevel(sum_right / std::max<uint32_t>(1, frames));

@@ -136,14 +136,14 @@ uint32_t DAr3::BlockStageFftEq(char* block, uint32_t bytes) {
   uint32_t drain = eq_latency_bytes_;
   while (drain > 0) {
     if (!state_.playing) return 0;
-    char* current = wave_.GetBufferData(current_index_);
+    char* current = work_block_.data();
     std::memset(current, 0, bytes);
     equalizers_.ProcessBlock(reinterpret_cast<int16_t*>(current), static_cast<int>(bytes / 4));
     const uint32_t part = std::min(bytes, drain);
     if (!WriteBlock(current, part)) return 0;
     drain -= part;
   }
-  std::memcpy(wave_.GetBufferData(current_index_), gapless_buffer_.data(), bytes);
+  std::memcpy(work_block_.data(), gapless_buffer_.data(), bytes);
   eq_drop_bytes_ = eq_latency_bytes_;
   return bytes;
 }
@@ -174,7 +174,7 @@ void DAr3::StageDrainAtEnd() {
   uint32_t drain = std::min<uint64_t>(eq_latency_bytes_, uint64_t(frames_this_run_) * format_.samples_per_frame * 4);
   WaitForBuffer(current_index_);
   while (drain > 0 && state_.playing) {
-    char* current = wave_.GetBufferData(current_index_);
+    char* current = work_block_.data();
     std::memset(current, 0, block);
     equalizers_.ProcessBlock(reinterpret_cast<int16_t*>(current), static_cast<int>(block / 4));
     const uint32_t part = std::min(drain, block);

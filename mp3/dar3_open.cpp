@@ -267,6 +267,7 @@ int DAr3::_Open(int buffer_ms) {
   fade_.Reset();
   SyncFadeSwitches();
   gapless_buffer_.assign(wave_.GetBufferSize(), 0);
+  work_block_.assign(wave_.GetBufferSize(), 0);
   if (!StagePrepareAtOpen()) {
     wave_.Uninitialize();
     buffer_done_event_.reset();
@@ -288,6 +289,7 @@ int DAr3::Close() {
   buffer_done_event_.reset();
   CloseSourceHandles();
   gapless_buffer_.clear();
+  work_block_.clear();
   tail_block_.clear();
   effects_.pushed_stream = 0;
   ClearStreamQueues();

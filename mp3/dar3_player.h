@@ -259,11 +259,13 @@ class DAr3 final : public RUVe3 {
   platform::Event start_event_{false, false};
   platform::Event stream_data_event_{true, false};
   std::unique_ptr<platform::Event> buffer_done_event_;
-  std::mutex fade_lock_;
   DitherState dither_[2];
   std::vector<uint8_t> tail_block_;
   std::vector<const uint8_t*> frame_index_;
   std::vector<char> gapless_buffer_;
+  // The decoding thread composes each block here, runs the stages on it, and copies it into its
+  // wave buffer only when it is handed to the device (the spectrum and VU read those buffers).
+  std::vector<char> work_block_;
   uint32_t eq_latency_bytes_ = 0;
   uint32_t eq_drop_bytes_ = 0;
   bool eq_used_ = false;

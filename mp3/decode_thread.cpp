@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "mp3/dar3_player.h"
+#include "mp3/dsp/shared_pcm.h"
 
 namespace {
 
@@ -101,6 +102,7 @@ bool DAr3::WriteBlock(char* block, uint32_t bytes) {
   }
   // Without a device the block has nowhere to go but the callback.
   if (!consumed && !no_output_) {
+    dsp::PublishPcm(wave_.GetBufferData(index), block, bytes);
     wave_.SetBufferLength(index, bytes);
     // A block the device refused is lost, but the ring must not wait for it.
     if (!wave_.PlayBuffer(index)) wave_.MarkBufferDone(index);
@@ -112,7 +114,7 @@ bool DAr3::WriteBlock(char* block, uint32_t bytes) {
 }
 
 bool DAr3::RunBufferStage(uint32_t bytes) {
-  char* block = wave_.GetBufferData(current_index_);
+  char* block = work_block_.data();
   if (effects_.reverse_mode) BlockStageReverse(block, bytes);
   if (effects_.volume_scaled) BlockStageVolume(block, bytes);
   if (effects_.vocal_cut) BlockStageVocalCut(block, bytes);
@@ -128,7 +130,7 @@ bool DAr3::RunBufferStage(uint32_t bytes) {
       frames_in_buffer_ = 0;
       return state_.playing != 0;
     }
-    block = wave_.GetBufferData(current_index_);
+    block = work_block_.data();
   }
   if (!state_.playing) return false;
   if (bytes == 0) {
@@ -365,23 +367,16 @@ void DAr3::_ThreadFunc() {
       if (!RunBufferStage(bytes_in_buffer_)) break;
     }
     if (length * 4 > buffer_capacity) length = buffer_capacity / 4;
-    int16_t* out = reinterpret_cast<int16_t*>(wave_.GetBufferData(current_index_) + bytes_in_buffer_);
+    int16_t* out = reinterpret_cast<int16_t*>(work_block_.data() + bytes_in_buffer_);
     const mad_fixed_t* left = pcm.samples[0];
-    // The spectrum reader may look at this buffer meanwhile: store each sample as one relaxed
-    // atomic write (a plain move on this machine), so neither side sees a torn sample.
-    auto store = [](int16_t* at, int16_t value) { __atomic_store_n(at, value, __ATOMIC_RELAXED); };
     if (pcm.channels == 2) {
       const mad_fixed_t* right = pcm.samples[1];
       for (uint32_t i = 0; i < length; ++i) {
-        store(&out[2 * i], LinearDither(left[i], &dither_[0]));
-        store(&out[2 * i + 1], LinearDither(right[i], &dither_[1]));
+        out[2 * i] = LinearDither(left[i], &dither_[0]);
+        out[2 * i + 1] = LinearDither(right[i], &dither_[1]);
       }
     } else {
-      for (uint32_t i = 0; i < length; ++i) {
-        int16_t sample = LinearDither(left[i], &dither_[0]);
-        store(&out[2 * i], sample);
-        store(&out[2 * i + 1], sample);
-      }
+      for (uint32_t i = 0; i < length; ++i) out[2 * i] = out[2 * i + 1] = LinearDither(left[i], &dither_[0]);
     }
     bytes_in_buffer_ += length * 4;
     ++frames_in_buffer_;

@@ -5,6 +5,8 @@
 #include <limits>
 #include <new>
 
+#include "mp3/dsp/shared_pcm.h"
+
 namespace dsp {
 namespace {
 
@@ -86,11 +88,6 @@ int32_t Decibels(float magnitude, float scale) {
   return TruncateToInt(20.0 * std::log10(magnitude / scale + 1.0));
 }
 
-int16_t LoadSample(const uint8_t* p) {
-  // The decoding thread may be refilling this buffer; a torn display value is acceptable,
-  // a torn read is not, so read the sample as one relaxed atomic load.
-  return __atomic_load_n(reinterpret_cast<const int16_t*>(p), __ATOMIC_RELAXED);
-}
 
 }  // namespace
 
@@ -120,18 +117,20 @@ void FillSampleBuffer(const PlaybackView& playback, int channel, const float* wi
   if (playback.buffers != nullptr && count > 0) {
     int index = playback.playing_index;
     if (index < 0 || index >= count) index = 0;
-    // Whole stereo frames only, and never before the start of the buffer.
+    // Whole stereo frames only, and never before the start of the buffer. The device may
+    // have finished the recorded buffer before its done notice arrived: the bytes played past
+    // its end are the offset into the next one.
     int64_t offset = playback.offset_bytes < 0 ? 0 : playback.offset_bytes & ~int64_t{3};
     for (int visited = 0; visited < count && filled < n; ++visited) {
       const WaveBufferView& buf = playback.buffers[index];
-      const uint32_t bytes = buf.bytes < buf.capacity ? buf.bytes : buf.capacity;
+      const uint32_t bytes = (buf.bytes < buf.capacity ? buf.bytes : buf.capacity) & ~3u;
       if (buf.data != nullptr) {
         for (int64_t pos = offset; pos + 4 <= bytes && filled < n; pos += 4) {
-          out[filled] = LoadSample(buf.data + pos + 2 * channel) * window[filled];
+          out[filled] = LoadSharedSample(buf.data + pos + 2 * channel) * window[filled];
           ++filled;
         }
       }
-      offset = 0;
+      offset = offset > bytes ? offset - bytes : 0;
       index = index + 1 == count ? 0 : index + 1;
     }
   }

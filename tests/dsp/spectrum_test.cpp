@@ -201,11 +201,16 @@ TEST(Spectrum, SampleFillStaysInsideTheRing) {
   const float expect[] = {1000, 1000, 2000, 2000, 2000, 2000, 0};
   for (int i = 0; i < 7; ++i) EXPECT_EQ(out[i], expect[i]) << i;
   for (int i = 7; i < 16; ++i) EXPECT_EQ(out[i], 0.0f);
+  // Played past the end of buffer 2 before its done notice came: the excess is the offset into
+  // the next buffer in ring order, buffer 0, whose frames 2 and 3 come next.
   p.playing_index = 2;
-  p.offset_bytes = 1 << 30;  // past the end: nothing from this buffer, the rest in ring order
+  p.offset_bytes = 16 + 8;
   dsp::FillSampleBuffer(p, 1, window.data(), 16, out.data());
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(out[i], 1000.0f);
-  for (int i = 4; i < 16; ++i) EXPECT_EQ(out[i], 0.0f);
+  for (int i = 0; i < 2; ++i) EXPECT_EQ(out[i], 1000.0f) << i;
+  for (int i = 2; i < 16; ++i) EXPECT_EQ(out[i], 0.0f) << i;
+  p.offset_bytes = 1 << 30;  // past everything queued: nothing to show
+  dsp::FillSampleBuffer(p, 1, window.data(), 16, out.data());
+  for (int i = 0; i < 16; ++i) EXPECT_EQ(out[i], 0.0f) << i;
 }
 
 }  // namespace
