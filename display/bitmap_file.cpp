@@ -1,6 +1,7 @@
 // LoadBitmapFile and friends. The loader checks every size against the file before it reads or
 // allocates, builds the new pixels aside and only then replaces the record's contents, so a
 // refused file leaves the record exactly as it was.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -110,9 +111,10 @@ bool PlanLayout(const BITMAPFILEHEADER& file, const BITMAPINFOHEADER& info, uint
   layout->pixel_offset = file.bfOffBits != 0 ? file.bfOffBits : after_headers;
   if (layout->pixel_offset < layout->palette_offset) return false;
   if (bits == 8) {
-    // Some writers store fewer entries than they declare; never read pixels as colours.
+    // All 256 entries are read whatever biClrUsed says, as far as the file stores them: writers
+    // that store fewer end the palette where the pixels start, and pixels are never colours.
     const uint64_t room = (layout->pixel_offset - layout->palette_offset) / 4;
-    if (layout->palette_entries > room) layout->palette_entries = room;
+    layout->palette_entries = std::min<uint64_t>(256, room);
   }
   layout->file_row_bytes = (static_cast<uint64_t>(info.biWidth) * bits + 31) / 32 * 4;
   layout->pixel_bytes = layout->file_row_bytes * layout->rows;

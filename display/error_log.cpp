@@ -24,6 +24,8 @@ void FormatTimeStamp(char* out, size_t capacity) {
 }  // namespace
 
 int ErrorLogOpen(const char* name, FILE* stream) {
+  // A log already open is finished and closed first, or its file would stay open for good.
+  if (error_log) ErrorLogClose();
   bool opened_here = false;
   if (stream) {
     error_log = stream;

@@ -4,9 +4,10 @@
 #include "game/world.h"
 
 bool LoadScreenPicture(BitmapImage* image, const char* name) {
-  if (!LoadBitmapFile(&LoadedBitmap, name)) return false;
-  // A second picture in the same image (both end screens in one frame) must not leak the first.
+  // A second picture in the same image (both end screens in one frame) must not leak the
+  // first, and a picture that fails to load must not leave the first one showing.
   if (image->pixels != nullptr) DestroyBitmapImage(image);
+  if (!LoadBitmapFile(&LoadedBitmap, name)) return false;
   CreateBitmapImage(image, 0, 0, SCREEN_PICTURE_WIDTH, SCREEN_PICTURE_HEIGHT, 8);
   const int copied = LoadBitmapImage(image, &LoadedBitmap, 0, 0, 1);
   UnloadBitmapFile(&LoadedBitmap);

@@ -30,9 +30,16 @@ bool RiffReader::ChunkAt(size_t offset, size_t limit, RiffChunk* chunk) const {
   found.id = U32(offset);
   found.size = U32(offset + 4);
   found.data_offset = offset + kHeaderBytes;
-  if (found.size > limit - found.data_offset) return false;  // runs past its parent or the file
+  const bool container = found.id == kRiff || found.id == kList;
+  if (found.size > limit - found.data_offset) {
+    // Writers that could not seek back leave a container's size too large (or count a pad
+    // byte they never wrote): its chunks still end where the file or the parent does. A chunk
+    // of data that runs past them is truncated and refused.
+    if (!container) return false;
+    found.size = static_cast<uint32_t>(limit - found.data_offset);
+  }
   found.end = found.data_offset + found.size;
-  if (found.id == kRiff || found.id == kList) {
+  if (container) {
     if (found.size < 4) return false;
     found.form_type = U32(found.data_offset);
     found.data_offset += 4;

@@ -120,6 +120,19 @@ TEST(BitmapFile, ShortPaletteFillsTheRestWithBlack) {
   EXPECT_EQ(loaded.record.palette[255].blue, 0);
   EXPECT_EQ(loaded.record.palette[255].flags, PC_NOCOLLAPSE);
   EXPECT_EQ(BufferOf(loaded.record), (std::vector<uint8_t>{1, 2, 3, 4, 5, 6, 7, 8}));
+
+  // A count below 256 with all 256 entries stored: every stored entry counts (the game's HUD
+  // and text colours sit at 249..255).
+  BmpSpec declared_short = FourByTwo();
+  declared_short.palette[255] = {1, 2, 3, 0};
+  declared_short.clr_used = 16;
+  const std::vector<uint8_t> full = BuildBmp(declared_short);
+  LoadedBitmap all;
+  ASSERT_EQ(LoadBitmapMemory(&all.record, full.data(), full.size()), 1);
+  EXPECT_EQ(all.record.palette[255].red, 3);
+  EXPECT_EQ(all.record.palette[255].green, 2);
+  EXPECT_EQ(all.record.palette[255].blue, 1);
+  EXPECT_EQ(BufferOf(all.record), (std::vector<uint8_t>{1, 2, 3, 4, 5, 6, 7, 8}));
 }
 
 TEST(BitmapFile, TwentyFourBitPixelsBecomeWordsOfTheDisplayFormat) {

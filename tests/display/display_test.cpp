@@ -214,4 +214,18 @@ TEST(ErrorLog, OpeningLineTimeStampAppendAndSafeTruncation) {
   EXPECT_EQ(ErrorLogClose(), 1);
   EXPECT_NE(std::fputs("", stdout), EOF) << "standard output stays open";
   EXPECT_EQ(ErrorLogOpen("no/such/dir/log.txt", nullptr), 0);
+
+  // Opening a second log finishes the first; an unopenable one leaves no log open.
+  ASSERT_EQ(ErrorLogOpen("first.txt", nullptr), 1);
+  ASSERT_EQ(ErrorLogOpen("second.txt", nullptr), 1);
+  EXPECT_EQ(ErrorLogWrite("\nto the second"), 1);
+  const std::string first = ReadFile("first.txt");
+  EXPECT_EQ(first.substr(first.size() - 27), "\nClosing Error Output File.");
+  EXPECT_EQ(first.find("to the second"), std::string::npos);
+  EXPECT_EQ(ErrorLogOpen("no/such/dir/log.txt", nullptr), 0);
+  EXPECT_EQ(ErrorLogWrite("dropped"), 0);
+  EXPECT_EQ(ErrorLogClose(), 0);
+  const std::string second = ReadFile("second.txt");
+  EXPECT_NE(second.find("\nto the second"), std::string::npos);
+  EXPECT_EQ(second.substr(second.size() - 27), "\nClosing Error Output File.");
 }

@@ -258,8 +258,6 @@ TEST_F(SoundEffectsTest, MalformedFilesFailCleanly) {
   data_too_long[41] = 0x01;
   auto huge_data = Riff({fmt8, Chunk("data", samples)});
   for (int i = 40; i < 44; ++i) huge_data[i] = 0xFF;
-  auto riff_too_long = Riff({fmt8, Chunk("data", samples)});
-  riff_too_long[4] += 8;
   Bytes short_fmt;
   short_fmt.U16(1).U16(1).U32(11025);
   Bytes not_riff;
@@ -278,7 +276,6 @@ TEST_F(SoundEffectsTest, MalformedFilesFailCleanly) {
       {"truncated", truncated},
       {"data_too_long", data_too_long},
       {"huge_data", huge_data},
-      {"riff_too_long", riff_too_long},
       {"empty_data", Riff({fmt8, Chunk("data", {})})},
       {"three_channels", Riff({Chunk("fmt ", FormatBody(1, 3, 11025, 8)), Chunk("data", samples)})},
       {"24_bits", Riff({Chunk("fmt ", FormatBody(1, 1, 11025, 24)), Chunk("data", samples)})},
@@ -304,6 +301,24 @@ TEST_F(SoundEffectsTest, MalformedFilesFailCleanly) {
   WriteFile(good, Riff({Chunk("fmt ", FormatBody(1, 1, 11025, 8, true)), Chunk("data", {0x80, 0x90, 0xA0})}));
   EXPECT_EQ(LoadWavSound(good.c_str(), 224), 1);
   EXPECT_EQ(sound_table[1].size, 3u);
+
+  // Whole data under a RIFF size that says more than the file holds: a writer that counted the
+  // file's own length, one that could not seek back (0xFFFFFFFF), one that left out the final
+  // pad byte it counted.
+  auto whole_file_length = Riff({fmt8, Chunk("data", samples)});
+  whole_file_length[4] += 8;
+  auto unknown_length = whole_file_length;
+  for (int i = 4; i < 8; ++i) unknown_length[i] = 0xFF;
+  auto missing_pad = Riff({fmt8, Chunk("data", {0x80, 0x90, 0xA0})});
+  ASSERT_EQ(missing_pad.size() % 2, 0u);
+  missing_pad.pop_back();
+  int next_id = 2;
+  for (const auto& bytes : {whole_file_length, unknown_length, missing_pad}) {
+    WriteFile(good, bytes);
+    EXPECT_EQ(LoadWavSound(good.c_str(), 224), next_id);
+    EXPECT_EQ(sound_table[next_id].size, bytes.size() == missing_pad.size() ? 3u : 400u);
+    ++next_id;
+  }
 }
 
 }  // namespace
