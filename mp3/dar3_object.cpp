@@ -12,6 +12,8 @@ DAr3::~DAr3() {
   Stop();
   Close();
   if (decode_thread_.joinable()) decode_thread_.join();
+  // What the run posted last (its MP3_EVENT_STOP among it) still reaches the callback.
+  StopCallbackThread();
   SetCallbackFunc(nullptr, 0);
 }
 
@@ -27,8 +29,11 @@ void DAr3::SetError(const char* message) {
     error_[0] = 0;
     return;
   }
-  std::strncpy(error_, message, 511);
-  error_[511] = 0;
+  // The text holds 512 characters; a longer message is cut to 511.
+  const size_t length = std::strlen(message);
+  const size_t kept = length > 512 ? 511 : length;
+  std::memcpy(error_, message, kept);
+  error_[kept] = 0;
 }
 
 void DAr3::SetErrorF(const char* format, ...) {

@@ -26,7 +26,7 @@ void AncillaryStart(const mad_stream& stream, const uint8_t** byte, unsigned* bi
 void DAr3::ReleaseSource() { format_ = StreamFormat{}; }
 
 int DAr3::OpenFile(const char* name, int buffer_ms, unsigned int offset, unsigned int size) {
-  Close();
+  if (!Close()) return 0;
   effects_.pushed_stream = 0;
   if (!name) {
     SetErrorF("OpenMp3FileEx->Can't open file:  %s  !", "(null)");
@@ -49,7 +49,7 @@ int DAr3::OpenFileW(const wchar_t* name, int buffer_ms, unsigned int offset, uns
 
 int DAr3::OpenResource(void* /*module: resources are registered per program*/, const char* res_name,
                        const char* res_type, int buffer_ms, unsigned int offset, unsigned int size) {
-  Close();
+  if (!Close()) return 0;
   effects_.pushed_stream = 0;
   size_t total = 0;
   const uint8_t* data =
@@ -282,6 +282,11 @@ int DAr3::_Open(int buffer_ms) {
 
 int DAr3::Close() {
   if (!format_.data_start) return 1;
+  if (OnDecodingThread()) {
+    // A synchronous callback answered on the decoding thread: the run cannot end under it.
+    SetError("Close->Can't close the stream from inside a synchronous callback !");
+    return 0;
+  }
   Stop();
   if (decode_thread_.joinable()) decode_thread_.join();
   wave_.Close();

@@ -11,7 +11,13 @@ int DAr3::Play() {
   }
   if (state_.paused && state_.playing) return Resume();
   if (state_.playing) return 0;
+  if (OnDecodingThread()) {
+    SetError("Play->Can't start playback from inside a synchronous callback !");
+    return 0;
+  }
   if (decode_thread_.joinable()) decode_thread_.join();
+  start_event_.Reset();
+  ResetRunSeekMark();
   state_.loop_active = 0;
   state_.paused = 0;
   state_.played_bytes = 0;

@@ -210,8 +210,11 @@ class DAr3 final : public RUVe3 {
 
   // Decoding thread (decode_thread.cpp).
   void _ThreadFunc();
+  void FailStart();  // a run that could not start: its result, the stop notice, the signal
   void FinishEmptyRun();
   void ClearRunFields();
+  // Seeks made after a run stopped, while its thread may still be ending (see Seek).
+  void ResetRunSeekMark();
   // Hands a filled block on: to the callback, or to the device, then waits for the next free
   // buffer. False when playback has to end.
   bool WriteBlock(char* block, uint32_t bytes);
@@ -237,8 +240,21 @@ class DAr3 final : public RUVe3 {
   void StageDrainAtEnd();
 
   // Callbacks (dar3_callback.cpp).
+  // One callback thread's queue. A thread replaced from inside its own callback keeps its
+  // queue and ends by itself once that call returns.
+  struct CallbackChannel {
+    platform::ThreadMessageQueue queue;
+    std::atomic<uint32_t> pending{0};  // posted and not yet delivered
+    uint64_t last_ticket = 0;          // the newest synchronous send posted here (answer_lock_)
+  };
   void StopCallbackThread();
-  void CallbackThreadMain();
+  void JoinRetiredCallbackThreads();
+  void CallbackThreadMain(std::shared_ptr<CallbackChannel> channel);
+  // True on the decoding thread (a synchronous callback answered there), which cannot wait
+  // for itself to end.
+  bool OnDecodingThread() const {
+    return decode_thread_.joinable() && decode_thread_.get_id() == std::this_thread::get_id();
+  }
 
   int NotAvailable(const char* op);
 
@@ -256,6 +272,8 @@ class DAr3 final : public RUVe3 {
 
   // Decoding thread and its events.
   std::thread decode_thread_;
+  std::mutex run_end_lock_;
+  bool seek_after_run_ = false;  // under run_end_lock_
   platform::Event start_event_{false, false};
   platform::Event stream_data_event_{true, false};
   std::unique_ptr<platform::Event> buffer_done_event_;
@@ -279,7 +297,8 @@ class DAr3 final : public RUVe3 {
   std::atomic<MP3_CALLBACK_FUNC> callback_func_{nullptr};
   std::atomic<uint32_t> callback_mask_{0};
   std::thread callback_thread_;
-  platform::ThreadMessageQueue callback_queue_;
+  std::shared_ptr<CallbackChannel> callback_channel_;  // guarded by send_lock_
+  std::vector<std::thread> retired_callback_threads_;
   platform::Event callback_answer_event_{true, false};
   std::atomic<int32_t> last_answer_{0};
   // Synchronous sends wait for their own answer (a counter, so no wake-up is ever lost), and
@@ -295,7 +314,6 @@ class DAr3 final : public RUVe3 {
   // either way) only while no posted message is pending.
   // Recursive: a function called on the sending thread may itself change the callback.
   std::recursive_mutex invoke_lock_;
-  std::atomic<uint32_t> pending_posts_{0};
   bool callback_running_ = false;
 
   // Managed streams (dar3_stream.cpp; the decoding thread's side in dar3_stream_feed.cpp).

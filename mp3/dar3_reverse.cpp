@@ -25,7 +25,8 @@ int DAr3::ReverseMode(int enable) {
     frame_index_ = std::move(index);
   }
   const int32_t reverse = enable ? 1 : 0;
-  if (state_.playing) {
+  // Without an index nothing was ever played backwards: only the flag changes.
+  if (state_.playing && !frame_index_.empty()) {
     MP3_TIME at{};
     GetPosition(&at);
     Stop();

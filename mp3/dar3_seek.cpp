@@ -117,6 +117,8 @@ int DAr3::Seek(int format, MP3_TIME* time, int move_method) {
     const uint32_t position = state_.byte_position;
     if (state_.playing) Stop();
     const uint32_t m = SeekTargetByte(move_method, time->bytes, position, f.data_size);
+    std::lock_guard<std::mutex> hold(run_end_lock_);
+    seek_after_run_ = true;
     f.read_position = f.data_start + m;
     state_.seek_position = ByteToMs(geometry, m);
     return 1;
@@ -124,6 +126,9 @@ int DAr3::Seek(int format, MP3_TIME* time, int move_method) {
   const uint32_t t = TimeToMs(format, time);
   const uint32_t r = SeekTargetMs(move_method, t, PositionMs(), f.song_length);
   if (state_.playing) Stop();
+  // A run that ended by itself may still be winding down: its rewind must not undo this.
+  std::lock_guard<std::mutex> hold(run_end_lock_);
+  seek_after_run_ = true;
   if (r > f.song_length) {
     f.read_position = f.data_last;
     state_.seek_position = f.song_length;
@@ -168,11 +173,17 @@ int DAr3::PlayLoop(int start_format, MP3_TIME* start, int end_format, MP3_TIME* 
     return 0;
   }
   const int32_t was_playing = (state_.paused || state_.playing) ? 1 : 0;
+  if (OnDecodingThread()) {
+    SetError("PlayLoop->Can't start playback from inside a synchronous callback !");
+    return 0;
+  }
   if (!Seek(start_format, start, MOVE_FROM_START)) {
     SetError("PlayLoop->Can't seek to start of loop !");
     return 0;
   }
   if (decode_thread_.joinable()) decode_thread_.join();
+  start_event_.Reset();
+  ResetRunSeekMark();
   const StreamFormat& f = format_;
   state_.was_playing = was_playing;
   state_.loop_active = 1;
@@ -203,8 +214,7 @@ int DAr3::PlayLoop(int start_format, MP3_TIME* start, int end_format, MP3_TIME* 
     SetError("DAr3::PlayLoopM->Can't create decoding thread!");
     return 0;
   }
-  // The thread signals its start; nobody waits here, so take the signal back once it comes
-  // rather than leave it for the next Play.
-  start_event_.Wait();
+  // Returns at once: the thread's start signal is left for the next Play to clear, and a
+  // thread that cannot start ends the run itself.
   return 1;
 }

@@ -27,7 +27,7 @@ void DAr3::ClearStreamQueues() {
 }
 
 int DAr3::OpenStream(int buffered, int managed, const void* data, unsigned int size, int buffer_ms) {
-  Close();
+  if (!Close()) return 0;
   ClearStreamQueues();
   stream_buffered_ = buffered ? 1 : 0;
   stream_managed_ = managed ? 1 : 0;
@@ -97,9 +97,9 @@ int DAr3::PushDataToStream(const void* data, unsigned int size) {
 }
 
 int DAr3::IsStreamDataFree(const void* data) {
-  // An unmanaged stream decodes its block in place until it closes, so its block is queued
-  // (and not free) all that time.
-  if (!format_.data_start) return 1;
+  // An unbuffered unmanaged stream decodes the caller's block in place until it closes, so that
+  // block is not free all that time; a buffered one was copied when the stream opened.
+  if (!format_.data_start || (!stream_managed_ && stream_buffered_)) return 1;
   return ActiveStreamQueue().Contains(data) ? 0 : 1;
 }
 

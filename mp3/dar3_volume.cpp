@@ -10,6 +10,9 @@ constexpr uint32_t kDeviceFull = 0xFFFF;
 }  // namespace
 
 void DAr3::SyncFadeSwitches() {
+  // Under the fade's lock: the caller's thread and the decoding thread both sync, and the
+  // switches must end up as the latest state, not an older snapshot written last.
+  std::lock_guard<std::recursive_mutex> hold(fade_.Lock());
   double left = 1.0, right = 1.0;
   fade_.Totals(&left, &right);
   effects_.fade_in_active = fade_.InActive() ? 1 : 0;

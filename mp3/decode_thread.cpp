@@ -63,9 +63,28 @@ void DAr3::ClearRunFields() {
   state_.decoded_frames = 0;
   state_.kbit_sum = 0;
   state_.loop_active = 0;
-  format_.read_position = format_.data_start;
-  state_.seek_position = 0;
   state_.byte_position = 0;
+  // The next run starts at the beginning, unless a Seek has already moved it.
+  std::lock_guard<std::mutex> hold(run_end_lock_);
+  if (!seek_after_run_) {
+    format_.read_position = format_.data_start;
+    state_.seek_position = 0;
+  }
+}
+
+void DAr3::ResetRunSeekMark() {
+  std::lock_guard<std::mutex> hold(run_end_lock_);
+  seek_after_run_ = false;
+}
+
+void DAr3::FailStart() {
+  state_.start_result = 0;
+  state_.inside_loop = 0;
+  // PlayLoop does not wait for the start: the run ends here, not in a Stop of the caller's.
+  state_.playing = 0;
+  state_.loop_active = 0;
+  Notify(MP3_EVENT_STOP);
+  start_event_.Set();
 }
 
 void DAr3::FinishEmptyRun() {
@@ -167,20 +186,14 @@ void DAr3::_ThreadFunc() {
   const bool reverse = effects_.reverse_mode != 0;
   if (reverse && frame_index_.empty()) {
     SetError("_ThreadFunc->pFramePtr is 0 !");
-    state_.start_result = 0;
-    state_.inside_loop = 0;
-    Notify(MP3_EVENT_STOP);
-    start_event_.Set();
+    FailStart();
     return;
   }
 
   // Also before the start is signalled, for the same reason.
   if (effects_.pushed_stream && !StreamAllocateBuffer()) {
     SetError("ThreadFunc->Memory allocation error !");
-    state_.start_result = 0;
-    state_.inside_loop = 0;
-    Notify(MP3_EVENT_STOP);
-    start_event_.Set();
+    FailStart();
     return;
   }
 
@@ -198,10 +211,7 @@ void DAr3::_ThreadFunc() {
         SetErrorF("_ThreadFunc->Can't open wave output: %s", name.c_str());
       else
         SetError("_ThreadFunc->Can't open wave output");
-      state_.start_result = 0;
-      state_.inside_loop = 0;
-      Notify(MP3_EVENT_STOP);
-      start_event_.Set();
+      FailStart();
       return;
     }
   }
@@ -263,7 +273,15 @@ void DAr3::_ThreadFunc() {
   const uint8_t* tail_origin = nullptr;
   const uint32_t buffer_capacity = wave_.GetBufferSize() & ~3u;
 
+  bool restart_at_loop_start = false;
+
   while (state_.playing) {
+    if (restart_at_loop_start) {
+      restart_at_loop_start = false;
+      dec.Restart(f.data_start, f.data_size, f.read_position, f.free_bitrate);
+      tail_block_.clear();
+      tail_origin = nullptr;
+    }
     if (mad_frame_decode(&dec.frame, &dec.stream) != 0) {
       if (MAD_RECOVERABLE(dec.stream.error)) continue;
       if (effects_.pushed_stream) {
@@ -332,13 +350,9 @@ void DAr3::_ThreadFunc() {
         if (state_.frame_counter >= state_.loop_frames) {
           ++state_.repeats_done;
           state_.frame_counter = 0;
-          // The frame just decoded is still played; the next one is the loop's first.
-          dec.stream.freerate = f.free_bitrate;
-          mad_stream_buffer(&dec.stream, f.data_start, f.data_size);
-          if (f.read_position > f.data_start)
-            mad_stream_skip(&dec.stream, static_cast<unsigned long>(f.read_position - f.data_start));
-          tail_block_.clear();
-          tail_origin = nullptr;
+          // The frame just decoded is still played; the next one is the loop's first, from a
+          // decoder started afresh (the bit reservoir of the loop's end is no use there).
+          restart_at_loop_start = true;
         }
       } else if (state_.frame_counter >= state_.loop_frames) {
         state_.inside_loop = 0;

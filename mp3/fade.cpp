@@ -23,6 +23,7 @@ void FadeControl::GetPlayerVolume(int* left, int* right) const {
 
 void FadeControl::Start(int mode, uint32_t frames, bool from_edge) {
   std::lock_guard<std::recursive_mutex> guard(lock_);
+  ++generation_;
   if (mode == kFadeIn) {
     out_active_ = false;
     if (frames == 0) {
@@ -52,6 +53,7 @@ void FadeControl::Start(int mode, uint32_t frames, bool from_edge) {
 
 void FadeControl::Reset() {
   std::lock_guard<std::recursive_mutex> guard(lock_);
+  ++generation_;
   out_active_ = in_active_ = false;
   level_ = 100.0;
   SetFadeFactors(1.0);
@@ -59,6 +61,7 @@ void FadeControl::Reset() {
 
 void FadeControl::EndRun() {
   std::lock_guard<std::recursive_mutex> guard(lock_);
+  ++generation_;
   out_active_ = in_active_ = false;
 }
 
@@ -69,14 +72,14 @@ void FadeControl::ClearNotices() {
 }
 
 void FadeControl::SendOwedEnds(const Notify& notify) {
-  std::lock_guard<std::recursive_mutex> guard(lock_);
+  std::unique_lock<std::recursive_mutex> guard(lock_);
   if (out_started_ && !out_ended_) {
     out_ended_ = true;
-    notify(MP3_EVENT_FADE_OUT_END);
+    Send(guard, notify, MP3_EVENT_FADE_OUT_END);
   }
   if (in_started_ && !in_ended_) {
     in_ended_ = true;
-    notify(MP3_EVENT_FADE_IN_END);
+    Send(guard, notify, MP3_EVENT_FADE_IN_END);
   }
 }
 
@@ -90,36 +93,52 @@ void FadeControl::Recompute() {
   total_right_ = player_right_ * fade_right_;
 }
 
-void FadeControl::EndOut(const Notify& notify) {
-  out_active_ = false;
-  if (!out_ended_) {
-    out_ended_ = true;
-    notify(MP3_EVENT_FADE_OUT_END);
-  }
+// Sends a notice with the lock let go: the answer may come from the callback thread, which
+// may itself be waiting for this lock (a volume read from an earlier notice). Afterwards the
+// step goes on only when nobody started, reset or ended a fade meanwhile.
+bool FadeControl::Send(std::unique_lock<std::recursive_mutex>& guard, const Notify& notify,
+                       uint32_t event, int32_t* answer) {
+  const uint64_t generation = generation_;
+  guard.unlock();
+  const int32_t result = notify(event);
+  guard.lock();
+  if (answer) *answer = result;
+  return generation_ == generation;
 }
 
-void FadeControl::EndIn(const Notify& notify) {
+bool FadeControl::EndOut(std::unique_lock<std::recursive_mutex>& guard, const Notify& notify) {
+  out_active_ = false;
+  if (out_ended_) return true;
+  out_ended_ = true;
+  return Send(guard, notify, MP3_EVENT_FADE_OUT_END);
+}
+
+bool FadeControl::EndIn(std::unique_lock<std::recursive_mutex>& guard, const Notify& notify) {
   in_active_ = false;
-  if (!in_ended_) {
-    in_ended_ = true;
-    notify(MP3_EVENT_FADE_IN_END);
-  }
+  if (in_ended_) return true;
+  in_ended_ = true;
+  return Send(guard, notify, MP3_EVENT_FADE_IN_END);
 }
 
 void FadeControl::Step(const Notify& notify) {
-  std::lock_guard<std::recursive_mutex> guard(lock_);
+  std::unique_lock<std::recursive_mutex> guard(lock_);
   if (out_active_) {
-    if (in_started_ && !in_ended_) EndIn(notify);
+    if (in_started_ && !in_ended_ && !EndIn(guard, notify)) return;
     if (frames_done_ == 0) {
       // A new fade-out: an earlier one that never reported its end does so now.
-      if (out_started_ && !out_ended_) EndOut(notify), out_active_ = true;
+      if (out_started_ && !out_ended_) {
+        if (!EndOut(guard, notify)) return;
+        out_active_ = true;
+      }
       out_started_ = false;
     }
     if (!out_started_) {
       out_started_ = true;
       out_ended_ = false;
-      if (notify(MP3_EVENT_FADE_OUT_START) == 1) {
-        EndOut(notify);
+      int32_t answer = 0;
+      if (!Send(guard, notify, MP3_EVENT_FADE_OUT_START, &answer)) return;
+      if (answer == 1) {
+        EndOut(guard, notify);
         return;
       }
     }
@@ -129,7 +148,7 @@ void FadeControl::Step(const Notify& notify) {
         level_ = 0.0;
         SetFadeFactors(0.0);
         frames_done_ = out_frames_;
-        EndOut(notify);
+        EndOut(guard, notify);
       } else {
         SetFadeFactors(LoudnessFactor(level_));
         ++frames_done_;
@@ -137,21 +156,26 @@ void FadeControl::Step(const Notify& notify) {
     } else {
       level_ = 0.0;
       SetFadeFactors(0.0);
-      EndOut(notify);
+      EndOut(guard, notify);
     }
     return;
   }
   if (in_active_) {
-    if (out_started_ && !out_ended_) EndOut(notify);
+    if (out_started_ && !out_ended_ && !EndOut(guard, notify)) return;
     if (frames_done_ == 0) {
-      if (in_started_ && !in_ended_) EndIn(notify), in_active_ = true;
+      if (in_started_ && !in_ended_) {
+        if (!EndIn(guard, notify)) return;
+        in_active_ = true;
+      }
       in_started_ = false;
     }
     if (!in_started_) {
       in_started_ = true;
       in_ended_ = false;
-      if (notify(MP3_EVENT_FADE_IN_START) == 1) {
-        EndIn(notify);
+      int32_t answer = 0;
+      if (!Send(guard, notify, MP3_EVENT_FADE_IN_START, &answer)) return;
+      if (answer == 1) {
+        EndIn(guard, notify);
         return;
       }
     }
@@ -162,7 +186,7 @@ void FadeControl::Step(const Notify& notify) {
         level_ = 100.0;
         SetFadeFactors(1.0);
         frames_done_ = in_frames_;
-        EndIn(notify);
+        EndIn(guard, notify);
       } else {
         SetFadeFactors(LoudnessFactor(level_));
         ++frames_done_;
@@ -170,7 +194,7 @@ void FadeControl::Step(const Notify& notify) {
     } else {
       level_ = 100.0;
       SetFadeFactors(1.0);
-      EndIn(notify);
+      EndIn(guard, notify);
     }
   }
 }

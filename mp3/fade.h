@@ -1,6 +1,7 @@
 #pragma once
 // Timed fades of the player's volume. The caller's thread starts a fade; the decoding thread
-// advances it once per decoded frame. Both hold the fade lock while they touch it.
+// advances it once per decoded frame. Both hold the fade lock while they touch it, and neither
+// holds it while a notice is sent.
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -49,8 +50,11 @@ class FadeControl {
  private:
   void SetFadeFactors(double factor);
   void Recompute();
-  void EndOut(const Notify& notify);
-  void EndIn(const Notify& notify);
+  // Each returns false when the fade was started, reset or ended while the notice was out.
+  bool Send(std::unique_lock<std::recursive_mutex>& guard, const Notify& notify, uint32_t event,
+            int32_t* answer = nullptr);
+  bool EndOut(std::unique_lock<std::recursive_mutex>& guard, const Notify& notify);
+  bool EndIn(std::unique_lock<std::recursive_mutex>& guard, const Notify& notify);
 
   mutable std::recursive_mutex lock_;
   uint32_t volume_left_ = 100, volume_right_ = 100;
@@ -62,6 +66,7 @@ class FadeControl {
   uint32_t out_frames_ = 0, in_frames_ = 0;
   double out_step_ = 0.0, in_step_ = 0.0;
   uint32_t frames_done_ = 0;
+  uint64_t generation_ = 0;  // changes with every Start, Reset and EndRun
   // Once-flags of the notifications of the fade that runs (or ran) last in each direction.
   bool out_started_ = false, out_ended_ = true, in_started_ = false, in_ended_ = true;
 };

@@ -113,6 +113,30 @@ TEST(SeekAndLoop, ALoopWithTwoRepeatsPlaysThreeTimesThenStops) {
   EXPECT_NEAR(double(heard.size() / 2) / 1152, 3 * loop_frames, p.Format().frames_per_buffer + 2);
   EXPECT_LT(heard.size() / 2, size_t(44100 * 3.2)) << "stopped when the player was stopped before";
 
+  // Each later pass sounds like the first from its very first frame: the decoder starts
+  // afresh at the loop's start, with no bit reservoir left over from the loop's end.
+  const size_t frame = 1152 * 2;  // interleaved samples
+  auto error = [&](size_t a, size_t b, size_t frames) {
+    double sum = 0;
+    for (size_t i = 0; i < frames * frame; ++i) sum += (double(heard[a + i]) - heard[b + i]) * (double(heard[a + i]) - heard[b + i]);
+    return sum;
+  };
+  // Passes are whole frames long (the first one frame longer, as its count starts at 0): find
+  // each start by where the middle of the first pass recurs.
+  size_t previous = 0;
+  for (int later = 1; later <= 2; ++later) {
+    size_t start = 0;
+    double best = 1e300;
+    for (size_t frames = 30; frames < 45 && previous + (frames + 20) * frame <= heard.size(); ++frames) {
+      const double e = error(10 * frame, previous + (10 + frames) * frame, 10);
+      if (e < best) best = e, start = previous + frames * frame;
+    }
+    ASSERT_GT(start, previous) << "pass " << later + 1 << " not found";
+    const double rms = std::sqrt(error(0, start, 4) / double(4 * frame));
+    EXPECT_LT(rms, 4.0) << "pass " << later + 1 << " at sample " << start / 2 << " starts unlike the first";
+    previous = start;
+  }
+
   EXPECT_EQ(p.PlayLoop(TIME_FORMAT_MS, &to, TIME_FORMAT_MS, &from, 1), 0);
   EXPECT_STREQ(p.GetError(), "PlayLoop->Loop end time is smaller than loop start time !");
   EXPECT_EQ(p.PlayLoop(TIME_FORMAT_BYTES, &from, TIME_FORMAT_MS, &to, 1), 0);
