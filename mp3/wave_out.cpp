@@ -37,6 +37,15 @@ int WWaveOut::Initialize(uint32_t format_tag, uint32_t channels, uint32_t sample
     return 0;
   }
   const uint64_t size = bytes_per_sec * buffer_ms / 1000;
+  // A ring beyond this (about 25 minutes of CD audio) is a bad length, not a request to honour:
+  // the zero-filled buffers would take the machine's memory.
+  constexpr uint64_t kMaxRingBytes = uint64_t{256} << 20;
+  if (uint64_t(buffer_count) * (size ? size : 1) > kMaxRingBytes) {
+    headers_.reset();
+    done_.reset();
+    SetError("WWave::Initialize->Can't allocate memory for output data buffer");
+    return 0;
+  }
   buffers_.clear();
   for (uint32_t i = 0; i < buffer_count; ++i) {
     std::unique_ptr<char[]> buffer(size <= 0x7FFFFFFF ? new (std::nothrow) char[size ? size : 1]() : nullptr);

@@ -251,4 +251,27 @@ TEST_F(CallbackReentry, ASeekRightAfterARunStoppedItselfIsKept) {
   p.SetCallbackFunc(nullptr, 0);
 }
 
+// Smaller rules of the same operations: the error text's size, and ReverseMode without an index.
+TEST(PlayerRules, ErrorTextKeeps512CharactersAndReverseOffLeavesALoopAlone) {
+  DAr3 p;
+  const std::string exact(512, 'e'), longer(600, 'l');
+  p.SetError(exact.c_str());
+  EXPECT_EQ(std::string(p.GetError()), exact);
+  p.SetError(longer.c_str());
+  EXPECT_EQ(std::string(p.GetError()), longer.substr(0, 511));
+
+  // Switching reverse play off when it was never on only sets the flag: the loop plays on.
+  ASSERT_EQ(p.OpenFile(Tone().c_str(), 800, 0, 0), 1);
+  MP3_TIME from{}, to{};
+  from.ms = 500;
+  to.ms = 1500;
+  ASSERT_EQ(p.PlayLoop(TIME_FORMAT_MS, &from, TIME_FORMAT_MS, &to, 5), 1) << p.GetError();
+  ASSERT_EQ(p.ReverseMode(0), 1);
+  MP3_STATUS status{};
+  ASSERT_EQ(p.GetStatus(&status), 1);
+  EXPECT_EQ(status.loop, 1);
+  EXPECT_EQ(status.playing, 1);
+  p.Stop();
+}
+
 }  // namespace

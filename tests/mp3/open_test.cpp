@@ -70,6 +70,13 @@ TEST(Open, BufferRingFollowsTheRequestedLength) {
   EXPECT_EQ(p.WaveOut().GetBufferCount(), 7u);
   EXPECT_EQ(p.WaveOut().GetBufferDuration(), 114u);
   EXPECT_EQ(p.WaveOut().GetBufferSize(), 20109u);
+
+  // A length no ring could hold fails cleanly instead of taking the machine's memory; a long
+  // one that fits still opens.
+  EXPECT_EQ(p.OpenFile(cbr.c_str(), INT32_MAX, 0, 0), 0);
+  EXPECT_EQ(Error(p), "_Open->Can't initialize wave out");
+  ASSERT_EQ(p.OpenFile(cbr.c_str(), 60000, 0, 0), 1) << Error(p);
+  EXPECT_EQ(p.WaveOut().GetBufferCount(), 531u);  // 60000 ms in buffers of 104 + 9 ms
 }
 
 TEST(Open, WideNamesAndResourcesOpenTheSameBytes) {

@@ -351,6 +351,8 @@ TEST(Streams, UnmanagedStreamsPlayInPlaceInBothModes) {
     ASSERT_EQ(p.SetCallbackFunc(&ScriptCallback, kStreamMask), 1);
     Bytes copy = file;
     ASSERT_EQ(p.OpenStream(buffered, 0, copy.data(), unsigned(copy.size()), 0), 1) << p.GetError();
+    // Only the caller's own block, decoded in place, is in use until the stream closes.
+    EXPECT_EQ(p.IsStreamDataFree(copy.data()), buffered);
     if (buffered) std::fill(copy.begin(), copy.end(), 0);  // the player has its own copy
     for (int run = 0; run < 2; ++run) {
       script.Reset();
