@@ -21,11 +21,14 @@ int DAr3::SetCallbackFunc(MP3_CALLBACK_FUNC callback, unsigned int message_mask)
   StopCallbackThread();
   callback_answer_event_.Reset();
   auto channel = std::make_shared<CallbackChannel>();
-  try {
-    callback_thread_ = std::thread(&DAr3::CallbackThreadMain, this, channel);
-  } catch (const std::system_error&) {
-    SetError("SetCallbackFunc->Can't create callback thread !");
-    return 0;
+  {
+    std::lock_guard<std::mutex> threads(callback_threads_lock_);
+    try {
+      callback_thread_ = std::thread(&DAr3::CallbackThreadMain, this, channel);
+    } catch (const std::system_error&) {
+      SetError("SetCallbackFunc->Can't create callback thread !");
+      return 0;
+    }
   }
   callback_answer_event_.Wait();
   callback_func_ = callback;
@@ -45,29 +48,33 @@ void DAr3::StopCallbackThread() {
     callback_running_ = false;
     channel = std::move(callback_channel_);
   }
-  if (callback_thread_.joinable()) {
-    if (channel) channel->queue.Post(platform::kThreadQuit);
-    if (callback_thread_.get_id() == std::this_thread::get_id()) {
-      // Asked from inside the callback: the thread ends once this call returns.
-      retired_callback_threads_.push_back(std::move(callback_thread_));
-      return;
+  std::thread current;
+  std::vector<std::thread> ended;
+  {
+    std::lock_guard<std::mutex> threads(callback_threads_lock_);
+    if (callback_thread_.joinable()) {
+      if (channel) channel->queue.Post(platform::kThreadQuit);
+      if (callback_thread_.get_id() == std::this_thread::get_id()) {
+        // Asked from inside the callback: the thread ends once this call returns.
+        retired_callback_threads_.push_back(std::move(callback_thread_));
+        return;
+      }
+      current = std::move(callback_thread_);
     }
-    callback_thread_.join();
+    // Threads retired earlier end by themselves; all but this one can be joined.
+    for (auto it = retired_callback_threads_.begin(); it != retired_callback_threads_.end();) {
+      if (it->get_id() == std::this_thread::get_id()) {
+        ++it;
+        continue;
+      }
+      ended.push_back(std::move(*it));
+      it = retired_callback_threads_.erase(it);
+    }
   }
-  JoinRetiredCallbackThreads();
+  if (current.joinable()) current.join();
+  for (std::thread& thread : ended) thread.join();
   // A synchronous call made on the sending thread ends before the function may go away.
   std::lock_guard<std::recursive_mutex> wait_for_direct_call(invoke_lock_);
-}
-
-void DAr3::JoinRetiredCallbackThreads() {
-  for (auto it = retired_callback_threads_.begin(); it != retired_callback_threads_.end();) {
-    if (it->get_id() == std::this_thread::get_id()) {
-      ++it;
-      continue;
-    }
-    it->join();
-    it = retired_callback_threads_.erase(it);
-  }
 }
 
 void DAr3::CallbackThreadMain(std::shared_ptr<CallbackChannel> channel) {

@@ -55,8 +55,7 @@ int DAr3::Stop() {
   wave_.ResetOutput();
   if (buffer_done_event_) buffer_done_event_->Set();
   stream_data_event_.Set();
-  if (decode_thread_.joinable() && decode_thread_.get_id() != std::this_thread::get_id())
-    decode_thread_.join();
+  if (decode_thread_.joinable() && !OnDecodingThread()) decode_thread_.join();
   fade_.Reset();
   SyncFadeSwitches();
   state_.was_playing = 0;

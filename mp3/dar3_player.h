@@ -248,13 +248,10 @@ class DAr3 final : public RUVe3 {
     uint64_t last_ticket = 0;          // the newest synchronous send posted here (answer_lock_)
   };
   void StopCallbackThread();
-  void JoinRetiredCallbackThreads();
   void CallbackThreadMain(std::shared_ptr<CallbackChannel> channel);
   // True on the decoding thread (a synchronous callback answered there), which cannot wait
   // for itself to end.
-  bool OnDecodingThread() const {
-    return decode_thread_.joinable() && decode_thread_.get_id() == std::this_thread::get_id();
-  }
+  bool OnDecodingThread() const { return decode_thread_id_.load() == std::this_thread::get_id(); }
 
   int NotAvailable(const char* op);
 
@@ -272,6 +269,9 @@ class DAr3 final : public RUVe3 {
 
   // Decoding thread and its events.
   std::thread decode_thread_;
+  // Set by the decoding thread itself while it runs: the thread object is assigned by the
+  // starting thread, possibly after the new thread has begun.
+  std::atomic<std::thread::id> decode_thread_id_{};
   std::mutex run_end_lock_;
   bool seek_after_run_ = false;  // under run_end_lock_
   platform::Event start_event_{false, false};
@@ -296,8 +296,11 @@ class DAr3 final : public RUVe3 {
   // Callback channel.
   std::atomic<MP3_CALLBACK_FUNC> callback_func_{nullptr};
   std::atomic<uint32_t> callback_mask_{0};
-  std::thread callback_thread_;
   std::shared_ptr<CallbackChannel> callback_channel_;  // guarded by send_lock_
+  // The callback thread may change the callback while another thread does: the thread objects
+  // are only touched under this lock, which is never held while joining.
+  std::mutex callback_threads_lock_;
+  std::thread callback_thread_;
   std::vector<std::thread> retired_callback_threads_;
   platform::Event callback_answer_event_{true, false};
   std::atomic<int32_t> last_answer_{0};

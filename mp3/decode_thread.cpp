@@ -161,6 +161,11 @@ bool DAr3::RunBufferStage(uint32_t bytes) {
 }
 
 void DAr3::_ThreadFunc() {
+  decode_thread_id_ = std::this_thread::get_id();
+  struct ForgetThreadId {
+    std::atomic<std::thread::id>& id;
+    ~ForgetThreadId() { id = std::thread::id(); }
+  } forget{decode_thread_id_};
   StreamFormat& f = format_;
   state_.enter_loop_sent = 0;
   state_.exit_loop_sent = 0;

@@ -21,12 +21,26 @@ using namespace std::chrono_literals;
 
 // The callback has no user pointer: the scenario under test lives here.
 struct Scenario {
+  using Handler = std::function<int32_t(uint32_t, intptr_t, intptr_t)>;
   DAr3* player = nullptr;
-  std::function<int32_t(uint32_t, intptr_t, intptr_t)> handler;
+  Handler handler;  // under lock: the callback threads read it
   std::mutex lock;
   std::vector<uint32_t> seen;
   std::vector<std::thread::id> threads;
 
+  void SetHandler(Handler h) {
+    std::lock_guard<std::mutex> hold(lock);
+    handler = std::move(h);
+  }
+  Handler GetHandler() {
+    std::lock_guard<std::mutex> hold(lock);
+    return handler;
+  }
+  void Clear() {
+    std::lock_guard<std::mutex> hold(lock);
+    seen.clear();
+    threads.clear();
+  }
   void Record(uint32_t message) {
     std::lock_guard<std::mutex> hold(lock);
     seen.push_back(message);
@@ -51,7 +65,8 @@ Scenario* current = nullptr;
 
 int32_t Route(uint32_t message, intptr_t wparam, intptr_t lparam) {
   current->Record(message);
-  return current->handler ? current->handler(message, wparam, lparam) : (message == MP3_EVENT_WAVE_BUFFER ? 1 : 0);
+  const Scenario::Handler handler = current->GetHandler();
+  return handler ? handler(message, wparam, lparam) : (message == MP3_EVENT_WAVE_BUFFER ? 1 : 0);
 }
 
 // A deadlock cannot be failed gracefully: say which step hung and end the run.
@@ -85,7 +100,7 @@ TEST_F(CallbackReentry, VolumeReadFromAFadeNoticeWhileASynchronousNoticeWaits) {
   scenario_.player = p;
   // The posted fade-start notice reads the volume late, while the decoding thread waits for
   // the synchronous fade-end answer.
-  scenario_.handler = [&](uint32_t message, intptr_t, intptr_t) -> int32_t {
+  scenario_.SetHandler([&](uint32_t message, intptr_t, intptr_t) -> int32_t {
     if (message == MP3_EVENT_FADE_OUT_START) {
       std::this_thread::sleep_for(50ms);
       int left = -1, right = -1;
@@ -93,7 +108,7 @@ TEST_F(CallbackReentry, VolumeReadFromAFadeNoticeWhileASynchronousNoticeWaits) {
       EXPECT_EQ(left, 100);
     }
     return message == MP3_EVENT_WAVE_BUFFER ? 1 : 0;
-  };
+  });
   ASSERT_EQ(p->OpenFile(Tone().c_str(), 0, 0, 0), 1) << p->GetError();
   ASSERT_EQ(p->SetCallbackFunc(&Route, MP3_EVENT_FADE_OUT_START | MP3_EVENT_SYNC_FADE_OUT_END | MP3_EVENT_WAVE_BUFFER |
                                            MP3_EVENT_STOP),
@@ -118,14 +133,14 @@ TEST_F(CallbackReentry, ACallbackReplacedOrRemovedFromInsideItself) {
   // then install a second function (the first's thread retires), which the rest reaches.
   std::atomic<int> replaced{0};
   std::atomic<int64_t> bytes{0};
-  scenario_.handler = [&](uint32_t message, intptr_t, intptr_t lparam) -> int32_t {
+  scenario_.SetHandler([&](uint32_t message, intptr_t, intptr_t lparam) -> int32_t {
     if (message == MP3_EVENT_PLAY && !replaced.exchange(1)) {
       std::this_thread::sleep_for(30ms);
       EXPECT_EQ(scenario_.player->SetCallbackFunc(&Route, MP3_EVENT_WAVE_BUFFER | MP3_EVENT_STOP), 1);
     }
     if (message == MP3_EVENT_WAVE_BUFFER) bytes += lparam;
     return message == MP3_EVENT_WAVE_BUFFER ? 1 : 0;
-  };
+  });
   ASSERT_EQ(p->SetCallbackFunc(&Route, MP3_EVENT_PLAY | MP3_EVENT_WAVE_BUFFER | MP3_EVENT_STOP), 1);
   WithinOrAbort("a run with the callback replaced from inside itself", 20s, [&] {
     ASSERT_EQ(p->Play(), 1);
@@ -135,13 +150,13 @@ TEST_F(CallbackReentry, ACallbackReplacedOrRemovedFromInsideItself) {
 
   // Removed from inside itself on the first block: nothing more arrives, and the player still
   // plays, stops and goes away.
-  scenario_.seen.clear();
-  scenario_.handler = [&](uint32_t message, intptr_t, intptr_t) -> int32_t {
+  scenario_.Clear();
+  scenario_.SetHandler([&](uint32_t message, intptr_t, intptr_t) -> int32_t {
     if (message == MP3_EVENT_PLAY) {
       EXPECT_EQ(scenario_.player->SetCallbackFunc(nullptr, 0), 1);
     }
     return 0;
-  };
+  });
   ASSERT_EQ(p->SetCallbackFunc(&Route, MP3_EVENT_PLAY | MP3_EVENT_STOP), 1);
   WithinOrAbort("a run with the callback removed from inside itself, then Release", 20s, [&] {
     ASSERT_EQ(p->Play(), 1);
@@ -159,7 +174,7 @@ TEST_F(CallbackReentry, ALoopStartedFromTheStopNoticeWithSynchronousPlayNotices)
   ASSERT_EQ(p.OpenFile(Tone().c_str(), 0, 0, 0), 1);
   std::atomic<int> looped{0};
   std::atomic<int> loop_result{-1};
-  scenario_.handler = [&](uint32_t message, intptr_t, intptr_t) -> int32_t {
+  scenario_.SetHandler([&](uint32_t message, intptr_t, intptr_t) -> int32_t {
     if (message == MP3_EVENT_STOP && !looped.exchange(1)) {
       MP3_TIME from{}, to{};
       from.ms = 500;
@@ -167,7 +182,7 @@ TEST_F(CallbackReentry, ALoopStartedFromTheStopNoticeWithSynchronousPlayNotices)
       loop_result = scenario_.player->PlayLoop(TIME_FORMAT_MS, &from, TIME_FORMAT_MS, &to, 0);
     }
     return message == MP3_EVENT_WAVE_BUFFER ? 1 : 0;
-  };
+  });
   ASSERT_EQ(p.SetCallbackFunc(&Route, MP3_EVENT_STOP | MP3_EVENT_SYNC_PLAY | MP3_EVENT_WAVE_BUFFER), 1);
   WithinOrAbort("PlayLoop from the stop notice", 20s, [&] {
     ASSERT_EQ(p.Play(), 1);
@@ -185,7 +200,7 @@ TEST_F(CallbackReentry, OperationsThatWouldWaitForTheDecodingThreadRefuseOnIt) {
   std::atomic<int> close_result{-1}, open_result{-1};
   std::string close_error;
   std::thread::id decoding_thread;
-  scenario_.handler = [&](uint32_t message, intptr_t, intptr_t) -> int32_t {
+  scenario_.SetHandler([&](uint32_t message, intptr_t, intptr_t) -> int32_t {
     if (message == MP3_EVENT_WAVE_BUFFER && close_result < 0) {
       // Nothing is queued, so this synchronous notice is answered on the decoding thread.
       decoding_thread = std::this_thread::get_id();
@@ -195,7 +210,7 @@ TEST_F(CallbackReentry, OperationsThatWouldWaitForTheDecodingThreadRefuseOnIt) {
       return 2;
     }
     return 1;
-  };
+  });
   ASSERT_EQ(p.SetCallbackFunc(&Route, MP3_EVENT_WAVE_BUFFER), 1);
   WithinOrAbort("Close from a block notice", 10s, [&] {
     ASSERT_EQ(p.Play(), 1);
@@ -215,10 +230,10 @@ TEST_F(CallbackReentry, ReleaseDeliversTheStopNoticeOfTheRunItEnds) {
   scenario_.player = p;
   ASSERT_EQ(p->OpenFile(Tone().c_str(), 0, 0, 0), 1);
   // The play notice keeps the callback thread busy while the run is ended by Release.
-  scenario_.handler = [&](uint32_t message, intptr_t, intptr_t) -> int32_t {
+  scenario_.SetHandler([&](uint32_t message, intptr_t, intptr_t) -> int32_t {
     if (message == MP3_EVENT_PLAY) std::this_thread::sleep_for(100ms);
     return message == MP3_EVENT_WAVE_BUFFER ? 1 : 0;
-  };
+  });
   ASSERT_EQ(p->SetCallbackFunc(&Route, MP3_EVENT_PLAY | MP3_EVENT_STOP), 1);
   ASSERT_EQ(p->Play(), 1);
   WithinOrAbort("Release while a notice is being handled", 10s, [&] { p->Release(); });
@@ -233,7 +248,7 @@ TEST_F(CallbackReentry, ASeekRightAfterARunStoppedItselfIsKept) {
   // The first block's answer ends the run; the seek lands while its thread may still be ending
   // (closing the device takes a while). Under ThreadSanitizer an unguarded rewind at the end
   // of the run shows as a race even when the timing is lucky.
-  scenario_.handler = [](uint32_t message, intptr_t, intptr_t) -> int32_t { return message == MP3_EVENT_WAVE_BUFFER ? 2 : 0; };
+  scenario_.SetHandler([](uint32_t message, intptr_t, intptr_t) -> int32_t { return message == MP3_EVENT_WAVE_BUFFER ? 2 : 0; });
   ASSERT_EQ(p.SetCallbackFunc(&Route, MP3_EVENT_WAVE_BUFFER), 1);
   for (int run = 0; run < 40; ++run) {
     ASSERT_EQ(p.Play(), 1) << p.GetError();
