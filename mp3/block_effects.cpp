@@ -60,7 +60,9 @@ void ReverseBlock(char* block, uint32_t bytes, uint32_t channels) {
 }
 
 int32_t MixFactorFromPercent(unsigned int percent) {
-  return static_cast<int32_t>(static_cast<double>(percent) / 100.0 * 268435456.0 + 0.5);
+  // Percentages are not clamped, but from 800 % up the factor no longer fits: hold it at the top.
+  const double factor = static_cast<double>(percent) / 100.0 * 268435456.0 + 0.5;
+  return factor >= 2147483647.0 ? INT32_MAX : static_cast<int32_t>(factor);
 }
 
 void MixChannelsFrame(mad_frame* frame, int32_t left_factor, int32_t right_factor) {
@@ -70,15 +72,15 @@ void MixChannelsFrame(mad_frame* frame, int32_t left_factor, int32_t right_facto
     slots = 12;
   else if (frame->header.layer == MAD_LAYER_III && (frame->header.flags & MAD_FLAG_LSF_EXT))
     slots = 18;
-  const int32_t lf = (left_factor + 32768) >> 16;
-  const int32_t rf = (right_factor + 32768) >> 16;
+  // 64-bit arithmetic: large factors and loud samples would overflow 32 bits. Results within
+  // range are those of the 32-bit mix; the rest saturate instead of wrapping.
+  const int64_t lf = (int64_t{left_factor} + 32768) >> 16;
+  const int64_t rf = (int64_t{right_factor} + 32768) >> 16;
   for (int s = 0; s < slots; ++s)
     for (int sb = 0; sb < 32; ++sb) {
-      // 32-bit arithmetic as the mix is defined; unsigned multiply keeps overflow defined.
-      int32_t l = (frame->sbsample[0][s][sb] + 2048) >> 12;
-      int32_t r = (frame->sbsample[1][s][sb] + 2048) >> 12;
-      uint32_t m = static_cast<uint32_t>(l) * static_cast<uint32_t>(lf) +
-                   static_cast<uint32_t>(r) * static_cast<uint32_t>(rf);
+      const int64_t l = (int64_t{frame->sbsample[0][s][sb]} + 2048) >> 12;
+      const int64_t r = (int64_t{frame->sbsample[1][s][sb]} + 2048) >> 12;
+      const int64_t m = std::clamp<int64_t>(l * lf + r * rf, INT32_MIN, INT32_MAX);
       frame->sbsample[0][s][sb] = frame->sbsample[1][s][sb] = static_cast<mad_fixed_t>(m);
     }
 }

@@ -22,9 +22,11 @@ void VocalCutBlock(char* block, uint32_t bytes, uint32_t channels);
 // stereo).
 void ReverseBlock(char* block, uint32_t bytes, uint32_t channels);
 
-// A mix factor (28 fraction bits) from a percentage, as MixChannels stores it.
+// A mix factor (28 fraction bits) from a percentage, as MixChannels stores it; INT32_MAX (8.0)
+// from 800 % up.
 int32_t MixFactorFromPercent(unsigned int percent);
-// Both channels' subband samples become the weighted sum of the two (two-channel frames only).
+// Both channels' subband samples become the weighted sum of the two (two-channel frames only),
+// saturated to the 32-bit sample range.
 void MixChannelsFrame(mad_frame* frame, int32_t left_factor, int32_t right_factor);
 
 // The VU level of a channel's mean absolute 16-bit sample: 0 below 21.61, else

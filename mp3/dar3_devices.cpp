@@ -1,4 +1,5 @@
 // Output device choice: the cached device list and the device the next run opens.
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -55,8 +56,9 @@ int DAr3::GetWaveOutInfo(unsigned int index, WAVE_OUT_INFO* info) {
   info->formats = caps.formats;
   info->channels = caps.channels;
   info->support = caps.support;
-  std::strncpy(info->product_name, caps.name, sizeof info->product_name - 1);
-  info->product_name[sizeof info->product_name - 1] = 0;
+  const size_t length = strnlen(caps.name, std::min(sizeof caps.name, sizeof info->product_name - 1));
+  std::memcpy(info->product_name, caps.name, length);
+  info->product_name[length] = 0;
   return 1;
 }
 

@@ -28,7 +28,7 @@ void Equalizers::Rebuild() {
   const uint32_t rate = stream_rate_.load(std::memory_order_acquire);
   std::vector<float> left, right;
   EqCopyFactors(bands_, &left, &right);
-  EqBuildResponse(&fft_, left.data(), right.data(), static_cast<int32_t>(rate));
+  EqBuildResponse(&fft_, left, right, static_cast<int32_t>(rate));
   filter_rate_.store(rate, std::memory_order_release);
 }
 
@@ -73,8 +73,11 @@ int Equalizers::EnableEQ(int enable, int fft_eq, std::string* error) {
 }
 
 int Equalizers::CreateEqBands(const int* edge_freqs, int edge_count, std::string* error) {
-  if (!EqReplaceBands(&bands_, edge_freqs, edge_count, error)) return 0;
   {
+    // Factors and design frequencies change as one: a design in between would pair one
+    // table's factors with the other's frequencies. Same lock order as Rebuild.
+    std::lock_guard<std::mutex> rebuild(rebuild_lock_);
+    if (!EqReplaceBands(&bands_, edge_freqs, edge_count, error)) return 0;
     std::lock_guard<std::mutex> hold(fft_.design_lock);
     fft_.supplied_freqs = EqDesignFrequencies(bands_.edges);
     fft_.has_supplied = true;

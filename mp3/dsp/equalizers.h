@@ -67,7 +67,7 @@ class Equalizers {
   std::atomic<uint32_t> filter_rate_{0};
   std::atomic<uint32_t> stream_rate_{0};
   std::atomic<uint32_t> designs_{0};
-  std::mutex rebuild_lock_;
+  std::mutex rebuild_lock_;  // a design and a band table replacement exclude each other
   std::thread worker_;
   platform::ThreadMessageQueue queue_;
   platform::Event control_{true, false};

@@ -117,11 +117,12 @@ void EqResetState(FftEqualizer* eq) { eq->reset_pending.store(true, std::memory_
 
 int32_t EqLatencyFrames(const FftEqualizer& eq) { return eq.table_size - 4098; }
 
-void EqBuildResponse(FftEqualizer* eq, const float* left_factors, const float* right_factors,
-                     int32_t fs) {
-  if (fs <= 0 || left_factors == nullptr || right_factors == nullptr) return;
-  std::lock_guard<std::mutex> hold(eq->design_lock);
-  if (!eq->initialised) return;
+namespace {
+
+// The design itself; the caller holds the design lock.
+bool DesignLocked(FftEqualizer* eq, const float* left_factors, const float* right_factors,
+                  int32_t fs) {
+  if (!eq->initialised) return false;
 
   // Take back an unconsumed pending set: the decoding thread cannot switch to it while we
   // rewrite it, and cannot change the current set while nothing is pending.
@@ -152,6 +153,26 @@ void EqBuildResponse(FftEqualizer* eq, const float* left_factors, const float* r
     std::copy(eq->impulse.begin(), eq->impulse.end(), targets[c]->begin());
   }
   eq->set_state.store(current | (spare << 2), std::memory_order_release);
+  return true;
+}
+
+}  // namespace
+
+void EqBuildResponse(FftEqualizer* eq, const float* left_factors, const float* right_factors,
+                     int32_t fs) {
+  if (fs <= 0 || left_factors == nullptr || right_factors == nullptr) return;
+  std::lock_guard<std::mutex> hold(eq->design_lock);
+  DesignLocked(eq, left_factors, right_factors, fs);
+}
+
+bool EqBuildResponse(FftEqualizer* eq, const std::vector<float>& left_factors,
+                     const std::vector<float>& right_factors, int32_t fs) {
+  if (fs <= 0) return false;
+  std::lock_guard<std::mutex> hold(eq->design_lock);
+  // Factors of another band table than the design frequencies would be read past their end.
+  const size_t bands = eq->design_freqs.size() + 1;
+  if (left_factors.size() < bands || right_factors.size() < bands) return false;
+  return DesignLocked(eq, left_factors.data(), right_factors.data(), fs);
 }
 
 namespace {

@@ -62,6 +62,11 @@ void EqResetState(FftEqualizer* eq);
 // design band. Nothing happens for fs 0 or before initialisation.
 void EqBuildResponse(FftEqualizer* eq, const float* left_factors, const float* right_factors,
                      int32_t fs);
+// The same, with the factor counts checked against the design bands under the design lock.
+// True when a set was published; false (nothing designed) for fs 0, before initialisation, or
+// for fewer factors than design bands.
+bool EqBuildResponse(FftEqualizer* eq, const std::vector<float>& left_factors,
+                     const std::vector<float>& right_factors, int32_t fs);
 // Filters interleaved 16-bit samples (1 or 2 channels) in place; returns frame_count. Other
 // formats, and an uninitialised equalizer, leave the samples alone.
 int EqProcessBlock(FftEqualizer* eq, int16_t* samples, int frame_count, int channels, int bits);

@@ -1,6 +1,8 @@
 #include "mp3/dsp/fft_eq.h"
 
 #include <gtest/gtest.h>
+#include <pthread.h>
+#include <sched.h>
 
 #include <chrono>
 #include <cmath>
@@ -235,6 +237,85 @@ TEST(FftEq, CallerBandsMapOntoTheDesignBands) {
   EXPECT_EQ(eq.GetEQParamEx(1, &preamp, gains), 1);
   EXPECT_EQ(gains[0], 6000);
   EXPECT_EQ(eq.GetEQParam(0, nullptr, nullptr), 10);
+}
+
+// Starts threads on another CPU than the caller's, so that the two run side by side: on one
+// shared CPU the caller, woken by a lock's release, tends to take it before the worker gets
+// back to it, which hides the interleavings a stress test is after. Restores the caller's CPUs.
+class SeparateCpus {
+ public:
+  SeparateCpus() {
+    if (pthread_getaffinity_np(pthread_self(), sizeof original_, &original_) != 0) return;
+    CPU_ZERO(&caller_);
+    CPU_ZERO(&started_);
+    int found = 0;
+    for (int c = 0; c < CPU_SETSIZE && found < 2; ++c)
+      if (CPU_ISSET(c, &original_)) CPU_SET(c, found++ == 0 ? &caller_ : &started_);
+    active_ = found == 2 && pthread_setaffinity_np(pthread_self(), sizeof started_, &started_) == 0;
+  }
+  ~SeparateCpus() {
+    if (active_) pthread_setaffinity_np(pthread_self(), sizeof original_, &original_);
+  }
+  // The threads are running: they keep their CPU, the caller moves to its own.
+  void Started() {
+    if (active_) pthread_setaffinity_np(pthread_self(), sizeof caller_, &caller_);
+  }
+
+ private:
+  cpu_set_t original_, caller_, started_;
+  bool active_ = false;
+};
+
+// The caller swaps band tables while the worker designs: every design has to pair the factors
+// and design frequencies of one table. A mixed pair (the 3-edge table's 4 factors against the
+// 40-edge table's 8 frequencies below half the rate) reads past the factors, which the address
+// sanitizer reports.
+TEST(FftEq, BandTablesReplacedWhileTheWorkerDesigns) {
+  SeparateCpus cpus;
+  dsp::Equalizers eq;
+  eq.SetStreamSampleRate(44100);
+  ASSERT_EQ(eq.EnableEQ(1, 1, nullptr), 1);
+  cpus.Started();
+  ASSERT_TRUE(WaitForDesigns(eq, 1));
+  // Most edges above half the rate keep each design short.
+  std::vector<int> wide(40);
+  for (int i = 0; i < 40; ++i) wide[static_cast<size_t>(i)] = i < 8 ? 1000 * (i + 1) : 30000 + 1000 * i;
+  const int narrow[3] = {100, 1000, 10000};
+  const std::vector<int> gains(39, 3);
+  uint32_t posted = eq.DesignCount();
+  for (int round = 0; round < 100; ++round) {
+    const bool big = round & 1;
+    ASSERT_EQ(eq.CreateEqBands(big ? wide.data() : narrow, big ? 40 : 3, nullptr), 1);
+    ASSERT_EQ(eq.SetEQParam(1, round % 7 - 3, gains.data(), 39), 1);
+    posted += 2;
+    // Keep the worker busy, but not so far behind that the queue outlives the test.
+    while (posted - eq.DesignCount() > 6) std::this_thread::yield();
+  }
+  ASSERT_EQ(eq.SetEQParam(1, 2, gains.data(), 39), 1);
+  ASSERT_TRUE(WaitForDesigns(eq, posted + 1));
+  // The last design is the wide table's: 3 dB bands plus a 2 dB preamp, 0 dB below its edges.
+  EXPECT_EQ(eq.GetEqBands(nullptr), 40);
+  EXPECT_EQ(eq.fft().design_freqs.size(), 40u);
+  EXPECT_NEAR(ResponseDb(eq.fft(), 300), 0.0, 0.05);
+  EXPECT_NEAR(ResponseDb(eq.fft(), 1500), 5.0, 0.05);
+  EXPECT_NEAR(ResponseDb(eq.fft(), 15000), 5.0, 0.05);
+}
+
+// The checked design refuses factors of a smaller band table rather than reading past them.
+TEST(FftEq, TooFewFactorsForTheDesignBandsAreRefused) {
+  dsp::FftEqualizer eq;
+  eq.has_supplied = true;
+  for (int i = 0; i < 40; ++i) eq.supplied_freqs.push_back(50.0f + 500.0f * i);
+  ASSERT_TRUE(dsp::EqInitTables(&eq, dsp::kEqBits));
+  const std::vector<float> four(4, 1.0f), enough(41, 1.0f);
+  EXPECT_FALSE(dsp::EqBuildResponse(&eq, four, enough, 44100));
+  EXPECT_FALSE(dsp::EqBuildResponse(&eq, enough, four, 44100));
+  EXPECT_EQ(dsp::EqPendingSet(eq.set_state.load()), 1);  // still the initial state
+  EXPECT_FALSE(dsp::EqBuildResponse(&eq, enough, enough, 0));
+  EXPECT_TRUE(dsp::EqBuildResponse(&eq, enough, enough, 44100));
+  EXPECT_EQ(dsp::EqPendingSet(eq.set_state.load()), 2);
+  EXPECT_NEAR(ResponseDb(eq, 10300), 0.0, 0.05);
+  dsp::EqFreeTables(&eq);
 }
 
 TEST(FftEq, GainsAndPreampAreStoredInMillidecibels) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -68,6 +70,46 @@ TEST(BlockEffects, MixChannelsAveragesSubbandsOfStereoFramesOnly) {
   MixChannelsFrame(&frame, half, half);
   EXPECT_EQ(frame.sbsample[0][1][0], 0x10000000);
   mad_frame_finish(&frame);
+}
+
+// Percentages are not clamped: from 800 % up the factor stays at its largest value (8.0), and
+// mixed samples stop at the ends of the 32-bit range instead of wrapping.
+TEST(BlockEffects, MixChannelsSaturatesAtLargePercentages) {
+  EXPECT_EQ(MixFactorFromPercent(0), 0);
+  EXPECT_EQ(MixFactorFromPercent(100), 0x10000000);
+  EXPECT_EQ(MixFactorFromPercent(799), 2144799293);
+  for (unsigned int percent : {800u, 1000u, UINT_MAX}) EXPECT_EQ(MixFactorFromPercent(percent), INT32_MAX) << percent;
+
+  constexpr double kOne = 0x10000000;
+  // 0.5 + 0.25, 1 + 1, -1 + -1, and the largest samples the type holds.
+  const mad_fixed_t left[4] = {0x08000000, 0x10000000, -0x10000000, INT32_MAX};
+  const mad_fixed_t right[4] = {0x04000000, 0x10000000, -0x10000000, INT32_MAX};
+  for (unsigned int percent : {0u, 100u, 799u, 800u, 1000u, UINT_MAX}) {
+    SCOPED_TRACE(percent);
+    const double gain = std::min(percent, 800u) / 100.0;
+    mad_frame frame;
+    mad_frame_init(&frame);
+    frame.header.mode = MAD_MODE_JOINT_STEREO;
+    frame.header.layer = MAD_LAYER_II;
+    for (int sb = 0; sb < 4; ++sb) {
+      frame.sbsample[0][35][sb] = left[sb];  // the last of Layer II's 36 slots
+      frame.sbsample[1][35][sb] = right[sb];
+    }
+    const int32_t factor = MixFactorFromPercent(percent);
+    MixChannelsFrame(&frame, factor, factor);
+    for (int sb = 0; sb < 4; ++sb) {
+      const mad_fixed_t got = frame.sbsample[0][35][sb];
+      EXPECT_EQ(frame.sbsample[1][35][sb], got) << sb;
+      const double want = (static_cast<double>(left[sb]) + right[sb]) * gain;
+      if (want >= INT32_MAX)
+        EXPECT_EQ(got, INT32_MAX) << sb;
+      else if (want <= INT32_MIN)
+        EXPECT_EQ(got, INT32_MIN) << sb;
+      else
+        EXPECT_NEAR(got / kOne, want / kOne, 1e-3) << sb;
+    }
+    mad_frame_finish(&frame);
+  }
 }
 
 TEST(BlockEffects, VuIsFullForASquareWaveAndZeroForSilence) {
