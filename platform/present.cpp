@@ -108,6 +108,23 @@ void ForgetSurface(const Surface* surface) {
   if (shown_primary == surface) shown_primary = nullptr;
 }
 
+namespace {
+// Headless: keeps the pixels and palette, converted when somebody asks (present_lock held).
+void KeepFrame(const Surface* surface) {
+  kept_width = surface->width();
+  kept_height = surface->height();
+  kept_bpp = surface->bits_per_pixel();
+  kept_pitch = surface->pitch();
+  kept_pixels.assign(surface->pixels(), surface->pixels() + static_cast<size_t>(kept_pitch) * kept_height);
+  const Palette* palette = PaletteOf(surface);
+  if (palette)
+    kept_palette = palette->entries();
+  else
+    kept_palette.fill({0, 0, 0, 0});
+  frame_converted = false;
+}
+}  // namespace
+
 void PresentSurface(const Surface* surface) {
   if (!IsHeadless()) {
     // The window shows it; the RGB copy is read back only when somebody asks for it.
@@ -120,20 +137,25 @@ void PresentSurface(const Surface* surface) {
   uint64_t number;
   {
     std::lock_guard<std::mutex> guard(present_lock);
-    kept_width = surface->width();
-    kept_height = surface->height();
-    kept_bpp = surface->bits_per_pixel();
-    kept_pitch = surface->pitch();
-    kept_pixels.assign(surface->pixels(), surface->pixels() + static_cast<size_t>(kept_pitch) * kept_height);
-    const Palette* palette = PaletteOf(surface);
-    if (palette)
-      kept_palette = palette->entries();
-    else
-      kept_palette.fill({0, 0, 0, 0});
-    frame_converted = false;
+    KeepFrame(surface);
     number = ++last_frame.number;
   }
   headless::RunPresentHook(number);
+}
+
+void RefreshShownPicture() {
+  Surface* primary = nullptr;
+  {
+    std::lock_guard<std::mutex> guard(present_lock);
+    primary = shown_primary;
+    if (!primary) return;
+    if (IsHeadless()) {
+      KeepFrame(primary);
+      return;
+    }
+    frame_converted = false;
+  }
+  sdl::ShowSurface(primary, PaletteOf(primary));
 }
 
 void ConvertSurfaceToRgb(const Surface* surface, Frame* frame) {

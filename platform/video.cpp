@@ -23,6 +23,7 @@ void Palette::SetEntries(int first, int count, const PaletteEntry* entries) {
   if (!entries || first < 0 || count <= 0 || first >= 256) return;
   count = std::min(count, 256 - first);
   std::memcpy(&entries_[first], entries, sizeof(PaletteEntry) * count);
+  if (ShownPalette() == this) RefreshShownPicture();
 }
 
 void Palette::GetEntries(int first, int count, PaletteEntry* out) const {
@@ -73,6 +74,7 @@ uint8_t* Surface::Lock(int32_t* pitch) {
 bool Surface::Unlock() {
   if (!locked_) return false;
   locked_ = false;
+  if (is_primary_) RefreshShownPicture();
   return true;
 }
 
@@ -144,6 +146,10 @@ bool Surface::Blt(const Rect* dst, Surface* src, const Rect* src_rect, uint32_t 
   const Rect bounds{0, 0, width_, height_};
   Rect target = dst ? *dst : bounds;
   if (Empty(target)) return false;
+  // Without a clipper nothing cuts a rectangle down to the surface: one that reaches outside
+  // is refused, as the display hardware would.
+  if (!clipper_ && (target.left < 0 || target.top < 0 || target.right > width_ || target.bottom > height_))
+    return false;
 
   // Runs `draw` on each visible part: the destination clip list (or the surface bounds),
   // always within bounds.

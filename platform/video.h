@@ -155,6 +155,9 @@ struct Frame {
   uint64_t number = 0;  // how many frames were presented before this one, plus one
 };
 const Frame& LastPresentedFrame();
+// The shown primary changed in place (its palette, or pixels written into its locked memory):
+// shows it again, as a palette display does at once. Not a new frame: no number, no hook.
+void RefreshShownPicture();
 // Writes the last presented picture as PNG. False when nothing was presented or on I/O errors.
 bool SaveLastFramePng(const char* path);
 // The conversion behind both: a surface as RGB with its own or the shown palette.

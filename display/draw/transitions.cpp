@@ -87,10 +87,12 @@ void Wipe(int32_t effect, const BlackLines& lines) {
     WaitClock(kStepMs);
     if (effect == TRANSITION_CLOSE_TOP_BOTTOM) {
       lines.RowsAt(p);
-      continue;
+    } else {
+      if (effect == TRANSITION_CLOSE_ALL) lines.RowsAt(h / 2 > 0 ? p % (h / 2) : 0);  // rows sweep again and again
+      lines.ColumnsAt(p);
     }
-    if (effect == TRANSITION_CLOSE_ALL) lines.RowsAt(h / 2 > 0 ? p % (h / 2) : 0);  // rows sweep again and again
-    lines.ColumnsAt(p);
+    // The lines go into the shown picture's memory; nothing is flipped.
+    platform::RefreshShownPicture();
   }
 }
 
@@ -107,6 +109,7 @@ void Dissolve(uint8_t* buffer, int32_t pitch) {
     if (screen_bpp == 8) PlotPixel(x, y, 0, buffer, pitch);
     else if (screen_bpp == 16) PlotPixel16(x, y, 0, buffer, pitch);
   }
+  platform::RefreshShownPicture();
 }
 
 }  // namespace

@@ -174,3 +174,33 @@ TEST_F(TransitionsTest, UnknownEffectsAndMissingBuffersDoNothing) {
 }
 
 }  // namespace
+
+// On a real display the effects show while they run: palette changes and lines written into
+// the locked primary reach the screen without a flip.
+TEST(TransitionsOnScreen, FadesAndWipesShowWithoutAFlip) {
+  platform::SelectBackend(platform::Backend::Headless);
+  ASSERT_EQ(DisplayInit(64, 48, 8, 0), 1);
+  PALETTEENTRY grey[256];
+  for (auto& e : grey) e = {120, 120, 120, 0};
+  grey[0] = {0, 0, 0, 0};
+  SetDisplayPalette(grey);
+  FillSurface(back_surface, 5, nullptr);
+  ASSERT_EQ(FlipDisplay(), 1);
+  auto shown = [](int x, int y) { return platform::LastPresentedFrame().rgb[size_t(y * 64 + x) * 3]; };
+  ASSERT_EQ(shown(10, 10), 120);
+
+  ScreenTransition(TRANSITION_FADE_BLACK, nullptr, 0);
+  EXPECT_EQ(shown(10, 10), 0) << "the faded palette is on the screen";
+
+  SetDisplayPalette(grey);
+  EXPECT_EQ(shown(10, 10), 120) << "a palette change shows at once";
+  int32_t saved[4] = {clip_left, clip_top, clip_right, clip_bottom};
+  uint8_t* pixels = LockPrimarySurface();
+  ASSERT_NE(pixels, nullptr);
+  ScreenTransition(TRANSITION_CLOSE_SIDES, pixels, primary_pitch);
+  EXPECT_EQ(shown(0, 10), 0) << "the wipe's lines are on the screen while the primary is locked";
+  EXPECT_EQ(shown(63, 10), 0);
+  UnlockPrimarySurface();
+  clip_left = saved[0], clip_top = saved[1], clip_right = saved[2], clip_bottom = saved[3];
+  DisplayShutdown();
+}

@@ -173,3 +173,27 @@ TEST(Text, DrawsGlyphsInTheNearestPaletteColourOnly) {
   EXPECT_TRUE(TextOut(page.get(), 0, 0, "", 0, 0));
   EXPECT_EQ(NearestPaletteIndex(palette.get(), 251, 251, 251), 200);
 }
+
+TEST(Surface, WithoutAClipperARectangleReachingOutsideIsRefused) {
+  SelectBackend(Backend::Headless);
+  Ref<Surface> s(Surface::Create(20, 10, 8));
+  Ref<Surface> source = Pattern(4, 4);
+  Rect corner{18, 8, 22, 12};
+  EXPECT_FALSE(s->Blt(&corner, source.get(), nullptr, 0));
+  Rect left_edge{-1, 0, 3, 3};
+  EXPECT_FALSE(s->Blt(&left_edge, nullptr, nullptr, kBltColorFill, 7));
+  for (int y = 0; y < 10; ++y)
+    for (int x = 0; x < 20; ++x) ASSERT_EQ(At(s.get(), x, y), 0) << "nothing drawn";
+  Rect inside{16, 6, 20, 10};
+  EXPECT_TRUE(s->Blt(&inside, source.get(), nullptr, 0));
+  EXPECT_EQ(At(s.get(), 19, 9), 33);
+
+  // With a clipper the same rectangle is cut to the clip list.
+  Ref<Clipper> clipper(Clipper::Create());
+  const Rect whole{0, 0, 20, 10};
+  clipper->SetClipList(&whole, 1);
+  s->SetClipper(clipper.get());
+  EXPECT_TRUE(s->Blt(&corner, source.get(), nullptr, 0));
+  EXPECT_EQ(At(s.get(), 18, 8), 0);
+  EXPECT_EQ(At(s.get(), 19, 9), 11);
+}
