@@ -20,7 +20,18 @@ cd "$assets"
 pid=$!
 trap 'kill -9 $pid 2>/dev/null || true' EXIT
 
-window=$(timeout 20 xdotool search --sync --name "Jed Grimstorm" | head -1 || true)
+# A search can fail with an X error when a window goes away while it looks (SDL probes the
+# display at start-up): ask again until the game's window is there.
+find_window() {
+  local found=""
+  for _ in $(seq 1 80); do
+    found=$(xdotool search --name "Jed Grimstorm" 2>/dev/null | head -1 || true)
+    [ -n "$found" ] && break
+    sleep 0.25
+  done
+  echo "$found"
+}
+window=$(find_window)
 [ -n "$window" ] || { echo "no game window appeared"; exit 1; }
 xdotool windowfocus --sync "$window" 2>/dev/null || true
 press_enter() {
@@ -46,7 +57,7 @@ echo "exit status $status, screenshot $shot"
 "$game" &
 pid=$!
 trap 'kill -9 $pid 2>/dev/null || true' EXIT
-timeout 20 xdotool search --sync --name "Jed Grimstorm" >/dev/null
+[ -n "$(find_window)" ] || { echo "no game window appeared"; exit 1; }
 sleep 1
 kill -INT $pid
 status=0
