@@ -188,4 +188,19 @@ TEST_F(ScriptModes, ErrorsNameTheFileAndTheNextFileStillWorks) {
   EXPECT_NE(help.out.find("Usage: dar3play"), std::string::npos);
 }
 
+// Ctrl+C during a long decode ends it like any failure: status 130 and no half-written WAV.
+TEST_F(ScriptModes, AnInterruptedDecodeLeavesNoFile) {
+  const auto long_file = scratch_ / "long.mp3", out = scratch_ / "long.wav";
+  // Forty minutes of audio: several seconds of decoding even at hundreds of times real time.
+  const RunResult made = RunCommand("(for i in $(seq 60); do cat " + Quote(files_->long_sweep.string()) + "; done > " +
+                                    Quote(long_file.string()) + ")");
+  ASSERT_EQ(made.status, 0) << made.err;
+  const RunResult r = RunCommand("(" + Quote(Dar3playPath()) + " --decode " + Quote(long_file.string()) + " " +
+                                 Quote(out.string()) + " & pid=$!; sleep 0.5; kill -INT $pid; wait $pid; echo status=$?)");
+  ASSERT_NE(r.out.find("status="), std::string::npos) << r.out << r.err;
+  EXPECT_NE(r.out.find("status=130"), std::string::npos) << r.out << "\n" << r.err;
+  EXPECT_NE(r.err.find("interrupted"), std::string::npos) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(out));
+}
+
 }  // namespace

@@ -1,5 +1,6 @@
 // dar3play: a terminal MP3 player on the flat libdar3 API.
 #include <cstdio>
+#include <exception>
 #include <string>
 
 #include "dar3/dar3.h"
@@ -7,7 +8,9 @@
 #include "tools/dar3play/script_modes.h"
 #include "tools/dar3play/terminal_ui.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argc, char** argv) {
   Options options;
   std::string error;
   if (!ParseOptions(argc, argv, &options, &error)) {
@@ -20,8 +23,12 @@ int main(int argc, char** argv) {
       return 0;
     case RunMode::kVersion: {
       MP3_HANDLE player = Mp3_Initialize();
-      const int version = player ? Mp3_GetVersion(player) : 0;
-      if (player) Mp3_Destroy(player);
+      if (!player) {
+        std::fputs("dar3play: libdar3 could not create a player\n", stderr);
+        return 1;
+      }
+      const int version = Mp3_GetVersion(player);
+      Mp3_Destroy(player);
       std::printf("dar3play with libdar3 %d.%02d\n", version / 100, version % 100);
       return 0;
     }
@@ -33,4 +40,17 @@ int main(int argc, char** argv) {
       break;
   }
   return RunTerminalUi(options);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Anything thrown (memory for a huge --stream file, say) unwinds through the screen's
+  // clean-up, so the terminal is given back as it was.
+  try {
+    return Run(argc, argv);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "dar3play: %s\n", e.what());
+    return 1;
+  }
 }

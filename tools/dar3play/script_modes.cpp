@@ -7,6 +7,7 @@
 
 #include "tools/dar3play/callback_router.h"
 #include "tools/dar3play/effect_options.h"
+#include "tools/dar3play/interrupt.h"
 #include "tools/dar3play/player.h"
 #include "tools/dar3play/track_info.h"
 #include "tools/dar3play/wav_writer.h"
@@ -43,7 +44,7 @@ class WavSink {
     std::unique_lock<std::mutex> hold(lock_);
     while (!stopped_) {
       wake_.wait_for(hold, std::chrono::milliseconds(50));
-      if (stopped_) break;
+      if (stopped_ || Interrupted()) break;
       hold.unlock();
       MP3_STATUS status{};
       const bool ended = Mp3_GetStatus(player, &status) && !status.playing;
@@ -95,6 +96,7 @@ int RunInfo(const Options& options) {
 }
 
 int RunDecode(const Options& options) {
+  CatchInterrupts();
   const std::string& path = options.files.front();
   Player player;
   WavWriter writer;
@@ -129,6 +131,11 @@ int RunDecode(const Options& options) {
   Mp3_Stop(player.handle());
   Mp3_SetCallbackFunc(player.handle(), nullptr, 0);
   SetPlayerEventHandler(nullptr);
+  if (Interrupted()) {
+    std::remove(options.wav_out.c_str());
+    ReportError(options.wav_out + ": interrupted, nothing written");
+    return kInterruptedStatus;
+  }
   if (sink.write_failed() || !writer.Finish()) {
     ReportError(options.wav_out + ": write failed");
     std::remove(options.wav_out.c_str());

@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <chrono>
 #include <clocale>
-#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "tools/dar3play/interrupt.h"
 #include "tools/dar3play/player_controls.h"
 #include "tools/dar3play/script_modes.h"
 #include "tools/dar3play/sound_effects.h"
@@ -25,8 +25,6 @@ constexpr int kVolumeStep = 5;
 constexpr int kFftPoints = 1024;
 constexpr int kEscape = 27;
 
-volatile std::sig_atomic_t interrupted = 0;
-void OnSignal(int) { interrupted = 1; }
 
 class Screen {
  public:
@@ -180,13 +178,12 @@ int RunTerminalUi(const Options& options) {
   const auto started = std::chrono::steady_clock::now();
   const double cpu_at_start = CpuSeconds();
   long refreshes = 0;
-  std::signal(SIGINT, OnSignal);
-  std::signal(SIGTERM, OnSignal);
+  CatchInterrupts();
   {
     Screen screen;
     PlayerScreen view(&controls);
     if (controls.StartTrack(0)) {
-      while (!interrupted && controls.Tick()) {
+      while (!Interrupted() && controls.Tick()) {
         view.Draw();
         ++refreshes;
         const int key = getch();
