@@ -64,10 +64,15 @@ void MixSoundBuffer(SoundBuffer& buffer, float* stereo, size_t frames) {
     stereo[2 * i + 1] += right * buffer.right_gain;
     buffer.position += step;
   }
-  // A one-shot that ended exactly at this block's end stops now, not a block later.
-  if (buffer.position >= end && !buffer.looping) {
-    buffer.playing = false;
-    buffer.position = 0;
+  // A one-shot that ended exactly at this block's end stops now, not a block later; a loop
+  // wraps now, so its cursor never reads as the buffer's size.
+  if (buffer.position >= end) {
+    if (buffer.looping) {
+      buffer.position %= end;
+    } else {
+      buffer.playing = false;
+      buffer.position = 0;
+    }
   }
 }
 

@@ -87,7 +87,8 @@ int32_t MulDiv(int32_t number, int32_t numerator, int32_t denominator) {
   int64_t quotient = magnitude / std::llabs(static_cast<int64_t>(denominator));
   bool negative = (product < 0) != (denominator < 0);
   if (negative) quotient = -quotient;
-  if (quotient > std::numeric_limits<int32_t>::max() || quotient < std::numeric_limits<int32_t>::min())
+  // Win32 answers -1 for anything outside +-(2^31 - 1): -2^31 itself does not count as a result.
+  if (quotient > std::numeric_limits<int32_t>::max() || quotient < -std::numeric_limits<int32_t>::max())
     return -1;
   return static_cast<int32_t>(quotient);
 }

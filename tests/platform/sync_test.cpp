@@ -18,6 +18,8 @@ TEST(MulDiv, RoundsWithA64BitIntermediateAndFailsLikeWin32) {
   EXPECT_EQ(MulDiv(1, 1, 0), -1);
   EXPECT_EQ(MulDiv(2000000000, 2000000000, 1), -1);  // does not fit
   EXPECT_EQ(MulDiv(7, -1, -1), 7);
+  EXPECT_EQ(MulDiv(INT32_MIN, 1, 1), -1);
+  EXPECT_EQ(MulDiv(-INT32_MAX, 1, 1), -INT32_MAX);
 }
 
 TEST(Event, AutoResetReleasesOneWaiterManualResetStaysSet) {

@@ -78,6 +78,19 @@ TEST_F(SoundBufferTest, LoopsUntilStoppedAndStopKeepsThePosition) {
   ASSERT_TRUE(PlaySoundBuffer(buffer, false));
   auto rest = Channel(Pull(10), 0);
   EXPECT_EQ(rest[0], samples[100]);
+
+  // A loop that has just gone round reads as the start, and the write cursor locks there.
+  ASSERT_TRUE(SetSoundBufferPosition(buffer, 0));
+  ASSERT_TRUE(PlaySoundBuffer(buffer, true));
+  Pull(441);
+  EXPECT_TRUE(GetSoundBufferPosition(buffer, &position));
+  EXPECT_EQ(position, 0u);
+  void *a = nullptr, *b = nullptr;
+  uint32_t na = 0, nb = 0;
+  ASSERT_TRUE(LockSoundBuffer(buffer, 0, 4, &a, &na, &b, &nb, kSoundLockFromWriteCursor));
+  EXPECT_EQ(na, 4u);
+  EXPECT_TRUE(UnlockSoundBuffer(buffer, a, na, b, nb));
+  StopSoundBuffer(buffer);
 }
 
 TEST_F(SoundBufferTest, LockGrantsTwoRegionsWhenTheRangeWraps) {
