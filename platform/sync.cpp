@@ -11,7 +11,12 @@ Event::Event(bool manual_reset, bool initially_set) : manual_(manual_reset), set
 void Event::Set() {
   {
     std::lock_guard<std::mutex> guard(lock_);
-    set_ = true;
+    // An auto-reset event hands itself to one blocked waiter at once and stays clear; only
+    // with nobody left waiting does it stay signalled. Two quick Sets so release two waiters.
+    if (!manual_ && waiters_ > releases_)
+      ++releases_;
+    else
+      set_ = true;
   }
   if (manual_)
     changed_.notify_all();
@@ -26,13 +31,19 @@ void Event::Reset() {
 
 bool Event::Wait(uint32_t timeout_ms) {
   std::unique_lock<std::mutex> guard(lock_);
-  auto signalled = [this] { return set_; };
-  if (timeout_ms == kInfinite) {
+  auto signalled = [this] { return set_ || releases_ > 0; };
+  ++waiters_;
+  bool woken = true;
+  if (timeout_ms == kInfinite)
     changed_.wait(guard, signalled);
-  } else if (!changed_.wait_for(guard, std::chrono::milliseconds(timeout_ms), signalled)) {
-    return false;
-  }
-  if (!manual_) set_ = false;
+  else
+    woken = changed_.wait_for(guard, std::chrono::milliseconds(timeout_ms), signalled);
+  --waiters_;
+  if (!woken) return false;
+  if (releases_ > 0)
+    --releases_;
+  else if (!manual_)
+    set_ = false;
   return true;
 }
 

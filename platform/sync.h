@@ -31,6 +31,8 @@ class Event {
   std::condition_variable changed_;
   bool manual_;
   bool set_;
+  int waiters_ = 0;   // threads blocked in Wait
+  int releases_ = 0;  // auto-reset: Sets handed to blocked waiters not yet woken
 };
 
 // Thread message queue message. Arguments are pointer-sized, so an address survives.

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <thread>
+#include <vector>
 
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -41,6 +42,26 @@ TEST(Event, AutoResetReleasesOneWaiterManualResetStaysSet) {
   automatic.Set();
   waiter.join();
   EXPECT_TRUE(woke);
+
+  // Two Sets in a row with two threads blocked release both, and leave the event clear.
+  std::atomic<int> released{0};
+  std::vector<std::thread> blocked;
+  for (int i = 0; i < 2; ++i) blocked.emplace_back([&] { released += automatic.Wait(3000) ? 1 : 0; });
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  automatic.Set();
+  automatic.Set();
+  for (std::thread& t : blocked) t.join();
+  EXPECT_EQ(released.load(), 2);
+  EXPECT_FALSE(automatic.Wait(0));
+  // With one thread blocked, the second Set has nobody to release and stays for the next Wait.
+  std::thread one([&] { released += automatic.Wait(3000) ? 1 : 0; });
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  automatic.Set();
+  automatic.Set();
+  one.join();
+  EXPECT_EQ(released.load(), 3);
+  EXPECT_TRUE(automatic.Wait(0));
+  EXPECT_FALSE(automatic.Wait(0));
 }
 
 TEST(ThreadMessageQueue, DeliversInOrderAndQuitEndsGet) {
