@@ -3,7 +3,16 @@
 namespace platform::audio {
 
 void NoticeThread::Start() {
-  std::lock_guard<std::mutex> guard(lock_);
+  std::unique_lock<std::mutex> guard(lock_);
+  if (running_ && stopping_) {
+    // Stopped and started again from inside a notice: the thread simply carries on.
+    if (OnNoticeThread()) {
+      stopping_ = false;
+      return;
+    }
+    // A thread still delivering its last notices ends first; then a new one starts.
+    delivered_.wait(guard, [&] { return !running_; });
+  }
   if (running_) return;
   if (thread_.joinable()) thread_.join();  // a thread that a callback detached from itself
   stopping_ = false;

@@ -142,6 +142,40 @@ TEST_F(WaveOutTest, CallbacksMayCallBackIntoTheDevice) {
   WaveOutReset(device);
 }
 
+// A notice that shuts the engine down and opens a device again: the engine starts afresh and
+// the new device's notices are still delivered.
+TEST(AudioEngineRestart, FromInsideANotice) {
+  ASSERT_TRUE(kHeadless);
+  AudioShutdown();
+  static Recorder reopened;
+  static WaveOut* second = nullptr;
+  struct Restarter {
+    static void Callback(WaveOut*, uint32_t message, uintptr_t, uintptr_t, uintptr_t) {
+      if (message != kWaveOutDoneNotice || second) return;
+      AudioShutdown();
+      WaveOutOpen(&second, kWaveMapper, PcmFormat{44100, 2, 16}, &Recorder::Callback,
+                  reinterpret_cast<uintptr_t>(&reopened));
+    }
+  };
+  WaveOut* first = nullptr;
+  ASSERT_EQ(WaveOutOpen(&first, kWaveMapper, PcmFormat{44100, 2, 16}, &Restarter::Callback, 0), kMmNoError);
+  Block a(100, 0, 1);
+  ASSERT_EQ(WaveOutPrepareHeader(first, &a.header), kMmNoError);
+  ASSERT_EQ(WaveOutWrite(first, &a.header), kMmNoError);
+  Pull(200);
+  for (int i = 0; i < 200 && !second; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  ASSERT_NE(second, nullptr);
+  Block b(100, 0, 2);
+  ASSERT_EQ(WaveOutPrepareHeader(second, &b.header), kMmNoError);
+  ASSERT_EQ(WaveOutWrite(second, &b.header), kMmNoError);
+  Pull(200);
+  for (int i = 0; i < 200 && reopened.DoneUsers().empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  EXPECT_EQ(reopened.DoneUsers(), (std::vector<uintptr_t>{2}));
+  WaveOutReset(second);
+  WaveOutClose(second);
+  AudioShutdown();
+}
+
 TEST_F(WaveOutTest, PauseHoldsRestartResumesResetReturnsEverything) {
   Block a(1000, 0, 0), b(1000, 0, 1);
   Queue(a);
