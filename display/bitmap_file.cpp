@@ -83,6 +83,7 @@ struct BitmapLayout {
   uint64_t pixel_offset;
   uint64_t file_row_bytes;  // padded to a multiple of 4
   uint64_t pixel_bytes;     // file_row_bytes * rows
+  uint64_t needed_bytes;    // what the rows are read from: the last row's padding may be missing
 };
 
 bool PlanLayout(const BITMAPFILEHEADER& file, const BITMAPINFOHEADER& info, uint64_t file_size,
@@ -118,7 +119,9 @@ bool PlanLayout(const BITMAPFILEHEADER& file, const BITMAPINFOHEADER& info, uint
   }
   layout->file_row_bytes = (static_cast<uint64_t>(info.biWidth) * bits + 31) / 32 * 4;
   layout->pixel_bytes = layout->file_row_bytes * layout->rows;
-  return layout->pixel_offset <= file_size && layout->pixel_bytes <= file_size - layout->pixel_offset;
+  // Some writers leave out the padding after the last row; its pixels are all there is to read.
+  layout->needed_bytes = layout->file_row_bytes * (layout->rows - 1) + (static_cast<uint64_t>(info.biWidth) * bits + 7) / 8;
+  return layout->pixel_offset <= file_size && layout->needed_bytes <= file_size - layout->pixel_offset;
 }
 
 void ConvertPalette(const uint8_t* file_entries, uint64_t count, PALETTEENTRY* palette) {
@@ -168,7 +171,7 @@ int LoadFromSource(BitmapFile* bitmap, ByteSource& source) {
   const uint64_t out_row_bytes = static_cast<uint64_t>(info.biWidth) * out_pixel_bytes;
   std::unique_ptr<uint8_t[]> pixels(new (std::nothrow) uint8_t[out_row_bytes * layout.rows]);
   if (!pixels) return 0;
-  const uint8_t* rows = source.Fetch(layout.pixel_offset, layout.pixel_bytes);
+  const uint8_t* rows = source.Fetch(layout.pixel_offset, layout.needed_bytes);
   if (rows == nullptr) return 0;
   for (uint64_t row = 0; row < layout.rows; ++row) {
     // The file stores the bottom row first unless its height was negative.

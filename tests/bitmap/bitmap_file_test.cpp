@@ -174,6 +174,28 @@ TEST(BitmapFile, ReloadingReplacesThePixelsAndSixteenBitKeepsThePalette) {
   EXPECT_EQ(loaded.record.palette[5].red, 30) << "only 8-bit files carry a palette";
 }
 
+// Writers that leave out the padding after the last stored row: every pixel is there, so the
+// file loads as the padded one does; one byte fewer is a truncated file.
+TEST(BitmapFile, MissingPaddingAfterTheLastRowIsTolerated) {
+  for (int bits : {8, 24}) {
+    SCOPED_TRACE("bits " + std::to_string(bits));
+    BmpSpec spec;
+    spec.width = bits == 8 ? 3 : 1;  // rows of 3 bytes padded to 4
+    spec.height = 2;
+    spec.bits = bits;
+    spec.pixels = PatternPixels(spec.width, 2, bits / 8);
+    spec.size_image_zero = true;
+    const std::vector<uint8_t> padded = BuildBmp(spec);
+    LoadedBitmap reference, unpadded, truncated;
+    ASSERT_EQ(LoadBitmapMemory(&reference.record, padded.data(), padded.size()), 1);
+    const std::vector<uint8_t> short_file(padded.begin(), padded.end() - 1);
+    ASSERT_EQ(LoadBitmapMemory(&unpadded.record, short_file.data(), short_file.size()), 1);
+    EXPECT_EQ(BufferOf(unpadded.record), BufferOf(reference.record));
+    const std::vector<uint8_t> shorter(padded.begin(), padded.end() - 2);
+    EXPECT_EQ(LoadBitmapMemory(&truncated.record, shorter.data(), shorter.size()), 0);
+  }
+}
+
 // Every way a file can be broken: the load fails and the record keeps everything it held,
 // byte for byte, pixel buffer included.
 TEST(BitmapFile, MalformedFilesFailAndLeaveTheRecordUntouched) {
