@@ -3,11 +3,38 @@
 
 #include <climits>
 #include <cstring>
+#include <mutex>
 #include <new>
+#include <unordered_set>
 
 #include "display/bitmap_cells.h"
 
 namespace {
+
+// Sequences a clone has been given: the clone reads them for as long as its source lives, so
+// a reload of the source's slot must leave them in place (they are freed with the source).
+std::mutex shared_lock;
+std::unordered_set<const int32_t*> shared_sequences;
+
+void MarkShared(const int32_t* sequence) {
+  if (sequence == nullptr) return;
+  std::lock_guard<std::mutex> hold(shared_lock);
+  shared_sequences.insert(sequence);
+}
+
+bool IsShared(const int32_t* sequence) {
+  std::lock_guard<std::mutex> hold(shared_lock);
+  return shared_sequences.count(sequence) != 0;
+}
+
+void FreeSequence(int32_t* sequence) {
+  if (sequence == nullptr) return;
+  {
+    std::lock_guard<std::mutex> hold(shared_lock);
+    shared_sequences.erase(sequence);
+  }
+  delete[] sequence;
+}
 
 bool FrameSlotExists(const Sprite* sprite, int32_t frame) {
   return frame >= 0 && frame < SPRITE_FRAME_SLOTS && frame < sprite->frame_count && sprite->frames[frame] != nullptr;
@@ -71,7 +98,7 @@ int DestroySprite(Sprite* sprite) {
     frame = nullptr;
   }
   for (auto& anim : sprite->anims) {
-    if (owns) delete[] anim;
+    if (owns) FreeSequence(anim);
     anim = nullptr;
   }
   sprite->active = 0;
@@ -82,6 +109,7 @@ int CloneSprite(Sprite* source, Sprite* destination) {
   if (source == nullptr || destination == nullptr || source == destination) return 0;
   *destination = *source;
   destination->attributes |= SPRITE_CLONE;
+  for (const int32_t* anim : source->anims) MarkShared(anim);
   return 1;
 }
 
@@ -105,7 +133,8 @@ int LoadSpriteAnimation(Sprite* sprite, int32_t slot, int32_t count, const int32
   for (int32_t i = 0; i < count - 1; ++i) sequence[i] = values[i];
   sequence[count - 1] = SPRITE_ANIM_END;
   sequence[count] = SPRITE_ANIM_END;
-  delete[] sprite->anims[slot];
+  // The replaced sequence goes, unless a clone still reads it.
+  if (!IsShared(sprite->anims[slot])) FreeSequence(sprite->anims[slot]);
   sprite->anims[slot] = sequence;
   return 1;
 }

@@ -146,11 +146,22 @@ TEST_F(SpriteRecord, DestroyReleasesEachOwnedObjectOnceAndClonesOwnNothing) {
   EXPECT_EQ(clone.record.x, 5.0f);
   EXPECT_EQ(LoadSpriteAnimation(&clone.record, 0, 3, row), 0) << "a clone cannot own a sequence";
 
+  // The source reloads the slot its clone reads: the clone keeps the old sequence, intact
+  // (the address sanitizer build checks that it was not freed).
+  const int32_t* shared = clone.record.anims[0];
+  const int32_t other[] = {1, 1, 1, 0};
+  ASSERT_EQ(LoadSpriteAnimation(&source.record, 0, 4, other), 1);
+  EXPECT_NE(source.record.anims[0], shared);
+  EXPECT_EQ(std::vector<int32_t>(clone.record.anims[0], clone.record.anims[0] + 3), (std::vector<int32_t>{0, 1, -1}));
+  ASSERT_EQ(SetSpriteAnimation(&clone.record, 0), 1);
+  EXPECT_EQ(AnimateSprite(&clone.record), 1);
+
   ASSERT_EQ(DestroySprite(&clone.record), 1);
   EXPECT_EQ(clone.record.active, 0);
   EXPECT_EQ(clone.record.frames[0], nullptr);
   EXPECT_EQ(clone.record.anims[0], nullptr);
   EXPECT_EQ(source.record.anims[0][1], 1) << "the source's sequence survives its clone";
+  EXPECT_EQ(source.record.anims[0][2], 1);
   EXPECT_EQ(DrawSprite(&source.record, back_surface), 1) << "and so do its frames";
 
   ASSERT_EQ(DestroySprite(&source.record), 1);
