@@ -62,6 +62,8 @@ class TriangleFill {
   using Value = typename Edges::Value;
 
   void Rows(int64_t first, int64_t last, Value left, Value right, Value left_slope, Value right_slope) {
+    // Wholly above the clip: nothing to draw, and advancing the edges that far could overflow.
+    if (last < clip_top) return;
     if (first < clip_top) {
       const int64_t skipped = clip_top - first;
       left += Edges::Advance(left_slope, skipped);

@@ -25,5 +25,7 @@ int TrigIndex(int32_t degrees) {
   return degrees < 0 ? degrees + 360 : degrees;
 }
 
-float Cosine(float radians) { return static_cast<float>(std::cos(radians)); }
-float Sine(float radians) { return static_cast<float>(std::sin(radians)); }
+// The double-precision functions, as C's cos and sin take a float: the float overloads round
+// differently in the last bit for some angles.
+float Cosine(float radians) { return static_cast<float>(std::cos(static_cast<double>(radians))); }
+float Sine(float radians) { return static_cast<float>(std::sin(static_cast<double>(radians))); }

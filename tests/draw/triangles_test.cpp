@@ -105,4 +105,21 @@ TEST_F(TrianglesTest, ClippedTrianglesKeepTheirInsideAndNothingElse) {
   EXPECT_GT(drawn, 40000);
 }
 
+// Far-away vertices: a half wholly above the clip rectangle is skipped without advancing its
+// edges hundreds of millions of rows (an overflow the undefined-behaviour sanitizer reports).
+TEST_F(TrianglesTest, HugeCoordinatesDrawOnlyWhatIsInside) {
+  GuardedBuffer<uint8_t> buf(64, 48);
+  SetScreen(64, 48);
+  SetClip(0, 0, 63, 47);
+  for (const Named& d : kDrawers) {
+    buf.Clear();
+    d.draw(-268435456, -268435456, 268435456, -268435455, 0, 10, 6, buf.buffer(), buf.pitch());
+    EXPECT_EQ(buf.ChangedOutside(0, 0, 63, 47), 0) << d.name;
+    buf.Clear();
+    d.draw(-268435456, -268435456, 268435456, 268435456, -268435456, 268435456, 6, buf.buffer(), buf.pitch());
+    EXPECT_EQ(buf.ChangedOutside(0, 0, 63, 47), 0) << d.name;
+    EXPECT_EQ(buf.get(10, 40), 6) << d.name << ": the corner inside the screen is filled";
+  }
+}
+
 }  // namespace
