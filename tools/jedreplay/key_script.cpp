@@ -1,6 +1,7 @@
 #include "tools/jedreplay/key_script.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <sstream>
 
@@ -20,6 +21,19 @@ uint32_t KeyMaskByName(const std::string& name) {
   return 0;
 }
 
+bool ParseFrameNumber(const char* text, const char** end, uint64_t* number) {
+  if (text == nullptr || *text < '0' || *text > '9') return false;
+  uint64_t value = 0;
+  for (; *text >= '0' && *text <= '9'; ++text) {
+    const uint64_t digit = static_cast<uint64_t>(*text - '0');
+    if (value > (UINT64_MAX - digit) / 10) return false;
+    value = value * 10 + digit;
+  }
+  *number = value;
+  if (end) *end = text;
+  return true;
+}
+
 bool KeyScript::Parse(const std::string& text, std::string* error) {
   std::istringstream lines(text);
   std::string line;
@@ -31,11 +45,11 @@ bool KeyScript::Parse(const std::string& text, std::string* error) {
     std::string span;
     if (!(words >> span)) continue;
     Range range{};
-    char* end = nullptr;
-    range.first = std::strtoull(span.c_str(), &end, 10);
+    const char* end = span.c_str();
+    bool parsed = ParseFrameNumber(end, &end, &range.first);
     range.last = range.first;
-    if (*end == '-') range.last = std::strtoull(end + 1, &end, 10);
-    if (*end != '\0' || range.first == 0 || range.last < range.first) {
+    if (parsed && *end == '-') parsed = ParseFrameNumber(end + 1, &end, &range.last);
+    if (!parsed || *end != '\0' || range.first == 0 || range.last < range.first) {
       if (error) *error = "line " + std::to_string(number) + ": bad frame range \"" + span + "\"";
       return false;
     }

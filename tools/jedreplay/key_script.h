@@ -25,5 +25,9 @@ class KeyScript {
   std::vector<Range> ranges_;
 };
 
+// A frame number at the start of text: digits only (no sign, no blanks, no wrap-around).
+// Returns the character after it in *end; false when text does not start with one.
+bool ParseFrameNumber(const char* text, const char** end, uint64_t* number);
+
 // The key named, as a KeyBit mask; 0 for an unknown name.
 uint32_t KeyMaskByName(const std::string& name);

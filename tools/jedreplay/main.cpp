@@ -7,6 +7,7 @@
 #include <sstream>
 #include <string>
 
+#include "tools/jedreplay/key_script.h"
 #include "tools/jedreplay/replay.h"
 
 namespace {
@@ -58,11 +59,23 @@ int main(int argc, char** argv) {
         Usage();
         return 2;
       }
-      options.shots.push_back({std::strtoull(spec.substr(0, colon).c_str(), nullptr, 10), spec.substr(colon + 1)});
+      uint64_t frame = 0;
+      const std::string number = spec.substr(0, colon);
+      const char* end = nullptr;
+      if (!ParseFrameNumber(number.c_str(), &end, &frame) || *end != '\0' || frame == 0) {
+        std::fprintf(stderr, "jedreplay: bad frame number in --shot %s\n", spec.c_str());
+        return 2;
+      }
+      options.shots.push_back({frame, spec.substr(colon + 1)});
     } else if (arg == "--end-shot" && has_value) {
       options.end_screen_shot = argv[++i];
     } else if (arg == "--max-frames" && has_value) {
-      options.max_frames = std::strtoull(argv[++i], nullptr, 10);
+      const char* text = argv[++i];
+      const char* end = nullptr;
+      if (!ParseFrameNumber(text, &end, &options.max_frames) || *end != '\0') {
+        std::fprintf(stderr, "jedreplay: bad frame count in --max-frames %s\n", text);
+        return 2;
+      }
     } else if (arg == "--trace") {
       options.trace = true;
     } else if (arg == "--texts") {
@@ -77,5 +90,7 @@ int main(int argc, char** argv) {
   if (print_texts)
     for (const std::string& text : result.end_screen_texts.empty() ? result.last_texts : result.end_screen_texts)
       std::printf("text: %s\n", text.c_str());
-  return result.exit_code;
+  for (const std::string& failure : result.shot_failures) std::fprintf(stderr, "jedreplay: %s\n", failure.c_str());
+  // A screenshot that was asked for and not written is a failed run, whatever the game said.
+  return result.shot_failures.empty() ? result.exit_code : (result.exit_code != 0 ? result.exit_code : 1);
 }

@@ -55,14 +55,16 @@ ReplayResult RunReplay(const ReplayOptions& options) {
 
   SetTextObserver([&](const char* text, int32_t, int32_t) { frame_texts.emplace_back(text); });
   uint64_t frames = 0;
+  std::vector<int> shot_saved(options.shots.size(), -1);  // -1: the frame never came
+  int end_shot_saved = -1;
   platform::SetHeldKeys(options.driver == ReplayOptions::Driver::Script ? options.script.KeysFor(1) : 0);
   platform::SetPresentHook([&](uint64_t) {
     ++frames;
     if (EndScreenShowing()) result.end_screen_texts = frame_texts;
     if (!frame_texts.empty()) result.last_texts.swap(frame_texts);
     frame_texts.clear();
-    for (const ReplayShot& shot : options.shots)
-      if (shot.frame == frames) platform::SaveLastFramePng(shot.path.c_str());
+    for (size_t i = 0; i < options.shots.size(); ++i)
+      if (options.shots[i].frame == frames) shot_saved[i] = platform::SaveLastFramePng(options.shots[i].path.c_str());
 
     uint32_t keys = 0;
     const bool limit_reached = options.max_frames != 0 && frames >= options.max_frames;
@@ -74,7 +76,7 @@ ReplayResult RunReplay(const ReplayOptions& options) {
     } else if (autoplayer) {
       keys = autoplayer->NextKeys();
       if (autoplayer->LeavingEndScreen() && !options.end_screen_shot.empty() && keys != 0)
-        platform::SaveLastFramePng(options.end_screen_shot.c_str());
+        end_shot_saved = platform::SaveLastFramePng(options.end_screen_shot.c_str());
     } else {
       keys = options.script.KeysFor(frames + 1);
     }
@@ -83,6 +85,17 @@ ReplayResult RunReplay(const ReplayOptions& options) {
   });
 
   result.exit_code = WinMain();
+  for (size_t i = 0; i < options.shots.size(); ++i) {
+    const ReplayShot& shot = options.shots[i];
+    if (shot_saved[i] == 1) continue;
+    result.shot_failures.push_back(shot.path + ": " +
+                                   (shot_saved[i] == 0 ? "could not be written"
+                                                       : "frame " + std::to_string(shot.frame) + " was never shown (the run had " +
+                                                             std::to_string(frames) + ")"));
+  }
+  if (!options.end_screen_shot.empty() && end_shot_saved != 1)
+    result.shot_failures.push_back(options.end_screen_shot + ": " +
+                                   (end_shot_saved == 0 ? "could not be written" : "no end screen was left by the autoplayer"));
 
   platform::SetPresentHook(nullptr);
   SetTextObserver(nullptr);

@@ -33,6 +33,7 @@ struct ReplayResult {
   bool won = false, lost = false, cut_short = false;
   std::vector<std::string> last_texts;        // texts of the last frame that showed any
   std::vector<std::string> end_screen_texts;  // texts of the last end-screen frame
+  std::vector<std::string> shot_failures;     // screenshots asked for and not written, and why
 };
 
 // Selects the headless backend (it must not be chosen otherwise before) and plays one game.

@@ -3,9 +3,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 
 #include "game/end_screens.h"
+#include "tools/jedreplay/key_script.h"
 #include "tools/jedreplay/replay.h"
 
 namespace {
@@ -76,6 +78,31 @@ TEST_F(GameRunTest, StandingStillEndsOnTheGameOverScreenTheSameWayEveryTime) {
   EXPECT_EQ(first.score, 0);
   EXPECT_TRUE(first.end_screen_texts.empty()) << "the game-over screen shows its picture only";
   ExpectSameRun(first, Play(ReplayOptions::Driver::StandStill));
+}
+
+// The replay tool's own inputs: key scripts take plain frame numbers only, and a screenshot
+// that was asked for and not written is reported, never passed over in silence.
+TEST_F(GameRunTest, ScriptsRefuseBadFrameNumbersAndMissedShotsAreReported) {
+  for (const char* bad : {"-5 right", "+5 right", "1--5 right", "0 left", "99999999999999999999999 up", "4-2 up"}) {
+    KeyScript script;
+    std::string error;
+    EXPECT_FALSE(script.Parse(bad, &error)) << bad;
+    EXPECT_NE(error.find("bad frame range"), std::string::npos) << bad;
+  }
+  ReplayOptions options;
+  options.driver = ReplayOptions::Driver::Script;
+  std::string error;
+  ASSERT_TRUE(options.script.Parse("3-7 left right\n12 enter\n", &error)) << error;
+  EXPECT_EQ(options.script.last_frame(), 12u);
+  options.max_frames = 40;
+  const std::string written = testing::TempDir() + "replay_shot.png";
+  std::filesystem::remove(written);
+  options.shots = {{5, written}, {6, "/nonexistent/dir/shot.png"}, {100000, testing::TempDir() + "never.png"}};
+  const ReplayResult r = RunReplay(options);
+  EXPECT_TRUE(std::filesystem::exists(written));
+  ASSERT_EQ(r.shot_failures.size(), 2u);
+  EXPECT_NE(r.shot_failures[0].find("/nonexistent/dir/shot.png: could not be written"), std::string::npos);
+  EXPECT_NE(r.shot_failures[1].find("frame 100000 was never shown"), std::string::npos);
 }
 
 }  // namespace
