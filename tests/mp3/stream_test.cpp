@@ -287,6 +287,34 @@ TEST(Streams, LoadFigures) {
   EXPECT_EQ(during.queued_ms, 1000);
 }
 
+// A managed stream opens on its first block, which holds a small part of a real song: a VBR
+// header's counts still give the whole song's length and rate.
+TEST(Streams, AVbrHeaderGivesTheWholeSongsLengthFromTheFirstBlock) {
+  const std::string path = EncodeWithLame("stream_long_vbr.mp3", TonePcm(44100, 12.0), 44100, "-V 4");
+  ASSERT_FALSE(path.empty());
+  const Bytes file = ReadFile(path);
+  DAr3 whole;
+  ASSERT_EQ(whole.OpenFile(path.c_str(), 0, 0, 0), 1) << whole.GetError();
+  MP3_TIME expected{};
+  ASSERT_EQ(whole.GetSongLength(&expected), 1);
+  ASSERT_GT(expected.ms, 11900u);
+
+  DAr3 p;
+  OpenManaged(p, file, 4096, false);  // far fewer bytes than 16 per frame of the song
+  MP3_TIME length{};
+  ASSERT_EQ(p.GetSongLength(&length), 1);
+  EXPECT_EQ(length.ms, expected.ms);
+  MP3_STREAM_INFO info{};
+  ASSERT_EQ(p.GetMp3Info(&info), 1);
+  STREAM_LOAD_INFO load{};
+  ASSERT_EQ(p.GetStreamLoad(&load), 1);
+  EXPECT_EQ(load.queued_bytes, 4096);
+  // The first block at the song's average rate: a few hundred milliseconds, not the song.
+  EXPECT_GT(load.queued_ms, 100);
+  EXPECT_LT(load.queued_ms, 1000);
+  p.Close();
+}
+
 TEST(Streams, BlocksAreFreeOnlyOnceReadToTheirLastByte) {
   const Bytes& file = LameBytes("-b 128");
   const uint8_t* a = file.data();
