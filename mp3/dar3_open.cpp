@@ -33,10 +33,16 @@ int DAr3::OpenFile(const char* name, int buffer_ms, unsigned int offset, unsigne
     SetErrorF("OpenMp3FileEx->Can't open file:  %s  !", "(null)");
     return 0;
   }
-  mapping_ = platform::MappedFile::Open(name);
-  if (!mapping_ || mapping_->size() >= 0xFFFFFFFFu) {
-    mapping_.reset();
+  size_t total = 0;
+  if (!platform::RegularFileSize(name, &total) || total >= 0xFFFFFFFFu) {
     SetErrorF("OpenMp3FileEx->Can't open file:  %s  !", name);
+    return 0;
+  }
+  // The range is checked before the file is mapped, so a bad range is reported as such.
+  if (!CheckRange("OpenMp3FileEx", total, offset, size)) return 0;
+  mapping_ = platform::MappedFile::Open(name);
+  if (!mapping_) {
+    SetError("DAr3::OpenMp3File->Can't create file view !");
     return 0;
   }
   return OpenRange("OpenMp3FileEx", mapping_->data(), mapping_->size(), offset, size, buffer_ms);
@@ -66,20 +72,24 @@ int DAr3::OpenResource(void* /*module: resources are registered per program*/, c
   return OpenRange("OpenMp3Resource", data, total, offset, size, buffer_ms);
 }
 
-int DAr3::OpenRange(const char* op, const uint8_t* data, size_t total, unsigned int offset,
-                    unsigned int size, int buffer_ms) {
+bool DAr3::CheckRange(const char* op, size_t total, unsigned int offset, unsigned int size) {
   if (offset >= total) {
     SetErrorF("%s->Seek value out of range !", op);
     CloseSourceHandles();
-    return 0;
+    return false;
   }
-  const size_t remaining = total - offset;
-  if (size == 0) size = static_cast<unsigned int>(remaining);
-  if (remaining < size) {
+  if (total - offset < size) {
     SetErrorF("%s->Size value out of range !", op);
     CloseSourceHandles();
-    return 0;
+    return false;
   }
+  return true;
+}
+
+int DAr3::OpenRange(const char* op, const uint8_t* data, size_t total, unsigned int offset,
+                    unsigned int size, int buffer_ms) {
+  if (!CheckRange(op, total, offset, size)) return 0;
+  if (size == 0) size = static_cast<unsigned int>(total - offset);
   format_.source_start = data + offset;
   format_.source_size = size;
   format_.source_last = format_.source_start + size - 1;

@@ -202,6 +202,8 @@ class DAr3 final : public RUVe3 {
 
  private:
   // Opening (dar3_open.cpp).
+  // The offset and size against the source's size, with their messages.
+  bool CheckRange(const char* op, size_t total, unsigned int offset, unsigned int size);
   int OpenRange(const char* op, const uint8_t* data, size_t total, unsigned int offset,
                 unsigned int size, int buffer_ms);
   int _Open(int buffer_ms);

@@ -28,22 +28,20 @@ int WWaveOut::Initialize(uint32_t format_tag, uint32_t channels, uint32_t sample
   format_.bits = static_cast<uint16_t>(bits_per_sample);
   const uint64_t bytes_per_sec = uint64_t(samples_per_sec) * channels * bits_per_sample / 8;
 
+  // A ring beyond this (about 25 minutes of CD audio) is a bad length, not a request to honour:
+  // the zero-filled buffers would take the machine's memory.
+  const uint64_t size = bytes_per_sec * buffer_ms / 1000;
+  constexpr uint64_t kMaxRingBytes = uint64_t{256} << 20;
+  if (uint64_t(buffer_count) * (size ? size : 1) > kMaxRingBytes) {
+    SetError("WWave::Initialize->Can't allocate memory for output data buffer");
+    return 0;
+  }
   headers_.reset(new (std::nothrow) platform::WaveHeader[buffer_count ? buffer_count : 1]);
   done_.reset(new (std::nothrow) std::atomic<uint32_t>[buffer_count ? buffer_count : 1]);
   if (!headers_ || !done_) {
     headers_.reset();
     done_.reset();
     SetError("WWave::Initialize->Can't allocate memory for WAVEHDR structure");
-    return 0;
-  }
-  const uint64_t size = bytes_per_sec * buffer_ms / 1000;
-  // A ring beyond this (about 25 minutes of CD audio) is a bad length, not a request to honour:
-  // the zero-filled buffers would take the machine's memory.
-  constexpr uint64_t kMaxRingBytes = uint64_t{256} << 20;
-  if (uint64_t(buffer_count) * (size ? size : 1) > kMaxRingBytes) {
-    headers_.reset();
-    done_.reset();
-    SetError("WWave::Initialize->Can't allocate memory for output data buffer");
     return 0;
   }
   buffers_.clear();

@@ -27,6 +27,16 @@ std::map<std::pair<std::string, std::string>, Block>& Registry() {
 }
 }  // namespace
 
+bool RegularFileSize(const std::string& path, size_t* size) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);  // readable, as the player will need it
+  if (fd < 0) return false;
+  ::close(fd);
+  if (size) *size = static_cast<size_t>(info.st_size);
+  return true;
+}
+
 std::unique_ptr<MappedFile> MappedFile::Open(const std::string& path, std::string* error) {
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {

@@ -8,6 +8,9 @@
 
 namespace platform {
 
+// The size of a regular file; false when it cannot be opened or is not one.
+bool RegularFileSize(const std::string& path, size_t* size);
+
 class MappedFile {
  public:
   // Maps the whole file read-only. Null on failure, with the reason in *error when given.

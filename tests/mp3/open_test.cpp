@@ -1,8 +1,12 @@
 // Opening sources: the messages of every refusal, tag stripping, the two-frame first-frame
 // check, VBR headers (trusted only when sane) and the length figures.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstring>
+#include <fstream>
 
 #include "platform/files.h"
 #include "tests/mp3/mp3_test_support.h"
@@ -60,6 +64,40 @@ TEST(Open, RefusalsCarryTheirMessagesAndLeaveThePlayerClosed) {
   MP3_TIME length{};
   ASSERT_EQ(p.GetSongLength(&length), 1);
   EXPECT_EQ(length.bytes, 417u * 30);
+}
+
+// A file that opens but cannot be mapped (here: no address space left for it, in a child
+// process) fails with the view's message; a bad range is still reported as such first.
+TEST(Open, AFileThatCannotBeMappedSaysSo) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "the sanitizers need the address space this test takes away";
+#else
+  const std::string big = WriteTemp("unmappable.mp3", Repeat(SilentFrame(128), 20000));  // 8 MB
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    DAr3 p;
+    rlimit limit{};
+    getrlimit(RLIMIT_AS, &limit);
+    // Whatever is mapped now plus 4 MB: too little for the file.
+    std::ifstream maps("/proc/self/status");
+    std::string line;
+    size_t vm_kb = 0;
+    while (std::getline(maps, line))
+      if (line.rfind("VmSize:", 0) == 0) vm_kb = std::stoul(line.substr(7));
+    limit.rlim_cur = (vm_kb + 4096) * 1024;
+    if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(3);
+    const bool bad_range = p.OpenFile(big.c_str(), 0, 9000000, 0) == 0 &&
+                           std::string(p.GetError()) == "OpenMp3FileEx->Seek value out of range !";
+    const bool no_view = p.OpenFile(big.c_str(), 0, 0, 0) == 0 &&
+                         std::string(p.GetError()) == "DAr3::OpenMp3File->Can't create file view !";
+    _exit(bad_range && no_view ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+#endif
 }
 
 TEST(Open, BufferRingFollowsTheRequestedLength) {
