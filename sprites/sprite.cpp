@@ -14,7 +14,8 @@ namespace {
 // Sequences a clone has been given: the clone reads them for as long as its source lives, so
 // a reload of the source's slot must leave them in place (they are freed with the source).
 std::mutex shared_lock;
-std::unordered_set<const int32_t*> shared_sequences;
+// Never destroyed: a sequence left to a clone stays reachable from here until the program ends.
+std::unordered_set<const int32_t*>& shared_sequences = *new std::unordered_set<const int32_t*>;
 
 void MarkShared(const int32_t* sequence) {
   if (sequence == nullptr) return;
