@@ -2,10 +2,13 @@
 // WAV files for the tests: made by sox, or assembled chunk by chunk when a test needs a broken
 // one.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -13,7 +16,19 @@
 
 namespace wav_test {
 
-inline std::string TempPath(const std::string& name) { return ::testing::TempDir() + "jed_sound_" + name; }
+// A folder of this test process's own: ctest runs the cases of one program side by side, and
+// two of them writing the same file name would read each other's half-written files.
+inline const std::string& ScratchDir() {
+  static const std::string dir = [] {
+    const std::string path = ::testing::TempDir() + "jed_sound_" + std::to_string(getpid()) + "/";
+    mkdir(path.c_str(), 0700);
+    std::atexit([] { std::filesystem::remove_all(ScratchDir()); });
+    return path;
+  }();
+  return dir;
+}
+
+inline std::string TempPath(const std::string& name) { return ScratchDir() + name; }
 
 inline bool HaveSox() { return std::system("sox --version > /dev/null 2>&1") == 0; }
 
