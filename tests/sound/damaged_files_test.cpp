@@ -94,7 +94,7 @@ TEST(DamagedFilesTest, MidiLoadsFailCleanlyOrPlay) {
     good.insert(good.end(), {'M', 'T', 'r', 'k', 0, 0, 0, static_cast<uint8_t>(track->size())});
     good.insert(good.end(), track->begin(), track->end());
   }
-  ASSERT_EQ(chdir(ScratchDir().c_str()), 0);
+  ASSERT_EQ(chdir(ScratchDir()), 0);
   Rand rand;
   int loaded = 0;
   for (int round = 0; round < 1500; ++round) {

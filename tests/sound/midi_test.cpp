@@ -46,7 +46,7 @@ class MidiTest : public ::testing::Test {
     ASSERT_TRUE(kHeadless);
     if (access(JED_TEST_SOUNDFONT, R_OK) != 0) GTEST_SKIP() << "no General MIDI soundfont";
     // Songs are loaded by bare name from the working directory.
-    ASSERT_EQ(chdir(wav_test::ScratchDir().c_str()), 0);
+    ASSERT_EQ(chdir(wav_test::ScratchDir()), 0);
     wav_test::WriteFile("jed_song_a.mid", OneNoteSong(0, 60));
     wav_test::WriteFile("jed_song_b.mid", OneNoteSong(40, 72));
     ASSERT_EQ(MidiInit(), 1);

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -17,18 +18,22 @@
 namespace wav_test {
 
 // A folder of this test process's own: ctest runs the cases of one program side by side, and
-// two of them writing the same file name would read each other's half-written files.
-inline const std::string& ScratchDir() {
-  static const std::string dir = [] {
-    const std::string path = ::testing::TempDir() + "jed_sound_" + std::to_string(getpid()) + "/";
-    mkdir(path.c_str(), 0700);
-    std::atexit([] { std::filesystem::remove_all(ScratchDir()); });
-    return path;
-  }();
+// two of them writing the same file name would read each other's half-written files. It is
+// removed at exit; its name lives in plain storage, which static destruction does not touch.
+inline const char* ScratchDir() {
+  static char dir[256] = {};
+  if (dir[0] == 0) {
+    std::snprintf(dir, sizeof dir, "%sjed_sound_%d/", ::testing::TempDir().c_str(), static_cast<int>(getpid()));
+    mkdir(dir, 0700);
+    std::atexit([] {
+      std::error_code ignored;
+      if (std::strstr(dir, "/jed_sound_") != nullptr) std::filesystem::remove_all(dir, ignored);
+    });
+  }
   return dir;
 }
 
-inline std::string TempPath(const std::string& name) { return ScratchDir() + name; }
+inline std::string TempPath(const std::string& name) { return std::string(ScratchDir()) + name; }
 
 inline bool HaveSox() { return std::system("sox --version > /dev/null 2>&1") == 0; }
 
