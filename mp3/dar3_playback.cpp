@@ -4,6 +4,32 @@
 
 #include "mp3/dar3_player.h"
 
+void DAr3::PrepareRun(int32_t loop) {
+  if (decode_thread_.joinable()) decode_thread_.join();
+  start_event_.Reset();
+  ResetRunSeekMark();
+  state_.loop_active = loop;
+  state_.paused = 0;
+  state_.played_bytes = 0;
+  state_.next_index = 0;
+  state_.buffer_played = 0;
+  state_.playing = 1;
+  state_.start_result = 1;
+}
+
+bool DAr3::LaunchRun(const char* failure) {
+  try {
+    decode_thread_ = std::thread(&DAr3::_ThreadFunc, this);
+    return true;
+  } catch (const std::system_error&) {
+    state_.playing = 0;
+    state_.loop_active = 0;
+    state_.inside_loop = 0;
+    SetError(failure);
+    return false;
+  }
+}
+
 int DAr3::Play() {
   if (!format_.data_start) {
     SetError("Play->Stream isn't open !");
@@ -15,23 +41,8 @@ int DAr3::Play() {
     SetError("Play->Can't start playback from inside a synchronous callback !");
     return 0;
   }
-  if (decode_thread_.joinable()) decode_thread_.join();
-  start_event_.Reset();
-  ResetRunSeekMark();
-  state_.loop_active = 0;
-  state_.paused = 0;
-  state_.played_bytes = 0;
-  state_.next_index = 0;
-  state_.buffer_played = 0;
-  state_.playing = 1;
-  state_.start_result = 1;
-  try {
-    decode_thread_ = std::thread(&DAr3::_ThreadFunc, this);
-  } catch (const std::system_error&) {
-    state_.playing = 0;
-    SetError("Play->Can't create decoding thread !");
-    return 0;
-  }
+  PrepareRun(0);
+  if (!LaunchRun("Play->Can't create decoding thread !")) return 0;
   start_event_.Wait();
   if (state_.start_result) return 1;
   Stop();

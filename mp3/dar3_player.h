@@ -212,6 +212,11 @@ class DAr3 final : public RUVe3 {
 
   // Decoding thread (decode_thread.cpp).
   void _ThreadFunc();
+  // A new run: the previous thread joined, its start signal and seek mark cleared, the
+  // buffer records reset, playing set (loop: 1 for PlayLoop).
+  void PrepareRun(int32_t loop);
+  // Starts the decoding thread; false, with the run undone and `failure` as the error, if not.
+  bool LaunchRun(const char* failure);
   void FailStart();  // a run that could not start: its result, the stop notice, the signal
   void FinishEmptyRun();
   void ClearRunFields();

@@ -3,7 +3,6 @@
 #include <mad.h>
 
 #include <cstring>
-#include <system_error>
 
 #include "mp3/block_effects.h"
 #include "mp3/dar3_player.h"
@@ -181,17 +180,9 @@ int DAr3::PlayLoop(int start_format, MP3_TIME* start, int end_format, MP3_TIME* 
     SetError("PlayLoop->Can't seek to start of loop !");
     return 0;
   }
-  if (decode_thread_.joinable()) decode_thread_.join();
-  start_event_.Reset();
-  ResetRunSeekMark();
+  PrepareRun(1);
   const StreamFormat& f = format_;
   state_.was_playing = was_playing;
-  state_.loop_active = 1;
-  state_.paused = 0;
-  state_.played_bytes = 0;
-  state_.next_index = 0;
-  state_.buffer_played = 0;
-  state_.playing = 1;
   const int32_t frames = f.samples_per_frame
                              ? platform::MulDiv(int32_t(d - c), int32_t(f.sample_rate), int32_t(f.samples_per_frame * 1000))
                              : 0;
@@ -203,17 +194,8 @@ int DAr3::PlayLoop(int start_format, MP3_TIME* start, int end_format, MP3_TIME* 
     state_.loop_samples = uint32_t(double(f.song_length - c) / 1000.0 * f.sample_rate);
   else
     state_.loop_samples = state_.loop_frames * f.samples_per_frame;
-  state_.start_result = 1;
   state_.inside_loop = 1;
-  try {
-    decode_thread_ = std::thread(&DAr3::_ThreadFunc, this);
-  } catch (const std::system_error&) {
-    state_.playing = 0;
-    state_.loop_active = 0;
-    state_.inside_loop = 0;
-    SetError("DAr3::PlayLoopM->Can't create decoding thread!");
-    return 0;
-  }
+  if (!LaunchRun("DAr3::PlayLoopM->Can't create decoding thread!")) return 0;
   // Returns at once: the thread's start signal is left for the next Play to clear, and a
   // thread that cannot start ends the run itself.
   return 1;
