@@ -130,20 +130,18 @@ uint32_t DAr3::BlockStageFftEq(char* block, uint32_t bytes) {
   }
   if (!eq_used_) return bytes;
   // Switched off while playing: play the filter's tail (flushed with silence) before the
-  // unfiltered block.
+  // unfiltered block, which waits where it is while the tail is composed aside.
   eq_used_ = false;
-  std::memcpy(gapless_buffer_.data(), block, bytes);
+  char* tail = gapless_buffer_.data();
   uint32_t drain = eq_latency_bytes_;
   while (drain > 0) {
     if (!state_.playing) return 0;
-    char* current = work_block_.data();
-    std::memset(current, 0, bytes);
-    equalizers_.ProcessBlock(reinterpret_cast<int16_t*>(current), static_cast<int>(bytes / 4));
+    std::memset(tail, 0, bytes);
+    equalizers_.ProcessBlock(reinterpret_cast<int16_t*>(tail), static_cast<int>(bytes / 4));
     const uint32_t part = std::min(bytes, drain);
-    if (!WriteBlock(current, part)) return 0;
+    if (!WriteBlock(tail, part)) return 0;
     drain -= part;
   }
-  std::memcpy(work_block_.data(), gapless_buffer_.data(), bytes);
   eq_drop_bytes_ = eq_latency_bytes_;
   return bytes;
 }

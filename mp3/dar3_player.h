@@ -287,7 +287,7 @@ class DAr3 final : public RUVe3 {
   DitherState dither_[2];
   std::vector<uint8_t> tail_block_;
   std::vector<const uint8_t*> frame_index_;
-  std::vector<char> gapless_buffer_;
+  std::vector<char> gapless_buffer_;  // the FFT equalizer's tail, composed aside when it goes off
   // The decoding thread composes each block here, runs the stages on it, and copies it into its
   // wave buffer only when it is handed to the device (the spectrum and VU read those buffers).
   std::vector<char> work_block_;

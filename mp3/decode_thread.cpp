@@ -144,12 +144,6 @@ bool DAr3::RunBufferStage(uint32_t bytes) {
   if (effects_.fft_eq_on || eq_used_) {
     if (!state_.playing) return false;
     bytes = BlockStageFftEq(block, bytes);
-    if (bytes == 0) {
-      bytes_in_buffer_ = 0;
-      frames_in_buffer_ = 0;
-      return state_.playing != 0;
-    }
-    block = work_block_.data();
   }
   if (!state_.playing) return false;
   if (bytes == 0) {
