@@ -44,21 +44,11 @@ Bytes TwoTonePcm(double seconds) {
   return pcm;
 }
 
-// Waits until the decoding thread has queued `want` buffers ahead of the headless device.
-void WaitForQueuedBuffers(DAr3& p, uint32_t want) {
-  for (int i = 0; i < 2000; ++i) {
-    uint32_t queued = 0;
-    for (uint32_t b = 0; b < p.WaveOut().GetBufferCount(); ++b) queued += !p.WaveOut().IsBufferDone(b);
-    if (queued >= want) return;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-}
-
 // Asks for the left spectrum and phases (Hann, 1024 points), then pulls 1024 frames from the
 // headless device and computes the same figures from them in double precision.
 void ExpectSpectrumOfTheNextFramesPlayed(DAr3& p) {
   constexpr int n = 1024;
-  WaitForQueuedBuffers(p, 2);
+  WaitQueued(p, 2);
   std::vector<int32_t> left(n / 2 + 1), phase(n / 2 + 1);
   FFT_STRUCT fft{};
   fft.fft_points = n;
@@ -101,7 +91,7 @@ TEST(EffectStages, SpectrumOfThePlayingBufferShowsEachChannelsTone) {
   std::vector<int16_t> chunk(44100 * 2);
   bool headless = false;
   for (int pulls = 0; pulls < 12; ++pulls) {
-    WaitForQueuedBuffers(p, 2);
+    WaitQueued(p, 2);
     if (platform::AudioPull(chunk.data(), 3001 + 17 * pulls))
       headless = true;
     else
@@ -143,7 +133,7 @@ TEST(EffectStages, SpectrumOfThePlayingBufferShowsEachChannelsTone) {
   ASSERT_EQ(p.Seek(TIME_FORMAT_MS, &at, MOVE_FROM_START), 1) << p.GetError();
   ASSERT_EQ(p.Play(), 1) << p.GetError();
   for (int pulls = 0; pulls < 3; ++pulls) {
-    WaitForQueuedBuffers(p, 2);
+    WaitQueued(p, 2);
     platform::AudioPull(chunk.data(), 2999);
   }
   ExpectSpectrumOfTheNextFramesPlayed(p);

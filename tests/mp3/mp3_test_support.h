@@ -29,6 +29,11 @@ std::string EncodeWithLame(const std::string& name, const Bytes& pcm, int rate, 
 // Frames libmad finds in a whole file: headers, or frames it decodes.
 uint32_t CountFrames(const Bytes& file, bool decodable_only = false);
 
+// Buffers the decoding thread has queued and the device has not yet played.
+uint32_t QueuedBuffers(DAr3& p);
+// Waits (up to 2 s) until at least `buffers` are queued ahead of the device.
+void WaitQueued(DAr3& p, uint32_t buffers);
+
 // Decodes a file through the no-output mode and returns every block, concatenated.
 struct Decoded {
   bool opened = false;

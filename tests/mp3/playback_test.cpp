@@ -27,17 +27,6 @@ MP3_STATUS Status(DAr3& p) {
   return s;
 }
 
-uint32_t QueuedBuffers(DAr3& p) {
-  uint32_t queued = 0;
-  for (uint32_t i = 0; i < p.WaveOut().GetBufferCount(); ++i) queued += !p.WaveOut().IsBufferDone(i);
-  return queued;
-}
-
-void WaitQueued(DAr3& p, uint32_t buffers) {
-  for (int waited = 0; waited < 2000 && QueuedBuffers(p) < buffers; ++waited)
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-}
-
 // Pulls the headless mix until the player reports its stop, at the pace the decoding thread
 // refills the ring, so that the device never runs dry in the middle of the song (`expected`
 // frames of it).

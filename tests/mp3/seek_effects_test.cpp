@@ -250,12 +250,7 @@ TEST(VuMeter, FullOnASquareWaveAndZeroOnSilence) {
     unsigned left = 7, right = 7;
     // Pull at the pace the thread fills the ring: two buffers queued before each pull.
     for (int pulls = 0; pulls < 6; ++pulls) {
-      for (int i = 0; i < 1000; ++i) {
-        uint32_t queued = 0;
-        for (uint32_t b = 0; b < p.WaveOut().GetBufferCount(); ++b) queued += !p.WaveOut().IsBufferDone(b);
-        if (queued >= 2) break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-      }
+      WaitQueued(p, 2);
       platform::AudioPull(chunk.data(), 4410);
     }
     ASSERT_EQ(p.GetVUData(&left, &right), 1);
