@@ -7,6 +7,8 @@
 #include <random>
 #include <vector>
 
+#include "tests/dsp/signal_helpers.h"
+
 namespace {
 
 std::vector<float> RandomSignal(int n, unsigned seed) {
@@ -23,11 +25,7 @@ std::vector<double> DirectPacked(const std::vector<float>& x) {
   std::vector<double> out(x.size());
   for (int k = 0; k <= n / 2; ++k) {
     double re = 0, im = 0;
-    for (int j = 0; j < n; ++j) {
-      const double angle = 2.0 * M_PI * static_cast<double>((static_cast<int64_t>(j) * k) % n) / n;
-      re += x[j] * std::cos(angle);
-      im += x[j] * std::sin(angle);
-    }
+    dsp_test::DirectBin(x, k, &re, &im);
     if (k == 0) {
       out[0] = re;
     } else if (k == n / 2) {

@@ -18,6 +18,20 @@ inline std::vector<int16_t> StereoSines(int frames, double left_freq, double lef
   return s;
 }
 
+// Bin k of the transform computed directly in double precision: re = sum x[j] cos(2 pi jk/n),
+// im = sum x[j] sin(2 pi jk/n) (the plus sign of the packed layout). The angle is reduced
+// exactly first, so large n keeps its precision.
+template <typename Sample>
+inline void DirectBin(const std::vector<Sample>& x, int k, double* re, double* im) {
+  const int n = static_cast<int>(x.size());
+  *re = *im = 0;
+  for (int j = 0; j < n; ++j) {
+    const double angle = 2.0 * M_PI * static_cast<double>((static_cast<int64_t>(j) * k) % n) / n;
+    *re += x[j] * std::cos(angle);
+    *im += x[j] * std::sin(angle);
+  }
+}
+
 // RMS of one channel of interleaved stereo over frames [from, to).
 inline double ChannelRms(const std::vector<int16_t>& s, int channel, int from, int to) {
   double sum = 0;

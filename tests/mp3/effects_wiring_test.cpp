@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "platform/audio.h"
-
+#include "tests/dsp/signal_helpers.h"
 #include "tests/mp3/mp3_test_support.h"
 
 #if DAR3_WITH_DSP
@@ -33,14 +33,9 @@ double Psnr(const std::vector<int16_t>& a, const std::vector<int16_t>& b, size_t
 
 // A stereo file with one steady tone per channel: 1 kHz on the left, 4 kHz on the right.
 Bytes TwoTonePcm(double seconds) {
-  const int rate = 44100;
-  Bytes pcm(size_t(rate * seconds) * 4);
-  for (size_t i = 0; i < pcm.size() / 4; ++i) {
-    const int16_t left = int16_t(std::lround(16000 * std::sin(2 * M_PI * 1000.0 * double(i) / rate)));
-    const int16_t right = int16_t(std::lround(16000 * std::sin(2 * M_PI * 4000.0 * double(i) / rate)));
-    std::memcpy(&pcm[i * 4], &left, 2);
-    std::memcpy(&pcm[i * 4 + 2], &right, 2);
-  }
+  const std::vector<int16_t> s = dsp_test::StereoSines(int(44100 * seconds), 1000, 16000, 4000, 16000, 44100);
+  Bytes pcm(s.size() * 2);
+  std::memcpy(pcm.data(), s.data(), pcm.size());
   return pcm;
 }
 
@@ -58,15 +53,13 @@ void ExpectSpectrumOfTheNextFramesPlayed(DAr3& p) {
   ASSERT_EQ(p.GetFFTValues(&fft), 1) << p.GetError();
   std::vector<int16_t> heard(n * 2);
   ASSERT_EQ(platform::AudioPull(heard.data(), n), size_t(n));
+  std::vector<double> windowed(n);
+  for (int j = 0; j < n; ++j) windowed[size_t(j)] = 0.5 * (1 - std::cos(2 * M_PI * j / (n - 1))) * heard[size_t(j) * 2];
   // The loud bins' phases move by 8 degrees a frame at 1 kHz, so they pin the position down.
   int worst = 0, worst_phase = 0;
   for (int k = 0; k <= n / 2; ++k) {
     double re = 0, im = 0;
-    for (int j = 0; j < n; ++j) {
-      const double x = 0.5 * (1 - std::cos(2 * M_PI * j / (n - 1))) * heard[size_t(j) * 2];
-      re += x * std::cos(2 * M_PI * j * k / n);
-      im += x * std::sin(2 * M_PI * j * k / n);
-    }
+    dsp_test::DirectBin(windowed, k, &re, &im);
     const int expected = int(20 * std::log10(std::hypot(re, im) / std::sqrt(n) + 1));
     worst = std::max(worst, std::abs(left[k] - expected));
     if (expected > 60 && k > 0 && k < n / 2)
