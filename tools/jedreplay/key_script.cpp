@@ -1,8 +1,9 @@
 #include "tools/jedreplay/key_script.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
-#include <cstdlib>
+#include <cstring>
 #include <sstream>
 
 #include "platform/window.h"
@@ -22,15 +23,11 @@ uint32_t KeyMaskByName(const std::string& name) {
 }
 
 bool ParseFrameNumber(const char* text, const char** end, uint64_t* number) {
-  if (text == nullptr || *text < '0' || *text > '9') return false;
-  uint64_t value = 0;
-  for (; *text >= '0' && *text <= '9'; ++text) {
-    const uint64_t digit = static_cast<uint64_t>(*text - '0');
-    if (value > (UINT64_MAX - digit) / 10) return false;
-    value = value * 10 + digit;
-  }
-  *number = value;
-  if (end) *end = text;
+  if (text == nullptr) return false;
+  // from_chars takes digits only: no sign, no blanks, and a value too large is an error.
+  const auto [after, failure] = std::from_chars(text, text + std::strlen(text), *number);
+  if (failure != std::errc()) return false;
+  if (end) *end = after;
   return true;
 }
 

@@ -1,7 +1,6 @@
 // jedreplay: plays Jed Grimstorm headless from a key script or with the built-in autoplayer,
 // saves PNG screenshots of chosen frames and prints the final state. Run it in the assets folder.
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
