@@ -197,11 +197,9 @@ int DAr3::_Open(int buffer_ms) {
       // A header frame holds no audio; its counts are believed only when they are plausible.
       const bool recognised = (vbr.flags & VBR_HAS_XING) != 0 && vf.frame_length < f.data_size;
       // A managed stream opens on its first block only: the song's size is the header's own
-      // byte count, when it gives one.
-      const bool first_block_only = stream_managed_ != 0;
-      const uint64_t song_bytes = first_block_only && (vbr.xing_flags & XING_BYTES) && vbr.bytes > 0 ? vbr.bytes
-                                  : first_block_only                                                 ? UINT64_MAX
-                                                                                                     : f.data_size;
+      // byte count, when it gives one (unknown otherwise).
+      uint64_t song_bytes = f.data_size;
+      if (stream_managed_) song_bytes = (vbr.xing_flags & XING_BYTES) && vbr.bytes > 0 ? vbr.bytes : UINT64_MAX;
       const bool usable = recognised && (vbr.xing_flags & XING_FRAMES) && (vbr.xing_flags & XING_TOC) &&
                           vbr.frames > 0 && uint64_t(vbr.frames) * 16 <= song_bytes;
       if (recognised) {
@@ -214,7 +212,7 @@ int DAr3::_Open(int buffer_ms) {
         f.total_samples = static_cast<uint32_t>(uint64_t(vbr.frames) * f.samples_per_frame);
         const uint64_t length = uint64_t(vbr.frames) * 1000 * f.samples_per_frame / f.sample_rate;
         f.song_length = static_cast<uint32_t>(length > 0xFFFFFFFFu ? 0xFFFFFFFFu : length);
-        const double audio = song_bytes != UINT64_MAX && first_block_only ? double(song_bytes) : double(f.data_size);
+        const double audio = double(song_bytes == UINT64_MAX ? f.data_size : song_bytes);
         f.audio_bytes = static_cast<uint32_t>(std::min<double>(audio, 0xFFFFFFFFu));
         f.bytes_per_frame = float(audio / vbr.frames);
         f.average_bitrate = float(audio * 8.0 / vbr.frames * f.sample_rate / f.samples_per_frame);
