@@ -92,7 +92,7 @@ int DAr3::GetFFTValues(FFT_STRUCT* fft) {
   view.buffers = buffers.data();
   view.buffer_count = static_cast<int>(buffers.size());
   view.playing_index = static_cast<int>(state_.next_index.load());
-  view.offset_bytes = int64_t(wave_.GetOutputPosition(3)) - int64_t(state_.played_bytes.load());
+  view.offset_bytes = PlayedIntoRecordedBuffer();
   dsp::SpectrumQuery query;
   query.fft_points = fft->fft_points;
   query.window_type = fft->window_type;

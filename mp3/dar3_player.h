@@ -217,6 +217,9 @@ class DAr3 final : public RUVe3 {
   void PrepareRun(int32_t loop);
   // Starts the decoding thread; false, with the run undone and `failure` as the error, if not.
   bool LaunchRun(const char* failure);
+  // Bytes the device has played since the buffer its last done notice points at began (the
+  // spectrum and the VU meter both start there).
+  uint32_t PlayedIntoRecordedBuffer();
   void FailStart();  // a run that could not start: its result, the stop notice, the signal
   void FinishEmptyRun();
   void ClearRunFields();

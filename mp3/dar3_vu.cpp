@@ -2,6 +2,12 @@
 #include "mp3/block_effects.h"
 #include "mp3/dar3_player.h"
 
+uint32_t DAr3::PlayedIntoRecordedBuffer() {
+  const uint32_t position = wave_.GetOutputPosition(3);
+  const uint32_t started = state_.played_bytes;
+  return position > started ? position - started : 0;
+}
+
 int DAr3::GetVUData(unsigned int* left, unsigned int* right) {
   if (!left || !right) {
     SetError("GetVUData->Invalid parameters !");
@@ -11,10 +17,7 @@ int DAr3::GetVUData(unsigned int* left, unsigned int* right) {
   if (!format_.data_start || !state_.playing || !state_.buffer_played) return 1;
   const uint32_t count = wave_.GetBufferCount();
   if (count == 0) return 1;
-  // Bytes played since the buffer recorded as playing began.
-  const uint32_t position = wave_.GetOutputPosition(3);
-  const uint32_t started = state_.played_bytes;
-  uint32_t offset = position > started ? position - started : 0;
+  uint32_t offset = PlayedIntoRecordedBuffer();
   uint32_t index = state_.next_index % count;
   // The play position may already be past that buffer: the next one in ring order plays.
   if (offset > wave_.GetBufferLength(index)) {
