@@ -1,6 +1,7 @@
 #include "game/music.h"
 
 #include "dar3/ruve3.hpp"
+#include "game/data_dir.h"
 #include "game/world.h"
 
 namespace {
@@ -10,7 +11,7 @@ constexpr int kMusicBufferMs = 800;
 void SwitchMusicTrack(const char* name) {
   if (Mp3Player == nullptr) return;
   Mp3Player->Stop();
-  Mp3Player->OpenFile(name, kMusicBufferMs, 0, 0);
+  if (!Mp3Player->OpenFile(name, kMusicBufferMs, 0, 0)) CheckDataFile(name);
   Mp3Player->Play();
 }
 

@@ -1,13 +1,17 @@
 #include "game/pictures.h"
 
 #include "display/display.h"
+#include "game/data_dir.h"
 #include "game/world.h"
 
 bool LoadScreenPicture(BitmapImage* image, const char* name) {
   // A second picture in the same image (both end screens in one frame) must not leak the
   // first, and a picture that fails to load must not leave the first one showing.
   if (image->pixels != nullptr) DestroyBitmapImage(image);
-  if (!LoadBitmapFile(&LoadedBitmap, name)) return false;
+  if (!LoadBitmapFile(&LoadedBitmap, name)) {
+    DataFileFailed(name);
+    return false;
+  }
   CreateBitmapImage(image, 0, 0, SCREEN_PICTURE_WIDTH, SCREEN_PICTURE_HEIGHT, 8);
   const int copied = LoadBitmapImage(image, &LoadedBitmap, 0, 0, 1);
   UnloadBitmapFile(&LoadedBitmap);
@@ -15,7 +19,10 @@ bool LoadScreenPicture(BitmapImage* image, const char* name) {
 }
 
 bool LoadSpriteCells(Sprite* sprite, const char* name, int first_frame, int cells) {
-  if (!LoadBitmapFile(&LoadedBitmap, name)) return false;
+  if (!LoadBitmapFile(&LoadedBitmap, name)) {
+    DataFileFailed(name);
+    return false;
+  }
   bool all = true;
   for (int k = 0; k < cells; ++k) all = LoadSpriteFrame(sprite, &LoadedBitmap, first_frame + k, k, 0, 0) && all;
   UnloadBitmapFile(&LoadedBitmap);

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "display/display.h"
+#include "game/data_dir.h"
 #include "game/music.h"
 #include "game/pictures.h"
 #include "game/world.h"
@@ -45,6 +46,7 @@ void LoadFighterAnimations(Sprite* sprite, const char* pattern, int anims, const
 bool LoadFace(Sprite* face, const char* name) {
   const bool read = LoadBitmapFile(&LoadedBitmap, name) != 0;
   if (read) UseLoadedPalette();
+  else DataFileFailed(name);
   if (!CreateSprite(face, 0, 0, kFaceSize, kFaceSize, 1, kFaceAttributes, DDSCAPS_SYSTEMMEMORY, 0, 8)) {
     UnloadBitmapFile(&LoadedBitmap);
     return false;
@@ -62,6 +64,12 @@ void LoadScreenPictures(const char* pattern, int first_number, int count) {
     LoadScreenPicture(&ScreenImages[i], name);
   }
   UseLoadedPalette();
+}
+
+int LoadGameSound(const char* name) {
+  const int id = LoadWavSound(name, kSoundControls);
+  if (id < 0) CheckDataFile(name);
+  return id;
 }
 
 void FinishPhaseSetup() {
@@ -121,12 +129,12 @@ int StoryInit() {
 int LevelInit() {
   SoundInit();
   MidiInit();
-  SoundHurt = LoadWavSound("hurt.WAV", kSoundControls);
-  SoundAlert = LoadWavSound("alert.wav", kSoundControls);
-  SoundPunch = LoadWavSound("punch.wav", kSoundControls);
-  SoundJump = LoadWavSound("jump.wav", kSoundControls);
-  SoundLaugh = LoadWavSound("LaughEvil.WAV", kSoundControls);
-  SoundSwing = LoadWavSound("jump.WAV", kSoundControls);
+  SoundHurt = LoadGameSound("hurt.WAV");
+  SoundAlert = LoadGameSound("alert.wav");
+  SoundPunch = LoadGameSound("punch.wav");
+  SoundJump = LoadGameSound("jump.wav");
+  SoundLaugh = LoadGameSound("LaughEvil.WAV");
+  SoundSwing = LoadGameSound("jump.WAV");
   InitDisplay();
   LoadScreenPictures("landscape%d.BMP", 1, SCREEN_COUNT);
   FinishPhaseSetup();
