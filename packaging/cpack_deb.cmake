@@ -15,9 +15,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://jedgrimstorm.example.org/")
-# dpkg-shlibdeps looks for our own libraries in the staged libdar3-2 package.
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS
-  ${PROJECT_BINARY_DIR}/_CPack_Packages/Linux/DEB/${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-Linux/libdar3/usr/${CMAKE_INSTALL_LIBDIR})
+# (Variables named CPACK_* reach cpack.)
+set(CPACK_JED_LIBDIR ${CMAKE_INSTALL_LIBDIR})
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/cpack_project.cmake)
 # The installed files carry RPATH $ORIGIN/../lib for installs under any prefix; in /usr the
 # system path finds everything, and Debian forbids a search path, so the packages drop it.
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/drop_rpath.cmake)
@@ -31,17 +31,26 @@ set(CPACK_COMPONENTS_ALL ${JED_PACKAGE_COMPONENTS})
 set(CPACK_DEBIAN_LIBDAR3_PACKAGE_NAME libdar3-2)
 set(CPACK_DEBIAN_LIBDAR3_PACKAGE_SECTION libs)
 set(CPACK_DEBIAN_LIBDAR3_DESCRIPTION "MP3 player library
- libdar3 decodes and plays MPEG audio (layers I to III) through the DAr3 player behind the
- RUVe3 C++ interface and a flat C API: looping, seeking, reverse play, fades, two equalizers,
- echo, spectrum, VU meter, ID3 tags, pushed streams, callbacks and device choice.")
-set(CPACK_DEBIAN_LIBDAR3_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_LIBDAR3_PACKAGE_GENERATE_SHLIBS ON)
+libdar3 decodes and plays MPEG audio through the DAr3 player behind the
+RUVe3 C++ interface and a flat C API: looping, seeking, reverse play,
+fades, two equalizers, echo, spectrum, VU meter, ID3 tags, pushed
+streams, callbacks and device choice.")
+# dpkg runs ldconfig through its trigger (a shlibs file tells other packages what to depend on).
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+# Our own postinst and postrm keep CPack from adding ldconfig calls of its own.
+set(CPACK_DEBIAN_LIBDAR3_PACKAGE_CONTROL_EXTRA "")
+foreach(control triggers postinst postrm)
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/libdar3.${control} ${CMAKE_CURRENT_BINARY_DIR}/libdar3/${control} COPYONLY)
+  list(APPEND CPACK_DEBIAN_LIBDAR3_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_BINARY_DIR}/libdar3/${control})
+endforeach()
+set(CPACK_DEBIAN_LIBDAR3_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 set(CPACK_DEBIAN_DEV_PACKAGE_NAME libdar3-dev)
 set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)
 set(CPACK_DEBIAN_DEV_DESCRIPTION "MP3 player library - development files
- The C header dar3/dar3.h, the C++ interface dar3/ruve3.hpp, the linker name libdar3.so and the
- pkg-config file dar3.pc for building programs with libdar3.")
+The C header dar3/dar3.h, the C++ interface dar3/ruve3.hpp, the linker
+name libdar3.so and the pkg-config file dar3.pc for building programs
+with libdar3.")
 # dar3.pc requires mad (for static links and for pkg-config's own check).
 set(CPACK_DEBIAN_DEV_PACKAGE_DEPENDS "libmad0-dev")
 set(CPACK_COMPONENT_DEV_DEPENDS libdar3)
@@ -49,18 +58,20 @@ set(CPACK_COMPONENT_DEV_DEPENDS libdar3)
 set(CPACK_DEBIAN_DAR3PLAY_PACKAGE_NAME dar3play)
 set(CPACK_DEBIAN_DAR3PLAY_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_DAR3PLAY_DESCRIPTION "terminal MP3 player built on libdar3
- dar3play plays MP3 files in a full-screen terminal interface with tags, a progress bar, VU
- meters and a spectrum analyser, prints stream information (also as JSON) and decodes files
- to WAV with the library's effects.")
+dar3play plays MP3 files in a full-screen terminal interface with tags,
+a progress bar, VU meters and a spectrum analyser, prints stream
+information (also as JSON) and decodes files to WAV with the library's
+effects.")
 set(CPACK_COMPONENT_DAR3PLAY_DEPENDS libdar3)
 
 set(CPACK_DEBIAN_GAME_PACKAGE_NAME jed-grimstorm)
 set(CPACK_DEBIAN_GAME_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_GAME_DESCRIPTION "2D side-scrolling fighting game
- Jed walks right through the thirteen screens of one night-time city, against twenty-nine
- thugs: he walks, jumps, punches and spends RAGE on a special attack, while the thugs patrol,
- notice him, chase him and hit back. 640 x 480, 8-bit palette, keyboard, with music played
- by libdar3. The package holds the game and its pictures, sounds and music.")
+Jed walks right through the thirteen screens of one night-time city,
+against twenty-nine thugs: he walks, jumps, punches and spends RAGE on
+a special attack, while the thugs patrol, notice him, chase him and hit
+back. 640 x 480, 8-bit palette, keyboard, music played by libdar3.
+The package holds the game and its pictures, sounds and music.")
 # The font and the soundfont are opened by path.
 set(CPACK_DEBIAN_GAME_PACKAGE_DEPENDS "fonts-dejavu-core, timgm6mb-soundfont")
 set(CPACK_COMPONENT_GAME_DEPENDS libdar3)

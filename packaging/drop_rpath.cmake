@@ -1,5 +1,5 @@
-# CPack pre-build script: removes the run-time search path from every ELF file staged for the
-# packages (programs and libraries in /usr find each other through the system path).
+# CPack pre-build script: removes the run-time search path from every ELF file and pkg-config
+# file staged for the packages (in /usr everything is found through the system path).
 file(GLOB_RECURSE staged LIST_DIRECTORIES false "${CPACK_TEMPORARY_DIRECTORY}/*")
 foreach(file ${staged})
   if(IS_SYMLINK ${file})
@@ -8,5 +8,9 @@ foreach(file ${staged})
   file(READ ${file} magic LIMIT 4 HEX)
   if(magic STREQUAL "7f454c46")
     file(RPATH_REMOVE FILE ${file})
+  elseif(file MATCHES "\\.pc$")
+    file(READ ${file} text)
+    string(REPLACE " -Wl,-rpath,\${libdir}" "" text "${text}")
+    file(WRITE ${file} "${text}")
   endif()
 endforeach()

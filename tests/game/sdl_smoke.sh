@@ -3,10 +3,13 @@
 # story with xdotool, saves a screenshot of the level and ends the game with SIGTERM, which must
 # tear it down and exit with 0. A second run is ended by SIGINT on the title screen: the phases
 # still to come are skipped, the tear-down runs, the exit status is 0 as well.
+# usage: sdl_smoke.sh GAME WORKING_DIR LEVEL_SHOT.png [TITLE_SHOT.png]
 set -euo pipefail
 game=$(realpath "$1")
 assets=$(realpath "$2")
 shot=$(realpath -m "$3")
+title_shot=""
+[ -z "${4:-}" ] || title_shot=$(realpath -m "$4")
 
 if [ -z "${JED_SMOKE_INSIDE_XVFB:-}" ]; then
   export JED_SMOKE_INSIDE_XVFB=1
@@ -40,6 +43,7 @@ press_enter() {
   xdotool keyup Return
 }
 sleep 1
+[ -z "$title_shot" ] || import -window root "$title_shot"
 press_enter   # title -> story
 sleep 2
 press_enter   # story -> level
