@@ -36,7 +36,10 @@ fs::path ExecutableFolder() {
 std::string Absolute(const fs::path& path) {
   std::error_code error;
   const fs::path absolute = fs::absolute(path, error);
-  return (error ? path : absolute).lexically_normal().string();
+  fs::path normal = (error ? path : absolute).lexically_normal();
+  // "dir/." normalises to "dir/": the same folder, named the same way.
+  if (normal.has_relative_path() && normal.filename().empty()) normal = normal.parent_path();
+  return normal.string();
 }
 
 }  // namespace
