@@ -3,9 +3,11 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <system_error>
 
 #include "platform/message_box.h"
@@ -20,9 +22,9 @@ namespace fs = std::filesystem;
 constexpr const char* kProbeFiles[] = {"Grimstorm0.BMP", "hero0.BMP",  "thug0.bmp",
                                        "landscape13.BMP", "hurt.WAV", "ChronoTrigger.mp3"};
 
-constexpr const char* kHowToMakeData =
-    "generate it with 'cmake --build build --target assets' (it lands in build/assets), "
-    "install the jed-grimstorm package, or set JED_DATA_DIR to a folder holding it";
+constexpr const char* kHowToMakeData[] = {
+    "generate it with 'cmake --build build --target assets' (it lands in build/assets)",
+    "install the jed-grimstorm package", "or set JED_DATA_DIR to a folder holding it"};
 
 std::atomic<bool> Reporting{false};
 std::atomic<bool> Failed{false};
@@ -79,23 +81,33 @@ bool EnterDataFolder() {
       return true;
     }
   }
-  std::string searched;
-  for (const std::string& folder : folders) searched += (searched.empty() ? "" : ", ") + folder;
-  ReportDataProblem("the game's data (pictures, sounds, music) was not found in " + searched + "; " + kHowToMakeData);
+  ReportDataProblem("the game's data (pictures, sounds, music) was not found in", folders);
   return false;
 }
 
-void ReportDataProblem(const std::string& text) {
-  std::fprintf(stderr, "jed-grimstorm: %s\n", text.c_str());
+void ReportDataProblem(const std::string& problem, const std::vector<std::string>& places) {
+  // One line on the terminal; in the box each place and each remedy on a line of its own.
+  std::string line = "jed-grimstorm: " + problem, box = problem;
+  if (!box.empty()) box[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(box[0])));
+  for (size_t i = 0; i < places.size(); ++i) {
+    line += (i == 0 ? " " : ", ") + places[i];
+    box += "\n    " + places[i];
+  }
+  line += ";";
+  box += "\n\nTo get it:";
+  for (const char* remedy : kHowToMakeData) {
+    line += std::string(" ") + remedy + (remedy == kHowToMakeData[std::size(kHowToMakeData) - 1] ? "" : ",");
+    box += std::string("\n    ") + remedy;
+  }
+  std::fprintf(stderr, "%s\n", line.c_str());
   std::fflush(stderr);
-  platform::ShowErrorBox("Jed Grimstorm", text.c_str());
+  platform::ShowErrorBox("Jed Grimstorm", box.c_str());
 }
 
 void DataFileFailed(const char* name) {
   if (!Reporting || Failed.exchange(true)) return;
   const std::string folder = Absolute(fs::current_path());
-  ReportDataProblem(std::string("the data file ") + (name ? name : "(unnamed)") + " in " + folder +
-                    " cannot be loaded; " + kHowToMakeData);
+  ReportDataProblem(std::string("the data file ") + (name ? name : "(unnamed)") + " cannot be loaded from", {folder});
   // Every phase sees Escape held from now on and comes to its normal end.
   platform::RequestQuit();
 }

@@ -16,8 +16,9 @@ bool HoldsGameData(const std::string& folder);
 // failing to load later is reported the same way (DataFileFailed).
 bool EnterDataFolder();
 
-// One line on stderr, and the same text in a message box when a display is there.
-void ReportDataProblem(const std::string& text);
+// "PROBLEM PLACES...; how to get the data" as one line on stderr, and the same text in a
+// message box when a display is there.
+void ReportDataProblem(const std::string& problem, const std::vector<std::string>& places);
 // A data file that cannot be loaded: reported once, and the game ends through its normal
 // tear-downs with exit status 1 (see DataFailed). Does nothing until EnterDataFolder ran, so
 // tests and tools keep the plain behaviour of a missing file.
