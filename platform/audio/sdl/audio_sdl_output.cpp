@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "platform/audio.h"
-#include "platform/audio_output.h"
+#include "platform/audio/audio_output.h"
 
 namespace platform::audio {
 namespace {
@@ -61,5 +61,16 @@ std::unique_ptr<AudioOutput> StartSdlOutput() {
   SDL_PauseAudioDevice(device, 0);
   return output;
 }
+
+namespace {
+// Without a usable card the silent device consumes the mix on schedule, so nothing waiting on
+// playback hangs.
+std::unique_ptr<AudioOutput> OpenCardOrSilent(bool) {
+  std::unique_ptr<AudioOutput> card = StartSdlOutput();
+  return card ? std::move(card) : StartSilentRealTimeOutput();
+}
+}  // namespace
+
+const AudioBackend kSdlAudio{OpenCardOrSilent, false};
 
 }  // namespace platform::audio
