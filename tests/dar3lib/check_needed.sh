@@ -33,7 +33,7 @@ runtime+=('libasan.so.*' 'libubsan.so.*' 'libtsan.so.*')
 check "$program" "$(soname "$dar3")" "${runtime[@]}"
 check "$dar3" "$(soname "$core")" "$(soname "$audio")" libmad.so.0 "${runtime[@]}"
 check "$core" "${runtime[@]}"
-check "$audio" "$(soname "$core")" libSDL2-2.0.so.0 "${runtime[@]}"
+check "$audio" "$(soname "$core")" "${runtime[@]}"
 for name in "$(soname "$dar3")" "$(soname "$core")" "$(soname "$audio")"; do
   case $name in
     libdar3*) ;;

@@ -1,12 +1,12 @@
 // The sound card through SDL2 audio: 44100 Hz, stereo, signed 16-bit, a small device buffer.
-// SDL converts when the card wants another format.
-#include <SDL.h>
-
+// SDL converts when the card wants another format. SDL is loaded when the first device opens.
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
 #include "platform/audio.h"
 #include "platform/audio/audio_output.h"
+#include "platform/audio/sdl/sdl_audio_library.h"
 
 namespace platform::audio {
 namespace {
@@ -17,13 +17,13 @@ bool IsSilentDriver(const char* name) {
 
 class SdlOutput : public AudioOutput {
  public:
-  explicit SdlOutput(SDL_AudioDeviceID device) : device_(device) {}
+  SdlOutput(const SdlAudioLibrary& sdl, SDL_AudioDeviceID device) : sdl_(sdl), device_(device) {}
   ~SdlOutput() override { Stop(); }
   void Stop() override {
     if (!device_) return;
-    SDL_CloseAudioDevice(device_);  // waits for a running callback
+    sdl_.CloseAudioDevice(device_);  // waits for a running callback
     device_ = 0;
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    sdl_.QuitSubSystem(SDL_INIT_AUDIO);
   }
   const char* Name() const override { return "sdl"; }
 
@@ -32,6 +32,7 @@ class SdlOutput : public AudioOutput {
   }
 
  private:
+  const SdlAudioLibrary& sdl_;
   SDL_AudioDeviceID device_;
 };
 
@@ -39,10 +40,13 @@ class SdlOutput : public AudioOutput {
 
 std::unique_ptr<AudioOutput> StartSdlOutput() {
   // The dummy and disk drivers are no card: the silent device does that job on schedule.
-  if (IsSilentDriver(SDL_getenv("SDL_AUDIODRIVER"))) return nullptr;
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return nullptr;
-  if (IsSilentDriver(SDL_GetCurrentAudioDriver())) {
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  if (IsSilentDriver(std::getenv("SDL_AUDIODRIVER"))) return nullptr;
+  const SdlAudioLibrary* library = LoadSdlAudio();
+  if (!library) return nullptr;
+  const SdlAudioLibrary& sdl = *library;
+  if (sdl.InitSubSystem(SDL_INIT_AUDIO) != 0) return nullptr;
+  if (IsSilentDriver(sdl.GetCurrentAudioDriver())) {
+    sdl.QuitSubSystem(SDL_INIT_AUDIO);
     return nullptr;
   }
   SDL_AudioSpec want{};
@@ -52,13 +56,13 @@ std::unique_ptr<AudioOutput> StartSdlOutput() {
   want.samples = static_cast<Uint16>(kAudioDeviceBufferFrames);
   want.callback = &SdlOutput::Callback;
   SDL_AudioSpec have{};
-  SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+  SDL_AudioDeviceID device = sdl.OpenAudioDevice(nullptr, 0, &want, &have, 0);
   if (device == 0) {
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    sdl.QuitSubSystem(SDL_INIT_AUDIO);
     return nullptr;
   }
-  auto output = std::make_unique<SdlOutput>(device);
-  SDL_PauseAudioDevice(device, 0);
+  auto output = std::make_unique<SdlOutput>(sdl, device);
+  sdl.PauseAudioDevice(device, 0);
   return output;
 }
 
