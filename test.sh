@@ -33,12 +33,10 @@ case "$stage" in
     (cd "$BUILD" && ctest --output-on-failure -LE slow -j"$jobs" --timeout 300)
     ;;
   asan)
-    source ci/sanitizer_env.sh
     configure_and_build build-asan -DJED_SANITIZE=address
     (cd build-asan && ctest --output-on-failure -LE slow -j"$jobs" --timeout 600)
     ;;
   tsan)
-    source ci/sanitizer_env.sh
     # The suites whose code runs on more than one thread: the player and its streams and
     # callbacks, the effects worker, the audio engine, sound and music, dar3play, the soak.
     configure_and_build build-tsan -DJED_SANITIZE=thread -- \
