@@ -4,7 +4,7 @@
 #include <chrono>
 #include <thread>
 
-#include "mp3/dar3_player.h"
+#include "mp3/player/dar3_player.h"
 
 // A player in the no-output mode; its wave buffers are consumed at once.
 inline DAr3* FuzzPlayer(MP3_CALLBACK_FUNC callback, unsigned int mask) {

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "mp3/vbr_header.h"
+#include "mp3/format/vbr_header.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 3) return 0;
