@@ -10,7 +10,8 @@ PACKAGES=(
   xvfb xauth mpg123 sox libfftw3-dev libkissfft-dev imagemagick
   python3-mutagen id3v2 xdotool
   lame madplay ffmpeg tmux
-  lintian desktop-file-utils appstream
+  clang libclang-rt-14-dev llvm   # sanitizer and fuzz stages (./test.sh asan|tsan|fuzz)
+  lintian desktop-file-utils appstream   # checks of the packages and desktop files
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

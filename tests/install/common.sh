@@ -38,17 +38,13 @@ check_dar3play() {  # DAR3PLAY TONE
   awk -v s="$seconds" 'BEGIN { exit !(s > 0.7 && s < 1.0) }' || fail "decoded $seconds s instead of about 0.8 s"
 }
 
-# The game on Xvfb from a folder without data: its title frame must be the title picture
-# (and the SDL smoke run takes it through the story into the level and ends it cleanly).
+# The game on Xvfb from a folder without data: its title frame must be the title picture, and
+# the SDL smoke run takes it through the story into the level and ends it cleanly.
 check_game_title() {  # GAME DATA_DIR
-  local game=$1 data=$2 work="$scratch/no-data-here"
+  local work="$scratch/no-data-here"
   mkdir -p "$work"
-  "$here/../game/sdl_smoke.sh" "$game" "$work" "$scratch/level.png" "$scratch/title.png" ||
+  "$here/../game/sdl_smoke.sh" "$1" "$work" "$scratch/level.png" "$2/Grimstorm0.BMP" ||
     fail "the game did not run through its title from $work"
-  local differing
-  differing=$(compare -metric AE "$scratch/title.png" "$data/Grimstorm0.BMP" null: 2>&1 || true)
-  [ "$differing" = "0" ] || fail "the title frame differs from Grimstorm0.BMP in $differing pixels"
-  echo "title frame matches $data/Grimstorm0.BMP"
 }
 
 # Validators the issue asks for where they are installed.
