@@ -172,31 +172,30 @@ int DAr3::PlayLoop(int start_format, MP3_TIME* start, int end_format, MP3_TIME* 
     return 0;
   }
   const int32_t was_playing = (state_.paused || state_.playing) ? 1 : 0;
-  if (OnDecodingThread()) {
-    SetError("PlayLoop->Can't start playback from inside a synchronous callback !");
+  if (InsideSynchronousCallbackOfLiveRun()) {
+    SetError("PlayLoop->Can't start playback inside a synchronous callback of the run still playing !");
     return 0;
   }
   if (!Seek(start_format, start, MOVE_FROM_START)) {
     SetError("PlayLoop->Can't seek to start of loop !");
     return 0;
   }
-  PrepareRun(1);
   const StreamFormat& f = format_;
-  state_.was_playing = was_playing;
-  const int32_t frames = f.samples_per_frame
-                             ? platform::MulDiv(int32_t(d - c), int32_t(f.sample_rate), int32_t(f.samples_per_frame * 1000))
-                             : 0;
-  state_.loop_frames = frames > 0 ? uint32_t(frames) : 0;
-  state_.frame_counter = 0;
-  state_.repeat_count = repeat_count;
-  state_.repeats_done = 0;
-  if (f.song_length > c && f.song_length - c < d - c)
-    state_.loop_samples = uint32_t(double(f.song_length - c) / 1000.0 * f.sample_rate);
-  else
-    state_.loop_samples = state_.loop_frames * f.samples_per_frame;
-  state_.inside_loop = 1;
-  if (!LaunchRun("DAr3::PlayLoopM->Can't create decoding thread!")) return 0;
-  // Returns at once: the thread's start signal is left for the next Play to clear, and a
-  // thread that cannot start ends the run itself.
-  return 1;
+  const auto set_up_loop = [&] {
+    state_.was_playing = was_playing;
+    const int32_t frames = f.samples_per_frame ? platform::MulDiv(int32_t(d - c), int32_t(f.sample_rate),
+                                                                  int32_t(f.samples_per_frame * 1000))
+                                               : 0;
+    state_.loop_frames = frames > 0 ? uint32_t(frames) : 0;
+    state_.frame_counter = 0;
+    state_.repeat_count = repeat_count;
+    state_.repeats_done = 0;
+    if (f.song_length > c && f.song_length - c < d - c)
+      state_.loop_samples = uint32_t(double(f.song_length - c) / 1000.0 * f.sample_rate);
+    else
+      state_.loop_samples = state_.loop_frames * f.samples_per_frame;
+    state_.inside_loop = 1;
+  };
+  // Like Play, the start's result is awaited: a device that cannot open is reported here.
+  return StartRun(1, "PlayLoop", "DAr3::PlayLoopM->Can't create decoding thread!", set_up_loop) ? 1 : 0;
 }

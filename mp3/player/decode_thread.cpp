@@ -79,22 +79,24 @@ void DAr3::ResetRunSeekMark() {
   seek_after_run_ = false;
 }
 
-void DAr3::FailStart() {
+// The start is signalled before the stop notice: a STOP handler may start the next run.
+void DAr3::FailStart(RunFlags& run) {
   state_.start_result = 0;
   state_.inside_loop = 0;
-  // PlayLoop does not wait for the start: the run ends here, not in a Stop of the caller's.
   state_.playing = 0;
   state_.loop_active = 0;
-  Notify(MP3_EVENT_STOP);
+  run.done = true;
   start_event_.Set();
+  Notify(MP3_EVENT_STOP);
 }
 
-void DAr3::FinishEmptyRun() {
+void DAr3::FinishEmptyRun(RunFlags& run) {
   state_.start_result = 1;
   ClearRunFields();
   state_.inside_loop = 0;
-  Notify(MP3_EVENT_STOP);
+  run.done = true;
   start_event_.Set();
+  Notify(MP3_EVENT_STOP);
 }
 
 void DAr3::WaitForBuffer(uint32_t index) {
@@ -156,19 +158,14 @@ bool DAr3::RunBufferStage(uint32_t bytes) {
   return WriteBlock(block, bytes);
 }
 
-void DAr3::_ThreadFunc() {
-  decode_thread_id_ = std::this_thread::get_id();
-  struct ForgetThreadId {
-    std::atomic<std::thread::id>& id;
-    ~ForgetThreadId() { id = std::thread::id(); }
-  } forget{decode_thread_id_};
+void DAr3::_ThreadFunc(RunFlags& run) {
   StreamFormat& f = format_;
   state_.enter_loop_sent = 0;
   state_.exit_loop_sent = 0;
   fade_.ClearNotices();
   state_.played_ms = 0;
   if (Notify(MP3_EVENT_PLAY) == 1) {
-    FinishEmptyRun();
+    FinishEmptyRun(run);
     return;
   }
 
@@ -177,7 +174,7 @@ void DAr3::_ThreadFunc() {
   state_.kbit_sum = 0;
   if (f.read_position + 8 >= f.data_last) {
     if (!effects_.reverse_mode) {
-      FinishEmptyRun();
+      FinishEmptyRun(run);
       return;
     }
     f.read_position = f.data_last;
@@ -187,14 +184,14 @@ void DAr3::_ThreadFunc() {
   const bool reverse = effects_.reverse_mode != 0;
   if (reverse && frame_index_.empty()) {
     SetError("_ThreadFunc->pFramePtr is 0 !");
-    FailStart();
+    FailStart(run);
     return;
   }
 
   // Also before the start is signalled, for the same reason.
   if (effects_.pushed_stream && !StreamAllocateBuffer()) {
     SetError("ThreadFunc->Memory allocation error !");
-    FailStart();
+    FailStart(run);
     return;
   }
 
@@ -212,7 +209,7 @@ void DAr3::_ThreadFunc() {
         SetErrorF("_ThreadFunc->Can't open wave output: %s", name.c_str());
       else
         SetError("_ThreadFunc->Can't open wave output");
-      FailStart();
+      FailStart(run);
       return;
     }
   }
@@ -425,6 +422,8 @@ void DAr3::_ThreadFunc() {
   wave_.Close();
   state_.inside_loop = 0;
   if (effects_.pushed_stream) StreamFinishRun();
+  // From here on only notices go out: the next run may start from any of them.
+  run.done = true;
   if (state_.enter_loop_sent && !state_.exit_loop_sent.exchange(1)) Notify(MP3_EVENT_EXIT_LOOP);
   fade_.SendOwedEnds([this](uint32_t event) { return Notify(event); });
   Notify(MP3_EVENT_STOP);
