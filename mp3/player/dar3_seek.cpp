@@ -67,10 +67,10 @@ uint32_t DAr3::PositionMs() {
     uint64_t taken = pass * uint64_t(repeats);
     if (samples < taken) taken = pass * uint64_t(repeats - 1);
     samples = samples > taken ? samples - taken : 0;
-    return uint32_t(samples * 1000 / f.sample_rate) + seek;
+    return Saturate32(samples * 1000 / f.sample_rate + seek);
   }
   if (effects_.reverse_mode) return seek > played ? seek - played : 0;
-  return seek + played;
+  return Saturate32(uint64_t(seek) + played);
 }
 
 int DAr3::GetPosition(MP3_TIME* time) {
@@ -183,17 +183,14 @@ int DAr3::PlayLoop(int start_format, MP3_TIME* start, int end_format, MP3_TIME* 
   const StreamFormat& f = format_;
   const auto set_up_loop = [&] {
     state_.was_playing = was_playing;
-    const int32_t frames = f.samples_per_frame ? platform::MulDiv(int32_t(d - c), int32_t(f.sample_rate),
-                                                                  int32_t(f.samples_per_frame * 1000))
-                                               : 0;
-    state_.loop_frames = frames > 0 ? uint32_t(frames) : 0;
+    state_.loop_frames = ScaleSaturated(d - c, f.sample_rate, uint64_t(f.samples_per_frame) * 1000);
     state_.frame_counter = 0;
     state_.repeat_count = repeat_count;
     state_.repeats_done = 0;
     if (f.song_length > c && f.song_length - c < d - c)
-      state_.loop_samples = uint32_t(double(f.song_length - c) / 1000.0 * f.sample_rate);
+      state_.loop_samples = Saturate32(uint64_t(f.song_length - c) * f.sample_rate / 1000);
     else
-      state_.loop_samples = state_.loop_frames * f.samples_per_frame;
+      state_.loop_samples = Saturate32(uint64_t(state_.loop_frames) * f.samples_per_frame);
     state_.inside_loop = 1;
   };
   // Like Play, the start's result is awaited: a device that cannot open is reported here.

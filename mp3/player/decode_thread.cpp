@@ -5,6 +5,7 @@
 
 #include "mp3/player/dar3_player.h"
 #include "mp3/dsp/shared_pcm.h"
+#include "mp3/format/seek_math.h"
 
 namespace {
 
@@ -53,9 +54,10 @@ int32_t DAr3::Notify(uint32_t async_bit, intptr_t wparam, intptr_t lparam) {
 }
 
 void DAr3::ClearRunFields() {
-  fade_.EndRun();
-  effects_.fade_in_active = 0;
-  effects_.fade_out_active = 0;
+  // Whatever fade was under way ends with the run: the next one starts at full volume, as
+  // after Stop (a fade-out that reached the song's end would otherwise silence it).
+  fade_.Reset();
+  SyncFadeSwitches();
   state_.playing = 0;
   state_.paused = 0;
   state_.played_bytes = 0;
@@ -233,6 +235,8 @@ void DAr3::_ThreadFunc(RunFlags& run) {
   StageResetAtStart();
 
   Decoder dec;
+  // Where the tail block's bytes came from, while decoding from it.
+  const uint8_t* tail_origin = nullptr;
   // Reverse play decodes blocks of frames [Q, R) from the end backwards, each preceded by
   // warm-up frames that rebuild the decoder's overlap and bit reservoir but are not heard: at
   // least two, and as many as the reservoir of the frame before the block reaches back (up to
@@ -253,15 +257,26 @@ void DAr3::_ThreadFunc(RunFlags& run) {
     }
     if (block_start >= 2 && decode_from > block_start - 2) decode_from = block_start - 2;
     first_heard = frame_index_[block_start];
-    const uint8_t* end = frame_index_[block_end] + MAD_BUFFER_GUARD;
     const uint8_t* data_end = f.data_start + f.data_size;
-    dec.Restart(f.data_start, static_cast<uint32_t>((end < data_end ? end : data_end) - f.data_start),
-                frame_index_[decode_from], f.free_bitrate);
+    tail_block_.clear();
+    tail_origin = nullptr;
+    if (block_end < frame_index_.size()) {
+      const uint8_t* end = frame_index_[block_end] + MAD_BUFFER_GUARD;
+      dec.Restart(f.data_start, static_cast<uint32_t>((end < data_end ? end : data_end) - f.data_start),
+                  frame_index_[decode_from], f.free_bitrate);
+      return;
+    }
+    // The song's last block: its last frame needs the decoder's guard bytes behind it.
+    tail_origin = frame_index_[decode_from];
+    tail_block_.assign(tail_origin, data_end);
+    tail_block_.resize(tail_block_.size() + MAD_BUFFER_GUARD, 0);
+    first_heard = tail_block_.data() + (frame_index_[block_start] - tail_origin);
+    dec.Restart(tail_block_.data(), static_cast<uint32_t>(tail_block_.size()), tail_block_.data(), f.free_bitrate);
   };
   if (reverse) {
     const uint32_t count = static_cast<uint32_t>(frame_index_.size());
-    const int32_t at = platform::MulDiv(int32_t(state_.seek_position.load()), int32_t(count), int32_t(f.song_length));
-    block_end = at < 0 || uint32_t(at) > count - 1 ? count - 1 : uint32_t(at);
+    const uint32_t at = ScaleSaturated(state_.seek_position, count, f.song_length);
+    block_end = at > count ? count : at;
     start_reverse_block();
   } else if (effects_.pushed_stream) {
     // Starts empty: the first decode runs dry and the refill rule fills the buffer.
@@ -271,8 +286,6 @@ void DAr3::_ThreadFunc(RunFlags& run) {
     dec.Restart(f.data_start, f.data_size, f.read_position, f.free_bitrate);
   }
   const uint8_t* const data_end = f.data_start + f.data_size;
-  // Where the tail block's bytes came from, while decoding from it.
-  const uint8_t* tail_origin = nullptr;
   const uint32_t buffer_capacity = wave_.GetBufferSize() & ~3u;
 
   bool restart_at_loop_start = false;
