@@ -40,6 +40,11 @@ struct StreamFormat {
   const uint8_t* data_start = nullptr;
   const uint8_t* data_last = nullptr;
   const uint8_t* read_position = nullptr;
+  // Where a seek by time is heard from: the frame (decoding starts earlier, at read_position,
+  // for the bit reservoir and the overlap) and the samples dropped from its front. Null: all
+  // is heard from read_position on. Like read_position, set under run_end_lock_.
+  const uint8_t* heard_from = nullptr;
+  uint32_t heard_skip = 0;
   uint32_t data_size = 0;
   int32_t has_id3v1 = 0;
   int32_t has_id3v2 = 0;
@@ -396,6 +401,9 @@ class DAr3 final : public RUVe3 {
   void SyncFadeSwitches();
   // The position being heard, in ms (GetPosition's arithmetic).
   uint32_t PositionMs();
+  // A seek by time on the exact sample: where decoding starts, the frame heard first and the
+  // samples dropped from it (run_end_lock_ held). False without a frame index.
+  bool SeekToSample(uint32_t ms);
 
   // Output devices.
   std::mutex devices_lock_;

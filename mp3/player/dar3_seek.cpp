@@ -6,6 +6,7 @@
 
 #include "mp3/effects/block_effects.h"
 #include "mp3/player/dar3_player.h"
+#include "mp3/format/frame_index.h"
 #include "mp3/format/seek_math.h"
 
 namespace {
@@ -119,6 +120,8 @@ int DAr3::Seek(int format, MP3_TIME* time, int move_method) {
     std::lock_guard<std::mutex> hold(run_end_lock_);
     seek_after_run_ = true;
     f.read_position = f.data_start + m;
+    f.heard_from = nullptr;
+    f.heard_skip = 0;
     state_.seek_position = ByteToMs(geometry, m);
     return 1;
   }
@@ -128,11 +131,14 @@ int DAr3::Seek(int format, MP3_TIME* time, int move_method) {
   // A run that ended by itself may still be winding down: its rewind must not undo this.
   std::lock_guard<std::mutex> hold(run_end_lock_);
   seek_after_run_ = true;
+  f.heard_from = nullptr;
+  f.heard_skip = 0;
   if (r > f.song_length) {
     f.read_position = f.data_last;
     state_.seek_position = f.song_length;
     return 1;
   }
+  if (SeekToSample(r)) return 1;
   const uint32_t offset = MsToByte(geometry, r);
   if (offset < f.data_size && f.data_start + offset < f.data_last) {
     f.read_position = f.data_start + FrameStartAt(f, offset, kReservoirFrames);
@@ -142,6 +148,27 @@ int DAr3::Seek(int format, MP3_TIME* time, int move_method) {
     state_.seek_position = f.song_length;
   }
   return 1;
+}
+
+bool DAr3::SeekToSample(uint32_t ms) {
+  StreamFormat& f = format_;
+  if (!f.samples_per_frame || !f.sample_rate) return false;
+  // The frame index (built once per stream) places every frame exactly, VBR or not.
+  if (frame_index_.empty() && !BuildFrameIndex(f.data_start, f.data_size, &frame_index_)) frame_index_.clear();
+  if (frame_index_.empty()) return false;
+  const uint64_t target = ScaleSaturated(ms, f.sample_rate, 1000);
+  const uint64_t frame = target / f.samples_per_frame;
+  if (frame >= frame_index_.size()) {
+    f.read_position = f.data_last;
+    state_.seek_position = f.song_length;
+    return true;
+  }
+  const uint32_t heard = static_cast<uint32_t>(frame);
+  f.read_position = frame_index_[WarmUpStart(frame_index_, heard)];
+  f.heard_from = frame_index_[heard];
+  f.heard_skip = static_cast<uint32_t>(target - frame * f.samples_per_frame);
+  state_.seek_position = ms;
+  return true;
 }
 
 int DAr3::PlayLoop(int start_format, MP3_TIME* start, int end_format, MP3_TIME* end, int repeat_count) {

@@ -5,15 +5,12 @@
 
 #include "mp3/player/dar3_player.h"
 #include "mp3/dsp/shared_pcm.h"
+#include "mp3/format/frame_index.h"
 #include "mp3/format/seek_math.h"
 
 namespace {
 
 constexpr uint32_t kBufferWaitMs = 250;  // a safety net: every wait also ends on its event
-// Main data bytes a frame may take from the frames before it, and the most bytes of a frame
-// that are not main data (header, check word, stereo side info).
-constexpr size_t kMaxMainDataBegin = 511;
-constexpr size_t kMaxFrameOverhead = 4 + 2 + 32;
 
 // Libmad's decoder objects for one run.
 struct Decoder {
@@ -72,6 +69,8 @@ void DAr3::ClearRunFields() {
   std::lock_guard<std::mutex> hold(run_end_lock_);
   if (!seek_after_run_) {
     format_.read_position = format_.data_start;
+    format_.heard_from = nullptr;
+    format_.heard_skip = 0;
     state_.seek_position = 0;
   }
 }
@@ -246,16 +245,7 @@ void DAr3::_ThreadFunc(RunFlags& run) {
   const uint8_t* first_heard = nullptr;
   auto start_reverse_block = [&] {
     block_start = block_end >= f.frames_per_buffer ? block_end - f.frames_per_buffer : 0;
-    // The frame before the block must decode whole: its main data may begin up to 511 bytes
-    // of main data back, and every frame in between holds fewer than its size of them.
-    uint32_t decode_from = block_start >= 1 ? block_start - 1 : 0;
-    size_t reservoir = 0;
-    while (decode_from > 0 && reservoir < kMaxMainDataBegin) {
-      --decode_from;
-      const size_t size = static_cast<size_t>(frame_index_[decode_from + 1] - frame_index_[decode_from]);
-      reservoir += size > kMaxFrameOverhead ? size - kMaxFrameOverhead : 0;
-    }
-    if (block_start >= 2 && decode_from > block_start - 2) decode_from = block_start - 2;
+    const uint32_t decode_from = WarmUpStart(frame_index_, block_start);
     first_heard = frame_index_[block_start];
     const uint8_t* data_end = f.data_start + f.data_size;
     tail_block_.clear();
@@ -289,10 +279,17 @@ void DAr3::_ThreadFunc(RunFlags& run) {
   const uint32_t buffer_capacity = wave_.GetBufferSize() & ~3u;
 
   bool restart_at_loop_start = false;
+  // A seek by time: the frames before heard_from only warm the decoder up, and the first heard
+  // frame loses `skip` samples from its front. Armed again at each loop pass.
+  const uint8_t* heard_from = reverse || effects_.pushed_stream ? nullptr : f.heard_from;
+  uint32_t skip = f.heard_skip;
+  uint32_t drop = 0;  // samples of the current frame not heard
 
   while (state_.playing) {
     if (restart_at_loop_start) {
       restart_at_loop_start = false;
+      heard_from = f.heard_from;
+      skip = f.heard_skip;
       dec.Restart(f.data_start, f.data_size, f.read_position, f.free_bitrate);
       tail_block_.clear();
       tail_origin = nullptr;
@@ -336,6 +333,8 @@ void DAr3::_ThreadFunc(RunFlags& run) {
       state_.inside_loop = 1;
       ++state_.repeats_done;
       state_.frame_counter = 0;
+      heard_from = f.heard_from;
+      skip = f.heard_skip;
       dec.Restart(f.data_start, f.data_size, f.read_position, f.free_bitrate);
       continue;
     }
@@ -344,6 +343,16 @@ void DAr3::_ThreadFunc(RunFlags& run) {
     if (reverse && frame_start < first_heard) {
       mad_synth_frame(&dec.synth, &dec.frame);
       continue;
+    }
+    drop = 0;
+    if (heard_from) {
+      const uint8_t* source = tail_origin ? tail_origin + (frame_start - tail_block_.data()) : frame_start;
+      if (source < heard_from) {
+        mad_synth_frame(&dec.synth, &dec.frame);
+        continue;
+      }
+      drop = skip;
+      heard_from = nullptr;
     }
     if (effects_.pushed_stream) {
       state_.byte_position = StreamBytePosition(frame_start);
@@ -396,18 +405,19 @@ void DAr3::_ThreadFunc(RunFlags& run) {
       if (!RunBufferStage(bytes_in_buffer_)) break;
     }
     if (length * 4 > buffer_capacity) length = buffer_capacity / 4;
-    int16_t* out = reinterpret_cast<int16_t*>(work_block_.data() + bytes_in_buffer_);
+    if (drop > length) drop = length;
+    int16_t* out = reinterpret_cast<int16_t*>(work_block_.data() + bytes_in_buffer_) - 2 * drop;
     const mad_fixed_t* left = pcm.samples[0];
     if (pcm.channels == 2) {
       const mad_fixed_t* right = pcm.samples[1];
-      for (uint32_t i = 0; i < length; ++i) {
+      for (uint32_t i = drop; i < length; ++i) {
         out[2 * i] = LinearDither(left[i], &dither_[0]);
         out[2 * i + 1] = LinearDither(right[i], &dither_[1]);
       }
     } else {
-      for (uint32_t i = 0; i < length; ++i) out[2 * i] = out[2 * i + 1] = LinearDither(left[i], &dither_[0]);
+      for (uint32_t i = drop; i < length; ++i) out[2 * i] = out[2 * i + 1] = LinearDither(left[i], &dither_[0]);
     }
-    bytes_in_buffer_ += length * 4;
+    bytes_in_buffer_ += (length - drop) * 4;
     ++frames_in_buffer_;
     ++frames_this_run_;
     if (frames_in_buffer_ >= f.frames_per_buffer) {
