@@ -120,6 +120,37 @@ struct EffectSwitches {
   std::atomic<int32_t> volume_scaled{0};
 };
 
+// Threads, locks and who may touch what.
+//
+// Threads:
+//   caller      any thread calling the interface (the game's main thread, a tool's).
+//   decoding    one per run (_ThreadFunc): decodes, runs the effect stages, fills the wave
+//               buffers; started by Play/PlayLoop, ended by the song's end or Stop. It sends
+//               every callback message and waits for the answer of a synchronous one.
+//   callback    one per SetCallbackFunc (CallbackThreadMain): calls the user's function for
+//               every message, in order. An export called there that waits for the decoding
+//               thread keeps delivering messages (WaitServingCallbacks), so a run never waits
+//               on a thread that waits for it.
+//   device      the audio engine's notices (WaveOutCallback): played bytes, buffer done.
+//   equalizer   the FFT equalizer's worker, inside dsp::Equalizers.
+//
+// Locks (each guards what follows it; none is held while a message is sent, while waiting for
+// a thread or while the user's function runs):
+//   error_lock_             error_
+//   run_threads_lock_       run_, retired_runs_ (the decoding threads' objects)
+//   run_end_lock_           seek_after_run_, and the next run's start in format_
+//                           (read_position, heard_from, heard_skip) against the run's rewind
+//   callback_threads_lock_  callback_thread_, retired_callback_threads_
+//   send_lock_              callback_channel_, callback_running_
+//   answer_lock_            sync_posted_, sync_answers_, each channel's sync_tickets
+//   devices_lock_           devices_, devices_listed_
+//   fade_.Lock(), echo_.lock, the equalizers' locks: the effect state the decoding thread
+//                           reads while the caller's thread changes it
+// Everything else is either an atomic (PlaybackState, EffectSwitches, the callback fields) or
+// belongs to one thread at a time: the run fields below to the decoding thread while a run is
+// live, the source and format_ to the caller between runs (Open/Close end the run first).
+//
+// Order: send_lock_ may be held while taking answer_lock_; every other lock is taken alone.
 class DAr3 final : public RUVe3 {
  public:
   DAr3();
