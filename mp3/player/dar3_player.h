@@ -262,6 +262,13 @@ class DAr3 final : public RUVe3 {
   // Bytes the device has played since the buffer its last done notice points at began (the
   // spectrum and the VU meter both start there).
   uint32_t PlayedIntoRecordedBuffer();
+  // Steps of a run: the device opened (false with the message set), the ring and the
+  // dither made new, one frame's PCM dithered into the block from sample `drop` on, and the
+  // end: the last buffers played (or dropped when stopped), the device closed, the notices.
+  bool OpenRunOutput();
+  void ResetRunBuffers();
+  void AppendPcm(const mad_pcm& pcm, uint32_t drop, uint32_t length);
+  void FinishRun(RunFlags& run);
   void FailStart(RunFlags& run);  // a run that could not start: its result, the signal, the stop notice
   void FinishEmptyRun(RunFlags& run);
   void ClearRunFields();

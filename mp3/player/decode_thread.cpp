@@ -159,6 +159,79 @@ bool DAr3::RunBufferStage(uint32_t bytes) {
   return WriteBlock(block, bytes);
 }
 
+bool DAr3::OpenRunOutput() {
+  const uint32_t device = device_id_;
+  if (!wave_.OpenAudioOutput(device, &DAr3::WaveOutCallback, reinterpret_cast<uintptr_t>(this), 0x30000)) {
+    std::string name;
+    {
+      std::lock_guard<std::mutex> guard(devices_lock_);
+      if (device != WAVE_MAPPER && devices_listed_ && device < devices_.size()) name = devices_[device].name;
+    }
+    if (device == WAVE_MAPPER)
+      SetError("_ThreadFunc->Can't open wave output: WAVE_MAPPER");
+    else if (!name.empty())
+      SetErrorF("_ThreadFunc->Can't open wave output: %s", name.c_str());
+    else
+      SetError("_ThreadFunc->Can't open wave output");
+    return false;
+  }
+  return true;
+}
+
+void DAr3::ResetRunBuffers() {
+  dither_[0] = DitherState{};
+  dither_[1] = DitherState{};
+  current_index_ = 0;
+  bytes_in_buffer_ = 0;
+  frames_in_buffer_ = 0;
+  frames_this_run_ = 0;
+  eq_drop_bytes_ = eq_latency_bytes_;
+  eq_used_ = false;
+  for (uint32_t i = 0; i < wave_.GetBufferCount(); ++i) {
+    wave_.MarkBufferDone(i);
+    wave_.UnprepareBuffer(i);
+  }
+  StageResetAtStart();
+}
+
+void DAr3::AppendPcm(const mad_pcm& pcm, uint32_t drop, uint32_t length) {
+  int16_t* out = reinterpret_cast<int16_t*>(work_block_.data() + bytes_in_buffer_) - 2 * drop;
+  const mad_fixed_t* left = pcm.samples[0];
+  if (pcm.channels == 2) {
+    const mad_fixed_t* right = pcm.samples[1];
+    for (uint32_t i = drop; i < length; ++i) {
+      out[2 * i] = LinearDither(left[i], &dither_[0]);
+      out[2 * i + 1] = LinearDither(right[i], &dither_[1]);
+    }
+  } else {
+    for (uint32_t i = drop; i < length; ++i) out[2 * i] = out[2 * i + 1] = LinearDither(left[i], &dither_[0]);
+  }
+  bytes_in_buffer_ += (length - drop) * 4;
+}
+
+void DAr3::FinishRun(RunFlags& run) {
+  const uint32_t count = wave_.GetBufferCount();
+  if (state_.playing) {
+    for (uint32_t i = 0; i < count && state_.playing; ++i) {
+      WaitForBuffer(i);
+      wave_.UnprepareBuffer(i);
+    }
+  } else {
+    wave_.ResetOutput();
+    for (uint32_t i = 0; i < count; ++i) wave_.UnprepareBuffer(i);
+  }
+
+  ClearRunFields();
+  wave_.Close();
+  state_.inside_loop = 0;
+  if (effects_.pushed_stream) StreamFinishRun();
+  // From here on only notices go out: the next run may start from any of them.
+  run.done = true;
+  if (state_.enter_loop_sent && !state_.exit_loop_sent.exchange(1)) Notify(MP3_EVENT_EXIT_LOOP);
+  fade_.SendOwedEnds([this](uint32_t event) { return Notify(event); });
+  Notify(MP3_EVENT_STOP);
+}
+
 void DAr3::_ThreadFunc(RunFlags& run) {
   StreamFormat& f = format_;
   state_.enter_loop_sent = 0;
@@ -196,42 +269,16 @@ void DAr3::_ThreadFunc(RunFlags& run) {
     return;
   }
 
-  if (!no_output_) {
-    const uint32_t device = device_id_;
-    if (!wave_.OpenAudioOutput(device, &DAr3::WaveOutCallback, reinterpret_cast<uintptr_t>(this), 0x30000)) {
-      std::string name;
-      {
-        std::lock_guard<std::mutex> guard(devices_lock_);
-        if (device != WAVE_MAPPER && devices_listed_ && device < devices_.size()) name = devices_[device].name;
-      }
-      if (device == WAVE_MAPPER)
-        SetError("_ThreadFunc->Can't open wave output: WAVE_MAPPER");
-      else if (!name.empty())
-        SetErrorF("_ThreadFunc->Can't open wave output: %s", name.c_str());
-      else
-        SetError("_ThreadFunc->Can't open wave output");
-      FailStart(run);
-      return;
-    }
+  if (!no_output_ && !OpenRunOutput()) {
+    FailStart(run);
+    return;
   }
 
   state_.start_result = 1;
   start_event_.Set();
   tail_block_.clear();
 
-  dither_[0] = DitherState{};
-  dither_[1] = DitherState{};
-  current_index_ = 0;
-  bytes_in_buffer_ = 0;
-  frames_in_buffer_ = 0;
-  frames_this_run_ = 0;
-  eq_drop_bytes_ = eq_latency_bytes_;
-  eq_used_ = false;
-  for (uint32_t i = 0; i < wave_.GetBufferCount(); ++i) {
-    wave_.MarkBufferDone(i);
-    wave_.UnprepareBuffer(i);
-  }
-  StageResetAtStart();
+  ResetRunBuffers();
 
   Decoder dec;
   // Where the tail block's bytes came from, while decoding from it.
@@ -405,19 +452,7 @@ void DAr3::_ThreadFunc(RunFlags& run) {
       if (!RunBufferStage(bytes_in_buffer_)) break;
     }
     if (length * 4 > buffer_capacity) length = buffer_capacity / 4;
-    if (drop > length) drop = length;
-    int16_t* out = reinterpret_cast<int16_t*>(work_block_.data() + bytes_in_buffer_) - 2 * drop;
-    const mad_fixed_t* left = pcm.samples[0];
-    if (pcm.channels == 2) {
-      const mad_fixed_t* right = pcm.samples[1];
-      for (uint32_t i = drop; i < length; ++i) {
-        out[2 * i] = LinearDither(left[i], &dither_[0]);
-        out[2 * i + 1] = LinearDither(right[i], &dither_[1]);
-      }
-    } else {
-      for (uint32_t i = drop; i < length; ++i) out[2 * i] = out[2 * i + 1] = LinearDither(left[i], &dither_[0]);
-    }
-    bytes_in_buffer_ += (length - drop) * 4;
+    AppendPcm(pcm, drop < length ? drop : length, length);
     ++frames_in_buffer_;
     ++frames_this_run_;
     if (frames_in_buffer_ >= f.frames_per_buffer) {
@@ -430,24 +465,5 @@ void DAr3::_ThreadFunc(RunFlags& run) {
   if (eq_used_ && state_.playing) StageDrainAtEnd();
   tail_block_.clear();
 
-  const uint32_t count = wave_.GetBufferCount();
-  if (state_.playing) {
-    for (uint32_t i = 0; i < count && state_.playing; ++i) {
-      WaitForBuffer(i);
-      wave_.UnprepareBuffer(i);
-    }
-  } else {
-    wave_.ResetOutput();
-    for (uint32_t i = 0; i < count; ++i) wave_.UnprepareBuffer(i);
-  }
-
-  ClearRunFields();
-  wave_.Close();
-  state_.inside_loop = 0;
-  if (effects_.pushed_stream) StreamFinishRun();
-  // From here on only notices go out: the next run may start from any of them.
-  run.done = true;
-  if (state_.enter_loop_sent && !state_.exit_loop_sent.exchange(1)) Notify(MP3_EVENT_EXIT_LOOP);
-  fade_.SendOwedEnds([this](uint32_t event) { return Notify(event); });
-  Notify(MP3_EVENT_STOP);
+  FinishRun(run);
 }
