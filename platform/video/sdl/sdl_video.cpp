@@ -8,10 +8,10 @@
 #include <cstring>
 #include <mutex>
 
-#include "platform/present.h"
-#include "platform/window.h"
+#include "platform/video/present.h"
+#include "platform/video/video_backend.h"
 
-namespace platform::sdl {
+namespace platform {
 namespace {
 SDL_Window* window = nullptr;
 SDL_Renderer* renderer = nullptr;
@@ -33,9 +33,8 @@ bool EnsureTexture(int w, int h) {
   picture_height = h;
   return texture != nullptr;
 }
-}  // namespace
 
-bool OpenWindow(const char* title, int width, int height) {
+bool OpenSdlWindow(const char* title, int width, int height) {
   if (window) return true;
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
@@ -60,13 +59,15 @@ bool OpenWindow(const char* title, int width, int height) {
     window = nullptr;
     return false;
   }
+  // No vsync: the game's frame clock paces the frames, and SDL offers no wait for the vertical
+  // blank without presenting, so WaitForVerticalBlank is a no-op on this backend.
   SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
   SDL_RenderClear(renderer);
   SDL_RenderPresent(renderer);
   return true;
 }
 
-void ShowSurface(const Surface* surface, const Palette* palette) {
+void ShowPicture(const Surface* surface, const Palette* palette) {
   std::lock_guard<std::mutex> guard(sdl_lock);
   if (!renderer || !EnsureTexture(surface->width(), surface->height())) return;
   void* memory;
@@ -129,7 +130,7 @@ bool ReadScreen(Frame* frame) {
   return true;
 }
 
-void PumpEvents() {
+void PumpSdlEvents() {
   if (!window) return;
   SDL_PumpEvents();
   SDL_Event event;
@@ -139,10 +140,10 @@ void PumpEvents() {
   }
 }
 
-bool KeyHeld(int key) {
+bool SdlKeyHeld(Key key) {
   const Uint8* state = SDL_GetKeyboardState(nullptr);
   if (!state) return false;
-  switch (static_cast<Key>(key)) {
+  switch (key) {
     case Key::Left: return state[SDL_SCANCODE_LEFT];
     case Key::Right: return state[SDL_SCANCODE_RIGHT];
     case Key::Up: return state[SDL_SCANCODE_UP];
@@ -155,10 +156,13 @@ bool KeyHeld(int key) {
   }
 }
 
-int ShowCursor(bool show) {
+int SdlShowCursor(bool show) {
   if (!window) return show ? 0 : -1;
   SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
   return show ? 0 : -1;
 }
+}  // namespace
 
-}  // namespace platform::sdl
+const VideoBackend kSdlVideo{OpenSdlWindow, ShowPicture, ReadScreen, PumpSdlEvents, SdlKeyHeld, SdlShowCursor};
+
+}  // namespace platform

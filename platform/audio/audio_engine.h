@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "platform/audio.h"
-#include "platform/audio_notices.h"
-#include "platform/audio_output.h"
+#include "platform/audio/audio_notices.h"
+#include "platform/audio/audio_output.h"
 
 namespace platform {
 
@@ -50,6 +50,8 @@ class Engine {
  public:
   // The one engine, never destroyed: objects destroyed at exit may still close their devices.
   static Engine& Instance();
+  // The audio backend, chosen on first use.
+  static const AudioBackend& Backend();
 
   // Starts the notice thread and the output once; later calls only report.
   bool EnsureStarted();

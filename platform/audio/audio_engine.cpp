@@ -1,4 +1,4 @@
-#include "platform/audio_engine.h"
+#include "platform/audio/audio_engine.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,20 +12,22 @@ Engine& Engine::Instance() {
   return *engine;
 }
 
+const AudioBackend& Engine::Backend() {
+  static const AudioBackend& chosen = BackendTable(kSdlAudio, kHeadlessAudio);
+  return chosen;
+}
+
 bool Engine::EnsureStarted() {
   if (started_.load(std::memory_order_acquire)) return true;
   std::lock_guard<std::mutex> guard(start_lock_);
   if (started_.load()) return true;
   notices.Start();
-  if (!IsHeadless() || real_time_) StartOutput();
+  StartOutput();
   started_.store(true, std::memory_order_release);
   return true;
 }
 
-void Engine::StartOutput() {
-  if (!IsHeadless()) output_ = StartSdlOutput();
-  if (!output_) output_ = StartSilentRealTimeOutput();
-}
+void Engine::StartOutput() { output_ = Backend().open_output(real_time_); }
 
 void Engine::Shutdown() {
   std::lock_guard<std::mutex> guard(start_lock_);
@@ -44,7 +46,7 @@ void Engine::Shutdown() {
 }
 
 void Engine::SetRealTime(bool on) {
-  if (!IsHeadless()) return;
+  if (!Backend().pulls) return;
   EnsureStarted();
   std::unique_ptr<AudioOutput> stopped;
   {
@@ -100,7 +102,7 @@ void AudioShutdown() { Engine::Instance().Shutdown(); }
 
 size_t AudioPull(int16_t* stereo, size_t frames) {
   Engine& engine = Engine::Instance();
-  if (!IsHeadless() || !stereo || frames == 0) return 0;
+  if (!engine.Backend().pulls || !stereo || frames == 0) return 0;
   engine.EnsureStarted();
   if (engine.RealTime()) return 0;
   engine.Mix(stereo, frames);

@@ -1,7 +1,5 @@
 // FluidSynth renders the song at the output rate as one source of the audio engine. The MIDI
 // player is timed by the samples rendered, so a headless test that pulls audio also drives it.
-#include "platform/music.h"
-
 #include <fluidsynth.h>
 
 #include <algorithm>
@@ -11,26 +9,19 @@
 #include <vector>
 
 #include "platform/audio.h"
-#include "platform/files.h"
+#include "platform/music/music_backend.h"
 
 namespace platform {
-
-struct MusicSegment {
-  std::vector<uint8_t> bytes;
-};
-
 namespace {
-
-constexpr size_t kMaxMidiFileBytes = 16u << 20;
 
 const char* SoundfontPath() {
   const char* path = std::getenv("JED_SOUNDFONT");
   return path && *path ? path : JED_SOUNDFONT_PATH;
 }
 
-class MusicSynth : public AudioSource {
+class FluidSynthMusic : public MusicSynthesizer {
  public:
-  bool Start() {
+  bool Start() override {
     std::lock_guard<std::mutex> guard(lock_);
     if (synth_) return true;
     settings_ = new_fluid_settings();
@@ -45,7 +36,7 @@ class MusicSynth : public AudioSource {
     return true;
   }
 
-  void Stop() {
+  void Stop() override {
     std::lock_guard<std::mutex> guard(lock_);
     EndSong();
     for (MusicSegment* segment : segments_) delete segment;
@@ -53,23 +44,23 @@ class MusicSynth : public AudioSource {
     DeleteSynth();
   }
 
-  bool Ready() {
+  bool Ready() override {
     std::lock_guard<std::mutex> guard(lock_);
     return synth_ != nullptr;
   }
 
-  MusicSegment* Adopt(std::unique_ptr<MusicSegment> segment) {
+  MusicSegment* Adopt(std::unique_ptr<MusicSegment> segment) override {
     std::lock_guard<std::mutex> guard(lock_);
     segments_.push_back(segment.get());
     return segment.release();
   }
 
-  bool Download(MusicSegment* segment) {
+  bool Download(MusicSegment* segment) override {
     std::lock_guard<std::mutex> guard(lock_);
     return synth_ && fluid_synth_sfcount(synth_) > 0 && Known(segment);
   }
 
-  uint32_t Play(MusicSegment* segment) {
+  uint32_t Play(MusicSegment* segment) override {
     std::lock_guard<std::mutex> guard(lock_);
     if (!synth_ || !Known(segment)) return 0;
     EndSong();
@@ -85,20 +76,20 @@ class MusicSynth : public AudioSource {
     return play_count_;
   }
 
-  bool StopSong(MusicSegment* segment) {
+  bool StopSong(MusicSegment* segment) override {
     std::lock_guard<std::mutex> guard(lock_);
     if (!synth_) return false;
     if (!segment || segment == playing_) EndSong();
     return true;
   }
 
-  bool IsPlaying(MusicSegment* segment) {
+  bool IsPlaying(MusicSegment* segment) override {
     std::lock_guard<std::mutex> guard(lock_);
     return segment && segment == playing_ && player_ && !song_over_ &&
            fluid_player_get_status(player_) == FLUID_PLAYER_PLAYING;
   }
 
-  void Unload(MusicSegment* segment) {
+  void Unload(MusicSegment* segment) override {
     std::lock_guard<std::mutex> guard(lock_);
     if (!Known(segment)) return;
     if (segment == playing_) EndSong();
@@ -160,43 +151,12 @@ class MusicSynth : public AudioSource {
   std::vector<float> left_, right_;
 };
 
-// Never destroyed: the engine may still hold it as a source while the program exits.
-MusicSynth& Synth() {
-  static MusicSynth* synth = new MusicSynth();
-  return *synth;
-}
-
 }  // namespace
 
-bool MusicInit() {
-  if (!Synth().Start()) return false;
-  AddAudioSource(&Synth());  // outside the synth's lock: the mixer takes its lock first
-  return true;
+MusicSynthesizer& FluidSynthesizer() {
+  // Never destroyed: the engine may still hold it as a source while the program exits.
+  static FluidSynthMusic* synth = new FluidSynthMusic();
+  return *synth;
 }
-
-void MusicShutdown() {
-  RemoveAudioSource(&Synth());
-  Synth().Stop();
-}
-
-bool MusicReady() { return Synth().Ready(); }
-
-MusicSegment* MusicLoadSegment(const std::string& path) {
-  auto file = MappedFile::Open(path);
-  if (!file || file->size() > kMaxMidiFileBytes || !IsStandardMidiFile(file->data(), file->size())) return nullptr;
-  auto segment = std::make_unique<MusicSegment>();
-  segment->bytes.assign(file->data(), file->data() + file->size());
-  return Synth().Adopt(std::move(segment));
-}
-
-bool MusicDownloadSegment(MusicSegment* segment) { return Synth().Download(segment); }
-
-uint32_t MusicPlaySegment(MusicSegment* segment) { return Synth().Play(segment); }
-
-bool MusicStopSegment(MusicSegment* segment) { return Synth().StopSong(segment); }
-
-bool MusicIsSegmentPlaying(MusicSegment* segment) { return Synth().IsPlaying(segment); }
-
-void MusicUnloadSegment(MusicSegment* segment) { Synth().Unload(segment); }
 
 }  // namespace platform

@@ -7,8 +7,8 @@
 #include <mutex>
 #include <string>
 
-#include "platform/backend.h"
-#include "platform/present.h"
+#include "platform/video/present.h"
+#include "platform/video/video_backend.h"
 
 namespace platform {
 
@@ -27,7 +27,6 @@ std::map<std::string, WindowProc> window_classes;
 WindowTag* game_window = nullptr;
 
 std::atomic<bool> close_requested{false};
-std::atomic<uint32_t> held_keys{0};
 std::mutex hook_lock;
 PresentHook present_hook;
 
@@ -53,7 +52,7 @@ HWND CreateGameWindow(const char* class_name, const char* title, int width, int 
   auto found = window_classes.find(class_name);
   if (found == window_classes.end()) return nullptr;
   if (!game_window) {
-    if (!IsHeadless() && !sdl::OpenWindow(title ? title : "", width, height)) return nullptr;
+    if (!Video().open_window(title ? title : "", width, height)) return nullptr;
     game_window = new WindowTag{title ? title : "", found->second};
     InstallSignalHandlers();
   }
@@ -72,7 +71,7 @@ bool PostMessage(HWND window, uint32_t message, uintptr_t wparam, intptr_t lpara
 
 bool PeekMessage(MSG* message) {
   if (!message) return false;
-  if (!IsHeadless()) sdl::PumpEvents();
+  Video().pump_events();
   std::lock_guard<std::mutex> guard(queue_lock);
   if (!posted.empty()) {
     *message = posted.front();
@@ -107,26 +106,21 @@ void ValidateWindow(HWND) {}
 
 bool KeyDown(Key key) {
   if (key == Key::Escape && close_requested.load()) return true;
-  if (IsHeadless()) return (held_keys.load() & KeyBit(key)) != 0;
-  sdl::PumpEvents();
+  Video().pump_events();
   if (key == Key::Escape && close_requested.load()) return true;
-  return sdl::KeyHeld(static_cast<int>(key));
+  return Video().key_held(key);
 }
 
 bool QuitRequested() { return close_requested.load(); }
 void RequestQuit() { close_requested.store(true); }
 
-int ShowCursor(bool show) { return IsHeadless() ? (show ? 0 : -1) : sdl::ShowCursor(show); }
-
-void SetHeldKeys(uint32_t key_mask) { held_keys.store(key_mask); }
-uint32_t HeldKeys() { return held_keys.load(); }
+int ShowCursor(bool show) { return Video().show_cursor(show); }
 
 void SetPresentHook(PresentHook hook) {
   std::lock_guard<std::mutex> guard(hook_lock);
   present_hook = std::move(hook);
 }
 
-namespace headless {
 void RunPresentHook(uint64_t frame_number) {
   PresentHook hook;
   {
@@ -135,6 +129,5 @@ void RunPresentHook(uint64_t frame_number) {
   }
   if (hook) hook(frame_number);
 }
-}  // namespace headless
 
 }  // namespace platform

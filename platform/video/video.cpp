@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/present.h"
+#include "platform/video/present.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/audio_notices.h"
+#include "platform/audio/audio_notices.h"
 
 namespace platform::audio {
 

@@ -2,8 +2,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/audio_engine.h"
-#include "platform/audio_pcm.h"
+#include "platform/audio/audio_engine.h"
+#include "platform/audio/audio_pcm.h"
 
 namespace platform {
 namespace {

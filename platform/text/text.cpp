@@ -1,34 +1,16 @@
 #include "platform/text.h"
 
-#include <SDL_ttf.h>
-
-#include <cstdio>
 #include <mutex>
 #include <string>
 
-#include "platform/present.h"
+#include "platform/text/text_backend.h"
+#include "platform/video/present.h"
 
 namespace platform {
 namespace {
-// DejaVu Sans Bold at this size is about as tall as a 16-pixel system font.
-constexpr int kFontPoints = 12;
-
+// One rasteriser serves every surface; its font is not safe for concurrent use.
 std::mutex font_lock;
-TTF_Font* font = nullptr;
-bool font_tried = false;
-
-TTF_Font* DefaultFont() {
-  if (font_tried) return font;
-  font_tried = true;
-  if (TTF_Init() != 0) {
-    std::fprintf(stderr, "Text disabled: %s\n", TTF_GetError());
-    return nullptr;
-  }
-  font = TTF_OpenFont(JED_FONT_PATH, kFontPoints);
-  if (!font) std::fprintf(stderr, "Text disabled: cannot open font %s: %s\n", JED_FONT_PATH, TTF_GetError());
-  else TTF_SetFontHinting(font, TTF_HINTING_MONO);
-  return font;
-}
+GlyphMask line_mask;
 }  // namespace
 
 int NearestPaletteIndex(const Palette* palette, uint8_t red, uint8_t green, uint8_t blue) {
@@ -51,13 +33,9 @@ int NearestPaletteIndex(const Palette* palette, uint8_t red, uint8_t green, uint
 bool TextOut(Surface* surface, int x, int y, const char* text, size_t len, uint32_t colorref) {
   if (!surface || !text) return false;
   std::lock_guard<std::mutex> guard(font_lock);
-  TTF_Font* face = DefaultFont();
-  if (!face) return false;
+  if (!kTtfText.open_font()) return false;
   if (len == 0) return true;
-  std::string line(text, len);
-  SDL_Color white{255, 255, 255, 255};
-  SDL_Surface* glyphs = TTF_RenderUTF8_Solid(face, line.c_str(), white);
-  if (!glyphs) return true;  // nothing drawable in the string
+  if (!kTtfText.render_line(std::string(text, len), &line_mask)) return true;  // nothing drawable in the string
   uint8_t red = colorref & 0xFF, green = (colorref >> 8) & 0xFF, blue = (colorref >> 16) & 0xFF;
   uint32_t pixel;
   if (surface->bits_per_pixel() == 8) {
@@ -66,13 +44,13 @@ bool TextOut(Surface* surface, int x, int y, const char* text, size_t len, uint3
   } else {
     pixel = ((red >> 3) << 11) | ((green >> 2) << 5) | (blue >> 3);
   }
-  SDL_LockSurface(glyphs);
-  for (int gy = 0; gy < glyphs->h; ++gy) {
+  const GlyphMask& glyphs = line_mask;
+  for (int gy = 0; gy < glyphs.height; ++gy) {
     int ty = y + gy;
     if (ty < 0 || ty >= surface->height()) continue;
-    const uint8_t* in = static_cast<const uint8_t*>(glyphs->pixels) + static_cast<size_t>(gy) * glyphs->pitch;
+    const uint8_t* in = &glyphs.ink[static_cast<size_t>(gy) * glyphs.width];
     uint8_t* row = surface->pixels() + static_cast<size_t>(ty) * surface->pitch();
-    for (int gx = 0; gx < glyphs->w; ++gx) {
+    for (int gx = 0; gx < glyphs.width; ++gx) {
       int tx = x + gx;
       if (tx < 0 || tx >= surface->width() || in[gx] == 0) continue;
       if (surface->bits_per_pixel() == 8)
@@ -81,8 +59,6 @@ bool TextOut(Surface* surface, int x, int y, const char* text, size_t len, uint3
         reinterpret_cast<uint16_t*>(row)[tx] = static_cast<uint16_t>(pixel);
     }
   }
-  SDL_UnlockSurface(glyphs);
-  SDL_FreeSurface(glyphs);
   return true;
 }
 

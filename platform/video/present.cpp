@@ -1,25 +1,23 @@
-#include "platform/present.h"
+#include "platform/video/present.h"
 
 #include <png.h>
 
 #include <cstdio>
 #include <mutex>
-#include <vector>
 
 #include "platform/backend.h"
+#include "platform/video/video_backend.h"
 
 namespace platform {
 namespace {
 std::mutex present_lock;
 Surface* shown_primary = nullptr;
 
-// The last presented picture. Headless, presenting keeps only a copy of the pixels and the
-// palette; the RGB conversion happens when somebody asks for the frame.
+// The last presented picture, as RGB once somebody asks for it: presenting only hands the
+// picture to the backend.
 Frame last_frame;
 bool frame_converted = true;
-int kept_width = 0, kept_height = 0, kept_bpp = 8, kept_pitch = 0;
-std::vector<uint8_t> kept_pixels;
-PaletteEntries kept_palette{};
+}  // namespace
 
 void ConvertPixels(const uint8_t* pixels, int width, int height, int bpp, int pitch, const PaletteEntries* palette,
                    Frame* frame) {
@@ -58,18 +56,15 @@ void ConvertPixels(const uint8_t* pixels, int width, int height, int bpp, int pi
   }
 }
 
+namespace {
 const Palette* PaletteOf(const Surface* surface) { return surface->palette() ? surface->palette() : ShownPalette(); }
 
 // Brings last_frame up to date (called with present_lock held).
 void ConvertKeptFrame() {
   if (frame_converted) return;
-  if (IsHeadless()) {
-    ConvertPixels(kept_pixels.data(), kept_width, kept_height, kept_bpp, kept_pitch, &kept_palette, &last_frame);
-  } else {
-    uint64_t number = last_frame.number;
-    sdl::ReadScreen(&last_frame);
-    last_frame.number = number;
-  }
+  uint64_t number = last_frame.number;
+  Video().capture(&last_frame);
+  last_frame.number = number;
   frame_converted = true;
 }
 
@@ -108,54 +103,28 @@ void ForgetSurface(const Surface* surface) {
   if (shown_primary == surface) shown_primary = nullptr;
 }
 
-namespace {
-// Headless: keeps the pixels and palette, converted when somebody asks (present_lock held).
-void KeepFrame(const Surface* surface) {
-  kept_width = surface->width();
-  kept_height = surface->height();
-  kept_bpp = surface->bits_per_pixel();
-  kept_pitch = surface->pitch();
-  kept_pixels.assign(surface->pixels(), surface->pixels() + static_cast<size_t>(kept_pitch) * kept_height);
-  const Palette* palette = PaletteOf(surface);
-  if (palette)
-    kept_palette = palette->entries();
-  else
-    kept_palette.fill({0, 0, 0, 0});
-  frame_converted = false;
+const VideoBackend& Video() {
+  static const VideoBackend& chosen = BackendTable(kSdlVideo, kHeadlessVideo);
+  return chosen;
 }
-}  // namespace
 
 void PresentSurface(const Surface* surface) {
-  if (!IsHeadless()) {
-    // The window shows it; the RGB copy is read back only when somebody asks for it.
-    sdl::ShowSurface(surface, PaletteOf(surface));
-    std::lock_guard<std::mutex> guard(present_lock);
-    ++last_frame.number;
-    frame_converted = false;
-    return;
-  }
   uint64_t number;
   {
+    // The RGB copy is made only when somebody asks for it.
     std::lock_guard<std::mutex> guard(present_lock);
-    KeepFrame(surface);
+    Video().show(surface, PaletteOf(surface));
+    frame_converted = false;
     number = ++last_frame.number;
   }
-  headless::RunPresentHook(number);
+  RunPresentHook(number);
 }
 
 void RefreshShownPicture() {
-  Surface* primary = nullptr;
-  {
-    std::lock_guard<std::mutex> guard(present_lock);
-    primary = shown_primary;
-    if (!primary) return;
-    if (IsHeadless()) {
-      KeepFrame(primary);
-      return;
-    }
-    frame_converted = false;
-  }
-  sdl::ShowSurface(primary, PaletteOf(primary));
+  std::lock_guard<std::mutex> guard(present_lock);
+  if (!shown_primary) return;
+  Video().show(shown_primary, PaletteOf(shown_primary));
+  frame_converted = false;
 }
 
 void ConvertSurfaceToRgb(const Surface* surface, Frame* frame) {
