@@ -129,9 +129,14 @@ void PresentSurface(const Surface* surface) {
   if (!IsHeadless()) {
     // The window shows it; the RGB copy is read back only when somebody asks for it.
     sdl::ShowSurface(surface, PaletteOf(surface));
-    std::lock_guard<std::mutex> guard(present_lock);
-    ++last_frame.number;
-    frame_converted = false;
+    uint64_t shown_number;
+    {
+      std::lock_guard<std::mutex> guard(present_lock);
+      shown_number = ++last_frame.number;
+      frame_converted = false;
+    }
+    sdl::SampleLatchedKeys();
+    headless::RunPresentHook(shown_number);
     return;
   }
   uint64_t number;
@@ -174,9 +179,13 @@ bool SaveLastFramePng(const char* path) {
   std::lock_guard<std::mutex> guard(present_lock);
   ConvertKeptFrame();
   if (!path || last_frame.number == 0 || last_frame.width == 0) return false;
+  return WriteFramePng(path, last_frame);
+}
+
+bool WriteFramePng(const char* path, const Frame& frame) {
   FILE* file = std::fopen(path, "wb");
   if (!file) return false;
-  bool written = WritePng(file, last_frame);
+  bool written = WritePng(file, frame);
   return std::fclose(file) == 0 && written;
 }
 

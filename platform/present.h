@@ -2,6 +2,7 @@
 // Inside the platform layer: how a finished picture reaches the screen (or the headless frame
 // store), and which palette 8-bit pictures are shown with.
 #include "platform/video.h"
+#include "platform/window.h"
 
 namespace platform {
 
@@ -14,6 +15,9 @@ void ForgetSurface(const Surface* surface);  // called when a surface dies
 // Converts the surface to RGB with the shown palette, keeps it as the last presented frame,
 // runs the headless present hook, and with the SDL backend puts it on the screen.
 void PresentSurface(const Surface* surface);
+bool WriteFramePng(const char* path, const Frame& frame);
+// The close request as it stands now (the key test may answer from a sample taken earlier).
+bool CloseRequestedNow();
 
 // Backend parts (platform/sdl, platform/headless).
 namespace sdl {
@@ -24,6 +28,10 @@ bool ReadScreen(Frame* frame);
 void PumpEvents();
 bool KeyHeld(int key);  // platform::Key as int
 int ShowCursor(bool show);
+// Recorded runs: takes the keys the next frame reads (nothing unless keys are latched).
+void SampleLatchedKeys();
+bool LatchedKeyDown(Key key);
+bool LatchedCloseRequest();
 }  // namespace sdl
 namespace headless {
 void RunPresentHook(uint64_t frame_number);

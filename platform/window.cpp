@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/backend.h"
+#include "platform/desktop.h"
 #include "platform/present.h"
 
 namespace platform {
@@ -106,6 +107,7 @@ intptr_t DefWindowProc(HWND, uint32_t message, uintptr_t, intptr_t) {
 void ValidateWindow(HWND) {}
 
 bool KeyDown(Key key) {
+  if (KeysLatched()) return sdl::LatchedKeyDown(key);
   if (key == Key::Escape && close_requested.load()) return true;
   if (IsHeadless()) return (held_keys.load() & KeyBit(key)) != 0;
   sdl::PumpEvents();
@@ -113,7 +115,8 @@ bool KeyDown(Key key) {
   return sdl::KeyHeld(static_cast<int>(key));
 }
 
-bool QuitRequested() { return close_requested.load(); }
+bool QuitRequested() { return KeysLatched() ? sdl::LatchedCloseRequest() : close_requested.load(); }
+bool CloseRequestedNow() { return close_requested.load(); }
 void RequestQuit() { close_requested.store(true); }
 
 int ShowCursor(bool show) { return IsHeadless() ? (show ? 0 : -1) : sdl::ShowCursor(show); }
