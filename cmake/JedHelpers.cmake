@@ -1,8 +1,14 @@
-# jed_library(NAME DIR [STATIC|SHARED] LINKS ...): a library made of every .cpp in DIR
-# (not recursive), so adding a file needs no edit here.
+# jed_library(NAME [SHARED] [DIRS sub ...] LINKS ...): a library made of every .cpp in the
+# current folder, or in the DIRS given below it (not recursive), so adding a file needs no
+# edit here.
 function(jed_library name)
-  cmake_parse_arguments(ARG "SHARED" "" "LINKS;EXCLUDE" ${ARGN})
-  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  cmake_parse_arguments(ARG "SHARED" "" "LINKS;EXCLUDE;DIRS" ${ARGN})
+  set(patterns ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(ARG_DIRS)
+    list(TRANSFORM ARG_DIRS PREPEND "${CMAKE_CURRENT_SOURCE_DIR}/" OUTPUT_VARIABLE patterns)
+    list(TRANSFORM patterns APPEND "/*.cpp")
+  endif()
+  file(GLOB srcs CONFIGURE_DEPENDS ${patterns})
   foreach(ex ${ARG_EXCLUDE})
     list(FILTER srcs EXCLUDE REGEX "/${ex}$")
   endforeach()

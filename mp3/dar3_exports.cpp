@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-#include "mp3/dar3_player.h"
+#include "mp3/player/dar3_player.h"
 
 namespace {
 DAr3* Player(MP3_HANDLE handle) { return static_cast<DAr3*>(handle); }
@@ -139,14 +139,12 @@ int Mp3_GetFFTValues(MP3_HANDLE player, int fft_points, int window_type, int fft
                      int* harmonic_freqs, int* left_amplitudes, int* right_amplitudes, int* left_phases,
                      int* right_phases) {
   if (!player) return 0;
-  FFT_STRUCT fft{};
-  fft.fft_points = fft_points;
-  fft.window_type = window_type;
-  fft.harmonic_freqs = (fft_flags & FFT_OUT_HARMONIC_FREQ) ? harmonic_freqs : nullptr;
-  fft.left_amplitudes = (fft_flags & FFT_OUT_LEFT_AMPLITUDE) ? left_amplitudes : nullptr;
-  fft.right_amplitudes = (fft_flags & FFT_OUT_RIGHT_AMPLITUDE) ? right_amplitudes : nullptr;
-  fft.left_phases = (fft_flags & FFT_OUT_LEFT_PHASE) ? left_phases : nullptr;
-  fft.right_phases = (fft_flags & FFT_OUT_RIGHT_PHASE) ? right_phases : nullptr;
+  const dsp::SpectrumQuery q =
+      dsp::SpectrumQueryFromFlags(fft_points, window_type, fft_flags, harmonic_freqs, left_amplitudes,
+                                  right_amplitudes, left_phases, right_phases);
+  FFT_STRUCT fft{q.fft_points,       q.window_type,     0,
+                 q.harmonic_freqs,   q.left_amplitudes, q.right_amplitudes,
+                 q.left_phases,      q.right_phases};
   const int result = player->GetFFTValues(&fft);
   if ((fft_flags & FFT_OUT_HARMONIC_COUNT) && harmonic_count) *harmonic_count = fft.harmonic_count;
   return result;

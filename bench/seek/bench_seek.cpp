@@ -9,8 +9,8 @@
 #include <thread>
 #include <vector>
 
-#include "mp3/dar3_player.h"
-#include "mp3/frame_index.h"
+#include "mp3/player/dar3_player.h"
+#include "mp3/format/frame_index.h"
 #include "platform/audio.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "mp3/dar3_player.h"
+#include "mp3/player/dar3_player.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <thread>
 
-#include "mp3/dar3_player.h"
+#include "mp3/player/dar3_player.h"
 #include "platform/files.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "dar3/dar3.h"
-#include "mp3/dar3_player.h"
+#include "mp3/player/dar3_player.h"
 
 using Bytes = std::vector<uint8_t>;
 

@@ -10,7 +10,7 @@
 #include <thread>
 #include <tuple>
 
-#include "mp3/block_effects.h"
+#include "mp3/effects/block_effects.h"
 #include "platform/audio.h"
 #include "tests/mp3/mp3_test_support.h"
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "dar3/dar3.h"
-#include "mp3/wave_out.h"
+#include "mp3/output/wave_out.h"
 #include "platform/audio.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <vector>
 
-#include "mp3/block_effects.h"
-#include "mp3/fade.h"
+#include "mp3/effects/block_effects.h"
+#include "mp3/effects/fade.h"
 
 namespace {
 std::vector<int16_t> Stereo(std::initializer_list<int16_t> samples) { return samples; }

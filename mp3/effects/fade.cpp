@@ -1,9 +1,9 @@
-#include "mp3/fade.h"
+#include "mp3/effects/fade.h"
 
 #include <algorithm>
 
 #include "dar3/dar3.h"
-#include "mp3/block_effects.h"
+#include "mp3/effects/block_effects.h"
 
 void FadeControl::SetPlayerVolume(uint32_t left, uint32_t right) {
   std::lock_guard<std::recursive_mutex> guard(lock_);

@@ -3,14 +3,16 @@
 // device (or to the MP3_EVENT_WAVE_BUFFER handler), one free buffer at a time.
 #include <cstring>
 
-#include "mp3/dar3_player.h"
+#include "mp3/player/dar3_player.h"
 #include "mp3/dsp/shared_pcm.h"
 
 namespace {
 
 constexpr uint32_t kBufferWaitMs = 250;  // a safety net: every wait also ends on its event
-// Bytes before a frame that its main data may start at (511) plus its header and side info.
-constexpr size_t kReservoirReach = 511 + 40;
+// Main data bytes a frame may take from the frames before it, and the most bytes of a frame
+// that are not main data (header, check word, stereo side info).
+constexpr size_t kMaxMainDataBegin = 511;
+constexpr size_t kMaxFrameOverhead = 4 + 2 + 32;
 
 // Libmad's decoder objects for one run.
 struct Decoder {
@@ -243,12 +245,16 @@ void DAr3::_ThreadFunc() {
   const uint8_t* first_heard = nullptr;
   auto start_reverse_block = [&] {
     block_start = block_end >= f.frames_per_buffer ? block_end - f.frames_per_buffer : 0;
-    uint32_t decode_from = block_start >= 2 ? block_start - 2 : 0;
-    if (block_start >= 1) {
-      const size_t before = static_cast<size_t>(frame_index_[block_start - 1] - f.data_start);
-      const size_t reach = before > kReservoirReach ? before - kReservoirReach : 0;
-      while (decode_from > 0 && static_cast<size_t>(frame_index_[decode_from] - f.data_start) > reach) --decode_from;
+    // The frame before the block must decode whole: its main data may begin up to 511 bytes
+    // of main data back, and every frame in between holds fewer than its size of them.
+    uint32_t decode_from = block_start >= 1 ? block_start - 1 : 0;
+    size_t reservoir = 0;
+    while (decode_from > 0 && reservoir < kMaxMainDataBegin) {
+      --decode_from;
+      const size_t size = static_cast<size_t>(frame_index_[decode_from + 1] - frame_index_[decode_from]);
+      reservoir += size > kMaxFrameOverhead ? size - kMaxFrameOverhead : 0;
     }
+    if (block_start >= 2 && decode_from > block_start - 2) decode_from = block_start - 2;
     first_heard = frame_index_[block_start];
     const uint8_t* end = frame_index_[block_end] + MAD_BUFFER_GUARD;
     const uint8_t* data_end = f.data_start + f.data_size;

@@ -2,8 +2,8 @@
 // decoding thread applies to each frame or block.
 #include <algorithm>
 
-#include "mp3/block_effects.h"
-#include "mp3/dar3_player.h"
+#include "mp3/effects/block_effects.h"
+#include "mp3/player/dar3_player.h"
 
 namespace {
 constexpr uint32_t kDeviceFull = 0xFFFF;

@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "dar3/ruve3.hpp"
-#include "mp3/dither.h"
-#include "mp3/fade.h"
-#include "mp3/stream_queue.h"
-#include "mp3/vbr_header.h"
-#include "mp3/wave_out.h"
+#include "mp3/effects/dither.h"
+#include "mp3/effects/fade.h"
+#include "mp3/output/stream_queue.h"
+#include "mp3/format/vbr_header.h"
+#include "mp3/output/wave_out.h"
 #include "platform/files.h"
 #if DAR3_WITH_ID3
 #include "mp3/id3/id3.h"
@@ -185,15 +185,6 @@ class DAr3 final : public RUVe3 {
   int32_t Notify(uint32_t async_bit, intptr_t wparam = 0, intptr_t lparam = 0);
   int32_t SendCallbackMessage(uint32_t message, intptr_t wparam, intptr_t lparam);
   bool WantsMessage(uint32_t bit) const { return (callback_mask_.load() & bit) != 0; }
-
-  // Frame starts of the whole stream for reverse play, built on first use of reverse mode and
-  // kept until the stream closes.
-  std::vector<const uint8_t*>& FrameIndex() { return frame_index_; }
-  // Switches the thread's reverse branch and its start time (reverse mode's operation uses it).
-  void SetReversePlay(bool on, uint32_t start_ms) {
-    effects_.reverse_mode = on ? 1 : 0;
-    state_.seek_position = start_ms;
-  }
 
   // Read-only views for tests and tools.
   const StreamFormat& Format() const { return format_; }

@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "mp3/dar3_player.h"
+#include "mp3/player/dar3_player.h"
 
 // Nothing here may start a platform service: the game builds its player during static
 // initialisation, long before the window or the sound card exist.

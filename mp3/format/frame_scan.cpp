@@ -1,4 +1,4 @@
-#include "mp3/frame_scan.h"
+#include "mp3/format/frame_scan.h"
 
 #include <cstring>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "mp3/wave_out.h"
+#include "mp3/output/wave_out.h"
 
 #include <atomic>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "mp3/seek_math.h"
+#include "mp3/format/seek_math.h"
 
 #include "dar3/dar3.h"
 #include "platform/sync.h"

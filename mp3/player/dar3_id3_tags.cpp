@@ -1,7 +1,7 @@
 // ID3 tags of the open source, read by the tag reader of mp3/id3 when it is in the build.
 #include <cstring>
 
-#include "mp3/dar3_player.h"
+#include "mp3/player/dar3_player.h"
 
 #if DAR3_WITH_ID3
 

@@ -1,4 +1,4 @@
-#include "mp3/block_effects.h"
+#include "mp3/effects/block_effects.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "mp3/bit_reader.h"
+#include "mp3/format/bit_reader.h"
 
 constexpr uint32_t VBR_HAS_XING = 1;
 constexpr uint32_t VBR_HAS_LAME = 2;

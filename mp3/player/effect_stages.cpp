@@ -1,6 +1,6 @@
 // The decoding thread's effect stages, one hook each. A stage runs only while its switch is on.
-#include "mp3/block_effects.h"
-#include "mp3/dar3_player.h"
+#include "mp3/effects/block_effects.h"
+#include "mp3/player/dar3_player.h"
 
 // Frame domain, between decoding and synthesis.
 void DAr3::FrameStageMixChannels(mad_frame* frame) { MixChannelsFrame(frame, mix_left_, mix_right_); }

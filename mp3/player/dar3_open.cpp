@@ -6,9 +6,9 @@
 #include <cstring>
 #include <new>
 
-#include "mp3/dar3_player.h"
-#include "mp3/frame_scan.h"
-#include "mp3/wide_name.h"
+#include "mp3/player/dar3_player.h"
+#include "mp3/format/frame_scan.h"
+#include "platform/textcodes.h"
 
 namespace {
 
@@ -50,7 +50,7 @@ int DAr3::OpenFile(const char* name, int buffer_ms, unsigned int offset, unsigne
 
 int DAr3::OpenFileW(const wchar_t* name, int buffer_ms, unsigned int offset, unsigned int size) {
   if (!name) return OpenFile(nullptr, buffer_ms, offset, size);
-  const std::string utf8 = WideToUtf8(name);
+  const std::string utf8 = platform::WideToNarrow(name);
   return OpenFile(utf8.c_str(), buffer_ms, offset, size);
 }
 

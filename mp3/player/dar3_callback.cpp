@@ -2,7 +2,7 @@
 // (asynchronous) messages and answers synchronous ones while the decoding thread waits.
 #include <system_error>
 
-#include "mp3/dar3_player.h"
+#include "mp3/player/dar3_player.h"
 
 namespace {
 constexpr uint32_t WM_USER = 0x0400;

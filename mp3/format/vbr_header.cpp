@@ -1,4 +1,4 @@
-#include "mp3/vbr_header.h"
+#include "mp3/format/vbr_header.h"
 
 #include <cstdio>
 #include <cstring>

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 
-#include "mp3/dar3_player.h"
+#include "mp3/player/dar3_player.h"
 
 int DAr3::EnumerateWaveOut() {
   const uint32_t count = platform::WaveOutGetNumDevs();

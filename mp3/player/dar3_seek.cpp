@@ -4,9 +4,9 @@
 
 #include <cstring>
 
-#include "mp3/block_effects.h"
-#include "mp3/dar3_player.h"
-#include "mp3/seek_math.h"
+#include "mp3/effects/block_effects.h"
+#include "mp3/player/dar3_player.h"
+#include "mp3/format/seek_math.h"
 
 namespace {
 

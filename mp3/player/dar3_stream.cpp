@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-#include "mp3/dar3_player.h"
+#include "mp3/player/dar3_player.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // GetVUData: the level of the block the device is playing now.
-#include "mp3/block_effects.h"
-#include "mp3/dar3_player.h"
+#include "mp3/effects/block_effects.h"
+#include "mp3/player/dar3_player.h"
 
 uint32_t DAr3::PlayedIntoRecordedBuffer() {
   const uint32_t position = wave_.GetOutputPosition(3);

@@ -1,4 +1,4 @@
-#include "mp3/frame_index.h"
+#include "mp3/format/frame_index.h"
 
 #include <mad.h>
 

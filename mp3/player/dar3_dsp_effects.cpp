@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "mp3/dar3_player.h"
+#include "mp3/player/dar3_player.h"
 
 #if DAR3_WITH_DSP
 
@@ -75,6 +75,20 @@ int DAr3::SetSfxModeData(int mode, const int* left, const int* right, int weight
 }
 
 int DAr3::GetSfxModeData(int mode, int* left, int* right) { return dsp::GetSfxModeData(mode, left, right); }
+
+// The spectrum's window numbers and output bits are the public ones.
+static_assert(dsp::kWindowRectangular == WINDOW_RECTANGULAR && dsp::kWindowHamming == WINDOW_HAMMING &&
+              dsp::kWindowHann == WINDOW_HANN && dsp::kWindowCosine == WINDOW_COSINE &&
+              dsp::kWindowLanczos == WINDOW_LANCZOS && dsp::kWindowBartlett == WINDOW_BARTLETT &&
+              dsp::kWindowTriangular == WINDOW_TRIANGULAR && dsp::kWindowGauss == WINDOW_GAUSS &&
+              dsp::kWindowBartlettHann == WINDOW_BARTLETT_HANN && dsp::kWindowBlackman == WINDOW_BLACKMAN &&
+              dsp::kWindowNuttall == WINDOW_NUTTALL && dsp::kWindowBlackmanHarris == WINDOW_BLACKMAN_HARRIS &&
+              dsp::kWindowBlackmanNuttall == WINDOW_BLACKMAN_NUTTALL && dsp::kWindowFlatTop == WINDOW_FLAT_TOP);
+static_assert(dsp::kFftOutHarmonicCount == FFT_OUT_HARMONIC_COUNT && dsp::kFftOutHarmonicFreq == FFT_OUT_HARMONIC_FREQ &&
+              dsp::kFftOutLeftAmplitude == FFT_OUT_LEFT_AMPLITUDE &&
+              dsp::kFftOutRightAmplitude == FFT_OUT_RIGHT_AMPLITUDE && dsp::kFftOutLeftPhase == FFT_OUT_LEFT_PHASE &&
+              dsp::kFftOutRightPhase == FFT_OUT_RIGHT_PHASE);
+static_assert(sizeof(dsp::SpectrumQuery) == sizeof(FFT_STRUCT));
 
 int DAr3::GetFFTValues(FFT_STRUCT* fft) {
   std::string error;

@@ -1,4 +1,4 @@
-#include "mp3/stream_queue.h"
+#include "mp3/output/stream_queue.h"
 
 #include <climits>
 #include <cstring>

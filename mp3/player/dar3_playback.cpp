@@ -2,7 +2,7 @@
 #include <cstring>
 #include <system_error>
 
-#include "mp3/dar3_player.h"
+#include "mp3/player/dar3_player.h"
 
 void DAr3::PrepareRun(int32_t loop) {
   if (decode_thread_.joinable()) decode_thread_.join();
