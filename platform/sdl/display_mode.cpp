@@ -92,9 +92,8 @@ Uint32 OpeningWindowFlags(int picture_width, int picture_height, int* width, int
     mode.window_height = picture_height * 2;
   }
   if (WindowedByEnvironment()) mode.fullscreen = false;
-  // Full screen covers the desktop; the size is the window's for a switch back.
-  *width = mode.window_width;
-  *height = mode.window_height;
+  *width = mode.fullscreen ? picture_width : mode.window_width;
+  *height = mode.fullscreen ? picture_height : mode.window_height;
   return mode.fullscreen ? (SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS) : SDL_WINDOW_RESIZABLE;
 }
 
