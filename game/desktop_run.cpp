@@ -27,6 +27,7 @@ void PrintHelp(FILE* out) {
                "Start pause, Back escape.\n"
                "\n"
                "Settings (keys, pad, display, volumes): %s\n"
+               "Extra pad mappings (SDL's gamecontrollerdb.txt format) beside it: gamecontrollerdb.txt\n"
                "Environment: JED_WINDOWED=1 opens a window, JED_HEADLESS=1 runs without one.\n",
                platform::ScreenshotFolder().c_str(), SettingsPath().c_str());
 }
@@ -62,6 +63,7 @@ int RunOnDesktop(int argc, char** argv) {
   const std::string settings_path = SettingsPath();
   SoundVolumes volumes;
   LoadSettingsFile(settings_path, &volumes);
+  platform::SetPadMappingsFile(settings_path.substr(0, settings_path.rfind('/') + 1) + "gamecontrollerdb.txt");
   ApplyVolumes(volumes);
   platform::SetDisplayModeObserver([&](const platform::DisplayMode&) { SaveSettingsFile(settings_path, volumes); });
 

@@ -27,6 +27,9 @@ void SetPadDeadZone(int percent);
 int PadDeadZone();
 // Gamepads connected now.
 int ConnectedPads();
+// A file of extra pad mappings (SDL's gamecontrollerdb.txt format) read when pads start; beside
+// SDL's own database and SDL_GAMECONTROLLERCONFIG. A missing file is no error.
+void SetPadMappingsFile(const std::string& path);
 
 struct DisplayMode {
   bool fullscreen = true;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <unistd.h>
 #include <map>
 #include <mutex>
 
@@ -63,6 +64,7 @@ std::array<PadBinding, kKeys>& PadBindings() {
 std::map<SDL_JoystickID, SDL_GameController*> open_pads;
 int dead_zone_percent = 25;
 bool started = false;
+std::string mappings_file;
 
 bool ValidKey(Key key) { return static_cast<int>(key) >= 0 && key < Key::Count; }
 
@@ -127,12 +129,24 @@ int ConnectedPads() {
   return static_cast<int>(open_pads.size());
 }
 
+void SetPadMappingsFile(const std::string& path) {
+  std::lock_guard<std::mutex> guard(pads_lock);
+  mappings_file = path;
+}
+
 namespace sdl {
 
 void StartGamepads() {
   if (started) return;
   started = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
-  if (!started) std::fprintf(stderr, "Gamepads are not available: %s\n", SDL_GetError());
+  if (!started) {
+    std::fprintf(stderr, "Gamepads are not available: %s\n", SDL_GetError());
+    return;
+  }
+  std::lock_guard<std::mutex> guard(pads_lock);
+  if (!mappings_file.empty() && access(mappings_file.c_str(), R_OK) == 0 &&
+      SDL_GameControllerAddMappingsFromFile(mappings_file.c_str()) < 0)
+    std::fprintf(stderr, "Pad mappings in %s not read: %s\n", mappings_file.c_str(), SDL_GetError());
 }
 
 void HandlePadEvent(const SDL_Event& event) {

@@ -37,11 +37,16 @@ openbox >/dev/null 2>&1 &
 pids+=($!)
 sleep 1
 
-find_window() {  # the game's visible window (SDL probes the display with short-lived ones first)
-  local found=""
+find_window() {  # the game's window (SDL probes the display with short-lived ones first)
+  local found="" again=""
   for _ in $(seq 1 80); do
-    found=$(xdotool search --onlyvisible --name "^Jed Grimstorm$" 2>/dev/null | head -1 || true)
-    [ -n "$found" ] && break
+    found=$(xdotool search --onlyvisible --name "^Jed Grimstorm$" 2>/dev/null | tail -1 || true)
+    if [ -n "$found" ]; then
+      sleep 0.3
+      again=$(xdotool search --onlyvisible --name "^Jed Grimstorm$" 2>/dev/null | tail -1 || true)
+      [ "$found" = "$again" ] && xwininfo -id "$found" >/dev/null 2>&1 && break
+    fi
+    found=""
     sleep 0.25
   done
   [ -n "$found" ] || fail "no game window appeared"
@@ -157,10 +162,12 @@ sleep 1.5
 tap Return # story -> level
 sleep 1
 xdotool keydown Right
-sleep 1.2
+sleep 2.5
 xdotool keyup Right
-tap space
-sleep 0.3
+for key in space Up space shift space; do
+  tap $key
+  sleep 0.1
+done
 take_shot # the level, mid-fight
 other=$(xdotool search --onlyvisible --class xmessage | head -1)
 xdotool windowfocus --sync "$other"

@@ -121,6 +121,20 @@ TEST_F(SettingsTest, WrittenFileReadsBackToTheSameSettings) {
   std::system(("rm -rf " + folder).c_str());
 }
 
+TEST_F(SettingsTest, TheReadmeExampleReads) {
+  SoundVolumes volumes;
+  const auto problems = Apply(
+      "[keys]            # SDL key names, several by commas\nwalk_left = Left, A\nwalk_right = Right, D\n"
+      "jump = Up, W\npunch = Space\nspecial = Left Shift, Right Shift\npause = Return, Keypad Enter\n"
+      "escape = Escape\n[pad]\njump = b, dpup\ndead_zone = 25    # percent\n[display]\n"
+      "mode = window     # or fullscreen\nwidth = 1280\nheight = 960\n[sound]           # 0 to 100\n"
+      "music = 70\neffects = 100\n",
+      &volumes);
+  EXPECT_TRUE(problems.empty()) << problems.front();
+  EXPECT_EQ(volumes.music, 70);
+  EXPECT_EQ(platform::KeyboardKeyNames(Key::Left), (std::vector<std::string>{"Left", "A"}));
+}
+
 TEST_F(SettingsTest, MissingFileMeansDefaults) {
   SoundVolumes volumes;
   LoadSettingsFile("/nonexistent/jed-grimstorm/settings.ini", &volumes);
@@ -142,11 +156,15 @@ TEST_F(SettingsTest, UnwritableFolderFailsAndKeepsTheOldFile) {
   const std::string path = folder + "/settings.ini";
   std::ofstream(path) << "[sound]\nmusic = 5\n";
   chmod(folder.c_str(), 0500);
-  if (geteuid() != 0) EXPECT_FALSE(SaveSettingsFile(path, SoundVolumes{}));
+  if (geteuid() != 0) {
+    EXPECT_FALSE(SaveSettingsFile(path, SoundVolumes{}));
+  }
   chmod(folder.c_str(), 0700);
   SoundVolumes volumes;
   LoadSettingsFile(path, &volumes);
-  if (geteuid() != 0) EXPECT_EQ(volumes.music, 5);  // the old file is still whole
+  if (geteuid() != 0) {
+    EXPECT_EQ(volumes.music, 5);  // the old file is still whole
+  }
   std::system(("rm -rf " + folder).c_str());
 }
 
