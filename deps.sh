@@ -10,6 +10,7 @@ PACKAGES=(
   xvfb xauth mpg123 sox libfftw3-dev libkissfft-dev imagemagick
   python3-mutagen id3v2 xdotool openbox x11-utils
   lame madplay ffmpeg tmux
+  clang libclang-rt-14-dev llvm   # sanitizer and fuzz stages (./test.sh asan|tsan|fuzz)
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -64,7 +64,7 @@ constexpr uintptr_t WA_INACTIVE = 0;
 
 // Recorded runs: from now on the keys (and a close request) are sampled at every present and the
 // key test answers from that sample until the next one, as the headless backend does with a
-// script. Window-system notices (focus loss) are posted at the present too. Only with SDL.
+// script. Window-system notices (focus loss) are posted at the present too.
 void LatchKeysPerFrame();
 bool KeysLatched();
 struct FrameInput {

@@ -138,6 +138,9 @@ class Display : public RefCounted {
   int width() const { return width_; }
   int height() const { return height_; }
   int bits_per_pixel() const { return bpp_; }
+  // Returns at once on every backend: pictures reach the screen when they are flipped, the
+  // game's frame clock paces them, and SDL has no way to wait for the vertical blank other than
+  // a vsync'd present (which would block every flip for up to a refresh period).
   void WaitForVerticalBlank();
 
  private:

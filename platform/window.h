@@ -54,9 +54,10 @@ void RequestQuit();
 
 int ShowCursor(bool show);
 
-// Headless backend: the keys held from now on (bit 1 << Key), and a hook run at every present
-// (with either backend; headless before the frame is kept), so a script can change the keys frame
-// by frame (it also drives the screens that loop without pumping messages).
+// Headless backend: the keys held from now on (bit 1 << Key). The SDL backend reads the real
+// keyboard and ignores them.
+// A hook run at every present, after the frame is handed to the backend, so a script can change
+// the keys frame by frame (it also drives the screens that loop without pumping messages).
 void SetHeldKeys(uint32_t key_mask);
 uint32_t HeldKeys();
 constexpr uint32_t KeyBit(Key key) { return 1u << static_cast<int>(key); }

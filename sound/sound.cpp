@@ -6,25 +6,11 @@
 
 #include "platform/audio.h"
 #include "platform/riff_reader.h"
+#include "sound/wave_file.h"
 
 SoundSlot sound_table[SOUND_TABLE_SIZE];
 
 namespace {
-
-constexpr uint16_t kWaveFormatPcm = 1;
-constexpr size_t kWaveFormatBytes = 18;   // the full record, with its extra-size field
-constexpr size_t kPcmFormatFields = 16;   // what PCM needs; many files stop here
-
-// The format chunk's record (WAVEFORMATEX), as it lies in the file.
-struct WaveFormatRecord {
-  uint16_t format_tag = 0;
-  uint16_t channels = 0;
-  uint32_t samples_per_sec = 0;
-  uint32_t avg_bytes_per_sec = 0;
-  uint16_t block_align = 0;
-  uint16_t bits_per_sample = 0;
-  uint16_t extra_size = 0;
-};
 
 bool sound_mixer_ready = false;  // the engine has started for this layer
 bool sound_first_time = true;
@@ -48,33 +34,6 @@ void ReleaseSlotBuffer(SoundSlot& slot) {
   platform::StopSoundBuffer(slot.buffer);
   platform::ReleaseSoundBuffer(slot.buffer);
   slot.buffer = nullptr;
-}
-
-uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t U32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24; }
-
-// Reads the RIFF WAVE layout: the format chunk first, then "data" anywhere after it.
-bool ReadWaveFile(const char* filename, WaveFormatRecord* format, std::vector<uint8_t>* samples) {
-  auto reader = platform::RiffReader::Open(filename);
-  if (!reader) return false;
-  platform::RiffChunk riff, fmt, data;
-  if (!reader->FindRiff(platform::RiffFourCc('W', 'A', 'V', 'E'), &riff)) return false;
-  if (!reader->DescendNext(riff, &fmt) || fmt.id != platform::RiffFourCc('f', 'm', 't', ' ')) return false;
-  uint8_t record[kWaveFormatBytes] = {};
-  if (reader->Read(fmt, record, sizeof record) < kPcmFormatFields) return false;
-  format->format_tag = U16(record);
-  format->channels = U16(record + 2);
-  format->samples_per_sec = U32(record + 4);
-  format->avg_bytes_per_sec = U32(record + 8);
-  format->block_align = U16(record + 12);
-  format->bits_per_sample = U16(record + 14);
-  format->extra_size = U16(record + 16);
-  if (format->format_tag != kWaveFormatPcm) return false;
-  reader->Ascend(fmt);
-  if (!reader->FindChunk(riff, platform::RiffFourCc('d', 'a', 't', 'a'), &data)) return false;
-  if (data.size > platform::kSoundBufferMaxBytes) return false;  // no buffer could hold it
-  samples->resize(data.size);
-  return reader->Read(data, samples->data(), samples->size()) == samples->size();
 }
 
 // Copies the samples into the buffer through a lock from its write cursor (two regions at most).
@@ -121,7 +80,8 @@ int LoadWavSound(const char* filename, uint32_t /*control_flags: every buffer ha
   if (id < 0 || !filename || !sound_mixer_ready) return -1;
   WaveFormatRecord format;
   std::vector<uint8_t> samples;
-  if (!ReadWaveFile(filename, &format, &samples)) return -1;
+  auto reader = platform::RiffReader::Open(filename);
+  if (!reader || !ReadWaveFile(reader.get(), &format, &samples)) return -1;
   // The buffer takes the file's own format, so every rate, width and channel count plays true.
   platform::PcmFormat pcm;
   pcm.rate = format.samples_per_sec;

@@ -196,7 +196,11 @@ TEST_F(ScriptModes, AnInterruptedDecodeLeavesNoFile) {
                                     Quote(long_file.string()) + ")");
   ASSERT_EQ(made.status, 0) << made.err;
   const RunResult r = RunCommand("(" + Quote(Dar3playPath()) + " --decode " + Quote(long_file.string()) + " " +
-                                 Quote(out.string()) + " & pid=$!; sleep 0.5; kill -INT $pid; wait $pid; echo status=$?)");
+                                 Quote(out.string()) + " & pid=$!; " +
+                                 // The interrupt comes once the decode has begun (its output exists),
+                                 // however long the start takes on a busy machine.
+                                 "for i in $(seq 600); do [ -s " + Quote(out.string()) + " ] && break; sleep 0.1; done; " +
+                                 "kill -INT $pid; wait $pid; echo status=$?)");
   ASSERT_NE(r.out.find("status="), std::string::npos) << r.out << r.err;
   EXPECT_NE(r.out.find("status=130"), std::string::npos) << r.out << "\n" << r.err;
   EXPECT_NE(r.err.find("interrupted"), std::string::npos) << r.err;

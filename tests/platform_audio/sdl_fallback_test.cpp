@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -44,13 +46,25 @@ int RunChild(const char* driver) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// Whether libSDL2 is mapped into this process.
+bool SdlMapped() {
+  std::ifstream maps("/proc/self/maps");
+  std::string line;
+  while (std::getline(maps, line))
+    if (line.find("libSDL2") != std::string::npos) return true;
+  return false;
+}
+
 TEST(SdlFallback, Child) {
   if (!audio_test::IsSdlChild()) GTEST_SKIP() << "runs inside SdlFallback.WithoutACard";
-  ASSERT_FALSE(IsHeadless());
+  ASSERT_EQ(CurrentBackend(), Backend::Sdl);
   EXPECT_STREQ(AudioOutputName(), "stopped");  // nothing starts before it is needed
   WaveOut* device = nullptr;
   ASSERT_EQ(WaveOutOpen(&device, kWaveMapper, PcmFormat{}, nullptr, 0), kMmNoError);
   EXPECT_STREQ(AudioOutputName(), "silent");
+  // A driver that is no card is known from the environment: SDL is never loaded for it.
+  const char* driver = std::getenv("SDL_AUDIODRIVER");
+  if (driver && std::string(driver) == "dummy") EXPECT_FALSE(SdlMapped());
   std::vector<int16_t> data(4410 * 2, 1000);  // 100 ms
   WaveHeader header;
   header.data = reinterpret_cast<char*>(data.data());

@@ -32,6 +32,7 @@ const char* UsageText() {
          "\n"
          "Options:\n"
          "  --stream               feed the file through OpenStream/PushDataToStream\n"
+         "                         while reading it (FILE '-' is standard input, always so)\n"
          "  --eq PRESET            FFT equalizer: flat, bass, treble, vocal, loudness\n"
          "  --echo MODE            echo mode 0..9\n"
          "  --reverse              play backwards\n"

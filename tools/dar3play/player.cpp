@@ -1,19 +1,24 @@
 #include "tools/dar3play/player.h"
 
-#include <algorithm>
-#include <fstream>
-#include <iterator>
+#include <chrono>
 #include <vector>
+
+#include "tools/dar3play/stream_source.h"
 
 namespace {
 // Large enough for the opener to find a frame pair and any VBR header in the first block.
 constexpr size_t kFirstStreamBlock = 64 * 1024;
 constexpr size_t kPushBlock = 16 * 1024;
+// How far the reader runs ahead of the decoder: a few seconds of any bit rate, so memory stays
+// bounded whatever the source's size.
+constexpr int32_t kMaxQueuedBytes = 1024 * 1024;
+constexpr auto kQueueFullWait = std::chrono::milliseconds(20);
 }  // namespace
 
 Player::Player() : handle_(Mp3_Initialize()) {}
 
 Player::~Player() {
+  StopFeeding();
   if (handle_) Mp3_Destroy(handle_);
 }
 
@@ -33,34 +38,58 @@ bool Player::Check(int ok) {
 }
 
 bool Player::Open(const std::string& path, int buffer_ms, bool as_stream) {
+  StopFeeding();
   failure_.clear();
   if (!handle_) {
-    failure_ = path + ": can't create the player";
+    failure_ = SourceName(path) + ": can't create the player";
     return false;
   }
-  const bool ok = as_stream ? OpenAsStream(path, buffer_ms)
-                            : Mp3_OpenFile(handle_, path.c_str(), buffer_ms, 0, 0) != 0;
-  if (!ok && failure_.empty()) failure_ = path + ": " + LastError();
+  as_stream = as_stream || IsStandardInput(path);
+  bool ok = false;
+  if (as_stream) {
+    ok = OpenAsStream(path, buffer_ms);
+  } else if (CheckSource(path, false, &failure_)) {
+    ok = Mp3_OpenFile(handle_, path.c_str(), buffer_ms, 0, 0) != 0;
+  }
+  if (!ok && failure_.empty()) failure_ = SourceName(path) + ": " + LastError();
   return ok;
 }
 
 bool Player::OpenAsStream(const std::string& path, int buffer_ms) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    failure_ = path + ": can't read the file";
+  stop_feeding_ = false;
+  std::unique_ptr<StreamSource> source = StreamSource::Open(path, &failure_);
+  if (!source) return false;
+  std::vector<uint8_t> first(kFirstStreamBlock);
+  const long got = source->Read(first.data(), first.size(), stop_feeding_, &failure_);
+  if (got < 0) return false;
+  if (got == 0) {
+    failure_ = SourceName(path) + ": the file is empty";
     return false;
   }
-  const std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (bytes.empty()) {
-    failure_ = path + ": the file is empty";
-    return false;
+  if (!Mp3_OpenStream(handle_, 1, 1, first.data(), unsigned(got), buffer_ms)) return false;
+  if (size_t(got) < first.size()) return Mp3_PushDataToStream(handle_, nullptr, 0) != 0;
+  feeder_ = std::thread(&Player::Feed, this, std::move(source));
+  return true;
+}
+
+void Player::Feed(std::unique_ptr<StreamSource> source) {
+  std::vector<uint8_t> block(kPushBlock);
+  std::string error;  // a read error ends the song where the data ends
+  while (!stop_feeding_) {
+    STREAM_LOAD_INFO load{};
+    if (!Mp3_GetStreamLoad(handle_, &load)) return;  // closed: nobody wants the rest
+    if (load.queued_bytes > kMaxQueuedBytes) {
+      std::this_thread::sleep_for(kQueueFullWait);
+      continue;
+    }
+    const long got = source->Read(block.data(), block.size(), stop_feeding_, &error);
+    if (got <= 0) break;
+    if (!Mp3_PushDataToStream(handle_, block.data(), unsigned(got))) return;
   }
-  const size_t first = std::min(bytes.size(), kFirstStreamBlock);
-  if (!Mp3_OpenStream(handle_, 1, 1, bytes.data(), unsigned(first), buffer_ms)) return false;
-  // Buffered mode copies each block, so the whole file can be queued before playing.
-  for (size_t at = first; at < bytes.size(); at += kPushBlock) {
-    const size_t size = std::min(kPushBlock, bytes.size() - at);
-    if (!Mp3_PushDataToStream(handle_, bytes.data() + at, unsigned(size))) return false;
-  }
-  return Mp3_PushDataToStream(handle_, nullptr, 0) != 0;
+  if (!stop_feeding_) Mp3_PushDataToStream(handle_, nullptr, 0);
+}
+
+void Player::StopFeeding() {
+  stop_feeding_ = true;
+  if (feeder_.joinable()) feeder_.join();
 }

@@ -1,10 +1,16 @@
-// One libdar3 player handle with its source: owns the handle and, for pushed streams, nothing
-// else (the player copies every pushed block).
+// One libdar3 player handle with its source: owns the handle and, for pushed streams, the
+// thread that reads the source and pushes it block by block while the song plays (the player
+// copies every pushed block).
 #pragma once
 
+#include <atomic>
+#include <memory>
 #include <string>
+#include <thread>
 
 #include "dar3/dar3.h"
+
+class StreamSource;
 
 class Player {
  public:
@@ -18,8 +24,8 @@ class Player {
   std::string LastError() const;
 
   // Opens a file by name, or feeds it through OpenStream/PushDataToStream when as_stream is
-  // set. buffer_ms 0 selects the no-output mode. On failure returns false; the message then
-  // names the file.
+  // set or the path is "-" (standard input). buffer_ms 0 selects the no-output mode. On failure
+  // returns false; the message then names the file.
   bool Open(const std::string& path, int buffer_ms, bool as_stream);
   // Text for the last failure of Open, or of any call checked with Check.
   const std::string& failure() const { return failure_; }
@@ -28,7 +34,13 @@ class Player {
 
  private:
   bool OpenAsStream(const std::string& path, int buffer_ms);
+  // Pushes the rest of the source, never more than a bounded amount ahead of the decoder, and
+  // ends the stream; stops early when the stream is closed or stop_feeding_ is set.
+  void Feed(std::unique_ptr<StreamSource> source);
+  void StopFeeding();
 
   MP3_HANDLE handle_ = nullptr;
+  std::thread feeder_;
+  std::atomic<bool> stop_feeding_{false};
   std::string failure_;
 };

@@ -2,6 +2,7 @@
 
 #include <curses.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -30,7 +31,13 @@ class Screen {
  public:
   Screen() {
     std::setlocale(LC_ALL, "");
-    initscr();
+    // Keys come from the terminal even when standard input carries the song ("-").
+    if (!isatty(STDIN_FILENO)) keys_ = std::fopen("/dev/tty", "r");
+    SCREEN* screen = keys_ ? newterm(nullptr, stdout, keys_) : nullptr;
+    if (screen)
+      set_term(screen);
+    else
+      initscr();
     cbreak();
     noecho();
     keypad(stdscr, TRUE);
@@ -38,7 +45,13 @@ class Screen {
     set_escdelay(25);
     timeout(kRefreshMs);
   }
-  ~Screen() { endwin(); }
+  ~Screen() {
+    endwin();
+    if (keys_) std::fclose(keys_);
+  }
+
+ private:
+  FILE* keys_ = nullptr;
 };
 
 void Text(int row, int col, const std::string& text) {

@@ -1,0 +1,30 @@
+#pragma once
+// Helpers of the player targets: one no-output player for the whole fuzzing run, and a bounded
+// wait for a run to end.
+#include <chrono>
+#include <thread>
+
+#include "mp3/player/dar3_player.h"
+
+// A player in the no-output mode; its wave buffers are consumed at once.
+inline DAr3* FuzzPlayer(MP3_CALLBACK_FUNC callback, unsigned int mask) {
+  auto* player = new DAr3;
+  player->SetCallbackFunc(callback, mask | MP3_EVENT_WAVE_BUFFER);
+  return player;
+}
+
+// Waits until the run ends by itself; after `limit` it is stopped (a stream still waiting for
+// data, say). True when it ended by itself.
+inline bool WaitForRunEnd(DAr3* player, std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  MP3_STATUS status{};
+  for (;;) {
+    player->GetStatus(&status);
+    if (!status.playing) return true;
+    if (std::chrono::steady_clock::now() > deadline) {
+      player->Stop();
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+  }
+}

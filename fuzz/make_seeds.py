@@ -1,0 +1,127 @@
+#!/usr/bin/env python3
+"""Writes the generated seed files of the fuzz corpora (the others are cut from the test data).
+Run from the repository root: python3 fuzz/make_seeds.py; the files are committed."""
+import os
+import struct
+
+DATA = "tests/mp3/data"
+
+
+def write(path, data):
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "wb") as f:
+        f.write(data)
+
+
+def read(name, limit=None):
+    with open(os.path.join(DATA, name), "rb") as f:
+        data = f.read()
+    return data[:limit] if limit else data
+
+
+def riff(form, chunks):
+    body = form + b"".join(cid + struct.pack("<I", len(d)) + d + (b"\0" if len(d) & 1 else b"") for cid, d in chunks)
+    return b"RIFF" + struct.pack("<I", len(body)) + body
+
+
+def fmt(channels, rate, bits, extra=False):
+    align = channels * bits // 8
+    record = struct.pack("<HHIIHH", 1, channels, rate, rate * align, align, bits)
+    return record + (struct.pack("<H", 0) if extra else b"")
+
+
+def wav_seeds():
+    write("fuzz/wav/corpus/mono8.wav", riff(b"WAVE", [(b"fmt ", fmt(1, 8000, 8)), (b"data", bytes(range(0, 250, 5)))]))
+    write("fuzz/wav/corpus/stereo16_extra.wav",
+          riff(b"WAVE", [(b"fmt ", fmt(2, 22050, 16, True)), (b"LIST", b"INFOISFT\x03\0\0\0ab\0\0"),
+                         (b"data", struct.pack("<8h", 0, 1000, -1000, 32767, -32768, 5, 6, 7))]))
+    write("fuzz/wav/corpus/odd_data.wav", riff(b"WAVE", [(b"fmt ", fmt(1, 11025, 8)), (b"data", b"\x80\x81\x82")]))
+
+
+def vlq(n):
+    out = [n & 0x7F]
+    n >>= 7
+    while n:
+        out.insert(0, 0x80 | (n & 0x7F))
+        n >>= 7
+    return bytes(out)
+
+
+def smf(fmt_type, division, tracks):
+    head = b"MThd" + struct.pack(">IHHH", 6, fmt_type, len(tracks), division)
+    return head + b"".join(b"MTrk" + struct.pack(">I", len(t)) + t for t in tracks)
+
+
+def smf_seeds():
+    end = b"\x00\xff\x2f\x00"
+    notes = b"\x00\x90\x3c\x64" + vlq(96) + b"\x3c\x00" + b"\x00\xc0\x05\x00\xe0\x00\x40"
+    tempo = b"\x00\xff\x51\x03\x07\xa1\x20\x00\xff\x03\x04name"
+    write("fuzz/smf/corpus/format0.mid", smf(0, 96, [tempo + notes + end]))
+    write("fuzz/smf/corpus/format1.mid", smf(1, 480, [tempo + end, notes + b"\x00\xf0\x03\x7e\x7f\xf7" + end]))
+    junk = b"XTRA" + struct.pack(">I", 2) + b"hi"
+    write("fuzz/smf/corpus/extra_chunk.mid", smf(2, 0x7FFF, [end])[:22] + junk + b"MTrk" + struct.pack(">I", 4) + end)
+
+
+def palette_seeds():
+    write("fuzz/palette/corpus/full.pal", "".join(f"\n{i} {255 - i} {i // 2} 0" for i in range(256)).encode())
+    write("fuzz/palette/corpus/short_signed.pal", b"-1 +300 7 0\n12 13\t14 1\n 99999999999999999999 0 0 0")
+    write("fuzz/palette/corpus/junk_after.pal", b"1 2 3 4 5 6 7 8 x 9")
+
+
+def first_frame(name, skip=0):
+    data = read(name)[skip:]
+    at = data.index(b"\xff\xfb") if b"\xff\xfb" in data else data.index(b"\xff\xf3")
+    return data[at:at + 420]
+
+
+def vbri_frame():
+    frame = bytearray(417)
+    frame[0:4] = b"\xff\xfb\x90\x64"
+    toc = b"".join(struct.pack(">H", 40 + i) for i in range(10))
+    frame[36:36 + 26 + len(toc)] = b"VBRI" + struct.pack(">HHHIIHHHH", 1, 576, 75, 40000, 100, 10, 1, 2, 10) + toc
+    return bytes(frame)
+
+
+def vbr_seeds():
+    # Layout byte 0: the side information's usual place; byte 1: MPEG-1 at 44.1 kHz or MPEG-2.
+    write("fuzz/vbr/corpus/lame_xing.bin", b"\x00\x00" + first_frame("l3-nonstandard-sin1k0db_lame_vbrtag.bit"))
+    write("fuzz/vbr/corpus/xing_corrupted.bin", b"\x00\x00" + first_frame("l3-nonstandard-vbrtag-corrupted.bit"))
+    write("fuzz/vbr/corpus/vbri.bin", b"\x00\x00" + vbri_frame())
+    write("fuzz/vbr/corpus/info_lsf.bin", b"\x00\x07" + b"\xff\xf3\x90\x64" + bytes(9) + b"Info" + struct.pack(">I", 15) +
+          struct.pack(">II", 50, 20000) + bytes(range(100)) + struct.pack(">I", 60) + b"LAME3.100" + bytes(30))
+
+
+def stream_seeds():
+    # flags, four answers, first block size code, then [size code][block]...
+    for name, flags, answers in (("l3-nonstandard-sin1k0db_lame_vbrtag.bit", 0x03, 0), ("M2L3_compl24.bit", 0x06, 0x1B),
+                                 ("l2-fl13.bit", 0x0B, 0x55), ("l3-nonstandard-id3v2.bit", 0x01, 0xFF)):
+        data = read(name, 6000)
+        out = bytes([flags]) + struct.pack("<I", answers) + bytes([40]) + data[:40 * 16 + 8]
+        rest = data[40 * 16 + 8:]
+        while rest:
+            out += bytes([64]) + rest[:64 * 16]
+            rest = rest[64 * 16:]
+        write(f"fuzz/stream/corpus/{os.path.splitext(name)[0]}.bin", out)
+
+
+def seek_seeds():
+    # operation: kind, time format, method/repeat, value (LE 32), second value
+    def op(kind, fmt_code, method, value, second=0):
+        return bytes([kind, fmt_code, method]) + struct.pack("<I", value) + bytes([second])
+    plans = {
+        "seek_play": [op(3, 0, 0, 0), op(0, 0, 0, 50), op(7, 0, 0, 0), op(0, 3, 2, 900)],
+        "loop_reverse": [op(1, 0, 1, 10, 3), op(2, 0, 1, 0), op(7, 0, 0, 0)],
+        "pause_seek": [op(3, 0, 0, 0), op(4, 0, 0, 0), op(0, 2, 3, 0x00000102), op(5, 0, 0, 0), op(6, 0, 0, 0)],
+    }
+    files = ("l3-nonstandard-sin1k0db_lame_vbrtag.bit", "M2L3_compl24.bit", "ILL2_mono.bit")
+    for (plan, ops), name in zip(plans.items(), files):
+        write(f"fuzz/seek/corpus/{plan}.bin", bytes([len(ops)]) + b"".join(ops) + read(name, 6000))
+
+
+if __name__ == "__main__":
+    wav_seeds()
+    smf_seeds()
+    palette_seeds()
+    vbr_seeds()
+    stream_seeds()
+    seek_seeds()

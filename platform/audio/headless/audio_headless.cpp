@@ -1,0 +1,14 @@
+// Headless audio: nothing plays by itself; a test pulls the mix, unless it asks for real-time
+// consumption, which the silent device does.
+#include "platform/audio/audio_output.h"
+
+namespace platform::audio {
+namespace {
+std::unique_ptr<AudioOutput> OpenHeadless(bool real_time) {
+  return real_time ? StartSilentRealTimeOutput() : nullptr;
+}
+}  // namespace
+
+const AudioBackend kHeadlessAudio{OpenHeadless, true};
+
+}  // namespace platform::audio

@@ -1,0 +1,49 @@
+// Where dar3play's songs come from: the check every source passes in both modes (a folder, a
+// device that is not a pipe, an empty file or one larger than a song can be are refused with one
+// message each), and the reader that feeds a pushed stream from a file, a pipe or standard input
+// ("-") in bounded blocks.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// "-" means standard input.
+bool IsStandardInput(const std::string& path);
+// The name messages use for a source.
+std::string SourceName(const std::string& path);
+
+// The most bytes one song can hold: a song's byte positions are 32-bit.
+constexpr uint64_t kMaxSongBytes = 0xFFFFFFFEu;
+
+// Checks what a path names before either mode opens it; pipes pass only when `pipes_too`.
+// On refusal returns false with a message naming the source.
+bool CheckSource(const std::string& path, bool pipes_too, std::string* why);
+
+// An open source for a pushed stream.
+class StreamSource {
+ public:
+  // Opens a file or a pipe (or takes standard input for "-"), after CheckSource.
+  static std::unique_ptr<StreamSource> Open(const std::string& path, std::string* why);
+  ~StreamSource();
+  StreamSource(const StreamSource&) = delete;
+  StreamSource& operator=(const StreamSource&) = delete;
+
+  // Reads up to `size` bytes, fewer only at the end of the data, past kMaxSongBytes in all, or
+  // when `stop` is set while it waits for a pipe. Returns the count (0 at the end); -1 on a read
+  // error, with the message in *why.
+  long Read(uint8_t* into, size_t size, const std::atomic<bool>& stop, std::string* why);
+  // True once the song limit stopped the reading although more data was there.
+  bool truncated() const { return truncated_; }
+
+ private:
+  StreamSource(int fd, bool owned, std::string name) : fd_(fd), owned_(owned), name_(std::move(name)) {}
+
+  int fd_;
+  bool owned_;
+  std::string name_;
+  uint64_t total_ = 0;
+  bool truncated_ = false;
+};
