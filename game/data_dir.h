@@ -27,3 +27,5 @@ void DataFileFailed(const char* name);
 // DataFileFailed when the file cannot be read.
 void CheckDataFile(const char* name);
 bool DataFailed();
+// The program's exit status: 1 after a data failure, otherwise the game's own.
+inline int DataFailedExitCode(int game_exit_code) { return DataFailed() ? 1 : game_exit_code; }

@@ -1,10 +1,5 @@
 // jed-grimstorm: the game. It finds its data folder, works from there and opens every file by
-// bare name.
-#include "game/data_dir.h"
-#include "game/win_main.h"
+// bare name (game/data_dir.h).
+#include "game/desktop_run.h"
 
-int main() {
-  if (!EnterDataFolder()) return 1;
-  const int exit_code = WinMain();
-  return DataFailed() ? 1 : exit_code;
-}
+int main(int argc, char** argv) { return RunOnDesktop(argc, argv); }
