@@ -33,7 +33,8 @@ case "$stage" in
     (cd "$BUILD" && ctest --output-on-failure -LE slow -j"$jobs" --timeout 300)
     ;;
   asan)
-    configure_and_build build-asan -DJED_SANITIZE=address
+    # The benchmarks are no tests: left out of the sanitizer build.
+    configure_and_build build-asan -DJED_SANITIZE=address -DJED_SKIP_DIRS=bench
     (cd build-asan && ctest --output-on-failure -LE slow -j"$jobs" --timeout 600)
     ;;
   tsan)

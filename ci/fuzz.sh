@@ -27,14 +27,18 @@ run_one() {
   [ -f "fuzz/$area/$area.dict" ] && dict=(-dict="fuzz/$area/$area.dict")
   rm -rf "$corpus" && mkdir -p "$corpus" && cp "fuzz/$area/corpus/"* "$corpus/"
   local status=0
-  "$target" "${dict[@]}" -max_total_time="$seconds" -max_len=16384 -timeout=30 -rss_limit_mb=2048 \
+  local timer=()
+  [ -x /usr/bin/time ] && timer=(/usr/bin/time -f '%U %S' -o "$work/$area.cpu")
+  "${timer[@]}" "$target" "${dict[@]}" -max_total_time="$seconds" -max_len=16384 -timeout=30 -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix="$findings/${area}-" "$corpus" > "$log" 2>&1 || status=$?
-  local runs edges features
+  local runs edges features cpu="?"
+  [ -s "$work/$area.cpu" ] && cpu=$(awk 'END { printf "%.0f", $1 + $2 }' "$work/$area.cpu")
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   edges=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)
   features=$(grep -o 'ft: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)
   if [ "$status" -eq 0 ]; then
-    printf 'fuzz_%-8s %4ss  %10s runs  %5s edges  %6s features  no finding\n' "$area" "$seconds" "${runs:-?}" "${edges:-?}" "${features:-?}"
+    printf 'fuzz_%-8s %4ss wall %5ss CPU  %10s runs  %5s edges  %6s features  no finding\n' \
+      "$area" "$seconds" "$cpu" "${runs:-?}" "${edges:-?}" "${features:-?}"
   else
     printf 'fuzz_%-8s FAILED (status %s), see %s:\n' "$area" "$status" "$log"
     grep -A30 -m1 'ERROR\|runtime error\|deadly signal\|timeout' "$log" || tail -30 "$log"
