@@ -104,7 +104,7 @@ TEST_F(CallbackContract, DestroyInsideACallbackReleasesThePlayerAfterItReturns) 
     auto* p = new DAr3;
     scenario_.player = p;
     std::atomic<int> destroyed{0}, after{0};
-    scenario_.SetHandler([&](uint32_t message, intptr_t, intptr_t) -> int32_t {
+    scenario_.SetHandler([&, p, destroy_on](uint32_t message, intptr_t, intptr_t) -> int32_t {
       if (destroyed) ++after;
       if (message == destroy_on && !destroyed.exchange(1)) {
         p->Release();
