@@ -8,7 +8,7 @@ PACKAGES=(
   libpng-dev libmp3lame-dev libncurses-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth mpg123 sox libfftw3-dev libkissfft-dev imagemagick
-  python3-mutagen id3v2 xdotool
+  python3-mutagen id3v2 xdotool openbox x11-utils
   lame madplay ffmpeg tmux
   clang libclang-rt-14-dev llvm   # sanitizer and fuzz stages (./test.sh asan|tsan|fuzz)
 )

@@ -2,6 +2,7 @@
 
 namespace {
 uint32_t rand_state = 1;
+uint32_t rand_seed = 1;
 }
 
 int CrtRand() {
@@ -9,4 +10,9 @@ int CrtRand() {
   return static_cast<int>((rand_state >> 16) & CRT_RAND_MAX);
 }
 
-void CrtSrand(uint32_t seed) { rand_state = seed; }
+void CrtSrand(uint32_t seed) {
+  rand_state = seed;
+  rand_seed = seed;
+}
+
+uint32_t CrtSeed() { return rand_seed; }

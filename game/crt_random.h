@@ -8,3 +8,5 @@ constexpr int CRT_RAND_MAX = 0x7FFF;
 int CrtRand();
 // Restarts the sequence (1 is the runtime's own start).
 void CrtSrand(uint32_t seed);
+// The seed the sequence last started from (1 until CrtSrand is called).
+uint32_t CrtSeed();

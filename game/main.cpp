@@ -1,4 +1,4 @@
 // jed-grimstorm: the game. Everything is opened by bare name from the working directory.
-#include "game/win_main.h"
+#include "game/desktop_run.h"
 
-int main() { return WinMain(); }
+int main(int argc, char** argv) { return RunOnDesktop(argc, argv); }

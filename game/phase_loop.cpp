@@ -1,5 +1,8 @@
 #include "game/phase_loop.h"
 
+#include "game/focus_pause.h"
+#include "platform/desktop.h"
+
 using namespace platform;
 
 intptr_t GameWindowProc(HWND window, uint32_t message, uintptr_t wparam, intptr_t lparam) {
@@ -12,6 +15,9 @@ intptr_t GameWindowProc(HWND window, uint32_t message, uintptr_t wparam, intptr_
     case WM_DESTROY:
       // The window stays; the message only marks the end of the phase.
       PostQuitMessage(0);
+      return 0;
+    case WM_ACTIVATE:
+      if (wparam == WA_INACTIVE) PauseOnLostFocus();
       return 0;
     default:
       return DefWindowProc(window, message, wparam, lparam);

@@ -5,7 +5,7 @@
 
 #include "platform/window.h"
 
-// WM_CREATE and WM_PAINT are answered here, WM_DESTROY becomes the quit that ends the phase,
+// WM_CREATE and WM_PAINT are answered here, a lost focus pauses the level, WM_DESTROY becomes the quit that ends the phase,
 // everything else goes to DefWindowProc.
 intptr_t GameWindowProc(platform::HWND window, uint32_t message, uintptr_t wparam, intptr_t lparam);
 

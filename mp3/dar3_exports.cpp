@@ -10,11 +10,21 @@ namespace {
 DAr3* Player(MP3_HANDLE handle) { return static_cast<DAr3*>(handle); }
 }  // namespace
 
-#define FORWARD(call) \
-  do {                \
-    if (!player) return 0; \
-    return player->call;   \
-  } while (0)
+// No exception leaves through the C interface: running out of memory is reported as such.
+template <typename Call>
+int Guarded(MP3_HANDLE handle, const char* op, Call call) {
+  if (!handle) return 0;
+  try {
+    return call(Player(handle));
+  } catch (const std::bad_alloc&) {
+    Player(handle)->SetErrorF("%s->Memory allocation error !", op);
+  } catch (...) {
+    Player(handle)->SetErrorF("%s->Unexpected failure !", op);
+  }
+  return 0;
+}
+
+#define FORWARD(call) return Guarded(player, __func__, [&](DAr3* p) { return p->call; })
 
 extern "C" {
 
@@ -22,9 +32,10 @@ MP3_HANDLE CreateRUVe3(void) { return new (std::nothrow) DAr3; }
 MP3_HANDLE Mp3_Initialize(void) { return CreateRUVe3(); }
 
 int Mp3_Destroy(MP3_HANDLE player) {
-  if (!player) return 0;
-  player->Release();
-  return 1;
+  return Guarded(player, __func__, [](DAr3* p) {
+    p->Release();
+    return 1;
+  });
 }
 
 int Mp3_GetError(MP3_HANDLE player, char* buffer, int buffer_size) {
@@ -145,7 +156,7 @@ int Mp3_GetFFTValues(MP3_HANDLE player, int fft_points, int window_type, int fft
   FFT_STRUCT fft{q.fft_points,       q.window_type,     0,
                  q.harmonic_freqs,   q.left_amplitudes, q.right_amplitudes,
                  q.left_phases,      q.right_phases};
-  const int result = player->GetFFTValues(&fft);
+  const int result = Guarded(player, __func__, [&](DAr3* p) { return p->GetFFTValues(&fft); });
   if ((fft_flags & FFT_OUT_HARMONIC_COUNT) && harmonic_count) *harmonic_count = fft.harmonic_count;
   return result;
 }

@@ -1,5 +1,6 @@
 #include "sound/sound.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -13,6 +14,8 @@ namespace {
 
 bool sound_mixer_ready = false;  // the engine has started for this layer
 bool sound_first_time = true;
+
+int effects_volume = 100;
 
 bool ValidId(int id) { return id >= 0 && id < SOUND_TABLE_SIZE; }
 
@@ -95,8 +98,12 @@ int LoadWavSound(const char* filename, uint32_t /*control_flags: every buffer ha
   slot.size = static_cast<uint32_t>(samples.size());
   slot.state = SOUND_LOADED;
   slot.id = id;
+  if (effects_volume != 100) SetSoundVolume(id, effects_volume);
   return id;
 }
+
+void SetEffectsVolume(int volume) { effects_volume = std::clamp(volume, 0, 100); }
+int EffectsVolume() { return effects_volume; }
 
 int ReplicateSound(int source_id) {
   if (!ValidId(source_id) || !sound_mixer_ready) return -1;

@@ -12,7 +12,7 @@ program="$build/tests/dar3lib/dar3_first_block"
 [ -x "$program" ] || { echo "build the dar3_first_block target first"; exit 1; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-head -c 529200 /dev/zero | lame --quiet -r -s 44.1 --bitwidth 16 -b 128 - "$work/tone.mp3"  # 3 s
+head -c 529200 /dev/zero | lame --quiet -r -s 44.1 --bitwidth 16 -b 128 - "$work/tone.mp3" 2>/dev/null  # 3 s
 
 median_ms() {  # command... : median wall time of RUNS runs in milliseconds
   python3 - "$runs" "$@" <<'PY'

@@ -59,12 +59,6 @@ void FadeControl::Reset() {
   SetFadeFactors(1.0);
 }
 
-void FadeControl::EndRun() {
-  std::lock_guard<std::recursive_mutex> guard(lock_);
-  ++generation_;
-  out_active_ = in_active_ = false;
-}
-
 void FadeControl::ClearNotices() {
   std::lock_guard<std::recursive_mutex> guard(lock_);
   out_started_ = in_started_ = false;

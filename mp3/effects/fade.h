@@ -24,10 +24,8 @@ class FadeControl {
   void Start(int mode, uint32_t frames, bool from_edge);
   // One decoded frame of the running fade (decoding thread).
   void Step(const Notify& notify);
-  // Back to full level with no fade running (a new source, a stopped run).
+  // Back to full level with no fade running (a new source, the end of a run).
   void Reset();
-  // The end of a run: no fade goes on, the level and factors stay.
-  void EndRun();
   // A new run: every fade notification may go out again.
   void ClearNotices();
   // The end notices a run still owes (a fade that started but never reported its end).

@@ -61,3 +61,18 @@ bool BuildFrameIndex(const uint8_t* data, uint32_t size, std::vector<const uint8
     if (index->size() < count) index->push_back(start);
   });
 }
+
+uint32_t WarmUpStart(const std::vector<const uint8_t*>& index, uint32_t heard) {
+  constexpr size_t kMaxMainDataBegin = 511;
+  constexpr size_t kMaxFrameOverhead = 4 + 2 + 32;  // header, check word, stereo side info
+  if (heard > index.size()) heard = static_cast<uint32_t>(index.size());
+  uint32_t from = heard >= 1 ? heard - 1 : 0;
+  size_t reservoir = 0;
+  while (from > 0 && reservoir < kMaxMainDataBegin) {
+    --from;
+    const size_t size = static_cast<size_t>(index[from + 1] - index[from]);
+    reservoir += size > kMaxFrameOverhead ? size - kMaxFrameOverhead : 0;
+  }
+  if (heard >= 2 && from > heard - 2) from = heard - 2;
+  return from;
+}

@@ -1,7 +1,6 @@
 #include "mp3/format/seek_math.h"
 
 #include "dar3/dar3.h"
-#include "platform/sync.h"
 
 uint32_t SeekTargetByte(int move_method, uint32_t b, uint32_t p, uint32_t d) {
   switch (move_method) {
@@ -13,13 +12,16 @@ uint32_t SeekTargetByte(int move_method, uint32_t b, uint32_t p, uint32_t d) {
   }
 }
 
+uint32_t ScaleSaturated(uint64_t value, uint64_t numerator, uint64_t denominator) {
+  if (denominator == 0) return 0;
+  const unsigned __int128 product = static_cast<unsigned __int128>(value) * numerator + denominator / 2;
+  const unsigned __int128 result = product / denominator;
+  return result > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(result);
+}
+
 uint32_t ByteToMs(const SeekGeometry& g, uint32_t m) {
   if (g.data_size == 0) return 0;
-  if (!g.toc) {
-    int32_t ms = platform::MulDiv(static_cast<int32_t>(m), static_cast<int32_t>(g.song_length_ms),
-                                  static_cast<int32_t>(g.data_size));
-    return ms < 0 ? 0 : static_cast<uint32_t>(ms);
-  }
+  if (!g.toc) return ScaleSaturated(m, g.song_length_ms, g.data_size);
   uint32_t x = static_cast<uint32_t>(static_cast<uint64_t>(m) * 256 / g.data_size);
   int hi = -1;
   for (int i = 0; i < 100; ++i)
@@ -40,7 +42,7 @@ uint32_t ByteToMs(const SeekGeometry& g, uint32_t m) {
   double b_hi = static_cast<double>(g.data_size) / 256.0 * g.toc[hi];
   double fraction = b_hi > b_lo ? (m - b_lo) / (b_hi - b_lo) : 0.0;
   double ms = t_lo + (t_hi - t_lo) * fraction;
-  return ms <= 0 ? 0 : static_cast<uint32_t>(ms);
+  return ms <= 0 ? 0 : Saturate32(static_cast<uint64_t>(ms));
 }
 
 uint32_t SeekTargetMs(int move_method, uint32_t t, uint32_t position, uint32_t length) {

@@ -11,6 +11,12 @@ struct SeekGeometry {
   uint32_t xing_frame_length = 0;  // bytes of the Xing frame itself
 };
 
+// Positions and lengths are computed in 64 bits; a result returned in a 32-bit field
+// saturates at its largest value instead of wrapping.
+inline uint32_t Saturate32(uint64_t value) { return value > 0xFFFFFFFFu ? 0xFFFFFFFFu : uint32_t(value); }
+// value * numerator / denominator, rounded half up, saturated; 0 when the denominator is 0.
+uint32_t ScaleSaturated(uint64_t value, uint64_t numerator, uint64_t denominator);
+
 // Target byte of a byte seek (move methods MOVE_*), from `bytes` and the current byte position.
 uint32_t SeekTargetByte(int move_method, uint32_t bytes, uint32_t position, uint32_t data_size);
 // The play time at byte m of the data.

@@ -1,5 +1,6 @@
 // The caller's notification channel: a callback thread of the player's own receives posted
 // (asynchronous) messages and answers synchronous ones while the decoding thread waits.
+#include <chrono>
 #include <system_error>
 
 #include "mp3/player/dar3_player.h"
@@ -63,7 +64,7 @@ void DAr3::StopCallbackThread() {
     }
     // Threads retired earlier end by themselves; all but this one can be joined.
     for (auto it = retired_callback_threads_.begin(); it != retired_callback_threads_.end();) {
-      if (it->get_id() == std::this_thread::get_id()) {
+      if (!it->joinable() || it->get_id() == std::this_thread::get_id()) {
         ++it;
         continue;
       }
@@ -73,43 +74,126 @@ void DAr3::StopCallbackThread() {
   }
   if (current.joinable()) current.join();
   for (std::thread& thread : ended) thread.join();
-  // A synchronous call made on the sending thread ends before the function may go away.
-  std::lock_guard<std::recursive_mutex> wait_for_direct_call(invoke_lock_);
+}
+
+namespace {
+// Who the running callback thread works for, and how deep its calls are nested (an export
+// called from a callback delivers messages while it waits, see WaitServingCallbacks).
+struct CallbackThreadState {
+  const DAr3* owner = nullptr;
+  void* channel = nullptr;
+  int depth = 0;       // callbacks running on this thread
+  int sync_depth = 0;  // of which synchronous
+  bool quit = false;   // the queue's quit was taken while nested
+};
+thread_local CallbackThreadState t_callback;
+}  // namespace
+
+bool DAr3::OnCallbackThread() const { return t_callback.owner == this; }
+int DAr3::SynchronousCallbackDepth() const { return OnCallbackThread() ? t_callback.sync_depth : 0; }
+
+bool DAr3::InsideSynchronousCallbackOfLiveRun() {
+  if (!OnCallbackThread() || t_callback.sync_depth == 0) return false;
+  std::lock_guard<std::mutex> hold(run_threads_lock_);
+  return run_.thread.joinable() && !run_.flags->done;
+}
+
+void DAr3::Dispatch(CallbackChannel& channel, const platform::ThreadMessage& message) {
+  const uint32_t k = message.message - WM_USER;
+  const MP3_CALLBACK_FUNC callback = release_pending_ ? nullptr : callback_func_.load();
+  ++t_callback.depth;
+  if (k <= kSyncBase) {
+    if (callback) last_answer_ = callback(k, message.wparam, message.lparam);
+    --channel.pending;
+    --t_callback.depth;
+    return;
+  }
+  uint64_t ticket = 0;
+  {
+    std::lock_guard<std::mutex> guard(answer_lock_);
+    if (!channel.sync_tickets.empty()) {
+      ticket = channel.sync_tickets.front();
+      channel.sync_tickets.pop_front();
+    }
+  }
+  ++t_callback.sync_depth;
+  const int32_t answer = callback ? callback((k - kSyncBase) << 16, message.wparam, message.lparam) : 0;
+  --t_callback.sync_depth;
+  --t_callback.depth;
+  --channel.pending;
+  last_answer_ = answer;
+  {
+    std::lock_guard<std::mutex> guard(answer_lock_);
+    sync_answers_[ticket] = answer;
+  }
+  answered_.notify_all();
+}
+
+// Nobody may wait for an answer from a queue that is gone: the sends still queued there are
+// answered with 0.
+void DAr3::ReleaseWaitingSenders(CallbackChannel& channel) {
+  {
+    std::lock_guard<std::mutex> guard(answer_lock_);
+    for (const uint64_t ticket : channel.sync_tickets) sync_answers_[ticket] = 0;
+    channel.sync_tickets.clear();
+  }
+  answered_.notify_all();
 }
 
 void DAr3::CallbackThreadMain(std::shared_ptr<CallbackChannel> channel) {
+  t_callback = CallbackThreadState{this, channel.get()};
   callback_answer_event_.Set();
   platform::ThreadMessage message;
-  while (channel->queue.Get(&message)) {
-    const uint32_t k = message.message - WM_USER;
-    std::unique_lock<std::recursive_mutex> invoking(invoke_lock_);
-    const MP3_CALLBACK_FUNC callback = callback_func_;
-    if (k <= kSyncBase) {
-      if (callback) last_answer_ = callback(k, message.wparam, message.lparam);
-      --channel->pending;
+  while (!t_callback.quit && !release_pending_ && channel->queue.Get(&message)) Dispatch(*channel, message);
+  ReleaseWaitingSenders(*channel);
+  if (release_pending_) ReleaseFromCallbackThread();  // `this` is gone afterwards
+  t_callback = CallbackThreadState{};
+}
+
+void DAr3::WaitServingCallbacks(const std::function<bool()>& pred) {
+  if (!OnCallbackThread()) {
+    while (!pred()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return;
+  }
+  auto& channel = *static_cast<CallbackChannel*>(t_callback.channel);
+  while (!pred()) {
+    if (t_callback.quit) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
       continue;
     }
-    const int32_t answer = callback ? callback((k - kSyncBase) << 16, message.wparam, message.lparam) : 0;
-    --channel->pending;
-    invoking.unlock();
-    last_answer_ = answer;
-    {
-      std::lock_guard<std::mutex> guard(answer_lock_);
-      sync_answer_ = answer;
-      ++sync_answered_;
+    platform::ThreadMessage message;
+    const int got = channel.queue.GetTimed(&message, 1);
+    if (got == 1) {
+      Dispatch(channel, message);
+    } else if (got == 0) {
+      // The callback was replaced or removed meanwhile: this thread ends once its call returns.
+      t_callback.quit = true;
+      ReleaseWaitingSenders(channel);
     }
-    answered_.notify_all();
   }
-  // Nobody may wait for an answer from a thread that is gone. Only one synchronous send is
-  // ever outstanding; release it if it was posted here.
+}
+
+void DAr3::ReleaseFromCallbackThread() {
+  // No callback is called any more; what the runs still send is answered with 0.
+  callback_func_ = nullptr;
+  callback_mask_ = 0;
+  Stop();
+  WaitServingCallbacks([this] {
+    std::lock_guard<std::mutex> hold(run_threads_lock_);
+    if (run_.thread.joinable() && !run_.flags->exited) return false;
+    for (const RunThread& run : retired_runs_)
+      if (!run.flags->exited) return false;
+    return true;
+  });
   {
-    std::lock_guard<std::mutex> guard(answer_lock_);
-    if (channel->last_ticket > sync_answered_) {
-      sync_answered_ = channel->last_ticket;
-      sync_answer_ = 0;
-    }
+    // This thread cannot join itself: it is let go, and ends right after the delete.
+    std::lock_guard<std::mutex> threads(callback_threads_lock_);
+    if (callback_thread_.get_id() == std::this_thread::get_id()) callback_thread_.detach();
+    for (std::thread& thread : retired_callback_threads_)
+      if (thread.get_id() == std::this_thread::get_id()) thread.detach();
   }
-  answered_.notify_all();
+  t_callback = CallbackThreadState{};
+  delete this;
 }
 
 int32_t DAr3::SendCallbackMessage(uint32_t message, intptr_t wparam, intptr_t lparam) {
@@ -124,27 +208,18 @@ int32_t DAr3::SendCallbackMessage(uint32_t message, intptr_t wparam, intptr_t lp
       channel.queue.Post(WM_USER + message, wparam, lparam);
       return 0;
     }
-    // Nothing queued ahead of it: answering here saves two thread switches per message. Never
-    // wait for the callback thread's call to end while holding send_lock_: that call may be
-    // changing the callback, which needs send_lock_.
-    std::unique_lock<std::recursive_mutex> invoking(invoke_lock_, std::try_to_lock);
-    if (invoking.owns_lock() && channel.pending == 0) {
-      const MP3_CALLBACK_FUNC callback = callback_func_;
-      guard.unlock();
-      const int32_t answer = callback ? callback(message, wparam, lparam) : 0;
-      last_answer_ = answer;
-      return answer;
-    }
-    if (invoking.owns_lock()) invoking.unlock();
+    // Every synchronous message is answered on the callback thread, in the order sent.
     {
       std::lock_guard<std::mutex> answer_guard(answer_lock_);
       ticket = ++sync_posted_;
-      channel.last_ticket = ticket;
+      channel.sync_tickets.push_back(ticket);
     }
     ++channel.pending;
     channel.queue.Post(WM_USER + kSyncBase + (message >> 16), wparam, lparam);
   }
   std::unique_lock<std::mutex> answer_guard(answer_lock_);
-  answered_.wait(answer_guard, [&] { return sync_answered_ >= ticket; });
-  return sync_answer_;
+  answered_.wait(answer_guard, [&] { return sync_answers_.count(ticket) != 0; });
+  const int32_t answer = sync_answers_[ticket];
+  sync_answers_.erase(ticket);
+  return answer;
 }

@@ -31,7 +31,8 @@ int DAr3::EnableEQ(int enable, int fft_eq) {
 
 int DAr3::CreateEqBands(const int* edge_freqs, int edge_count) {
   // The new tables replace buffers the decoding thread filters with: end the run first.
-  Stop();
+  if (!StopForChange("CreateEqBands->Can't change the bands inside a synchronous callback of the run still playing !"))
+    return 0;
   std::string error;
   return Report(this, equalizers_.CreateEqBands(edge_freqs, edge_count, &error), error);
 }

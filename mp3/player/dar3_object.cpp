@@ -11,13 +11,22 @@ DAr3::DAr3() { ReleaseSource(); }
 DAr3::~DAr3() {
   Stop();
   Close();
-  if (decode_thread_.joinable()) decode_thread_.join();
+  EndRun();
+  JoinRetiredRuns(true);
   // What the run posted last (its MP3_EVENT_STOP among it) still reaches the callback.
   StopCallbackThread();
   SetCallbackFunc(nullptr, 0);
 }
 
-void DAr3::Release() { delete this; }
+void DAr3::Release() {
+  if (OnCallbackThread()) {
+    // Inside a callback: the player goes once the outermost callback has returned.
+    release_pending_ = true;
+    if (format_.data_start && state_.playing) RequestStop();
+    return;
+  }
+  delete this;
+}
 
 int DAr3::GetVersion() { return DAR3_VERSION; }
 

@@ -297,13 +297,8 @@ int DAr3::_Open(int buffer_ms) {
 
 int DAr3::Close() {
   if (!format_.data_start) return 1;
-  if (OnDecodingThread()) {
-    // A synchronous callback answered on the decoding thread: the run cannot end under it.
-    SetError("Close->Can't close the stream from inside a synchronous callback !");
-    return 0;
-  }
-  Stop();
-  if (decode_thread_.joinable()) decode_thread_.join();
+  // Inside a synchronous callback of a live run the source is still being read.
+  if (!StopForChange("Close->Can't close the stream from inside a synchronous callback !")) return 0;
   wave_.Close();
   wave_.Uninitialize();
   buffer_done_event_.reset();

@@ -4,8 +4,51 @@
 
 #include "mp3/player/dar3_player.h"
 
+void DAr3::JoinRetiredRuns(bool all) {
+  std::vector<RunThread> ended;
+  {
+    std::lock_guard<std::mutex> hold(run_threads_lock_);
+    for (auto it = retired_runs_.begin(); it != retired_runs_.end();) {
+      if (all || it->flags->exited) {
+        ended.push_back(std::move(*it));
+        it = retired_runs_.erase(it);
+      } else {
+        ++it;
+      }
+    }
+  }
+  for (RunThread& run : ended) run.thread.join();
+}
+
+bool DAr3::EndRun() {
+  const bool on_callback_thread = OnCallbackThread();
+  JoinRetiredRuns(!on_callback_thread);
+  std::shared_ptr<RunFlags> flags;
+  {
+    std::lock_guard<std::mutex> hold(run_threads_lock_);
+    if (!run_.thread.joinable()) return true;
+    flags = run_.flags;
+  }
+  if (on_callback_thread) {
+    // The run may be waiting for this very callback's answer; its last notices may need this
+    // thread too. It is joined later, once its thread has returned.
+    if (!flags->done && SynchronousCallbackDepth() > 0) return false;
+    WaitServingCallbacks([&] { return flags->done.load(); });
+    std::lock_guard<std::mutex> hold(run_threads_lock_);
+    if (run_.flags == flags) retired_runs_.push_back(std::move(run_));
+    return true;
+  }
+  RunThread run;
+  {
+    std::lock_guard<std::mutex> hold(run_threads_lock_);
+    if (run_.flags != flags) return true;
+    run = std::move(run_);
+  }
+  run.thread.join();
+  return true;
+}
+
 void DAr3::PrepareRun(int32_t loop) {
-  if (decode_thread_.joinable()) decode_thread_.join();
   start_event_.Reset();
   ResetRunSeekMark();
   state_.loop_active = loop;
@@ -19,15 +62,39 @@ void DAr3::PrepareRun(int32_t loop) {
 
 bool DAr3::LaunchRun(const char* failure) {
   try {
-    decode_thread_ = std::thread(&DAr3::_ThreadFunc, this);
+    auto flags = std::make_shared<RunFlags>();
+    std::lock_guard<std::mutex> hold(run_threads_lock_);
+    run_.thread = std::thread([this, flags] {
+      _ThreadFunc(*flags);
+      flags->done = true;
+      flags->exited = true;
+    });
+    run_.flags = std::move(flags);
     return true;
-  } catch (const std::system_error&) {
+  } catch (const std::exception&) {
     state_.playing = 0;
     state_.loop_active = 0;
     state_.inside_loop = 0;
     SetError(failure);
     return false;
   }
+}
+
+bool DAr3::StartRun(int32_t loop, const char* op, const char* failure, const std::function<void()>& setup) {
+  if (!EndRun()) {
+    SetErrorF("%s->Can't start playback inside a synchronous callback of the run still playing !", op);
+    return false;
+  }
+  PrepareRun(loop);
+  if (setup) setup();
+  if (!LaunchRun(failure)) return false;
+  if (OnCallbackThread())
+    WaitServingCallbacks([this] { return start_event_.TryWait(); });
+  else
+    start_event_.Wait();
+  if (state_.start_result) return true;
+  Stop();
+  return false;
 }
 
 int DAr3::Play() {
@@ -37,24 +104,10 @@ int DAr3::Play() {
   }
   if (state_.paused && state_.playing) return Resume();
   if (state_.playing) return 0;
-  if (OnDecodingThread()) {
-    SetError("Play->Can't start playback from inside a synchronous callback !");
-    return 0;
-  }
-  PrepareRun(0);
-  if (!LaunchRun("Play->Can't create decoding thread !")) return 0;
-  start_event_.Wait();
-  if (state_.start_result) return 1;
-  Stop();
-  return 0;
+  return StartRun(0, "Play", "Play->Can't create decoding thread !") ? 1 : 0;
 }
 
-int DAr3::Stop() {
-  if (!format_.data_start) {
-    SetError("Stop->Stream isn't open !");
-    return 0;
-  }
-  if (!state_.playing) return 0;
+void DAr3::RequestStop() {
   state_.buffer_played = 0;
   state_.loop_active = 0;
   state_.inside_loop = 0;
@@ -66,13 +119,33 @@ int DAr3::Stop() {
   wave_.ResetOutput();
   if (buffer_done_event_) buffer_done_event_->Set();
   stream_data_event_.Set();
-  if (decode_thread_.joinable() && !OnDecodingThread()) decode_thread_.join();
+}
+
+int DAr3::Stop() {
+  if (!format_.data_start) {
+    SetError("Stop->Stream isn't open !");
+    return 0;
+  }
+  if (!state_.playing) {
+    EndRun();
+    return 0;
+  }
+  RequestStop();
+  // Inside a synchronous callback of this run the thread ends after the callback returns.
+  EndRun();
   fade_.Reset();
   SyncFadeSwitches();
   state_.was_playing = 0;
   if (effects_.pushed_stream) ActiveStreamQueue().Clear();
   state_.byte_position = 0;
   return 1;
+}
+
+bool DAr3::StopForChange(const char* refusal) {
+  if (format_.data_start) Stop();
+  if (EndRun()) return true;
+  SetError(refusal);
+  return false;
 }
 
 int DAr3::Pause() {

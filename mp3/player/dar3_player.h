@@ -5,6 +5,9 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <deque>
+#include <functional>
+#include <map>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -37,6 +40,11 @@ struct StreamFormat {
   const uint8_t* data_start = nullptr;
   const uint8_t* data_last = nullptr;
   const uint8_t* read_position = nullptr;
+  // Where a seek by time is heard from: the frame (decoding starts earlier, at read_position,
+  // for the bit reservoir and the overlap) and the samples dropped from its front. Null: all
+  // is heard from read_position on. Like read_position, set under run_end_lock_.
+  const uint8_t* heard_from = nullptr;
+  uint32_t heard_skip = 0;
   uint32_t data_size = 0;
   int32_t has_id3v1 = 0;
   int32_t has_id3v2 = 0;
@@ -112,6 +120,37 @@ struct EffectSwitches {
   std::atomic<int32_t> volume_scaled{0};
 };
 
+// Threads, locks and who may touch what.
+//
+// Threads:
+//   caller      any thread calling the interface (the game's main thread, a tool's).
+//   decoding    one per run (_ThreadFunc): decodes, runs the effect stages, fills the wave
+//               buffers; started by Play/PlayLoop, ended by the song's end or Stop. It sends
+//               every callback message and waits for the answer of a synchronous one.
+//   callback    one per SetCallbackFunc (CallbackThreadMain): calls the user's function for
+//               every message, in order. An export called there that waits for the decoding
+//               thread keeps delivering messages (WaitServingCallbacks), so a run never waits
+//               on a thread that waits for it.
+//   device      the audio engine's notices (WaveOutCallback): played bytes, buffer done.
+//   equalizer   the FFT equalizer's worker, inside dsp::Equalizers.
+//
+// Locks (each guards what follows it; none is held while a message is sent, while waiting for
+// a thread or while the user's function runs):
+//   error_lock_             error_
+//   run_threads_lock_       run_, retired_runs_ (the decoding threads' objects)
+//   run_end_lock_           seek_after_run_, and the next run's start in format_
+//                           (read_position, heard_from, heard_skip) against the run's rewind
+//   callback_threads_lock_  callback_thread_, retired_callback_threads_
+//   send_lock_              callback_channel_, callback_running_
+//   answer_lock_            sync_posted_, sync_answers_, each channel's sync_tickets
+//   devices_lock_           devices_, devices_listed_
+//   fade_.Lock(), echo_.lock, the equalizers' locks: the effect state the decoding thread
+//                           reads while the caller's thread changes it
+// Everything else is either an atomic (PlaybackState, EffectSwitches, the callback fields) or
+// belongs to one thread at a time: the run fields below to the decoding thread while a run is
+// live, the source and format_ to the caller between runs (Open/Close end the run first).
+//
+// Order: send_lock_ may be held while taking answer_lock_; every other lock is taken alone.
 class DAr3 final : public RUVe3 {
  public:
   DAr3();
@@ -201,8 +240,20 @@ class DAr3 final : public RUVe3 {
   void ReleaseSource();
   void CloseSourceHandles();
 
+  // One run of the decoding thread. `done` is set once the run has let go of the source, the
+  // device and the run fields (only its last notices are still to be sent); `exited` when
+  // its function has returned, so that joining it cannot wait on anything.
+  struct RunFlags {
+    std::atomic<bool> done{false};
+    std::atomic<bool> exited{false};
+  };
+  struct RunThread {
+    std::thread thread;
+    std::shared_ptr<RunFlags> flags;
+  };
+
   // Decoding thread (decode_thread.cpp).
-  void _ThreadFunc();
+  void _ThreadFunc(RunFlags& run);
   // A new run: the previous thread joined, its start signal and seek mark cleared, the
   // buffer records reset, playing set (loop: 1 for PlayLoop).
   void PrepareRun(int32_t loop);
@@ -211,8 +262,15 @@ class DAr3 final : public RUVe3 {
   // Bytes the device has played since the buffer its last done notice points at began (the
   // spectrum and the VU meter both start there).
   uint32_t PlayedIntoRecordedBuffer();
-  void FailStart();  // a run that could not start: its result, the stop notice, the signal
-  void FinishEmptyRun();
+  // Steps of a run: the device opened (false with the message set), the ring and the
+  // dither made new, one frame's PCM dithered into the block from sample `drop` on, and the
+  // end: the last buffers played (or dropped when stopped), the device closed, the notices.
+  bool OpenRunOutput();
+  void ResetRunBuffers();
+  void AppendPcm(const mad_pcm& pcm, uint32_t drop, uint32_t length);
+  void FinishRun(RunFlags& run);
+  void FailStart(RunFlags& run);  // a run that could not start: its result, the signal, the stop notice
+  void FinishEmptyRun(RunFlags& run);
   void ClearRunFields();
   // Seeks made after a run stopped, while its thread may still be ending (see Seek).
   void ResetRunSeekMark();
@@ -246,13 +304,36 @@ class DAr3 final : public RUVe3 {
   struct CallbackChannel {
     platform::ThreadMessageQueue queue;
     std::atomic<uint32_t> pending{0};  // posted and not yet delivered
-    uint64_t last_ticket = 0;          // the newest synchronous send posted here (answer_lock_)
+    std::deque<uint64_t> sync_tickets;  // of the synchronous sends queued here, in order (answer_lock_)
   };
   void StopCallbackThread();
   void CallbackThreadMain(std::shared_ptr<CallbackChannel> channel);
-  // True on the decoding thread (a synchronous callback answered there), which cannot wait
-  // for itself to end.
-  bool OnDecodingThread() const { return decode_thread_id_.load() == std::this_thread::get_id(); }
+  void ReleaseWaitingSenders(CallbackChannel& channel);
+  // Delivers one message on the callback thread.
+  void Dispatch(CallbackChannel& channel, const platform::ThreadMessage& message);
+  // On this player's callback thread: inside a callback, or in an export called from one.
+  bool OnCallbackThread() const;
+  // Inside a synchronous callback whose answer a live run waits for: that run cannot end
+  // before the callback returns.
+  bool InsideSynchronousCallbackOfLiveRun();
+  // Waits until pred() holds; on the callback thread the queued messages are delivered
+  // meanwhile, so a run that sends one never waits on the waiting thread.
+  void WaitServingCallbacks(const std::function<bool()>& pred);
+  // Ends the wait for the current run: joined, or (on the callback thread) waited for until
+  // done and joined later. False when the caller is inside a synchronous callback of it.
+  bool EndRun();
+  // Joins the runs whose threads have returned (all of them off the callback thread).
+  void JoinRetiredRuns(bool all);
+  // Stop, and false with `refusal` as the error when the run cannot end yet (see EndRun).
+  bool StopForChange(const char* refusal);
+  // Clears `playing` and wakes the decoding thread from whichever wait it is in.
+  void RequestStop();
+  // Play and PlayLoop: the previous run ended, a new one set up (`setup` runs before the thread
+  // starts) and launched, and its start result awaited. False with the error set.
+  bool StartRun(int32_t loop, const char* op, const char* failure, const std::function<void()>& setup = {});
+  int SynchronousCallbackDepth() const;
+  // Destroy from inside a callback: after the outermost callback returned, on its thread.
+  void ReleaseFromCallbackThread();
 
   int NotAvailable(const char* op);
 
@@ -268,11 +349,13 @@ class DAr3 final : public RUVe3 {
   std::unique_ptr<platform::MappedFile> mapping_;
   std::atomic<bool> no_output_{false};
 
-  // Decoding thread and its events.
-  std::thread decode_thread_;
-  // Set by the decoding thread itself while it runs: the thread object is assigned by the
-  // starting thread, possibly after the new thread has begun.
-  std::atomic<std::thread::id> decode_thread_id_{};
+  // Decoding threads: the current run, and runs that ended on the callback thread, which
+  // cannot join them while their last notices wait for it (run_threads_lock_, never held
+  // while joining or waiting).
+  std::mutex run_threads_lock_;
+  RunThread run_;
+  std::vector<RunThread> retired_runs_;
+  std::atomic<bool> release_pending_{false};  // Destroy asked for inside a callback
   std::mutex run_end_lock_;
   bool seek_after_run_ = false;  // under run_end_lock_
   platform::Event start_event_{false, false};
@@ -310,15 +393,11 @@ class DAr3 final : public RUVe3 {
   std::mutex send_lock_;
   std::mutex answer_lock_;
   std::condition_variable answered_;
+  // Each send's answer under its ticket: a synchronous callback may run nested inside another
+  // (see WaitServingCallbacks), so answers need not come in the order sent.
   uint64_t sync_posted_ = 0;
-  uint64_t sync_answered_ = 0;
-  int32_t sync_answer_ = 0;
-  // One callback call at a time, in the order sent: the callback thread holds invoke_lock_
-  // for each call, and a synchronous send calls the function itself (it waits for the answer
-  // either way) only while no posted message is pending.
-  // Recursive: a function called on the sending thread may itself change the callback.
-  std::recursive_mutex invoke_lock_;
-  bool callback_running_ = false;
+  std::map<uint64_t, int32_t> sync_answers_;
+  bool callback_running_ = false;  // send_lock_
 
   // Managed streams (dar3_stream.cpp; the decoding thread's side in dar3_stream_feed.cpp).
   StreamQueue& ActiveStreamQueue() { return stream_buffered_ ? static_cast<StreamQueue&>(stream_copies_) : stream_blocks_; }
@@ -360,6 +439,9 @@ class DAr3 final : public RUVe3 {
   void SyncFadeSwitches();
   // The position being heard, in ms (GetPosition's arithmetic).
   uint32_t PositionMs();
+  // A seek by time on the exact sample: where decoding starts, the frame heard first and the
+  // samples dropped from it (run_end_lock_ held). False without a frame index.
+  bool SeekToSample(uint32_t ms);
 
   // Output devices.
   std::mutex devices_lock_;

@@ -25,8 +25,12 @@ int DAr3::ReverseMode(int enable) {
     frame_index_ = std::move(index);
   }
   const int32_t reverse = enable ? 1 : 0;
-  // Without an index nothing was ever played backwards: only the flag changes.
-  if (state_.playing && !frame_index_.empty()) {
+  // A playing run restarts only when the direction changes.
+  if (state_.playing && reverse != effects_.reverse_mode) {
+    if (InsideSynchronousCallbackOfLiveRun()) {
+      SetError("ReverseMode->Can't restart playback inside a synchronous callback of the run still playing !");
+      return 0;
+    }
     MP3_TIME at{};
     GetPosition(&at);
     Stop();

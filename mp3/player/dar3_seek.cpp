@@ -6,6 +6,7 @@
 
 #include "mp3/effects/block_effects.h"
 #include "mp3/player/dar3_player.h"
+#include "mp3/format/frame_index.h"
 #include "mp3/format/seek_math.h"
 
 namespace {
@@ -67,10 +68,10 @@ uint32_t DAr3::PositionMs() {
     uint64_t taken = pass * uint64_t(repeats);
     if (samples < taken) taken = pass * uint64_t(repeats - 1);
     samples = samples > taken ? samples - taken : 0;
-    return uint32_t(samples * 1000 / f.sample_rate) + seek;
+    return Saturate32(samples * 1000 / f.sample_rate + seek);
   }
   if (effects_.reverse_mode) return seek > played ? seek - played : 0;
-  return seek + played;
+  return Saturate32(uint64_t(seek) + played);
 }
 
 int DAr3::GetPosition(MP3_TIME* time) {
@@ -119,6 +120,8 @@ int DAr3::Seek(int format, MP3_TIME* time, int move_method) {
     std::lock_guard<std::mutex> hold(run_end_lock_);
     seek_after_run_ = true;
     f.read_position = f.data_start + m;
+    f.heard_from = nullptr;
+    f.heard_skip = 0;
     state_.seek_position = ByteToMs(geometry, m);
     return 1;
   }
@@ -128,11 +131,14 @@ int DAr3::Seek(int format, MP3_TIME* time, int move_method) {
   // A run that ended by itself may still be winding down: its rewind must not undo this.
   std::lock_guard<std::mutex> hold(run_end_lock_);
   seek_after_run_ = true;
+  f.heard_from = nullptr;
+  f.heard_skip = 0;
   if (r > f.song_length) {
     f.read_position = f.data_last;
     state_.seek_position = f.song_length;
     return 1;
   }
+  if (SeekToSample(r)) return 1;
   const uint32_t offset = MsToByte(geometry, r);
   if (offset < f.data_size && f.data_start + offset < f.data_last) {
     f.read_position = f.data_start + FrameStartAt(f, offset, kReservoirFrames);
@@ -142,6 +148,27 @@ int DAr3::Seek(int format, MP3_TIME* time, int move_method) {
     state_.seek_position = f.song_length;
   }
   return 1;
+}
+
+bool DAr3::SeekToSample(uint32_t ms) {
+  StreamFormat& f = format_;
+  if (!f.samples_per_frame || !f.sample_rate) return false;
+  // The frame index (built once per stream) places every frame exactly, VBR or not.
+  if (frame_index_.empty() && !BuildFrameIndex(f.data_start, f.data_size, &frame_index_)) frame_index_.clear();
+  if (frame_index_.empty()) return false;
+  const uint64_t target = ScaleSaturated(ms, f.sample_rate, 1000);
+  const uint64_t frame = target / f.samples_per_frame;
+  if (frame >= frame_index_.size()) {
+    f.read_position = f.data_last;
+    state_.seek_position = f.song_length;
+    return true;
+  }
+  const uint32_t heard = static_cast<uint32_t>(frame);
+  f.read_position = frame_index_[WarmUpStart(frame_index_, heard)];
+  f.heard_from = frame_index_[heard];
+  f.heard_skip = static_cast<uint32_t>(target - frame * f.samples_per_frame);
+  state_.seek_position = ms;
+  return true;
 }
 
 int DAr3::PlayLoop(int start_format, MP3_TIME* start, int end_format, MP3_TIME* end, int repeat_count) {
@@ -172,31 +199,27 @@ int DAr3::PlayLoop(int start_format, MP3_TIME* start, int end_format, MP3_TIME* 
     return 0;
   }
   const int32_t was_playing = (state_.paused || state_.playing) ? 1 : 0;
-  if (OnDecodingThread()) {
-    SetError("PlayLoop->Can't start playback from inside a synchronous callback !");
+  if (InsideSynchronousCallbackOfLiveRun()) {
+    SetError("PlayLoop->Can't start playback inside a synchronous callback of the run still playing !");
     return 0;
   }
   if (!Seek(start_format, start, MOVE_FROM_START)) {
     SetError("PlayLoop->Can't seek to start of loop !");
     return 0;
   }
-  PrepareRun(1);
   const StreamFormat& f = format_;
-  state_.was_playing = was_playing;
-  const int32_t frames = f.samples_per_frame
-                             ? platform::MulDiv(int32_t(d - c), int32_t(f.sample_rate), int32_t(f.samples_per_frame * 1000))
-                             : 0;
-  state_.loop_frames = frames > 0 ? uint32_t(frames) : 0;
-  state_.frame_counter = 0;
-  state_.repeat_count = repeat_count;
-  state_.repeats_done = 0;
-  if (f.song_length > c && f.song_length - c < d - c)
-    state_.loop_samples = uint32_t(double(f.song_length - c) / 1000.0 * f.sample_rate);
-  else
-    state_.loop_samples = state_.loop_frames * f.samples_per_frame;
-  state_.inside_loop = 1;
-  if (!LaunchRun("DAr3::PlayLoopM->Can't create decoding thread!")) return 0;
-  // Returns at once: the thread's start signal is left for the next Play to clear, and a
-  // thread that cannot start ends the run itself.
-  return 1;
+  const auto set_up_loop = [&] {
+    state_.was_playing = was_playing;
+    state_.loop_frames = ScaleSaturated(d - c, f.sample_rate, uint64_t(f.samples_per_frame) * 1000);
+    state_.frame_counter = 0;
+    state_.repeat_count = repeat_count;
+    state_.repeats_done = 0;
+    if (f.song_length > c && f.song_length - c < d - c)
+      state_.loop_samples = Saturate32(uint64_t(f.song_length - c) * f.sample_rate / 1000);
+    else
+      state_.loop_samples = Saturate32(uint64_t(state_.loop_frames) * f.samples_per_frame);
+    state_.inside_loop = 1;
+  };
+  // Like Play, the start's result is awaited: a device that cannot open is reported here.
+  return StartRun(1, "PlayLoop", "DAr3::PlayLoopM->Can't create decoding thread!", set_up_loop) ? 1 : 0;
 }

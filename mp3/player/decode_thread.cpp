@@ -5,14 +5,12 @@
 
 #include "mp3/player/dar3_player.h"
 #include "mp3/dsp/shared_pcm.h"
+#include "mp3/format/frame_index.h"
+#include "mp3/format/seek_math.h"
 
 namespace {
 
 constexpr uint32_t kBufferWaitMs = 250;  // a safety net: every wait also ends on its event
-// Main data bytes a frame may take from the frames before it, and the most bytes of a frame
-// that are not main data (header, check word, stereo side info).
-constexpr size_t kMaxMainDataBegin = 511;
-constexpr size_t kMaxFrameOverhead = 4 + 2 + 32;
 
 // Libmad's decoder objects for one run.
 struct Decoder {
@@ -53,9 +51,10 @@ int32_t DAr3::Notify(uint32_t async_bit, intptr_t wparam, intptr_t lparam) {
 }
 
 void DAr3::ClearRunFields() {
-  fade_.EndRun();
-  effects_.fade_in_active = 0;
-  effects_.fade_out_active = 0;
+  // Whatever fade was under way ends with the run: the next one starts at full volume, as
+  // after Stop (a fade-out that reached the song's end would otherwise silence it).
+  fade_.Reset();
+  SyncFadeSwitches();
   state_.playing = 0;
   state_.paused = 0;
   state_.played_bytes = 0;
@@ -70,6 +69,8 @@ void DAr3::ClearRunFields() {
   std::lock_guard<std::mutex> hold(run_end_lock_);
   if (!seek_after_run_) {
     format_.read_position = format_.data_start;
+    format_.heard_from = nullptr;
+    format_.heard_skip = 0;
     state_.seek_position = 0;
   }
 }
@@ -79,22 +80,24 @@ void DAr3::ResetRunSeekMark() {
   seek_after_run_ = false;
 }
 
-void DAr3::FailStart() {
+// The start is signalled before the stop notice: a STOP handler may start the next run.
+void DAr3::FailStart(RunFlags& run) {
   state_.start_result = 0;
   state_.inside_loop = 0;
-  // PlayLoop does not wait for the start: the run ends here, not in a Stop of the caller's.
   state_.playing = 0;
   state_.loop_active = 0;
-  Notify(MP3_EVENT_STOP);
+  run.done = true;
   start_event_.Set();
+  Notify(MP3_EVENT_STOP);
 }
 
-void DAr3::FinishEmptyRun() {
+void DAr3::FinishEmptyRun(RunFlags& run) {
   state_.start_result = 1;
   ClearRunFields();
   state_.inside_loop = 0;
-  Notify(MP3_EVENT_STOP);
+  run.done = true;
   start_event_.Set();
+  Notify(MP3_EVENT_STOP);
 }
 
 void DAr3::WaitForBuffer(uint32_t index) {
@@ -156,71 +159,26 @@ bool DAr3::RunBufferStage(uint32_t bytes) {
   return WriteBlock(block, bytes);
 }
 
-void DAr3::_ThreadFunc() {
-  decode_thread_id_ = std::this_thread::get_id();
-  struct ForgetThreadId {
-    std::atomic<std::thread::id>& id;
-    ~ForgetThreadId() { id = std::thread::id(); }
-  } forget{decode_thread_id_};
-  StreamFormat& f = format_;
-  state_.enter_loop_sent = 0;
-  state_.exit_loop_sent = 0;
-  fade_.ClearNotices();
-  state_.played_ms = 0;
-  if (Notify(MP3_EVENT_PLAY) == 1) {
-    FinishEmptyRun();
-    return;
-  }
-
-  state_.current_bitrate = 0;
-  state_.decoded_frames = 0;
-  state_.kbit_sum = 0;
-  if (f.read_position + 8 >= f.data_last) {
-    if (!effects_.reverse_mode) {
-      FinishEmptyRun();
-      return;
+bool DAr3::OpenRunOutput() {
+  const uint32_t device = device_id_;
+  if (!wave_.OpenAudioOutput(device, &DAr3::WaveOutCallback, reinterpret_cast<uintptr_t>(this), 0x30000)) {
+    std::string name;
+    {
+      std::lock_guard<std::mutex> guard(devices_lock_);
+      if (device != WAVE_MAPPER && devices_listed_ && device < devices_.size()) name = devices_[device].name;
     }
-    f.read_position = f.data_last;
+    if (device == WAVE_MAPPER)
+      SetError("_ThreadFunc->Can't open wave output: WAVE_MAPPER");
+    else if (!name.empty())
+      SetErrorF("_ThreadFunc->Can't open wave output: %s", name.c_str());
+    else
+      SetError("_ThreadFunc->Can't open wave output");
+    return false;
   }
+  return true;
+}
 
-  // Checked before the start is signalled: a second signal would be left for the next Play.
-  const bool reverse = effects_.reverse_mode != 0;
-  if (reverse && frame_index_.empty()) {
-    SetError("_ThreadFunc->pFramePtr is 0 !");
-    FailStart();
-    return;
-  }
-
-  // Also before the start is signalled, for the same reason.
-  if (effects_.pushed_stream && !StreamAllocateBuffer()) {
-    SetError("ThreadFunc->Memory allocation error !");
-    FailStart();
-    return;
-  }
-
-  if (!no_output_) {
-    const uint32_t device = device_id_;
-    if (!wave_.OpenAudioOutput(device, &DAr3::WaveOutCallback, reinterpret_cast<uintptr_t>(this), 0x30000)) {
-      std::string name;
-      {
-        std::lock_guard<std::mutex> guard(devices_lock_);
-        if (device != WAVE_MAPPER && devices_listed_ && device < devices_.size()) name = devices_[device].name;
-      }
-      if (device == WAVE_MAPPER)
-        SetError("_ThreadFunc->Can't open wave output: WAVE_MAPPER");
-      else if (!name.empty())
-        SetErrorF("_ThreadFunc->Can't open wave output: %s", name.c_str());
-      else
-        SetError("_ThreadFunc->Can't open wave output");
-      FailStart();
-      return;
-    }
-  }
-
-  state_.start_result = 1;
-  start_event_.Set();
-  tail_block_.clear();
-
+void DAr3::ResetRunBuffers() {
   dither_[0] = DitherState{};
   dither_[1] = DitherState{};
   current_index_ = 0;
@@ -234,8 +192,97 @@ void DAr3::_ThreadFunc() {
     wave_.UnprepareBuffer(i);
   }
   StageResetAtStart();
+}
+
+void DAr3::AppendPcm(const mad_pcm& pcm, uint32_t drop, uint32_t length) {
+  int16_t* out = reinterpret_cast<int16_t*>(work_block_.data() + bytes_in_buffer_) - 2 * drop;
+  const mad_fixed_t* left = pcm.samples[0];
+  if (pcm.channels == 2) {
+    const mad_fixed_t* right = pcm.samples[1];
+    for (uint32_t i = drop; i < length; ++i) {
+      out[2 * i] = LinearDither(left[i], &dither_[0]);
+      out[2 * i + 1] = LinearDither(right[i], &dither_[1]);
+    }
+  } else {
+    for (uint32_t i = drop; i < length; ++i) out[2 * i] = out[2 * i + 1] = LinearDither(left[i], &dither_[0]);
+  }
+  bytes_in_buffer_ += (length - drop) * 4;
+}
+
+void DAr3::FinishRun(RunFlags& run) {
+  const uint32_t count = wave_.GetBufferCount();
+  if (state_.playing) {
+    for (uint32_t i = 0; i < count && state_.playing; ++i) {
+      WaitForBuffer(i);
+      wave_.UnprepareBuffer(i);
+    }
+  } else {
+    wave_.ResetOutput();
+    for (uint32_t i = 0; i < count; ++i) wave_.UnprepareBuffer(i);
+  }
+
+  ClearRunFields();
+  wave_.Close();
+  state_.inside_loop = 0;
+  if (effects_.pushed_stream) StreamFinishRun();
+  // From here on only notices go out: the next run may start from any of them.
+  run.done = true;
+  if (state_.enter_loop_sent && !state_.exit_loop_sent.exchange(1)) Notify(MP3_EVENT_EXIT_LOOP);
+  fade_.SendOwedEnds([this](uint32_t event) { return Notify(event); });
+  Notify(MP3_EVENT_STOP);
+}
+
+void DAr3::_ThreadFunc(RunFlags& run) {
+  StreamFormat& f = format_;
+  state_.enter_loop_sent = 0;
+  state_.exit_loop_sent = 0;
+  fade_.ClearNotices();
+  state_.played_ms = 0;
+  if (Notify(MP3_EVENT_PLAY) == 1) {
+    FinishEmptyRun(run);
+    return;
+  }
+
+  state_.current_bitrate = 0;
+  state_.decoded_frames = 0;
+  state_.kbit_sum = 0;
+  if (f.read_position + 8 >= f.data_last) {
+    if (!effects_.reverse_mode) {
+      FinishEmptyRun(run);
+      return;
+    }
+    f.read_position = f.data_last;
+  }
+
+  // Checked before the start is signalled: a second signal would be left for the next Play.
+  const bool reverse = effects_.reverse_mode != 0;
+  if (reverse && frame_index_.empty()) {
+    SetError("_ThreadFunc->pFramePtr is 0 !");
+    FailStart(run);
+    return;
+  }
+
+  // Also before the start is signalled, for the same reason.
+  if (effects_.pushed_stream && !StreamAllocateBuffer()) {
+    SetError("ThreadFunc->Memory allocation error !");
+    FailStart(run);
+    return;
+  }
+
+  if (!no_output_ && !OpenRunOutput()) {
+    FailStart(run);
+    return;
+  }
+
+  state_.start_result = 1;
+  start_event_.Set();
+  tail_block_.clear();
+
+  ResetRunBuffers();
 
   Decoder dec;
+  // Where the tail block's bytes came from, while decoding from it.
+  const uint8_t* tail_origin = nullptr;
   // Reverse play decodes blocks of frames [Q, R) from the end backwards, each preceded by
   // warm-up frames that rebuild the decoder's overlap and bit reservoir but are not heard: at
   // least two, and as many as the reservoir of the frame before the block reaches back (up to
@@ -245,26 +292,28 @@ void DAr3::_ThreadFunc() {
   const uint8_t* first_heard = nullptr;
   auto start_reverse_block = [&] {
     block_start = block_end >= f.frames_per_buffer ? block_end - f.frames_per_buffer : 0;
-    // The frame before the block must decode whole: its main data may begin up to 511 bytes
-    // of main data back, and every frame in between holds fewer than its size of them.
-    uint32_t decode_from = block_start >= 1 ? block_start - 1 : 0;
-    size_t reservoir = 0;
-    while (decode_from > 0 && reservoir < kMaxMainDataBegin) {
-      --decode_from;
-      const size_t size = static_cast<size_t>(frame_index_[decode_from + 1] - frame_index_[decode_from]);
-      reservoir += size > kMaxFrameOverhead ? size - kMaxFrameOverhead : 0;
-    }
-    if (block_start >= 2 && decode_from > block_start - 2) decode_from = block_start - 2;
+    const uint32_t decode_from = WarmUpStart(frame_index_, block_start);
     first_heard = frame_index_[block_start];
-    const uint8_t* end = frame_index_[block_end] + MAD_BUFFER_GUARD;
     const uint8_t* data_end = f.data_start + f.data_size;
-    dec.Restart(f.data_start, static_cast<uint32_t>((end < data_end ? end : data_end) - f.data_start),
-                frame_index_[decode_from], f.free_bitrate);
+    tail_block_.clear();
+    tail_origin = nullptr;
+    if (block_end < frame_index_.size()) {
+      const uint8_t* end = frame_index_[block_end] + MAD_BUFFER_GUARD;
+      dec.Restart(f.data_start, static_cast<uint32_t>((end < data_end ? end : data_end) - f.data_start),
+                  frame_index_[decode_from], f.free_bitrate);
+      return;
+    }
+    // The song's last block: its last frame needs the decoder's guard bytes behind it.
+    tail_origin = frame_index_[decode_from];
+    tail_block_.assign(tail_origin, data_end);
+    tail_block_.resize(tail_block_.size() + MAD_BUFFER_GUARD, 0);
+    first_heard = tail_block_.data() + (frame_index_[block_start] - tail_origin);
+    dec.Restart(tail_block_.data(), static_cast<uint32_t>(tail_block_.size()), tail_block_.data(), f.free_bitrate);
   };
   if (reverse) {
     const uint32_t count = static_cast<uint32_t>(frame_index_.size());
-    const int32_t at = platform::MulDiv(int32_t(state_.seek_position.load()), int32_t(count), int32_t(f.song_length));
-    block_end = at < 0 || uint32_t(at) > count - 1 ? count - 1 : uint32_t(at);
+    const uint32_t at = ScaleSaturated(state_.seek_position, count, f.song_length);
+    block_end = at > count ? count : at;
     start_reverse_block();
   } else if (effects_.pushed_stream) {
     // Starts empty: the first decode runs dry and the refill rule fills the buffer.
@@ -274,15 +323,20 @@ void DAr3::_ThreadFunc() {
     dec.Restart(f.data_start, f.data_size, f.read_position, f.free_bitrate);
   }
   const uint8_t* const data_end = f.data_start + f.data_size;
-  // Where the tail block's bytes came from, while decoding from it.
-  const uint8_t* tail_origin = nullptr;
   const uint32_t buffer_capacity = wave_.GetBufferSize() & ~3u;
 
   bool restart_at_loop_start = false;
+  // A seek by time: the frames before heard_from only warm the decoder up, and the first heard
+  // frame loses `skip` samples from its front. Armed again at each loop pass.
+  const uint8_t* heard_from = reverse || effects_.pushed_stream ? nullptr : f.heard_from;
+  uint32_t skip = f.heard_skip;
+  uint32_t drop = 0;  // samples of the current frame not heard
 
   while (state_.playing) {
     if (restart_at_loop_start) {
       restart_at_loop_start = false;
+      heard_from = f.heard_from;
+      skip = f.heard_skip;
       dec.Restart(f.data_start, f.data_size, f.read_position, f.free_bitrate);
       tail_block_.clear();
       tail_origin = nullptr;
@@ -326,6 +380,8 @@ void DAr3::_ThreadFunc() {
       state_.inside_loop = 1;
       ++state_.repeats_done;
       state_.frame_counter = 0;
+      heard_from = f.heard_from;
+      skip = f.heard_skip;
       dec.Restart(f.data_start, f.data_size, f.read_position, f.free_bitrate);
       continue;
     }
@@ -334,6 +390,16 @@ void DAr3::_ThreadFunc() {
     if (reverse && frame_start < first_heard) {
       mad_synth_frame(&dec.synth, &dec.frame);
       continue;
+    }
+    drop = 0;
+    if (heard_from) {
+      const uint8_t* source = tail_origin ? tail_origin + (frame_start - tail_block_.data()) : frame_start;
+      if (source < heard_from) {
+        mad_synth_frame(&dec.synth, &dec.frame);
+        continue;
+      }
+      drop = skip;
+      heard_from = nullptr;
     }
     if (effects_.pushed_stream) {
       state_.byte_position = StreamBytePosition(frame_start);
@@ -386,18 +452,7 @@ void DAr3::_ThreadFunc() {
       if (!RunBufferStage(bytes_in_buffer_)) break;
     }
     if (length * 4 > buffer_capacity) length = buffer_capacity / 4;
-    int16_t* out = reinterpret_cast<int16_t*>(work_block_.data() + bytes_in_buffer_);
-    const mad_fixed_t* left = pcm.samples[0];
-    if (pcm.channels == 2) {
-      const mad_fixed_t* right = pcm.samples[1];
-      for (uint32_t i = 0; i < length; ++i) {
-        out[2 * i] = LinearDither(left[i], &dither_[0]);
-        out[2 * i + 1] = LinearDither(right[i], &dither_[1]);
-      }
-    } else {
-      for (uint32_t i = 0; i < length; ++i) out[2 * i] = out[2 * i + 1] = LinearDither(left[i], &dither_[0]);
-    }
-    bytes_in_buffer_ += length * 4;
+    AppendPcm(pcm, drop < length ? drop : length, length);
     ++frames_in_buffer_;
     ++frames_this_run_;
     if (frames_in_buffer_ >= f.frames_per_buffer) {
@@ -410,22 +465,5 @@ void DAr3::_ThreadFunc() {
   if (eq_used_ && state_.playing) StageDrainAtEnd();
   tail_block_.clear();
 
-  const uint32_t count = wave_.GetBufferCount();
-  if (state_.playing) {
-    for (uint32_t i = 0; i < count && state_.playing; ++i) {
-      WaitForBuffer(i);
-      wave_.UnprepareBuffer(i);
-    }
-  } else {
-    wave_.ResetOutput();
-    for (uint32_t i = 0; i < count; ++i) wave_.UnprepareBuffer(i);
-  }
-
-  ClearRunFields();
-  wave_.Close();
-  state_.inside_loop = 0;
-  if (effects_.pushed_stream) StreamFinishRun();
-  if (state_.enter_loop_sent && !state_.exit_loop_sent.exchange(1)) Notify(MP3_EVENT_EXIT_LOOP);
-  fade_.SendOwedEnds([this](uint32_t event) { return Notify(event); });
-  Notify(MP3_EVENT_STOP);
+  FinishRun(run);
 }

@@ -12,7 +12,7 @@ Engine& Engine::Instance() {
   return *engine;
 }
 
-const AudioBackend& Engine::Backend() {
+const AudioBackend& Engine::OutputBackend() {
   static const AudioBackend& chosen = BackendTable(kSdlAudio, kHeadlessAudio);
   return chosen;
 }
@@ -27,7 +27,7 @@ bool Engine::EnsureStarted() {
   return true;
 }
 
-void Engine::StartOutput() { output_ = Backend().open_output(real_time_); }
+void Engine::StartOutput() { output_ = OutputBackend().open_output(real_time_); }
 
 void Engine::Shutdown() {
   std::lock_guard<std::mutex> guard(start_lock_);
@@ -46,7 +46,7 @@ void Engine::Shutdown() {
 }
 
 void Engine::SetRealTime(bool on) {
-  if (!Backend().pulls) return;
+  if (!OutputBackend().pulls) return;
   EnsureStarted();
   std::unique_ptr<AudioOutput> stopped;
   {
@@ -102,7 +102,7 @@ void AudioShutdown() { Engine::Instance().Shutdown(); }
 
 size_t AudioPull(int16_t* stereo, size_t frames) {
   Engine& engine = Engine::Instance();
-  if (!engine.Backend().pulls || !stereo || frames == 0) return 0;
+  if (!engine.OutputBackend().pulls || !stereo || frames == 0) return 0;
   engine.EnsureStarted();
   if (engine.RealTime()) return 0;
   engine.Mix(stereo, frames);

@@ -9,7 +9,7 @@
 
 #include "platform/audio.h"
 #include "platform/audio/audio_notices.h"
-#include "platform/audio/audio_output.h"
+#include "platform/audio/audio_backend.h"
 
 namespace platform {
 
@@ -51,7 +51,7 @@ class Engine {
   // The one engine, never destroyed: objects destroyed at exit may still close their devices.
   static Engine& Instance();
   // The audio backend, chosen on first use.
-  static const AudioBackend& Backend();
+  static const AudioBackend& OutputBackend();
 
   // Starts the notice thread and the output once; later calls only report.
   bool EnsureStarted();

@@ -117,6 +117,7 @@ void PresentSurface(const Surface* surface) {
     frame_converted = false;
     number = ++last_frame.number;
   }
+  SampleLatchedKeys();
   RunPresentHook(number);
 }
 
@@ -143,9 +144,13 @@ bool SaveLastFramePng(const char* path) {
   std::lock_guard<std::mutex> guard(present_lock);
   ConvertKeptFrame();
   if (!path || last_frame.number == 0 || last_frame.width == 0) return false;
+  return WriteFramePng(path, last_frame);
+}
+
+bool WriteFramePng(const char* path, const Frame& frame) {
   FILE* file = std::fopen(path, "wb");
   if (!file) return false;
-  bool written = WritePng(file, last_frame);
+  bool written = WritePng(file, frame);
   return std::fclose(file) == 0 && written;
 }
 

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <string>
 
+#include "platform/desktop.h"
 #include "platform/video/present.h"
 #include "platform/video/video_backend.h"
 
@@ -105,13 +106,15 @@ intptr_t DefWindowProc(HWND, uint32_t message, uintptr_t, intptr_t) {
 void ValidateWindow(HWND) {}
 
 bool KeyDown(Key key) {
+  if (KeysLatched()) return LatchedKeyDown(key);
   if (key == Key::Escape && close_requested.load()) return true;
   Video().pump_events();
   if (key == Key::Escape && close_requested.load()) return true;
   return Video().key_held(key);
 }
 
-bool QuitRequested() { return close_requested.load(); }
+bool QuitRequested() { return KeysLatched() ? LatchedCloseRequest() : close_requested.load(); }
+bool CloseRequestedNow() { return close_requested.load(); }
 void RequestQuit() { close_requested.store(true); }
 
 int ShowCursor(bool show) { return Video().show_cursor(show); }

@@ -7,7 +7,7 @@ program=$1
 max_libraries=12
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-head -c 176400 /dev/zero | lame --quiet -r -s 44.1 --bitwidth 16 - "$work/silence.mp3"  # 1 s
+head -c 176400 /dev/zero | lame --quiet -r -s 44.1 --bitwidth 16 - "$work/silence.mp3" 2>/dev/null  # 1 s
 
 out=$("$program" "$work/silence.mp3")
 echo "$out"

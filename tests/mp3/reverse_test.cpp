@@ -47,11 +47,12 @@ TEST_P(Reverse, BlocksComeOutFromTheEndBackwards) {
   ASSERT_GT(frames, 20u);
   const std::vector<int16_t> backward = PlayToEnd(p);
   const size_t frame_samples = size_t(p.Format().samples_per_frame) * 2;
-  // Everything before the last indexed frame, in blocks of one buffer.
-  ASSERT_EQ(backward.size(), size_t(frames - 1) * frame_samples);
+  // Every indexed frame, the last one too, in blocks of one buffer.
+  ASSERT_EQ(forward.size(), size_t(frames) * frame_samples);
+  ASSERT_EQ(backward.size(), size_t(frames) * frame_samples);
   const uint32_t per_block = p.Format().frames_per_buffer;
   size_t out = 0;
-  for (uint32_t end = frames - 1; end > 0;) {
+  for (uint32_t end = frames; end > 0;) {
     const uint32_t start = end >= per_block ? end - per_block : 0;
     double error = 0;
     // Each block comes out with its sample frames in reverse order.

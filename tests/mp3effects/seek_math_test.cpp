@@ -37,3 +37,14 @@ TEST(SeekMath, TableOfContentsMapsBothWaysConsistently) {
   }
   EXPECT_LT(MsToByte(g, 50000), 1500000u / 2) << "the sparse first half takes fewer bytes";
 }
+
+TEST(SeekMath, PositionsPast2GiBAreComputedIn64BitsAndSaturate) {
+  // 4 GB of audio data playing for 250,000 s: three quarters in is 187,500 s, not 0.
+  SeekGeometry g{4000000000u, 250000000u, nullptr, 0};
+  EXPECT_EQ(ByteToMs(g, 3000000000u), 187500000u);
+  EXPECT_EQ(ByteToMs(g, 4000000000u), 250000000u);
+  EXPECT_EQ(ScaleSaturated(3000000000u, 2000000000u, 1000u), 0xFFFFFFFFu) << "saturates, never wraps";
+  EXPECT_EQ(ScaleSaturated(5, 1, 2), 3u) << "rounded half up";
+  EXPECT_EQ(ScaleSaturated(5, 1, 0), 0u);
+  EXPECT_EQ(Saturate32(uint64_t(1) << 40), 0xFFFFFFFFu);
+}

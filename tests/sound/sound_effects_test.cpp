@@ -155,6 +155,28 @@ TEST_F(SoundEffectsTest, VolumePanAndFrequencyAct) {
   EXPECT_EQ(SetSoundFrequency(id, -1), 0);
 }
 
+TEST_F(SoundEffectsTest, ThePlayersEffectVolumeReachesEverySoundLoadedAfter) {
+  std::string path = SoxSine(44100, 16, 1, 0.2);
+  const int before = LoadWavSound(path.c_str(), 224);
+  SetEffectsVolume(50);
+  const int after = LoadWavSound(path.c_str(), 224);
+  SetEffectsVolume(100);
+  const int restored = LoadWavSound(path.c_str(), 224);
+  ASSERT_GE(before, 0);
+  ASSERT_GE(after, 0);
+  ASSERT_GE(restored, 0);
+  int32_t attenuation = 1;
+  platform::GetSoundBufferVolume(sound_table[before].buffer, &attenuation);
+  EXPECT_EQ(attenuation, 0);
+  platform::GetSoundBufferVolume(sound_table[after].buffer, &attenuation);
+  EXPECT_EQ(attenuation, -1500);  // as SetSoundVolume(id, 50)
+  platform::GetSoundBufferVolume(sound_table[restored].buffer, &attenuation);
+  EXPECT_EQ(attenuation, 0);
+  SetEffectsVolume(250);
+  EXPECT_EQ(EffectsVolume(), 100);
+  SetEffectsVolume(100);
+}
+
 TEST_F(SoundEffectsTest, AReplicaPlaysTheSameData) {
   std::string path = SoxSine(22050, 16, 2, 0.1);
   int id = LoadWavSound(path.c_str(), 224);

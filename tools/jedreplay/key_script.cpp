@@ -41,6 +41,19 @@ bool KeyScript::Parse(const std::string& text, std::string* error) {
     std::istringstream words(line);
     std::string span;
     if (!(words >> span)) continue;
+    if (span == "seed") {
+      uint64_t seed = 0;
+      std::string number_text, rest;
+      const char* end = nullptr;
+      if (!(words >> number_text) || (words >> rest) || !ParseFrameNumber(number_text.c_str(), &end, &seed) ||
+          *end != '\0' || seed > UINT32_MAX) {
+        if (error) *error = "line " + std::to_string(number) + ": bad seed line";
+        return false;
+      }
+      has_seed_ = true;
+      seed_ = static_cast<uint32_t>(seed);
+      continue;
+    }
     Range range{};
     const char* end = span.c_str();
     bool parsed = ParseFrameNumber(end, &end, &range.first);
@@ -52,6 +65,10 @@ bool KeyScript::Parse(const std::string& text, std::string* error) {
     }
     std::string key;
     while (words >> key) {
+      if (key == "close" || key == "unfocus") {
+        (key == "close" ? range.events.close : range.events.unfocus) = true;
+        continue;
+      }
       const uint32_t mask = KeyMaskByName(key);
       if (mask == 0) {
         if (error) *error = "line " + std::to_string(number) + ": unknown key \"" + key + "\"";
@@ -69,6 +86,16 @@ uint32_t KeyScript::KeysFor(uint64_t frame) const {
   for (const Range& range : ranges_)
     if (frame >= range.first && frame <= range.last) keys |= range.keys;
   return keys;
+}
+
+KeyScript::Events KeyScript::EventsAt(uint64_t frame) const {
+  Events events;
+  for (const Range& range : ranges_)
+    if (range.first == frame) {
+      events.close = events.close || range.events.close;
+      events.unfocus = events.unfocus || range.events.unfocus;
+    }
+  return events;
 }
 
 uint64_t KeyScript::last_frame() const {

@@ -4,6 +4,11 @@
 // One line per range: "<first>[-<last>] <key>...", frames counted from 1 (the first frame the
 // game presents); keys are left right up down space shift enter escape. Later lines add to
 // earlier ones; '#' starts a comment. Frames no line names have no key held.
+//
+// Recorded runs add two things older scripts never use: a line "seed <number>" (the random
+// sequence the run starts from; without it the game's own start), and the words "close" (the
+// window was closed or the program signalled) and "unfocus" (the window lost the focus) among
+// the keys, which happen once, before the first frame of their line.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,13 +21,24 @@ class KeyScript {
   uint32_t KeysFor(uint64_t frame) const;
   bool empty() const { return ranges_.empty(); }
   uint64_t last_frame() const;
+  struct Events {
+    bool close = false;
+    bool unfocus = false;
+  };
+  // What happens before the given frame.
+  Events EventsAt(uint64_t frame) const;
+  bool has_seed() const { return has_seed_; }
+  uint32_t seed() const { return seed_; }
 
  private:
   struct Range {
     uint64_t first, last;
     uint32_t keys;
+    Events events;
   };
   std::vector<Range> ranges_;
+  bool has_seed_ = false;
+  uint32_t seed_ = 1;
 };
 
 // A frame number at the start of text: digits only (no sign, no blanks, no wrap-around).

@@ -18,7 +18,8 @@ void Usage() {
                "  --auto      the autoplayer plays the game through (default)\n"
                "  --stand     walks to the first thug and stands still until HEALTH runs out\n"
                "  --script    keys per frame: lines \"FIRST[-LAST] key...\" (left right up down\n"
-               "              space shift enter escape), frames counted from 1\n"
+               "              space shift enter escape), frames counted from 1; recordings of the\n"
+               "              game (jed-grimstorm --record) add \"seed N\", \"close\" and \"unfocus\"\n"
                "  --shot      saves the picture presented in that frame\n"
                "  --end-shot  saves the end screen as the autoplayer leaves it\n"
                "  --texts     prints the texts of the end screen (or of the last frame with any)\n"
@@ -30,6 +31,7 @@ void Usage() {
 int main(int argc, char** argv) {
   ReplayOptions options;
   bool print_texts = false;
+  bool max_frames_given = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool has_value = i + 1 < argc;
@@ -69,6 +71,7 @@ int main(int argc, char** argv) {
     } else if (arg == "--end-shot" && has_value) {
       options.end_screen_shot = argv[++i];
     } else if (arg == "--max-frames" && has_value) {
+      max_frames_given = true;
       const char* text = argv[++i];
       const char* end = nullptr;
       if (!ParseFrameNumber(text, &end, &options.max_frames) || *end != '\0') {
@@ -84,6 +87,9 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
+  // A long recording plays to its own end unless a limit was asked for.
+  if (!max_frames_given && options.max_frames != 0 && options.script.last_frame() >= options.max_frames)
+    options.max_frames = options.script.last_frame() + 1;
   const ReplayResult result = RunReplay(options);
   std::printf("%s\n", DescribeResult(result).c_str());
   if (print_texts)

@@ -3,11 +3,13 @@
 #include <cstdio>
 #include <optional>
 
+#include "game/crt_random.h"
 #include "game/end_screens.h"
 #include "game/game_text.h"
 #include "game/new_run.h"
 #include "game/world.h"
 #include "platform/backend.h"
+#include "platform/desktop.h"
 #include "platform/video.h"
 #include "platform/window.h"
 
@@ -30,22 +32,19 @@ void TraceFrame(uint64_t frame, uint32_t keys) {
   std::printf("\n");
 }
 
-}  // namespace
-
-const char* PhaseName(GamePhase phase) {
-  switch (phase) {
-    case GamePhase::Starting: return "Starting";
-    case GamePhase::Title: return "Title";
-    case GamePhase::Story: return "Story";
-    case GamePhase::Level: return "Level";
-    case GamePhase::Finished: return "Finished";
-  }
-  return "?";
+// A recorded close or focus loss, made at the present before its frame as the game made it.
+void PlayScriptEvents(const KeyScript::Events& events) {
+  if (events.close) platform::RequestQuit();
+  if (events.unfocus)
+    if (platform::HWND window = platform::GameWindowHandle()) platform::PostMessage(window, platform::WM_ACTIVATE, platform::WA_INACTIVE, 0);
 }
+
+}  // namespace
 
 ReplayResult RunReplay(const ReplayOptions& options) {
   platform::SelectBackend(platform::Backend::Headless);
   PrepareNewRun();
+  if (options.driver == ReplayOptions::Driver::Script && options.script.has_seed()) CrtSrand(options.script.seed());
 
   ReplayResult result;
   std::vector<std::string> frame_texts;
@@ -79,6 +78,7 @@ ReplayResult RunReplay(const ReplayOptions& options) {
         end_shot_saved = platform::SaveLastFramePng(options.end_screen_shot.c_str());
     } else {
       keys = options.script.KeysFor(frames + 1);
+      PlayScriptEvents(options.script.EventsAt(frames + 1));
     }
     platform::SetHeldKeys(keys);
     if (options.trace) TraceFrame(frames, keys);
@@ -100,27 +100,8 @@ ReplayResult RunReplay(const ReplayOptions& options) {
   platform::SetPresentHook(nullptr);
   SetTextObserver(nullptr);
   platform::SetHeldKeys(0);
-  result.phase = CurrentPhase();
-  result.frames = frames;
-  result.screen = ScreenIndex;
-  result.health = Health;
-  result.rage = Rage;
-  result.score = Score;
-  result.multiplier = ScoreMultiplier;
-  result.frame_counter = FrameCounter;
-  result.knockouts = Knockouts;
-  result.won = GameWon != 0;
-  result.lost = GameOver != 0;
+  const bool cut_short = result.cut_short;
+  static_cast<RunState&>(result) = CaptureRunState(result.exit_code, frames);
+  result.cut_short = cut_short;
   return result;
-}
-
-std::string DescribeResult(const ReplayResult& r) {
-  char line[256];
-  std::snprintf(line, sizeof line,
-                "phase=%s exit=%d frames=%llu screen=%d health=%d rage=%d score=%d multiplier=%d "
-                "frame_counter=%d knockouts=%d won=%d lost=%d%s",
-                PhaseName(r.phase), r.exit_code, static_cast<unsigned long long>(r.frames), r.screen, r.health,
-                r.rage, r.score, r.multiplier, r.frame_counter, r.knockouts, r.won, r.lost,
-                r.cut_short ? " cut_short=1" : "");
-  return line;
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "game/run_state.h"
 #include "game/win_main.h"
 #include "tools/jedreplay/autoplayer.h"
 #include "tools/jedreplay/key_script.h"
@@ -25,12 +26,8 @@ struct ReplayOptions {
   uint64_t max_frames = 200000;
 };
 
-struct ReplayResult {
-  int exit_code = -1;
-  GamePhase phase = GamePhase::Starting;
-  uint64_t frames = 0;  // frames presented
-  int32_t screen = 0, health = 0, rage = 0, score = 0, multiplier = 0, frame_counter = 0, knockouts = 0;
-  bool won = false, lost = false, cut_short = false;
+// The end state (phase, frames, score ...) and what the replay saw on the way.
+struct ReplayResult : RunState {
   std::vector<std::string> last_texts;        // texts of the last frame that showed any
   std::vector<std::string> end_screen_texts;  // texts of the last end-screen frame
   std::vector<std::string> shot_failures;     // screenshots asked for and not written, and why
@@ -39,5 +36,4 @@ struct ReplayResult {
 // Selects the headless backend (it must not be chosen otherwise before) and plays one game.
 ReplayResult RunReplay(const ReplayOptions& options);
 // "phase=Level screen=12 health=... " on one line.
-std::string DescribeResult(const ReplayResult& result);
-const char* PhaseName(GamePhase phase);
+inline std::string DescribeResult(const ReplayResult& result) { return DescribeRunState(result); }

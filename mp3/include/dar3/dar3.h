@@ -243,6 +243,41 @@ DAR3_API int Mp3_GetSfxParam(MP3_HANDLE player, int* mode, int* delay_ms, int* i
 DAR3_API int Mp3_SetSfxModeData(MP3_HANDLE player, int mode, const int* left, const int* right,
                                 int weight_count);
 DAR3_API int Mp3_GetSfxModeData(MP3_HANDLE player, int mode, int* left, int* right);
+/* Callbacks. Every message, asynchronous or synchronous, is delivered on the player's own
+ * callback thread, one call at a time, in the order sent; the decoding thread waits for the
+ * answer of a synchronous one. Every function of this header may be called from inside a
+ * callback and returns: none deadlocks, none aborts. While a call made there has to wait for
+ * the decoding thread (Play, PlayLoop, Stop, Seek and the others below), the callback thread
+ * goes on delivering the messages queued meanwhile, so the callback may be entered again
+ * (nested) before the first call has returned: a STOP handler that calls Play receives the new
+ * run's PLAY message inside that Play.
+ *
+ * "Live run" below: a synchronous callback whose answer the running playback waits for (any
+ * synchronous message but the run's last MP3_EVENT_SYNC_STOP), which cannot end before the
+ * callback returns.
+ *
+ *   call                         | asynchronous callback, or the run's SYNC_STOP | synchronous callback of a live run
+ *   -----------------------------+-----------------------------------------------+-------------------------------------
+ *   Play                         | works; waits for the start result              | 0: "Play->Can't start playback inside
+ *                                |                                                |   a synchronous callback of the run
+ *                                |                                                |   still playing !"
+ *   PlayLoop                     | works; waits for the start result              | 0: "PlayLoop->Can't start ..." (same)
+ *   Stop                         | stops and waits for the run's end              | 1: the stop is requested; the run
+ *                                |                                                |   ends once the callback returns and
+ *                                |                                                |   is joined by the next call
+ *   Seek                         | stops, then moves the next run's start         | same, with the stop only requested
+ *   ReverseMode                  | works (restarts a playing run)                 | 0 while playing: "ReverseMode->Can't
+ *                                |                                                |   restart playback ..."; else works
+ *   Close, Open*, CreateEqBands  | work                                           | 0: "Close->Can't close the stream from
+ *                                |                                                |   inside a synchronous callback !"
+ *   Destroy                      | 1: the player is released once the outermost callback has returned; no
+ *                                |   callback is called after the current one, and no thread is left running
+ *   SetCallbackFunc              | works; the replaced callback thread ends when the current call returns
+ *   Pause, Resume, the getters,  | work at once
+ *   volume, effects, tags, FFT   |
+ *
+ * No C++ exception crosses this interface: running out of memory fails the call with
+ * "<function>->Memory allocation error !" and 0. */
 DAR3_API int Mp3_SetCallbackFunc(MP3_HANDLE player, MP3_CALLBACK_FUNC callback,
                                  unsigned int message_mask);
 DAR3_API int Mp3_GetFFTValues(MP3_HANDLE player, int fft_points, int window_type, int fft_flags,

@@ -1,6 +1,6 @@
 // Headless audio: nothing plays by itself; a test pulls the mix, unless it asks for real-time
 // consumption, which the silent device does.
-#include "platform/audio/audio_output.h"
+#include "platform/audio/audio_backend.h"
 
 namespace platform::audio {
 namespace {

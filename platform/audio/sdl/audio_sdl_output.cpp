@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "platform/audio.h"
-#include "platform/audio/audio_output.h"
+#include "platform/audio/audio_backend.h"
 #include "platform/audio/sdl/sdl_audio_library.h"
 
 namespace platform::audio {

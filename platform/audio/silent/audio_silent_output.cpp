@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/audio.h"
-#include "platform/audio/audio_output.h"
+#include "platform/audio/audio_backend.h"
 
 namespace platform::audio {
 namespace {

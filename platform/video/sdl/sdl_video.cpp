@@ -1,6 +1,6 @@
 // The SDL2 window: one borderless desktop-sized window showing the 640 x 480 picture scaled
-// by a whole factor, letterboxed, nearest-neighbour. JED_WINDOWED=1 opens a normal window of
-// twice the size instead (handy while developing).
+// by a whole factor, letterboxed, nearest-neighbour. JED_WINDOWED=1 (or the display mode set
+// before) opens a resizable window of twice the size instead.
 #include <SDL.h>
 
 #include <cstdio>
@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "platform/video/present.h"
+#include "platform/video/sdl/sdl_desktop.h"
 #include "platform/video/video_backend.h"
 
 namespace platform {
@@ -21,8 +22,8 @@ SDL_Rect shown_area{};
 std::mutex sdl_lock;
 
 SDL_Rect Letterbox(int out_w, int out_h, int w, int h) {
-  int scale = std::max(1, std::min(out_w / w, out_h / h));
-  return {(out_w - w * scale) / 2, (out_h - h * scale) / 2, w * scale, h * scale};
+  const ShownArea area = PictureArea(out_w, out_h, w, h);
+  return {area.x, area.y, area.width, area.height};
 }
 
 bool EnsureTexture(int w, int h) {
@@ -42,11 +43,9 @@ bool OpenSdlWindow(const char* title, int width, int height) {
     std::fprintf(stderr, "Cannot start the display: %s\n", SDL_GetError());
     return false;
   }
-  const char* windowed_env = std::getenv("JED_WINDOWED");
-  bool windowed = windowed_env && *windowed_env && std::strcmp(windowed_env, "0") != 0;
-  Uint32 flags = windowed ? 0 : (SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
-  window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width * (windowed ? 2 : 1),
-                            height * (windowed ? 2 : 1), flags);
+  int window_width, window_height;
+  const Uint32 flags = sdl::OpeningWindowFlags(width, height, &window_width, &window_height);
+  window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, window_width, window_height, flags);
   if (!window) {
     std::fprintf(stderr, "Cannot open the window: %s\n", SDL_GetError());
     return false;
@@ -64,6 +63,7 @@ bool OpenSdlWindow(const char* title, int width, int height) {
   SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
   SDL_RenderClear(renderer);
   SDL_RenderPresent(renderer);
+  sdl::StartGamepads();
   return true;
 }
 
@@ -115,13 +115,15 @@ bool ReadScreen(Frame* frame) {
   std::vector<uint32_t> shown(static_cast<size_t>(shown_area.w) * shown_area.h);
   if (SDL_RenderReadPixels(renderer, &shown_area, SDL_PIXELFORMAT_ARGB8888, shown.data(), shown_area.w * 4) != 0)
     return false;
-  int scale = shown_area.w / picture_width;
   frame->width = picture_width;
   frame->height = picture_height;
   frame->rgb.resize(static_cast<size_t>(picture_width) * picture_height * 3);
   for (int y = 0; y < picture_height; ++y)
     for (int x = 0; x < picture_width; ++x) {
-      uint32_t p = shown[static_cast<size_t>(y * scale) * shown_area.w + x * scale];
+      // One sample per picture pixel, whether the window shows it larger or smaller.
+      const size_t row = static_cast<size_t>(y) * shown_area.h / picture_height;
+      const size_t column = static_cast<size_t>(x) * shown_area.w / picture_width;
+      uint32_t p = shown[row * shown_area.w + column];
       uint8_t* out = &frame->rgb[(static_cast<size_t>(y) * picture_width + x) * 3];
       out[0] = (p >> 16) & 255;
       out[1] = (p >> 8) & 255;
@@ -137,23 +139,14 @@ void PumpSdlEvents() {
   while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
     if (event.type == SDL_QUIT) RequestQuit();
     if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE) RequestQuit();
+    sdl::HandleDesktopEvent(event);
   }
 }
 
 bool SdlKeyHeld(Key key) {
   const Uint8* state = SDL_GetKeyboardState(nullptr);
   if (!state) return false;
-  switch (key) {
-    case Key::Left: return state[SDL_SCANCODE_LEFT];
-    case Key::Right: return state[SDL_SCANCODE_RIGHT];
-    case Key::Up: return state[SDL_SCANCODE_UP];
-    case Key::Down: return state[SDL_SCANCODE_DOWN];
-    case Key::Space: return state[SDL_SCANCODE_SPACE];
-    case Key::Shift: return state[SDL_SCANCODE_LSHIFT] || state[SDL_SCANCODE_RSHIFT];
-    case Key::Enter: return state[SDL_SCANCODE_RETURN] || state[SDL_SCANCODE_KP_ENTER];
-    case Key::Escape: return state[SDL_SCANCODE_ESCAPE];
-    default: return false;
-  }
+  return sdl::KeyboardHeld(key, state) || sdl::PadHeld(key);
 }
 
 int SdlShowCursor(bool show) {
@@ -162,6 +155,8 @@ int SdlShowCursor(bool show) {
   return show ? 0 : -1;
 }
 }  // namespace
+
+SDL_Window* sdl::GameSdlWindow() { return window; }
 
 const VideoBackend kSdlVideo{OpenSdlWindow, ShowPicture, ReadScreen, PumpSdlEvents, SdlKeyHeld, SdlShowCursor};
 

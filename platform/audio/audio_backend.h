@@ -1,5 +1,5 @@
 #pragma once
-// Where the mixed output goes, and the audio service's backend table. An output calls
+// The audio service's backend table, and where the mixed output goes. An output calls
 // audio::MixOutput from its own thread.
 #include <cstddef>
 #include <cstdint>

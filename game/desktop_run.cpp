@@ -1,0 +1,82 @@
+#include "game/desktop_run.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "dar3/ruve3.hpp"
+#include "game/run_recorder.h"
+#include "game/run_state.h"
+#include "game/settings.h"
+#include "game/win_main.h"
+#include "game/world.h"
+#include "sound/sound.h"
+
+namespace {
+
+void PrintHelp(FILE* out) {
+  std::fprintf(out,
+               "usage: jed-grimstorm [--record FILE] [--help]\n"
+               "  --record FILE  writes every frame's keys and the random seed to FILE (jedreplay --script\n"
+               "                 FILE plays the run again) and prints the final state line on exit\n"
+               "  --help         this text\n"
+               "\n"
+               "Keys: Left/Right walk, Up jump, Space punch, Shift special, Enter pause, Escape quit;\n"
+               "Alt+Enter or F11 full screen / window, F12 screenshot (into %s).\n"
+               "Gamepads: D-pad or left stick walk, A punch, B jump, X or right shoulder special,\n"
+               "Start pause, Back escape.\n"
+               "\n"
+               "Settings (keys, pad, display, volumes): %s\n"
+               "Extra pad mappings (SDL's gamecontrollerdb.txt format) beside it: gamecontrollerdb.txt\n"
+               "Environment: JED_WINDOWED=1 opens a window, JED_HEADLESS=1 runs without one.\n",
+               platform::ScreenshotFolder().c_str(), SettingsPath().c_str());
+}
+
+// Through the volume operations the game already has: the player's own volume for the music,
+// each effect's buffer volume as it loads. Full volume, the default, touches neither.
+void ApplyVolumes(const SoundVolumes& volumes) {
+  SetEffectsVolume(volumes.effects);
+  if (volumes.music != 100 && Mp3Player != nullptr) {
+    Mp3Player->InternalVolume(1);
+    Mp3Player->SetVolume(volumes.music, volumes.music);
+  }
+}
+
+}  // namespace
+
+int RunOnDesktop(int argc, char** argv) {
+  std::string record_path;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      PrintHelp(stdout);
+      return 0;
+    }
+    if (std::strcmp(argv[i], "--record") == 0 && i + 1 < argc) {
+      record_path = argv[++i];
+      continue;
+    }
+    std::fprintf(stderr, "jed-grimstorm: unknown option %s\n", argv[i]);
+    PrintHelp(stderr);
+    return 2;
+  }
+
+  const std::string settings_path = SettingsPath();
+  SoundVolumes volumes;
+  LoadSettingsFile(settings_path, &volumes);
+  platform::SetPadMappingsFile(settings_path.substr(0, settings_path.rfind('/') + 1) + "gamecontrollerdb.txt");
+  ApplyVolumes(volumes);
+  platform::SetDisplayModeObserver([&](const platform::DisplayMode&) { SaveSettingsFile(settings_path, volumes); });
+
+  RunRecorder recorder;
+  std::string error;
+  if (!record_path.empty() && !recorder.Start(record_path, &error)) {
+    std::fprintf(stderr, "jed-grimstorm: cannot record: %s\n", error.c_str());
+    return 2;
+  }
+  const int exit_code = WinMain();
+  platform::SetDisplayModeObserver(nullptr);
+  if (record_path.empty()) return exit_code;
+  if (!recorder.Finish()) std::fprintf(stderr, "jed-grimstorm: the recording %s is incomplete\n", record_path.c_str());
+  std::printf("%s\n", DescribeRunState(CaptureRunState(exit_code, recorder.frames())).c_str());
+  return exit_code;
+}
