@@ -25,7 +25,8 @@ run_one() {
   local area=$1 target="$build/fuzz/$1/fuzz_$1"
   local corpus="$work/$area" log="$work/$area.log" dict=()
   [ -f "fuzz/$area/$area.dict" ] && dict=(-dict="fuzz/$area/$area.dict")
-  rm -rf "$corpus" && mkdir -p "$corpus" && cp "fuzz/$area/corpus/"* "$corpus/"
+  rm -rf "$corpus" 2>/dev/null || true  # a leftover file only adds to the corpus
+  mkdir -p "$corpus" && cp "fuzz/$area/corpus/"* "$corpus/"
   local status=0
   local timer=()
   [ -x /usr/bin/time ] && timer=(/usr/bin/time -f '%U %S' -o "$work/$area.cpu")
