@@ -26,6 +26,17 @@ function(jed_library name)
   target_link_libraries(${name} PUBLIC ${ARG_LINKS})
 endfunction()
 
+# jed_test_environment(TARGET ENV): the environment of every test gtest_discover_tests found in
+# TARGET (a CMake list of NAME=VALUE entries).
+function(jed_test_environment target env)
+  set(script ${CMAKE_CURRENT_BINARY_DIR}/${target}_environment.cmake)
+  file(WRITE ${script}
+    "if(DEFINED ${target}_TESTS)\n"
+    "  set_tests_properties(\${${target}_TESTS} PROPERTIES ENVIRONMENT \"${env}\")\n"
+    "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
+endfunction()
+
 # jed_test(NAME LINKS ...): one GoogleTest program from every .cpp in the current folder.
 function(jed_test name)
   cmake_parse_arguments(ARG "" "LABEL" "LINKS" ${ARGN})
@@ -40,6 +51,10 @@ function(jed_test name)
   endif()
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES LABELS ${ARG_LABEL} ENVIRONMENT "JED_HEADLESS=1;SDL_AUDIODRIVER=dummy;${JED_SANITIZER_ENV}"
+    PROPERTIES LABELS ${ARG_LABEL}
     DISCOVERY_TIMEOUT 60)
+  # gtest_discover_tests splits a list-valued property into separate arguments, so every
+  # variable after the first would be lost; the environment is set after discovery instead,
+  # on the list of tests it leaves in <name>_TESTS.
+  jed_test_environment(${name} "JED_HEADLESS=1;SDL_AUDIODRIVER=dummy;${JED_SANITIZER_ENV}")
 endfunction()
