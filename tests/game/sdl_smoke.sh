@@ -54,18 +54,26 @@ press_enter() {
   sleep 0.3
   xdotool keyup Return
 }
-# Enter goes from the title to the story and from the story to the level; a press the game did
-# not see yet (it was still drawing the previous phase) is repeated.
+# Enter goes from the title to the story and from the story to the level. A press is repeated
+# only when the game did not see it (the screen stayed as it was); a second press after the
+# level has come up would pause it, so every press waits for its phase change to be drawn.
+screen_signature() { import -window root -depth 8 rgb:- 2>/dev/null | md5sum | cut -d' ' -f1; }
+changed_from() { [ "$(screen_signature)" != "$1" ] || in_level; }
+settled() {
+  local a b
+  a=$(screen_signature); sleep 0.5; b=$(screen_signature)
+  [ "$a" = "$b" ] || in_level
+}
 press_until_level() {
-  local end=$((SECONDS + deadline_seconds))
+  local end=$((SECONDS + deadline_seconds)) before
   while [ $SECONDS -lt $end ]; do
+    in_level && return 0
+    before=$(screen_signature)
     press_enter
-    for _ in $(seq 1 12); do
-      in_level && return 0
-      sleep 0.25
-    done
+    deadline_seconds=10 wait_until changed_from "$before" || continue
+    deadline_seconds=20 wait_until settled || true
   done
-  return 1
+  in_level
 }
 
 "$game" &
