@@ -28,18 +28,23 @@ int DAr3::EnumerateWaveOut() {
   return static_cast<int>(devices_.size());
 }
 
-int DAr3::GetWaveOutInfo(unsigned int index, WAVE_OUT_INFO* info) {
-  if (!info) {
-    SetError("GetWaveOutInfo->Invalid second parameter. pWaveOutInfo can't be 0 !");
-    return 0;
-  }
-  std::memset(info, 0, sizeof *info);
+// The device list is taken on first use; EnumerateWaveOut takes the lock itself.
+void DAr3::ListDevicesOnce() {
   bool listed;
   {
     std::lock_guard<std::mutex> guard(devices_lock_);
     listed = devices_listed_;
   }
   if (!listed) EnumerateWaveOut();
+}
+
+int DAr3::GetWaveOutInfo(unsigned int index, WAVE_OUT_INFO* info) {
+  if (!info) {
+    SetError("GetWaveOutInfo->Invalid second parameter. pWaveOutInfo can't be 0 !");
+    return 0;
+  }
+  std::memset(info, 0, sizeof *info);
+  ListDevicesOnce();
   std::lock_guard<std::mutex> guard(devices_lock_);
   if (devices_.empty()) {
     SetError("GetWaveOutInfo->There is no wave-out devices !");
@@ -63,12 +68,7 @@ int DAr3::GetWaveOutInfo(unsigned int index, WAVE_OUT_INFO* info) {
 }
 
 int DAr3::SetWaveOutDevice(unsigned int index) {
-  bool listed;
-  {
-    std::lock_guard<std::mutex> guard(devices_lock_);
-    listed = devices_listed_;
-  }
-  if (!listed) EnumerateWaveOut();
+  ListDevicesOnce();
   std::lock_guard<std::mutex> guard(devices_lock_);
   if (devices_.empty()) {
     SetError("SetWaveOutDevice->There is no wave-out devices !");

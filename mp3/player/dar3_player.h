@@ -444,6 +444,7 @@ class DAr3 final : public RUVe3 {
   bool SeekToSample(uint32_t ms);
 
   // Output devices.
+  void ListDevicesOnce();
   std::mutex devices_lock_;
   std::vector<platform::WaveOutCaps> devices_;
   bool devices_listed_ = false;
