@@ -92,11 +92,17 @@ struct PlaybackState {
   std::atomic<int32_t> inside_loop{0};
   std::atomic<int32_t> repeat_count{0};
   std::atomic<int32_t> repeats_done{0};
-  std::atomic<uint32_t> loop_frames{0};
-  std::atomic<uint32_t> frame_counter{0};
+  // A loop pass is exact to the sample: loop_samples long (the bounds rounded to the nearest
+  // sample; a pass cut short by the end of the data sets it to what that pass delivered),
+  // pass_samples_left of it still to deliver, and loop_jumps times the decoder went back to
+  // the loop's start (GetPosition takes those passes off the device's count).
   std::atomic<uint32_t> loop_samples{0};
+  std::atomic<uint32_t> pass_samples_left{0};
+  std::atomic<int32_t> loop_jumps{0};
   std::atomic<int32_t> was_playing{0};
-  std::atomic<uint32_t> played_ms{0};
+  // Samples handed to the MP3_EVENT_WAVE_BUFFER handler this run: the position's clock while
+  // it takes the blocks (counted in samples, so no rounding adds up over a long song).
+  std::atomic<uint64_t> played_samples{0};
   // Once-flags: each fade and loop notice goes out once per fade or loop pass.
   std::atomic<int32_t> enter_loop_sent{0};
   std::atomic<int32_t> exit_loop_sent{0};
@@ -271,6 +277,13 @@ class DAr3 final : public RUVe3 {
   void FinishRun(RunFlags& run);
   void FailStart(RunFlags& run);  // a run that could not start: its result, the signal, the stop notice
   void FinishEmptyRun(RunFlags& run);
+  // Loop passes: the samples of a heard frame the pass still takes; what follows a pass that
+  // ended (the loop's start again, playback past the loop, or the end of the run); and the
+  // repeats cancelled by the ENTER_LOOP answer.
+  enum class AfterPass { kNone, kReplay, kGoOn, kStop };
+  uint32_t TakeFromPass(uint32_t heard);
+  AfterPass EndLoopPass();
+  void CancelLoopRepeats();
   void ClearRunFields();
   // Seeks made after a run stopped, while its thread may still be ending (see Seek).
   void ResetRunSeekMark();

@@ -2,6 +2,7 @@
 // position being heard.
 #include <mad.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "mp3/effects/block_effects.h"
@@ -58,16 +59,21 @@ uint32_t DAr3::PositionMs() {
   const StreamFormat& f = format_;
   uint32_t played = 0;
   const bool callback_clock = WantsMessage(MP3_EVENT_WAVE_BUFFER);
-  if (state_.playing) played = callback_clock ? state_.played_ms.load() : wave_.GetOutputPosition(1);
+  const uint64_t handed = state_.played_samples;
+  if (state_.playing && callback_clock)
+    played = f.sample_rate ? Saturate32(handed * 1000 / f.sample_rate) : 0;
+  else if (state_.playing)
+    played = wave_.GetOutputPosition(1);
   const uint32_t seek = state_.seek_position;
-  if (state_.inside_loop && state_.repeats_done > 0 && f.sample_rate) {
-    // The device counts every pass; the loop's passes after the first are taken off again.
-    uint64_t samples = callback_clock ? uint64_t(played) * f.sample_rate / 1000 : wave_.GetOutputPosition(0);
+  const int32_t jumps = state_.loop_jumps;
+  if (state_.playing && state_.loop_active && jumps > 0 && f.sample_rate) {
+    // The device counts every pass. All passes are equally long, so the one being heard
+    // follows from the count, up to the passes the decoder has begun; those before it are
+    // taken off again.
+    uint64_t samples = callback_clock ? handed : wave_.GetOutputPosition(0);
     const uint64_t pass = state_.loop_samples;
-    const int32_t repeats = state_.repeats_done;
-    uint64_t taken = pass * uint64_t(repeats);
-    if (samples < taken) taken = pass * uint64_t(repeats - 1);
-    samples = samples > taken ? samples - taken : 0;
+    const uint64_t passes_heard = pass ? std::min<uint64_t>(samples / pass, uint64_t(jumps)) : 0;
+    samples -= passes_heard * pass;
     return Saturate32(samples * 1000 / f.sample_rate + seek);
   }
   if (effects_.reverse_mode) return seek > played ? seek - played : 0;
@@ -210,14 +216,13 @@ int DAr3::PlayLoop(int start_format, MP3_TIME* start, int end_format, MP3_TIME* 
   const StreamFormat& f = format_;
   const auto set_up_loop = [&] {
     state_.was_playing = was_playing;
-    state_.loop_frames = ScaleSaturated(d - c, f.sample_rate, uint64_t(f.samples_per_frame) * 1000);
-    state_.frame_counter = 0;
     state_.repeat_count = repeat_count;
     state_.repeats_done = 0;
-    if (f.song_length > c && f.song_length - c < d - c)
-      state_.loop_samples = Saturate32(uint64_t(f.song_length - c) * f.sample_rate / 1000);
-    else
-      state_.loop_samples = Saturate32(uint64_t(state_.loop_frames) * f.samples_per_frame);
+    state_.loop_jumps = 0;
+    // Both bounds on the nearest sample, as a seek's target; a loop that ends past the data
+    // is cut short by it, and the decoding thread then records how long its pass really was.
+    state_.loop_samples = ScaleSaturated(d, f.sample_rate, 1000) - ScaleSaturated(c, f.sample_rate, 1000);
+    state_.pass_samples_left = state_.loop_samples.load();
     state_.inside_loop = 1;
   };
   // Like Play, the start's result is awaited: a device that cannot open is reported here.

@@ -116,7 +116,7 @@ bool DAr3::WriteBlock(char* block, uint32_t bytes) {
   const uint32_t index = current_index_;
   bool consumed = false;
   if (WantsMessage(MP3_EVENT_WAVE_BUFFER)) {
-    state_.played_ms += static_cast<uint32_t>(platform::MulDiv(int32_t(bytes / 4), 1000, int32_t(format_.sample_rate)));
+    state_.played_samples += bytes / 4;
     const int32_t answer = SendCallbackMessage(MP3_EVENT_WAVE_BUFFER, reinterpret_cast<intptr_t>(block), intptr_t(bytes));
     if (!state_.playing || answer == 2) {
       state_.playing = 0;
@@ -232,12 +232,37 @@ void DAr3::FinishRun(RunFlags& run) {
   Notify(MP3_EVENT_STOP);
 }
 
+uint32_t DAr3::TakeFromPass(uint32_t heard) {
+  const uint32_t left = state_.pass_samples_left;
+  const uint32_t taken = heard < left ? heard : left;
+  state_.pass_samples_left = left - taken;
+  return taken;
+}
+
+DAr3::AfterPass DAr3::EndLoopPass() {
+  if (state_.repeats_done < state_.repeat_count && state_.loop_samples > 0) {
+    ++state_.repeats_done;
+    ++state_.loop_jumps;
+    state_.pass_samples_left = state_.loop_samples.load();
+    return AfterPass::kReplay;
+  }
+  state_.inside_loop = 0;
+  if (!state_.exit_loop_sent.exchange(1)) Notify(MP3_EVENT_EXIT_LOOP);
+  return state_.was_playing ? AfterPass::kGoOn : AfterPass::kStop;
+}
+
+void DAr3::CancelLoopRepeats() {
+  state_.inside_loop = 0;
+  state_.repeats_done = state_.repeat_count.load();
+  state_.was_playing = 1;
+}
+
 void DAr3::_ThreadFunc(RunFlags& run) {
   StreamFormat& f = format_;
   state_.enter_loop_sent = 0;
   state_.exit_loop_sent = 0;
   fade_.ClearNotices();
-  state_.played_ms = 0;
+  state_.played_samples = 0;
   if (Notify(MP3_EVENT_PLAY) == 1) {
     FinishEmptyRun(run);
     return;
@@ -371,18 +396,11 @@ void DAr3::_ThreadFunc(RunFlags& run) {
       }
       tail_block_.clear();
       tail_origin = nullptr;
-      if (!state_.loop_active) break;
-      if (state_.repeats_done >= state_.repeat_count) {
-        state_.inside_loop = 0;
-        if (!state_.exit_loop_sent.exchange(1)) Notify(MP3_EVENT_EXIT_LOOP);
-        break;
-      }
-      state_.inside_loop = 1;
-      ++state_.repeats_done;
-      state_.frame_counter = 0;
-      heard_from = f.heard_from;
-      skip = f.heard_skip;
-      dec.Restart(f.data_start, f.data_size, f.read_position, f.free_bitrate);
+      if (!state_.loop_active || !state_.inside_loop) break;
+      // A loop whose end lies past the data: the pass ends here, as long as it turned out.
+      state_.loop_samples = state_.loop_samples - state_.pass_samples_left;
+      if (EndLoopPass() != AfterPass::kReplay) break;
+      restart_at_loop_start = true;
       continue;
     }
 
@@ -410,28 +428,9 @@ void DAr3::_ThreadFunc(RunFlags& run) {
       state_.byte_position = static_cast<uint32_t>(frame_start - f.data_start);
     }
 
-    if (state_.loop_active && state_.inside_loop) {
-      if (!state_.enter_loop_sent.exchange(1) && Notify(MP3_EVENT_ENTER_LOOP) == 1) {
-        state_.inside_loop = 0;
-        state_.repeats_done = state_.repeat_count.load();
-        state_.frame_counter = state_.loop_frames + 1;
-        state_.was_playing = 1;
-      }
-      if (state_.repeats_done < state_.repeat_count) {
-        if (state_.frame_counter >= state_.loop_frames) {
-          ++state_.repeats_done;
-          state_.frame_counter = 0;
-          // The frame just decoded is still played; the next one is the loop's first, from a
-          // decoder started afresh (the bit reservoir of the loop's end is no use there).
-          restart_at_loop_start = true;
-        }
-      } else if (state_.frame_counter >= state_.loop_frames) {
-        state_.inside_loop = 0;
-        if (!state_.exit_loop_sent.exchange(1)) Notify(MP3_EVENT_EXIT_LOOP);
-        if (!state_.was_playing) break;
-      }
-      ++state_.frame_counter;
-    }
+    if (state_.loop_active && state_.inside_loop && !state_.enter_loop_sent.exchange(1) &&
+        Notify(MP3_EVENT_ENTER_LOOP) == 1)
+      CancelLoopRepeats();
 
     if (effects_.mix_channels) FrameStageMixChannels(&dec.frame);
     if (effects_.subband_eq_on) FrameStageSubbandEq(&dec.frame);
@@ -452,9 +451,23 @@ void DAr3::_ThreadFunc(RunFlags& run) {
       if (!RunBufferStage(bytes_in_buffer_)) break;
     }
     if (length * 4 > buffer_capacity) length = buffer_capacity / 4;
-    AppendPcm(pcm, drop < length ? drop : length, length);
+    const uint32_t first = drop < length ? drop : length;
+    // A loop pass ends on its exact sample: the rest of the frame is heard only when playback
+    // goes on past the loop.
+    AfterPass after = AfterPass::kNone;
+    uint32_t last = length;
+    if (state_.loop_active && state_.inside_loop) {
+      const uint32_t taken = TakeFromPass(length - first);
+      if (state_.pass_samples_left == 0) {
+        after = EndLoopPass();
+        if (after != AfterPass::kGoOn) last = first + taken;
+      }
+    }
+    AppendPcm(pcm, first, last);
     ++frames_in_buffer_;
     ++frames_this_run_;
+    if (after == AfterPass::kStop) break;
+    if (after == AfterPass::kReplay) restart_at_loop_start = true;
     if (frames_in_buffer_ >= f.frames_per_buffer) {
       if (!RunBufferStage(bytes_in_buffer_)) break;
     }
