@@ -105,7 +105,74 @@ void DAr3::CloseSourceHandles() {
   format_.source_size = 0;
 }
 
+namespace {
+
+// Reads the first frame's ancillary bits, where a VBR header lives; false when it does not decode.
+bool ReadHeaderFrame(const StreamFormat& f, VbrFrame* vf) {
+  mad_stream stream;
+  mad_frame frame;
+  mad_stream_init(&stream);
+  mad_frame_init(&frame);
+  mad_stream_buffer(&stream, f.data_start, f.data_size - 8);
+  const bool decoded = mad_frame_decode(&frame, &stream) == 0;
+  if (decoded) {
+    vf->frame = stream.this_frame;
+    vf->frame_length = static_cast<size_t>(stream.next_frame - stream.this_frame);
+    AncillaryStart(stream, &vf->ancillary, &vf->ancillary_bit);
+    vf->ancillary_bits = stream.anc_bitlen;
+    // A header frame owns all its bytes, even those the decoder counts as the next frame's
+    // bit reservoir; and the reader never goes past the frame.
+    if (vf->ancillary >= vf->frame && vf->ancillary < vf->frame + vf->frame_length) {
+      vf->ancillary_bits = static_cast<size_t>(vf->frame + vf->frame_length - vf->ancillary) * 8 - vf->ancillary_bit;
+    } else if (vf->ancillary_bits > size_t(MAD_BUFFER_MDLEN) * 8) {
+      vf->ancillary_bits = size_t(MAD_BUFFER_MDLEN) * 8;
+    }
+    vf->samples_per_frame = f.samples_per_frame;
+    vf->sample_rate = f.sample_rate;
+    vf->lsf = (f.header_flags & MAD_FLAG_LSF_EXT) != 0;
+  }
+  mad_frame_finish(&frame);
+  mad_stream_finish(&stream);
+  return decoded;
+}
+
+}  // namespace
+
+void DAr3::AbandonOpen() {
+  wave_.Uninitialize();
+  buffer_done_event_.reset();
+  ReleaseSource();
+}
+
 int DAr3::_Open(int buffer_ms) {
+  // Every failure below leaves through this one clean-up.
+  struct Rollback {
+    DAr3* player;
+    bool armed = true;
+    ~Rollback() {
+      if (armed) player->AbandonOpen();
+    }
+  } rollback{this};
+  StripTags();
+  if (format_.data_size <= 7) {
+    SetError("_OpenMp3->Invalid stream!");
+    return 0;
+  }
+  if (!ReadFirstFrame()) return 0;
+  ReadVbrHeader();
+  if (format_.data_size <= 7) {
+    SetError("_OpenMp3->Can't find first valid mp3 frame");
+    return 0;
+  }
+  MeasureLength();
+  if (!PrepareOutput(buffer_ms)) return 0;
+  rollback.armed = false;
+  format_.read_position = format_.data_start;
+  state_.byte_position = 0;
+  return 1;
+}
+
+void DAr3::StripTags() {
   StreamFormat& f = format_;
   f.data_start = f.source_start;
   f.data_last = f.source_last;
@@ -114,7 +181,6 @@ int DAr3::_Open(int buffer_ms) {
   state_.byte_position = 0;
   f.has_id3v1 = 0;
   f.has_id3v2 = 0;
-
   if (f.data_size > 128 && std::memcmp(f.data_last - 127, "TAG", 3) == 0) {
     f.data_last -= 128;
     f.data_size -= 128;
@@ -132,17 +198,14 @@ int DAr3::_Open(int buffer_ms) {
       }
     }
   }
-  if (f.data_size <= 7) {
-    SetError("_OpenMp3->Invalid stream!");
-    ReleaseSource();
-    return 0;
-  }
+}
 
+bool DAr3::ReadFirstFrame() {
+  StreamFormat& f = format_;
   FirstFrame first;
   if (!FindFirstValidFrame(f.data_start, f.data_size, &first)) {
     SetError("_OpenMp3->Can't find first valid mp3 frame");
-    ReleaseSource();
-    return 0;
+    return false;
   }
   const mad_header& h = first.header;
   f.sample_rate = h.samplerate;
@@ -165,106 +228,86 @@ int DAr3::_Open(int buffer_ms) {
   f.data_size = static_cast<uint32_t>(data_end - first.frame);
   if (f.data_size < 8) {
     SetError("_OpenMp3->Can't find first valid mp3 frame");
-    ReleaseSource();
-    return 0;
+    return false;
   }
+  return true;
+}
 
-  // The VBR header, read from the first frame's ancillary bits.
-  {
-    mad_stream stream;
-    mad_frame frame;
-    mad_stream_init(&stream);
-    mad_frame_init(&frame);
-    mad_stream_buffer(&stream, f.data_start, f.data_size - 8);
-    if (mad_frame_decode(&frame, &stream) == 0) {
-      VbrFrame vf;
-      vf.frame = stream.this_frame;
-      vf.frame_length = static_cast<size_t>(stream.next_frame - stream.this_frame);
-      AncillaryStart(stream, &vf.ancillary, &vf.ancillary_bit);
-      vf.ancillary_bits = stream.anc_bitlen;
-      // A header frame owns all its bytes, even those the decoder counts as the next frame's
-      // bit reservoir; and the reader never goes past the frame.
-      if (vf.ancillary >= vf.frame && vf.ancillary < vf.frame + vf.frame_length) {
-        vf.ancillary_bits = static_cast<size_t>(vf.frame + vf.frame_length - vf.ancillary) * 8 - vf.ancillary_bit;
-      } else if (vf.ancillary_bits > size_t(MAD_BUFFER_MDLEN) * 8) {
-        vf.ancillary_bits = size_t(MAD_BUFFER_MDLEN) * 8;
-      }
-      vf.samples_per_frame = f.samples_per_frame;
-      vf.sample_rate = f.sample_rate;
-      vf.lsf = (f.header_flags & MAD_FLAG_LSF_EXT) != 0;
-      ParseVbrHeader(vf, &f.vbr_info);
-      const VbrHeaderInfo& vbr = f.vbr_info;
-      // A header frame holds no audio; its counts are believed only when they are plausible.
-      const bool recognised = (vbr.flags & VBR_HAS_XING) != 0 && vf.frame_length < f.data_size;
-      // A managed stream opens on its first block only: the song's size is the header's own
-      // byte count, when it gives one (unknown otherwise).
-      uint64_t song_bytes = f.data_size;
-      if (stream_managed_) song_bytes = (vbr.xing_flags & XING_BYTES) && vbr.bytes > 0 ? vbr.bytes : UINT64_MAX;
-      const bool usable = recognised && (vbr.xing_flags & XING_FRAMES) && (vbr.xing_flags & XING_TOC) &&
-                          vbr.frames > 0 && uint64_t(vbr.frames) * 16 <= song_bytes;
-      if (recognised) {
-        f.data_start += vf.frame_length;
-        f.data_size -= static_cast<uint32_t>(vf.frame_length);
-        f.xing_frame_length = static_cast<uint32_t>(vf.frame_length);
-      }
-      if (usable) {
-        f.total_frames = vbr.frames;
-        f.total_samples = static_cast<uint32_t>(uint64_t(vbr.frames) * f.samples_per_frame);
-        const uint64_t length = uint64_t(vbr.frames) * 1000 * f.samples_per_frame / f.sample_rate;
-        f.song_length = static_cast<uint32_t>(length > 0xFFFFFFFFu ? 0xFFFFFFFFu : length);
-        const double audio = double(song_bytes == UINT64_MAX ? f.data_size : song_bytes);
-        f.audio_bytes = static_cast<uint32_t>(std::min<double>(audio, 0xFFFFFFFFu));
-        f.bytes_per_frame = float(audio / vbr.frames);
-        f.average_bitrate = float(audio * 8.0 / vbr.frames * f.sample_rate / f.samples_per_frame);
-        f.xing_used = 1;
-      }
-    }
-    mad_frame_finish(&frame);
-    mad_stream_finish(&stream);
+void DAr3::ReadVbrHeader() {
+  StreamFormat& f = format_;
+  VbrFrame vf;
+  if (!ReadHeaderFrame(f, &vf)) return;
+  ParseVbrHeader(vf, &f.vbr_info);
+  const VbrHeaderInfo& vbr = f.vbr_info;
+  // A header frame holds no audio; its counts are believed only when they are plausible.
+  const bool recognised = (vbr.flags & VBR_HAS_XING) != 0 && vf.frame_length < f.data_size;
+  // A managed stream opens on its first block only: the song's size is the header's own
+  // byte count, when it gives one (unknown otherwise).
+  uint64_t song_bytes = f.data_size;
+  if (stream_managed_) song_bytes = (vbr.xing_flags & XING_BYTES) && vbr.bytes > 0 ? vbr.bytes : UINT64_MAX;
+  const bool usable = recognised && (vbr.xing_flags & XING_FRAMES) && (vbr.xing_flags & XING_TOC) &&
+                      vbr.frames > 0 && uint64_t(vbr.frames) * 16 <= song_bytes;
+  if (recognised) {
+    f.data_start += vf.frame_length;
+    f.data_size -= static_cast<uint32_t>(vf.frame_length);
+    f.xing_frame_length = static_cast<uint32_t>(vf.frame_length);
   }
+  if (usable) LengthFromVbrHeader(song_bytes);
+}
 
-  if (f.data_size <= 7) {
-    SetError("_OpenMp3->Can't find first valid mp3 frame");
-    ReleaseSource();
-    return 0;
-  }
+void DAr3::LengthFromVbrHeader(uint64_t song_bytes) {
+  StreamFormat& f = format_;
+  const uint32_t frames = f.vbr_info.frames;
+  f.total_frames = frames;
+  f.total_samples = static_cast<uint32_t>(uint64_t(frames) * f.samples_per_frame);
+  const uint64_t length = uint64_t(frames) * 1000 * f.samples_per_frame / f.sample_rate;
+  f.song_length = static_cast<uint32_t>(length > 0xFFFFFFFFu ? 0xFFFFFFFFu : length);
+  const double audio = double(song_bytes == UINT64_MAX ? f.data_size : song_bytes);
+  f.audio_bytes = static_cast<uint32_t>(std::min<double>(audio, 0xFFFFFFFFu));
+  f.bytes_per_frame = float(audio / frames);
+  f.average_bitrate = float(audio * 8.0 / frames * f.sample_rate / f.samples_per_frame);
+  f.xing_used = 1;
+}
+
+void DAr3::MeasureLength() {
+  StreamFormat& f = format_;
   const HeaderScan scan =
       ScanFrameHeaders(f.data_start, f.data_size, f.free_bitrate, f.first_bitrate, kScanFrames);
   if (scan.vbr) f.vbr = 1;
-  if (!f.xing_used) {
-    if (f.vbr && scan.counted > 0 && scan.byte_sum > 0) {
-      f.total_frames = static_cast<uint32_t>(uint64_t(scan.counted) * f.data_size / scan.byte_sum);
-      f.total_samples = static_cast<uint32_t>(uint64_t(f.total_frames) * f.samples_per_frame);
-      f.song_length =
-          static_cast<uint32_t>(uint64_t(f.total_frames) * 1000 * f.samples_per_frame / f.sample_rate);
-      f.audio_bytes = f.data_size;
-      f.bytes_per_frame = float(scan.byte_sum) / float(scan.counted);
-      f.average_bitrate = f.total_frames
-                              ? float(double(f.data_size) * 8.0 / f.total_frames * f.sample_rate / f.samples_per_frame)
-                              : 0.0f;
-    } else {
-      f.average_bitrate = float(f.first_bitrate);
-      const double length = f.first_bitrate ? double(f.data_size) * 8.0 / (f.first_bitrate / 1000.0) : 0.0;
-      f.song_length = static_cast<uint32_t>(length);
-      f.total_frames = static_cast<uint32_t>(std::ceil(length / 1000.0 * f.sample_rate / f.samples_per_frame));
-      f.total_samples = static_cast<uint32_t>(uint64_t(f.total_frames) * f.samples_per_frame);
-      f.audio_bytes = f.data_size;
-      f.bytes_per_frame = f.total_frames ? float(f.data_size) / float(f.total_frames) : 0.0f;
-    }
+  if (f.xing_used) return;
+  f.audio_bytes = f.data_size;
+  if (f.vbr && scan.counted > 0 && scan.byte_sum > 0) {
+    // Variable bitrate without a usable header: the frames counted so far, scaled to the data.
+    f.total_frames = static_cast<uint32_t>(uint64_t(scan.counted) * f.data_size / scan.byte_sum);
+    f.total_samples = static_cast<uint32_t>(uint64_t(f.total_frames) * f.samples_per_frame);
+    f.song_length = static_cast<uint32_t>(uint64_t(f.total_frames) * 1000 * f.samples_per_frame / f.sample_rate);
+    f.bytes_per_frame = float(scan.byte_sum) / float(scan.counted);
+    f.average_bitrate = f.total_frames
+                            ? float(double(f.data_size) * 8.0 / f.total_frames * f.sample_rate / f.samples_per_frame)
+                            : 0.0f;
+    return;
   }
+  f.average_bitrate = float(f.first_bitrate);
+  const double length = f.first_bitrate ? double(f.data_size) * 8.0 / (f.first_bitrate / 1000.0) : 0.0;
+  f.song_length = static_cast<uint32_t>(length);
+  f.total_frames = static_cast<uint32_t>(std::ceil(length / 1000.0 * f.sample_rate / f.samples_per_frame));
+  f.total_samples = static_cast<uint32_t>(uint64_t(f.total_frames) * f.samples_per_frame);
+  f.bytes_per_frame = f.total_frames ? float(f.data_size) / float(f.total_frames) : 0.0f;
+}
 
+bool DAr3::PrepareOutput(int buffer_ms) {
+  StreamFormat& f = format_;
   no_output_ = buffer_ms == 0;
   if (!no_output_ && buffer_ms < 200) {
     SetError("_Open->Buffer can't be smaller than 200 ms");
-    ReleaseSource();
-    return 0;
+    return false;
   }
   buffer_done_event_.reset(new (std::nothrow) platform::Event(false, false));
   if (!buffer_done_event_) {
     SetError("_Open->Can't create event");
-    ReleaseSource();
-    return 0;
+    return false;
   }
+  // Buffers of about 100 ms, whole frames each, as many as the caller's buffer time holds.
   const int32_t spf_ms = int32_t(f.samples_per_frame) * 1000;
   int32_t frames_per_buffer = platform::MulDiv(100, int32_t(f.sample_rate), spf_ms);
   if (frames_per_buffer < 1) frames_per_buffer = 1;
@@ -275,24 +318,13 @@ int DAr3::_Open(int buffer_ms) {
   wave_.Uninitialize();
   if (!wave_.Initialize(WAVE_FORMAT_PCM, 2, f.sample_rate, 16, uint32_t(count), uint32_t(duration + 10))) {
     SetError("_Open->Can't initialize wave out");
-    buffer_done_event_.reset();
-    ReleaseSource();
-    return 0;
+    return false;
   }
   fade_.Reset();
   SyncFadeSwitches();
   gapless_buffer_.assign(wave_.GetBufferSize(), 0);
   work_block_.assign(wave_.GetBufferSize(), 0);
-  if (!StagePrepareAtOpen()) {
-    wave_.Uninitialize();
-    buffer_done_event_.reset();
-    ReleaseSource();
-    return 0;
-  }
-
-  f.read_position = f.data_start;
-  state_.byte_position = 0;
-  return 1;
+  return StagePrepareAtOpen();
 }
 
 int DAr3::Close() {

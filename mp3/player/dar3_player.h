@@ -242,7 +242,16 @@ class DAr3 final : public RUVe3 {
   bool CheckRange(const char* op, size_t total, unsigned int offset, unsigned int size);
   int OpenRange(const char* op, const uint8_t* data, size_t total, unsigned int offset,
                 unsigned int size, int buffer_ms);
+  // The steps of _Open, each false with the message set when it fails; AbandonOpen undoes a
+  // failed open, whichever step failed.
   int _Open(int buffer_ms);
+  void StripTags();
+  bool ReadFirstFrame();
+  void ReadVbrHeader();
+  void LengthFromVbrHeader(uint64_t song_bytes);
+  void MeasureLength();  // length figures from a frame scan, without a usable VBR header
+  bool PrepareOutput(int buffer_ms);
+  void AbandonOpen();
   void ReleaseSource();
   void CloseSourceHandles();
 

@@ -117,6 +117,30 @@ TEST(Open, BufferRingFollowsTheRequestedLength) {
   EXPECT_EQ(p.WaveOut().GetBufferCount(), 531u);  // 60000 ms in buffers of 104 + 9 ms
 }
 
+// Whichever step of an open fails, nothing of it is left: no source, no ring, no figures.
+TEST(Open, AFailedOpenLeavesNothingOfItBehind) {
+  DAr3 p;
+  const std::string vbr = EncodeWithLame("failed_open.mp3", TonePcm(44100, 1.0), 44100, "-V 5");
+  ASSERT_FALSE(vbr.empty());
+  const auto expect_closed = [&](const char* step) {
+    EXPECT_EQ(p.Format().data_start, nullptr) << step;
+    EXPECT_EQ(p.Format().xing_used, 0) << step;
+    EXPECT_EQ(p.Format().song_length, 0u) << step;
+    EXPECT_EQ(p.WaveOut().GetBufferCount(), 0u) << step;
+    MP3_STREAM_INFO info{};
+    EXPECT_EQ(p.GetMp3Info(&info), 0) << step;
+  };
+  EXPECT_EQ(p.OpenFile(vbr.c_str(), 100, 0, 0), 0);
+  EXPECT_EQ(Error(p), "_Open->Buffer can't be smaller than 200 ms");
+  expect_closed("buffer time");
+  EXPECT_EQ(p.OpenFile(vbr.c_str(), INT32_MAX, 0, 0), 0);
+  EXPECT_EQ(Error(p), "_Open->Can't initialize wave out");
+  expect_closed("wave ring");
+  ASSERT_EQ(p.OpenFile(vbr.c_str(), 800, 0, 0), 1) << Error(p);
+  EXPECT_EQ(p.Format().xing_used, 1);
+  EXPECT_GT(p.WaveOut().GetBufferCount(), 0u);
+}
+
 TEST(Open, WideNamesAndResourcesOpenTheSameBytes) {
   const Bytes stream = Repeat(SilentFrame(128), 20);
   const std::string path = WriteTemp("m\xC3\xBCsic \xE2\x99\xAB.mp3", stream);
