@@ -104,7 +104,6 @@ void DAr3::Dispatch(CallbackChannel& channel, const platform::ThreadMessage& mes
   ++t_callback.depth;
   if (k <= kSyncBase) {
     if (callback) last_answer_ = callback(k, message.wparam, message.lparam);
-    --channel.pending;
     --t_callback.depth;
     return;
   }
@@ -120,7 +119,6 @@ void DAr3::Dispatch(CallbackChannel& channel, const platform::ThreadMessage& mes
   const int32_t answer = callback ? callback((k - kSyncBase) << 16, message.wparam, message.lparam) : 0;
   --t_callback.sync_depth;
   --t_callback.depth;
-  --channel.pending;
   last_answer_ = answer;
   {
     std::lock_guard<std::mutex> guard(answer_lock_);
@@ -204,7 +202,6 @@ int32_t DAr3::SendCallbackMessage(uint32_t message, intptr_t wparam, intptr_t lp
     if (!callback_running_ || !callback_channel_) return 0;
     CallbackChannel& channel = *callback_channel_;
     if (message < 0x10000) {
-      ++channel.pending;
       channel.queue.Post(WM_USER + message, wparam, lparam);
       return 0;
     }
@@ -214,7 +211,6 @@ int32_t DAr3::SendCallbackMessage(uint32_t message, intptr_t wparam, intptr_t lp
       ticket = ++sync_posted_;
       channel.sync_tickets.push_back(ticket);
     }
-    ++channel.pending;
     channel.queue.Post(WM_USER + kSyncBase + (message >> 16), wparam, lparam);
   }
   std::unique_lock<std::mutex> answer_guard(answer_lock_);

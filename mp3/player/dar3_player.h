@@ -325,7 +325,6 @@ class DAr3 final : public RUVe3 {
   // queue and ends by itself once that call returns.
   struct CallbackChannel {
     platform::ThreadMessageQueue queue;
-    std::atomic<uint32_t> pending{0};  // posted and not yet delivered
     std::deque<uint64_t> sync_tickets;  // of the synchronous sends queued here, in order (answer_lock_)
   };
   void StopCallbackThread();
