@@ -269,6 +269,21 @@ class DAr3 final : public RUVe3 {
 
   // Decoding thread (decode_thread.cpp).
   void _ThreadFunc(RunFlags& run);
+  // The steps of one run's main loop, on what it carries from frame to frame (RunDecode).
+  // The first three return false when the run ends there.
+  struct RunDecode;
+  bool StartChecks(RunFlags& run);  // the PLAY notice and what must hold before the start
+  bool OnDecodeError(RunDecode& r);  // refill, next reverse block, tail, loop or the end
+  bool EmitFrame(RunDecode& r);      // the frame's PCM into the block, up to a loop pass's end
+  void StartDecoder(RunDecode& r);
+  void StartReverseBlock(RunDecode& r);
+  void RestartAtLoopStart(RunDecode& r);
+  bool NextReverseBlock(RunDecode& r);
+  bool DecodeIntoTail(RunDecode& r);
+  bool EndOfForwardData(RunDecode& r);
+  bool IsWarmUpFrame(RunDecode& r);  // decoded for the reservoir and overlap, not heard
+  void RecordBytePosition(const RunDecode& r);
+  void RunFrameStages(mad_frame* frame);  // loop entry notice, frame effects, bitrate figures
   // A new run: the previous thread joined, its start signal and seek mark cleared, the
   // buffer records reset, playing set (loop: 1 for PlayLoop).
   void PrepareRun(int32_t loop);

@@ -257,55 +257,12 @@ void DAr3::CancelLoopRepeats() {
   state_.was_playing = 1;
 }
 
-void DAr3::_ThreadFunc(RunFlags& run) {
-  StreamFormat& f = format_;
-  state_.enter_loop_sent = 0;
-  state_.exit_loop_sent = 0;
-  fade_.ClearNotices();
-  state_.played_samples = 0;
-  if (Notify(MP3_EVENT_PLAY) == 1) {
-    FinishEmptyRun(run);
-    return;
-  }
-
-  state_.current_bitrate = 0;
-  state_.decoded_frames = 0;
-  state_.kbit_sum = 0;
-  if (f.read_position + 8 >= f.data_last) {
-    if (!effects_.reverse_mode) {
-      FinishEmptyRun(run);
-      return;
-    }
-    f.read_position = f.data_last;
-  }
-
-  // Checked before the start is signalled: a second signal would be left for the next Play.
-  const bool reverse = effects_.reverse_mode != 0;
-  if (reverse && frame_index_.empty()) {
-    SetError("_ThreadFunc->pFramePtr is 0 !");
-    FailStart(run);
-    return;
-  }
-
-  // Also before the start is signalled, for the same reason.
-  if (effects_.pushed_stream && !StreamAllocateBuffer()) {
-    SetError("ThreadFunc->Memory allocation error !");
-    FailStart(run);
-    return;
-  }
-
-  if (!no_output_ && !OpenRunOutput()) {
-    FailStart(run);
-    return;
-  }
-
-  state_.start_result = 1;
-  start_event_.Set();
-  tail_block_.clear();
-
-  ResetRunBuffers();
-
+// What the decoding thread's main loop carries from one frame to the next.
+struct DAr3::RunDecode {
   Decoder dec;
+  bool reverse = false;
+  const uint8_t* data_end = nullptr;
+  uint32_t buffer_capacity = 0;
   // Where the tail block's bytes came from, while decoding from it.
   const uint8_t* tail_origin = nullptr;
   // Reverse play decodes blocks of frames [Q, R) from the end backwards, each preceded by
@@ -315,162 +272,239 @@ void DAr3::_ThreadFunc(RunFlags& run) {
   uint32_t block_end = 0;    // R
   uint32_t block_start = 0;  // Q
   const uint8_t* first_heard = nullptr;
-  auto start_reverse_block = [&] {
-    block_start = block_end >= f.frames_per_buffer ? block_end - f.frames_per_buffer : 0;
-    const uint32_t decode_from = WarmUpStart(frame_index_, block_start);
-    first_heard = frame_index_[block_start];
-    const uint8_t* data_end = f.data_start + f.data_size;
-    tail_block_.clear();
-    tail_origin = nullptr;
-    if (block_end < frame_index_.size()) {
-      const uint8_t* end = frame_index_[block_end] + MAD_BUFFER_GUARD;
-      dec.Restart(f.data_start, static_cast<uint32_t>((end < data_end ? end : data_end) - f.data_start),
-                  frame_index_[decode_from], f.free_bitrate);
-      return;
+  // A seek by time: the frames before heard_from only warm the decoder up, and the first heard
+  // frame loses `skip` samples from its front. Armed again at each loop pass.
+  const uint8_t* heard_from = nullptr;
+  uint32_t skip = 0;
+  uint32_t drop = 0;  // samples of the current frame not heard
+  bool restart_at_loop_start = false;
+};
+
+bool DAr3::StartChecks(RunFlags& run) {
+  StreamFormat& f = format_;
+  state_.enter_loop_sent = 0;
+  state_.exit_loop_sent = 0;
+  fade_.ClearNotices();
+  state_.played_samples = 0;
+  if (Notify(MP3_EVENT_PLAY) == 1) {
+    FinishEmptyRun(run);
+    return false;
+  }
+  state_.current_bitrate = 0;
+  state_.decoded_frames = 0;
+  state_.kbit_sum = 0;
+  if (f.read_position + 8 >= f.data_last) {
+    if (!effects_.reverse_mode) {
+      FinishEmptyRun(run);
+      return false;
     }
-    // The song's last block: its last frame needs the decoder's guard bytes behind it.
-    tail_origin = frame_index_[decode_from];
-    tail_block_.assign(tail_origin, data_end);
-    tail_block_.resize(tail_block_.size() + MAD_BUFFER_GUARD, 0);
-    first_heard = tail_block_.data() + (frame_index_[block_start] - tail_origin);
-    dec.Restart(tail_block_.data(), static_cast<uint32_t>(tail_block_.size()), tail_block_.data(), f.free_bitrate);
-  };
-  if (reverse) {
+    f.read_position = f.data_last;
+  }
+  // Checked before the start is signalled: a second signal would be left for the next Play.
+  if (effects_.reverse_mode && frame_index_.empty()) {
+    SetError("_ThreadFunc->pFramePtr is 0 !");
+    FailStart(run);
+    return false;
+  }
+  // Also before the start is signalled, for the same reason.
+  if (effects_.pushed_stream && !StreamAllocateBuffer()) {
+    SetError("ThreadFunc->Memory allocation error !");
+    FailStart(run);
+    return false;
+  }
+  if (!no_output_ && !OpenRunOutput()) {
+    FailStart(run);
+    return false;
+  }
+  return true;
+}
+
+void DAr3::StartReverseBlock(RunDecode& r) {
+  const StreamFormat& f = format_;
+  r.block_start = r.block_end >= f.frames_per_buffer ? r.block_end - f.frames_per_buffer : 0;
+  const uint32_t decode_from = WarmUpStart(frame_index_, r.block_start);
+  r.first_heard = frame_index_[r.block_start];
+  tail_block_.clear();
+  r.tail_origin = nullptr;
+  if (r.block_end < frame_index_.size()) {
+    const uint8_t* end = frame_index_[r.block_end] + MAD_BUFFER_GUARD;
+    r.dec.Restart(f.data_start, static_cast<uint32_t>((end < r.data_end ? end : r.data_end) - f.data_start),
+                  frame_index_[decode_from], f.free_bitrate);
+    return;
+  }
+  // The song's last block: its last frame needs the decoder's guard bytes behind it.
+  r.tail_origin = frame_index_[decode_from];
+  tail_block_.assign(r.tail_origin, r.data_end);
+  tail_block_.resize(tail_block_.size() + MAD_BUFFER_GUARD, 0);
+  r.first_heard = tail_block_.data() + (frame_index_[r.block_start] - r.tail_origin);
+  r.dec.Restart(tail_block_.data(), static_cast<uint32_t>(tail_block_.size()), tail_block_.data(), f.free_bitrate);
+}
+
+void DAr3::StartDecoder(RunDecode& r) {
+  const StreamFormat& f = format_;
+  r.reverse = effects_.reverse_mode != 0;
+  r.data_end = f.data_start + f.data_size;
+  r.buffer_capacity = wave_.GetBufferSize() & ~3u;
+  r.heard_from = r.reverse || effects_.pushed_stream ? nullptr : f.heard_from;
+  r.skip = f.heard_skip;
+  if (r.reverse) {
     const uint32_t count = static_cast<uint32_t>(frame_index_.size());
     const uint32_t at = ScaleSaturated(state_.seek_position, count, f.song_length);
-    block_end = at > count ? count : at;
-    start_reverse_block();
+    r.block_end = at > count ? count : at;
+    StartReverseBlock(r);
   } else if (effects_.pushed_stream) {
     // Starts empty: the first decode runs dry and the refill rule fills the buffer.
     StreamFeedStart();
-    dec.Restart(stream_buffer_.data(), 0, stream_buffer_.data(), f.free_bitrate);
+    r.dec.Restart(stream_buffer_.data(), 0, stream_buffer_.data(), f.free_bitrate);
   } else {
-    dec.Restart(f.data_start, f.data_size, f.read_position, f.free_bitrate);
+    r.dec.Restart(f.data_start, f.data_size, f.read_position, f.free_bitrate);
   }
-  const uint8_t* const data_end = f.data_start + f.data_size;
-  const uint32_t buffer_capacity = wave_.GetBufferSize() & ~3u;
+}
 
-  bool restart_at_loop_start = false;
-  // A seek by time: the frames before heard_from only warm the decoder up, and the first heard
-  // frame loses `skip` samples from its front. Armed again at each loop pass.
-  const uint8_t* heard_from = reverse || effects_.pushed_stream ? nullptr : f.heard_from;
-  uint32_t skip = f.heard_skip;
-  uint32_t drop = 0;  // samples of the current frame not heard
+void DAr3::RestartAtLoopStart(RunDecode& r) {
+  const StreamFormat& f = format_;
+  r.restart_at_loop_start = false;
+  r.heard_from = f.heard_from;
+  r.skip = f.heard_skip;
+  r.dec.Restart(f.data_start, f.data_size, f.read_position, f.free_bitrate);
+  tail_block_.clear();
+  r.tail_origin = nullptr;
+}
 
+bool DAr3::NextReverseBlock(RunDecode& r) {
+  // A block is one buffer, whatever frames failed to decode in it.
+  if (bytes_in_buffer_ > 0 && !RunBufferStage(bytes_in_buffer_)) return false;
+  if (r.block_start == 0 || r.block_end == 0 || !state_.playing || frame_index_.empty()) return false;
+  r.block_end = r.block_start;
+  StartReverseBlock(r);
+  return true;
+}
+
+bool DAr3::DecodeIntoTail(RunDecode& r) {
+  const StreamFormat& f = format_;
+  // The last frames need the decoder's guard bytes behind them.
+  const uint8_t* from = r.dec.stream.next_frame ? r.dec.stream.next_frame : r.dec.stream.this_frame;
+  if (!from || from < f.data_start || from > r.data_end) from = r.data_end;
+  try {
+    tail_block_.assign(from, r.data_end);
+    tail_block_.resize(tail_block_.size() + MAD_BUFFER_GUARD, 0);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  r.tail_origin = from;
+  mad_stream_buffer(&r.dec.stream, tail_block_.data(), tail_block_.size());
+  return true;
+}
+
+bool DAr3::EndOfForwardData(RunDecode& r) {
+  tail_block_.clear();
+  r.tail_origin = nullptr;
+  if (!state_.loop_active || !state_.inside_loop) return false;
+  // A loop whose end lies past the data: the pass ends here, as long as it turned out.
+  state_.loop_samples = state_.loop_samples - state_.pass_samples_left;
+  if (EndLoopPass() != AfterPass::kReplay) return false;
+  r.restart_at_loop_start = true;
+  return true;
+}
+
+bool DAr3::OnDecodeError(RunDecode& r) {
+  if (MAD_RECOVERABLE(r.dec.stream.error)) return true;
+  if (effects_.pushed_stream) return StreamRefill(&r.dec.stream);
+  if (r.reverse) return NextReverseBlock(r);
+  if (!r.tail_origin) return DecodeIntoTail(r);
+  return EndOfForwardData(r);
+}
+
+bool DAr3::IsWarmUpFrame(RunDecode& r) {
+  const uint8_t* frame_start = r.dec.stream.this_frame;
+  if (r.reverse && frame_start < r.first_heard) return true;
+  r.drop = 0;
+  if (!r.heard_from) return false;
+  const uint8_t* source = r.tail_origin ? r.tail_origin + (frame_start - tail_block_.data()) : frame_start;
+  if (source < r.heard_from) return true;
+  r.drop = r.skip;
+  r.heard_from = nullptr;
+  return false;
+}
+
+void DAr3::RecordBytePosition(const RunDecode& r) {
+  const StreamFormat& f = format_;
+  const uint8_t* frame_start = r.dec.stream.this_frame;
+  if (effects_.pushed_stream) {
+    state_.byte_position = StreamBytePosition(frame_start);
+  } else if (r.tail_origin) {
+    const uint64_t offset = uint64_t(r.tail_origin - f.data_start) + uint64_t(frame_start - tail_block_.data());
+    state_.byte_position = static_cast<uint32_t>(offset < f.data_size ? offset : f.data_size);
+  } else {
+    state_.byte_position = static_cast<uint32_t>(frame_start - f.data_start);
+  }
+}
+
+void DAr3::RunFrameStages(mad_frame* frame) {
+  if (state_.loop_active && state_.inside_loop && !state_.enter_loop_sent.exchange(1) &&
+      Notify(MP3_EVENT_ENTER_LOOP) == 1)
+    CancelLoopRepeats();
+  if (effects_.mix_channels) FrameStageMixChannels(frame);
+  if (effects_.subband_eq_on) FrameStageSubbandEq(frame);
+  if (effects_.fade_in_active || effects_.fade_out_active) FrameStageFade();
+  const uint32_t bitrate = static_cast<uint32_t>(frame->header.bitrate);
+  state_.current_bitrate = bitrate;
+  ++state_.decoded_frames;
+  state_.kbit_sum += bitrate / 1000;
+}
+
+bool DAr3::EmitFrame(RunDecode& r) {
+  const mad_pcm& pcm = r.dec.synth.pcm;
+  uint32_t length = pcm.length;
+  // A frame of another size than the first (a stream that changes rate) must not overflow.
+  if (bytes_in_buffer_ + length * 4 > r.buffer_capacity && bytes_in_buffer_ > 0) {
+    if (!RunBufferStage(bytes_in_buffer_)) return false;
+  }
+  if (length * 4 > r.buffer_capacity) length = r.buffer_capacity / 4;
+  const uint32_t first = r.drop < length ? r.drop : length;
+  // A loop pass ends on its exact sample: the rest of the frame is heard only when playback
+  // goes on past the loop.
+  AfterPass after = AfterPass::kNone;
+  uint32_t last = length;
+  if (state_.loop_active && state_.inside_loop) {
+    const uint32_t taken = TakeFromPass(length - first);
+    if (state_.pass_samples_left == 0) {
+      after = EndLoopPass();
+      if (after != AfterPass::kGoOn) last = first + taken;
+    }
+  }
+  AppendPcm(pcm, first, last);
+  ++frames_in_buffer_;
+  ++frames_this_run_;
+  if (after == AfterPass::kStop) return false;
+  if (after == AfterPass::kReplay) r.restart_at_loop_start = true;
+  if (frames_in_buffer_ >= format_.frames_per_buffer) return RunBufferStage(bytes_in_buffer_);
+  return true;
+}
+
+void DAr3::_ThreadFunc(RunFlags& run) {
+  if (!StartChecks(run)) return;
+  state_.start_result = 1;
+  start_event_.Set();
+  tail_block_.clear();
+  ResetRunBuffers();
+
+  RunDecode r;
+  StartDecoder(r);
   while (state_.playing) {
-    if (restart_at_loop_start) {
-      restart_at_loop_start = false;
-      heard_from = f.heard_from;
-      skip = f.heard_skip;
-      dec.Restart(f.data_start, f.data_size, f.read_position, f.free_bitrate);
-      tail_block_.clear();
-      tail_origin = nullptr;
+    if (r.restart_at_loop_start) RestartAtLoopStart(r);
+    if (mad_frame_decode(&r.dec.frame, &r.dec.stream) != 0) {
+      if (OnDecodeError(r)) continue;
+      break;
     }
-    if (mad_frame_decode(&dec.frame, &dec.stream) != 0) {
-      if (MAD_RECOVERABLE(dec.stream.error)) continue;
-      if (effects_.pushed_stream) {
-        if (StreamRefill(&dec.stream)) continue;
-        break;
-      }
-      if (reverse) {
-        // A block is one buffer, whatever frames failed to decode in it.
-        if (bytes_in_buffer_ > 0 && !RunBufferStage(bytes_in_buffer_)) break;
-        if (block_start == 0 || block_end == 0 || !state_.playing || frame_index_.empty()) break;
-        block_end = block_start;
-        start_reverse_block();
-        continue;
-      }
-      if (!tail_origin) {
-        // The last frames need the decoder's guard bytes behind them.
-        const uint8_t* from = dec.stream.next_frame ? dec.stream.next_frame : dec.stream.this_frame;
-        if (!from || from < f.data_start || from > data_end) from = data_end;
-        try {
-          tail_block_.assign(from, data_end);
-          tail_block_.resize(tail_block_.size() + MAD_BUFFER_GUARD, 0);
-        } catch (const std::bad_alloc&) {
-          break;
-        }
-        tail_origin = from;
-        mad_stream_buffer(&dec.stream, tail_block_.data(), tail_block_.size());
-        continue;
-      }
-      tail_block_.clear();
-      tail_origin = nullptr;
-      if (!state_.loop_active || !state_.inside_loop) break;
-      // A loop whose end lies past the data: the pass ends here, as long as it turned out.
-      state_.loop_samples = state_.loop_samples - state_.pass_samples_left;
-      if (EndLoopPass() != AfterPass::kReplay) break;
-      restart_at_loop_start = true;
+    if (IsWarmUpFrame(r)) {
+      mad_synth_frame(&r.dec.synth, &r.dec.frame);
       continue;
     }
-
-    const uint8_t* frame_start = dec.stream.this_frame;
-    if (reverse && frame_start < first_heard) {
-      mad_synth_frame(&dec.synth, &dec.frame);
-      continue;
-    }
-    drop = 0;
-    if (heard_from) {
-      const uint8_t* source = tail_origin ? tail_origin + (frame_start - tail_block_.data()) : frame_start;
-      if (source < heard_from) {
-        mad_synth_frame(&dec.synth, &dec.frame);
-        continue;
-      }
-      drop = skip;
-      heard_from = nullptr;
-    }
-    if (effects_.pushed_stream) {
-      state_.byte_position = StreamBytePosition(frame_start);
-    } else if (tail_origin) {
-      const uint64_t offset = uint64_t(tail_origin - f.data_start) + uint64_t(frame_start - tail_block_.data());
-      state_.byte_position = static_cast<uint32_t>(offset < f.data_size ? offset : f.data_size);
-    } else {
-      state_.byte_position = static_cast<uint32_t>(frame_start - f.data_start);
-    }
-
-    if (state_.loop_active && state_.inside_loop && !state_.enter_loop_sent.exchange(1) &&
-        Notify(MP3_EVENT_ENTER_LOOP) == 1)
-      CancelLoopRepeats();
-
-    if (effects_.mix_channels) FrameStageMixChannels(&dec.frame);
-    if (effects_.subband_eq_on) FrameStageSubbandEq(&dec.frame);
-    if (effects_.fade_in_active || effects_.fade_out_active) FrameStageFade();
-
-    const uint32_t bitrate = static_cast<uint32_t>(dec.frame.header.bitrate);
-    state_.current_bitrate = bitrate;
-    ++state_.decoded_frames;
-    state_.kbit_sum += bitrate / 1000;
-
-    mad_synth_frame(&dec.synth, &dec.frame);
-    if (!state_.playing) break;
-
-    const mad_pcm& pcm = dec.synth.pcm;
-    uint32_t length = pcm.length;
-    // A frame of another size than the first (a stream that changes rate) must not overflow.
-    if (bytes_in_buffer_ + length * 4 > buffer_capacity && bytes_in_buffer_ > 0) {
-      if (!RunBufferStage(bytes_in_buffer_)) break;
-    }
-    if (length * 4 > buffer_capacity) length = buffer_capacity / 4;
-    const uint32_t first = drop < length ? drop : length;
-    // A loop pass ends on its exact sample: the rest of the frame is heard only when playback
-    // goes on past the loop.
-    AfterPass after = AfterPass::kNone;
-    uint32_t last = length;
-    if (state_.loop_active && state_.inside_loop) {
-      const uint32_t taken = TakeFromPass(length - first);
-      if (state_.pass_samples_left == 0) {
-        after = EndLoopPass();
-        if (after != AfterPass::kGoOn) last = first + taken;
-      }
-    }
-    AppendPcm(pcm, first, last);
-    ++frames_in_buffer_;
-    ++frames_this_run_;
-    if (after == AfterPass::kStop) break;
-    if (after == AfterPass::kReplay) restart_at_loop_start = true;
-    if (frames_in_buffer_ >= f.frames_per_buffer) {
-      if (!RunBufferStage(bytes_in_buffer_)) break;
-    }
+    RecordBytePosition(r);
+    RunFrameStages(&r.dec.frame);
+    mad_synth_frame(&r.dec.synth, &r.dec.frame);
+    if (!state_.playing || !EmitFrame(r)) break;
   }
 
   // Whatever was decoded is played, down to the last partial buffer.
