@@ -13,15 +13,16 @@ inline DAr3* FuzzPlayer(MP3_CALLBACK_FUNC callback, unsigned int mask) {
   return player;
 }
 
-// Waits until the run ends by itself; after `limit` it is stopped (a stream still waiting for
-// data, say). True when it ended by itself.
-inline bool WaitForRunEnd(DAr3* player, std::chrono::milliseconds limit) {
+// Waits until the run ends by itself; after `limit`, or as soon as `stalled` says nothing more
+// can happen (a stream waiting for data that will never come, say), it is stopped. True when it
+// ended by itself.
+inline bool WaitForRunEnd(DAr3* player, std::chrono::milliseconds limit, bool (*stalled)() = nullptr) {
   const auto deadline = std::chrono::steady_clock::now() + limit;
   MP3_STATUS status{};
   for (;;) {
     player->GetStatus(&status);
     if (!status.playing) return true;
-    if (std::chrono::steady_clock::now() > deadline) {
+    if (std::chrono::steady_clock::now() > deadline || (stalled && stalled())) {
       player->Stop();
       return false;
     }

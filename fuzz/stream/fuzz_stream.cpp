@@ -18,6 +18,11 @@ namespace {
 
 std::atomic<uint32_t> answers{0};  // four 2-bit answers
 std::atomic<unsigned> asked{0};
+// Set once every block of the input is pushed; the asks answered after it are counted. A stream
+// told to wait then, or asked a whole round of answers, will get no more data: the run is over.
+std::atomic<bool> fed_all{false};
+std::atomic<bool> waiting_for_nothing{false};
+std::atomic<unsigned> asked_after_feed{0};
 std::mutex feed_lock;
 InputBytes* callback_feed = nullptr;  // set while the callback may push
 DAr3* player = nullptr;
@@ -39,11 +44,25 @@ int32_t Answer(uint32_t message, intptr_t, intptr_t) {
   if (message != MP3_EVENT_SYNC_STREAM_NEED_MORE_DATA) return 1;
   {
     std::lock_guard<std::mutex> hold(feed_lock);
-    if (callback_feed && PushNextBlock(callback_feed)) return 0;
+    if (callback_feed) {
+      if (PushNextBlock(callback_feed)) return 0;
+      fed_all = true;
+    }
   }
   const unsigned turn = asked.fetch_add(1) % 4;
   const uint32_t answer = (answers.load() >> (2 * turn)) & 3;
+  if (fed_all) {
+    if (answer == 0) waiting_for_nothing = true;
+    asked_after_feed.fetch_add(1);
+  }
   return answer == 3 ? 1 : int32_t(answer);
+}
+
+bool Stalled() {
+  if (!waiting_for_nothing && asked_after_feed <= 8) return false;
+  STREAM_LOAD_INFO load;
+  player->GetStreamLoad(&load);
+  return load.queued_bytes == 0;
 }
 
 }  // namespace
@@ -54,6 +73,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint8_t flags = input.Byte();
   answers = input.U32();
   asked = 0;
+  fed_all = false;
+  waiting_for_nothing = false;
+  asked_after_feed = 0;
   size_t first_size = 0;
   const uint8_t* first = input.Block(BlockSize(input.Byte()), &first_size);
   if (player->OpenStream(flags & 1, 1, first, unsigned(first_size), 0)) {
@@ -67,8 +89,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       }
     }
     if (flags & 2) player->PushDataToStream(nullptr, 0);
+    if (!(flags & 8)) fed_all = true;
     if (!play_first) player->Play();
-    WaitForRunEnd(player, std::chrono::milliseconds(100));
+    WaitForRunEnd(player, std::chrono::milliseconds(100), &Stalled);
     {
       std::lock_guard<std::mutex> hold(feed_lock);
       callback_feed = nullptr;

@@ -235,6 +235,9 @@ class DAr3 final : public RUVe3 {
   const StreamFormat& Format() const { return format_; }
   WWaveOut& WaveOut() { return wave_; }
   bool NoOutputMode() const { return no_output_; }
+#if DAR3_WITH_DSP
+  const dsp::Equalizers& EqualizerState() const { return equalizers_; }
+#endif
 
  private:
   // Opening (dar3_open.cpp).

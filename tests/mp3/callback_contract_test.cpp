@@ -121,7 +121,7 @@ TEST_F(CallbackContract, DestroyInsideACallbackReleasesThePlayerAfterItReturns) 
     ASSERT_EQ(p->SetCallbackFunc(&Route, MP3_EVENT_STOP | MP3_EVENT_WAVE_BUFFER | MP3_EVENT_SYNC_PLAY), 1);
     WithinOrAbort("Destroy inside a callback", 20s, [&] {
       ASSERT_EQ(p->Play(), 1);
-      for (int i = 0; i < 2000 && !destroyed; ++i) std::this_thread::sleep_for(2ms);
+      for (int i = 0; i < 7500 && !destroyed; ++i) std::this_thread::sleep_for(2ms);
       ASSERT_TRUE(destroyed);
       // This step runs on the watchdog's thread: one more than before.
       EXPECT_TRUE(ThreadsBackTo(threads_before + 1)) << "no thread of the player is left: " << ThreadCount() - 1 << " vs " << threads_before;

@@ -155,7 +155,7 @@ TEST_F(CallbackReentry, OperationsThatWouldWaitForTheDecodingThreadRefuseOnIt) {
   ASSERT_EQ(p.SetCallbackFunc(&Route, MP3_EVENT_WAVE_BUFFER), 1);
   WithinOrAbort("Close from a block notice", 10s, [&] {
     ASSERT_EQ(p.Play(), 1);
-    for (int i = 0; i < 500 && close_result < 0; ++i) std::this_thread::sleep_for(2ms);
+    for (int i = 0; i < 4000 && close_result < 0; ++i) std::this_thread::sleep_for(2ms);
     p.Stop();
   });
   EXPECT_NE(decoding_thread, std::this_thread::get_id());

@@ -240,6 +240,17 @@ TEST(Open, XingHeaderGivesLengthOnlyWhenSane) {
   EXPECT_EQ(p.Format().vbr_info.xing_flags, 0u);
 }
 
+// The VBR header's view of a whole MPEG-1 stereo frame: its ancillary data starts after the
+// 4-byte header and 32 bytes of side information.
+VbrFrame WholeVbrFrame(const Bytes& frame) {
+  VbrFrame vf;
+  vf.frame = frame.data();
+  vf.frame_length = frame.size();
+  vf.ancillary = frame.data() + 36;
+  vf.ancillary_bits = (frame.size() - 36) * 8;
+  return vf;
+}
+
 TEST(VbrHeader, LameTagIsAcceptedOnlyWithItsChecksum) {
   Bytes frame = XingFrame(10, 4170);
   uint8_t* tag = frame.data() + 36 + 120;
@@ -250,11 +261,7 @@ TEST(VbrHeader, LameTagIsAcceptedOnlyWithItsChecksum) {
   const uint16_t crc = Crc16Arc(frame.data(), 190);
   frame[190] = uint8_t(crc >> 8);
   frame[191] = uint8_t(crc);
-  VbrFrame vf;
-  vf.frame = frame.data();
-  vf.frame_length = frame.size();
-  vf.ancillary = frame.data() + 36;
-  vf.ancillary_bits = (frame.size() - 36) * 8;
+  const VbrFrame vf = WholeVbrFrame(frame);
   VbrHeaderInfo info;
   ASSERT_TRUE(ParseVbrHeader(vf, &info));
   EXPECT_EQ(info.flags & (VBR_HAS_XING | VBR_HAS_LAME), VBR_HAS_XING | VBR_HAS_LAME);
@@ -285,11 +292,7 @@ TEST(VbrHeader, VbriTableOfContentsRisesFromZero) {
     v[26 + 2 * e] = 0x08;  // 2048 bytes per entry
     v[27 + 2 * e] = 0x00;
   }
-  VbrFrame vf;
-  vf.frame = frame.data();
-  vf.frame_length = frame.size();
-  vf.ancillary = frame.data() + 36;
-  vf.ancillary_bits = (frame.size() - 36) * 8;
+  const VbrFrame vf = WholeVbrFrame(frame);
   VbrHeaderInfo info;
   ASSERT_TRUE(ParseVbrHeader(vf, &info));
   EXPECT_EQ(info.flags & (VBR_HAS_VBRI | VBR_HAS_XING), VBR_HAS_VBRI | VBR_HAS_XING);

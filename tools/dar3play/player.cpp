@@ -56,17 +56,29 @@ bool Player::Open(const std::string& path, int buffer_ms, bool as_stream) {
 }
 
 bool Player::OpenAsStream(const std::string& path, int buffer_ms) {
-  stop_feeding_ = false;
   std::unique_ptr<StreamSource> source = StreamSource::Open(path, &failure_);
-  if (!source) return false;
+  return source && OpenStream(std::move(source), buffer_ms);
+}
+
+bool Player::OpenStream(std::unique_ptr<StreamSource> source, int buffer_ms) {
+  StopFeeding();
+  stop_feeding_ = false;
+  SetStreamProblem({});
+  if (!handle_) {
+    failure_ = source->name() + ": can't create the player";
+    return false;
+  }
   std::vector<uint8_t> first(kFirstStreamBlock);
   const long got = source->Read(first.data(), first.size(), stop_feeding_, &failure_);
   if (got < 0) return false;
   if (got == 0) {
-    failure_ = SourceName(path) + ": the file is empty";
+    failure_ = source->name() + ": the file is empty";
     return false;
   }
-  if (!Mp3_OpenStream(handle_, 1, 1, first.data(), unsigned(got), buffer_ms)) return false;
+  if (!Mp3_OpenStream(handle_, 1, 1, first.data(), unsigned(got), buffer_ms)) {
+    failure_ = source->name() + ": " + LastError();
+    return false;
+  }
   if (size_t(got) < first.size()) return Mp3_PushDataToStream(handle_, nullptr, 0) != 0;
   feeder_ = std::thread(&Player::Feed, this, std::move(source));
   return true;
@@ -74,7 +86,6 @@ bool Player::OpenAsStream(const std::string& path, int buffer_ms) {
 
 void Player::Feed(std::unique_ptr<StreamSource> source) {
   std::vector<uint8_t> block(kPushBlock);
-  std::string error;  // a read error ends the song where the data ends
   while (!stop_feeding_) {
     STREAM_LOAD_INFO load{};
     if (!Mp3_GetStreamLoad(handle_, &load)) return;  // closed: nobody wants the rest
@@ -82,11 +93,24 @@ void Player::Feed(std::unique_ptr<StreamSource> source) {
       std::this_thread::sleep_for(kQueueFullWait);
       continue;
     }
+    std::string error;
     const long got = source->Read(block.data(), block.size(), stop_feeding_, &error);
+    if (got < 0) SetStreamProblem(error + " (the song ends where the reading stopped)");
     if (got <= 0) break;
     if (!Mp3_PushDataToStream(handle_, block.data(), unsigned(got))) return;
   }
+  if (source->truncated()) SetStreamProblem(source->name() + ": longer than a song can be (4 GiB); the rest is not played");
   if (!stop_feeding_) Mp3_PushDataToStream(handle_, nullptr, 0);
+}
+
+void Player::SetStreamProblem(std::string text) {
+  std::lock_guard<std::mutex> hold(problem_lock_);
+  stream_problem_ = std::move(text);
+}
+
+std::string Player::StreamProblem() const {
+  std::lock_guard<std::mutex> hold(problem_lock_);
+  return stream_problem_;
 }
 
 void Player::StopFeeding() {

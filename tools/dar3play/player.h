@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -32,8 +33,15 @@ class Player {
   // Records the player's message when ok is 0; returns ok != 0.
   bool Check(int ok);
 
+  // Opens a pushed stream on an open source and feeds it while the song plays.
+  bool OpenStream(std::unique_ptr<StreamSource> source, int buffer_ms);
+  // Why the pushed stream's song ended before its source did (a read error, or more data than
+  // a song can hold), empty while nothing went wrong. The song plays what was read.
+  std::string StreamProblem() const;
+
  private:
   bool OpenAsStream(const std::string& path, int buffer_ms);
+  void SetStreamProblem(std::string text);
   // Pushes the rest of the source, never more than a bounded amount ahead of the decoder, and
   // ends the stream; stops early when the stream is closed or stop_feeding_ is set.
   void Feed(std::unique_ptr<StreamSource> source);
@@ -43,4 +51,6 @@ class Player {
   std::thread feeder_;
   std::atomic<bool> stop_feeding_{false};
   std::string failure_;
+  mutable std::mutex problem_lock_;  // the feeder writes stream_problem_, the caller reads it
+  std::string stream_problem_;
 };

@@ -100,6 +100,11 @@ bool PlayerControls::Tick() {
   const MP3_STATUS status = Status();
   if (status.playing || status.paused) return true;
   // The decoding thread ended on its own: the track is over.
+  const std::string problem = player_.StreamProblem();
+  if (!problem.empty()) {
+    failures_.push_back(problem);
+    status_line_ = problem;
+  }
   if (index_ + 1 >= options_.files.size()) return false;
   return StartTrack(index_ + 1);
 }

@@ -141,5 +141,11 @@ int RunDecode(const Options& options) {
     std::remove(options.wav_out.c_str());
     return 1;
   }
+  // What was read is written; the file says so by the status.
+  const std::string problem = player.StreamProblem();
+  if (!problem.empty()) {
+    ReportError(problem);
+    return 1;
+  }
   return 0;
 }

@@ -65,6 +65,10 @@ std::unique_ptr<StreamSource> StreamSource::Open(const std::string& path, std::s
   return std::unique_ptr<StreamSource>(new StreamSource(fd, true, path));
 }
 
+std::unique_ptr<StreamSource> StreamSource::Adopt(int fd, std::string name) {
+  return std::unique_ptr<StreamSource>(new StreamSource(fd, true, std::move(name)));
+}
+
 StreamSource::~StreamSource() {
   if (owned_) ::close(fd_);
 }

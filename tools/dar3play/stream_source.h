@@ -27,6 +27,10 @@ class StreamSource {
  public:
   // Opens a file or a pipe (or takes standard input for "-"), after CheckSource.
   static std::unique_ptr<StreamSource> Open(const std::string& path, std::string* why);
+  // Takes an open descriptor the caller set up (a pipe, a terminal), named `name` in messages,
+  // without the checks of Open; it is closed with the source.
+  static std::unique_ptr<StreamSource> Adopt(int fd, std::string name);
+  const std::string& name() const { return name_; }
   ~StreamSource();
   StreamSource(const StreamSource&) = delete;
   StreamSource& operator=(const StreamSource&) = delete;
