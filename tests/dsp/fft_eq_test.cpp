@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "mp3/dsp/equalizers.h"
+#include "tests/dsp/equalizer_waits.h"
 #include "tests/dsp/signal_helpers.h"
 
 namespace {
@@ -31,12 +32,6 @@ void ProcessInPieces(std::vector<int16_t>* s, int channels, Process process) {
     ASSERT_EQ(process(s->data() + static_cast<size_t>(at) * channels, n), n);
     at += n;
   }
-}
-
-bool WaitForDesigns(const dsp::Equalizers& eq, uint32_t count) {
-  for (int i = 0; i < 5000 && eq.DesignCount() < count; ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  return eq.DesignCount() >= count;
 }
 
 // Gain in dB of one channel: output against the input it is the delayed copy of.
@@ -92,12 +87,12 @@ TEST(FftEq, BandGainsAreMetAtTheBandCentres) {
   eq.SetStreamSampleRate(44100);
   std::string error;
   ASSERT_EQ(eq.EnableEQ(1, 1, &error), 1);
-  ASSERT_TRUE(WaitForDesigns(eq, 1));
+  ASSERT_TRUE(dsp_test::WaitForDesigns(eq, 1));
   EXPECT_TRUE(eq.FftActive());
   EXPECT_EQ(eq.FilterRate(), 44100u);
   const int gains[10] = {0, 0, 0, 0, 12, 0, 0, 0, 0, 0};
   ASSERT_EQ(eq.SetEQParam(1, 0, gains, 10), 1);
-  ASSERT_TRUE(WaitForDesigns(eq, 2));
+  ASSERT_TRUE(dsp_test::WaitForDesigns(eq, 2));
   const double centres[10] = {57.5, 166, 330, 603, 1265, 3000, 6364, 10817, 13964, 18186};
   for (int band = 0; band < 10; ++band) {
     SCOPED_TRACE(centres[band]);
@@ -120,7 +115,7 @@ TEST(FftEq, RedesignWhilePlayingSwitchesSetsWithoutAGap) {
   dsp::Equalizers eq;
   eq.SetStreamSampleRate(44100);
   ASSERT_EQ(eq.EnableEQ(1, 1, nullptr), 1);
-  ASSERT_TRUE(WaitForDesigns(eq, 1));
+  ASSERT_TRUE(dsp_test::WaitForDesigns(eq, 1));
   const int frames = kLatency + 16 * kBlock;
   const double amp = 4000;
   const std::vector<int16_t> in = dsp_test::StereoSines(frames, 1265, amp, 1265, amp, kRate);
@@ -136,7 +131,7 @@ TEST(FftEq, RedesignWhilePlayingSwitchesSetsWithoutAGap) {
     ++calls;
     if (calls == 4) {
       eq.SetEQParam(1, 0, boost, 10);
-      ASSERT_TRUE(WaitForDesigns(eq, ++designs));
+      ASSERT_TRUE(dsp_test::WaitForDesigns(eq, ++designs));
     }
     if (calls >= 14 && calls < 20) {
       // A burst of changes while filtering, some landing before the last design was taken
@@ -145,7 +140,7 @@ TEST(FftEq, RedesignWhilePlayingSwitchesSetsWithoutAGap) {
       designs += 1;
     }
     if (calls == 20) {
-      ASSERT_TRUE(WaitForDesigns(eq, designs));
+      ASSERT_TRUE(dsp_test::WaitForDesigns(eq, designs));
     }
   }
   // A boost was heard, then flat again. Windows of 10 ms never fall silent and never exceed
@@ -193,13 +188,13 @@ TEST(FftEq, CallerBandsMapOntoTheDesignBands) {
   eq.SetStreamSampleRate(44100);
   std::string error;
   ASSERT_EQ(eq.EnableEQ(1, 1, &error), 1);
-  ASSERT_TRUE(WaitForDesigns(eq, 1));
+  ASSERT_TRUE(dsp_test::WaitForDesigns(eq, 1));
   uint32_t designs = eq.DesignCount();
   auto design = [&](const std::vector<int>& edges, const std::vector<int>& gains) {
     EXPECT_EQ(eq.CreateEqBands(edges.data(), static_cast<int>(edges.size()), &error), 1);
     EXPECT_EQ(eq.SetEQParam(1, 0, gains.data(), static_cast<int>(gains.size())), 1);
     designs += 2;  // one for the new table, one for the gains
-    EXPECT_TRUE(WaitForDesigns(eq, designs));
+    EXPECT_TRUE(dsp_test::WaitForDesigns(eq, designs));
   };
 
   // Extra bands below 100 and above 10000 Hz stay at 0 dB.
@@ -276,7 +271,7 @@ TEST(FftEq, BandTablesReplacedWhileTheWorkerDesigns) {
   eq.SetStreamSampleRate(44100);
   ASSERT_EQ(eq.EnableEQ(1, 1, nullptr), 1);
   cpus.Started();
-  ASSERT_TRUE(WaitForDesigns(eq, 1));
+  ASSERT_TRUE(dsp_test::WaitForDesigns(eq, 1));
   // Most edges above half the rate keep each design short.
   std::vector<int> wide(40);
   for (int i = 0; i < 40; ++i) wide[static_cast<size_t>(i)] = i < 8 ? 1000 * (i + 1) : 30000 + 1000 * i;
@@ -292,7 +287,7 @@ TEST(FftEq, BandTablesReplacedWhileTheWorkerDesigns) {
     while (posted - eq.DesignCount() > 6) std::this_thread::yield();
   }
   ASSERT_EQ(eq.SetEQParam(1, 2, gains.data(), 39), 1);
-  ASSERT_TRUE(WaitForDesigns(eq, posted + 1));
+  ASSERT_TRUE(dsp_test::WaitForDesigns(eq, posted + 1));
   // The last design is the wide table's: 3 dB bands plus a 2 dB preamp, 0 dB below its edges.
   EXPECT_EQ(eq.GetEqBands(nullptr), 40);
   EXPECT_EQ(eq.fft().design_freqs.size(), 40u);
@@ -349,7 +344,7 @@ TEST(FftEq, WorkerLifecycle) {
   EXPECT_EQ(eq.EnableEQ(1, 1, &error), 1);
   EXPECT_TRUE(eq.WorkerRunning());
   // No stream yet: the design at rate 0 changes nothing but the equalizer counts as active.
-  ASSERT_TRUE(WaitForDesigns(eq, 1));
+  ASSERT_TRUE(dsp_test::WaitForDesigns(eq, 1));
   EXPECT_TRUE(eq.FftActive());
   EXPECT_EQ(eq.FilterRate(), 0u);
   EXPECT_EQ(dsp::EqPendingSet(eq.fft().set_state.load()), 1);  // nothing new published

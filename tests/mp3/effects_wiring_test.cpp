@@ -13,6 +13,8 @@
 #include "tests/mp3/mp3_test_support.h"
 
 #if DAR3_WITH_DSP
+#include "tests/dsp/equalizer_waits.h"
+
 namespace {
 
 std::vector<int16_t> DecodeWith(DAr3& p, const std::string& path) {
@@ -23,17 +25,6 @@ std::vector<int16_t> DecodeWith(DAr3& p, const std::string& path) {
   EXPECT_TRUE(CallbackLog::WaitFor(MP3_EVENT_STOP, 20000));
   p.Close();
   return CallbackLog::Samples();
-}
-
-// Waits (60 s at most) until the FFT equalizer's worker has finished `count` designs, so the
-// next run plays the filter just asked for.
-bool WaitForDesigns(const DAr3& p, uint32_t count) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  while (p.EqualizerState().DesignCount() < count) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  return true;
 }
 
 double Psnr(const std::vector<int16_t>& a, const std::vector<int16_t>& b, size_t from, size_t to) {
@@ -157,7 +148,7 @@ TEST(EffectStages, EqualizersAndEchoActOnThePlayersOutput) {
   // The flat FFT equalizer: the same stream, its latency taken off the front.
   DAr3 p;
   ASSERT_EQ(p.EnableEQ(1, 1), 1) << p.GetError();
-  ASSERT_TRUE(WaitForDesigns(p, 1));
+  ASSERT_TRUE(dsp_test::WaitForDesigns(p.EqualizerState(), 1));
   MP3_STATUS status{};
   p.GetStatus(&status);
   EXPECT_EQ(status.fft_eq, 1);
@@ -169,7 +160,7 @@ TEST(EffectStages, EqualizersAndEchoActOnThePlayersOutput) {
   const int cut[10] = {-20, -20, -20, -20, -20, -20, -20, -20, -20, -20};
   const uint32_t designs_before_cut = p.EqualizerState().DesignCount();
   ASSERT_EQ(p.SetEQParam(1, 0, cut, 10), 1);
-  ASSERT_TRUE(WaitForDesigns(p, designs_before_cut + 1));
+  ASSERT_TRUE(dsp_test::WaitForDesigns(p.EqualizerState(), designs_before_cut + 1));
   const std::vector<int16_t> fft_cut = DecodeWith(p, path);
   double plain_energy = 0, cut_energy = 0;
   for (size_t i = 10000; i < std::min(plain.size(), fft_cut.size()); ++i) {
