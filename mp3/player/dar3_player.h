@@ -286,6 +286,8 @@ class DAr3 final : public RUVe3 {
   bool EndOfForwardData(RunDecode& r);
   bool IsWarmUpFrame(RunDecode& r);  // decoded for the reservoir and overlap, not heard
   void RecordBytePosition(const RunDecode& r);
+  // Where a byte being decoded lies in the song's data, the tail block's copy included.
+  uint64_t SourceOffset(const RunDecode& r, const uint8_t* at) const;
   void RunFrameStages(mad_frame* frame);  // loop entry notice, frame effects, bitrate figures
   // A new run: the previous thread joined, its start signal and seek mark cleared, the
   // buffer records reset, playing set (loop: 1 for PlayLoop).

@@ -415,29 +415,32 @@ bool DAr3::OnDecodeError(RunDecode& r) {
   return EndOfForwardData(r);
 }
 
+uint64_t DAr3::SourceOffset(const RunDecode& r, const uint8_t* at) const {
+  const uint8_t* data_start = format_.data_start;
+  if (!r.tail_origin) return uint64_t(at - data_start);
+  return uint64_t(r.tail_origin - data_start) + uint64_t(at - tail_block_.data());
+}
+
 bool DAr3::IsWarmUpFrame(RunDecode& r) {
   const uint8_t* frame_start = r.dec.stream.this_frame;
   if (r.reverse && frame_start < r.first_heard) return true;
   r.drop = 0;
   if (!r.heard_from) return false;
-  const uint8_t* source = r.tail_origin ? r.tail_origin + (frame_start - tail_block_.data()) : frame_start;
-  if (source < r.heard_from) return true;
+  if (SourceOffset(r, frame_start) < uint64_t(r.heard_from - format_.data_start)) return true;
   r.drop = r.skip;
   r.heard_from = nullptr;
   return false;
 }
 
 void DAr3::RecordBytePosition(const RunDecode& r) {
-  const StreamFormat& f = format_;
   const uint8_t* frame_start = r.dec.stream.this_frame;
   if (effects_.pushed_stream) {
     state_.byte_position = StreamBytePosition(frame_start);
-  } else if (r.tail_origin) {
-    const uint64_t offset = uint64_t(r.tail_origin - f.data_start) + uint64_t(frame_start - tail_block_.data());
-    state_.byte_position = static_cast<uint32_t>(offset < f.data_size ? offset : f.data_size);
-  } else {
-    state_.byte_position = static_cast<uint32_t>(frame_start - f.data_start);
+    return;
   }
+  // A frame in the tail block may reach into its guard bytes, past the data.
+  const uint64_t offset = SourceOffset(r, frame_start);
+  state_.byte_position = static_cast<uint32_t>(offset < format_.data_size ? offset : format_.data_size);
 }
 
 void DAr3::RunFrameStages(mad_frame* frame) {
