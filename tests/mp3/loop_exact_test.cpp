@@ -59,23 +59,9 @@ std::vector<int16_t> PlayLoopRun(DAr3& p, uint32_t from_ms, uint32_t to_ms, int 
   return sink.samples;
 }
 
-size_t SampleAt(uint32_t ms, uint32_t rate) { return size_t((uint64_t(ms) * rate + 500) / 1000); }
-
 // The decode of the stereo frames [from, to) of `whole`, appended to `out`.
 void AppendSection(std::vector<int16_t>* out, const std::vector<int16_t>& whole, size_t from, size_t to) {
   out->insert(out->end(), whole.begin() + std::ptrdiff_t(2 * from), whole.begin() + std::ptrdiff_t(2 * to));
-}
-
-// Worst and RMS difference of two equally long outputs, in 16-bit steps.
-std::pair<int, double> Difference(const std::vector<int16_t>& a, const std::vector<int16_t>& b) {
-  int worst = 0;
-  double square_sum = 0;
-  for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
-    const int d = int(a[i]) - b[i];
-    worst = std::max(worst, std::abs(d));
-    square_sum += double(d) * d;
-  }
-  return {worst, a.empty() ? 0.0 : std::sqrt(square_sum / double(a.size()))};
 }
 
 class LoopExact : public ::testing::TestWithParam<Kind> {
@@ -90,7 +76,10 @@ class LoopExact : public ::testing::TestWithParam<Kind> {
   }
   void ExpectSameAudio(const std::vector<int16_t>& heard, const std::vector<int16_t>& expected, const char* what) {
     ASSERT_EQ(heard.size(), expected.size()) << GetParam().name << ": " << what;
-    const auto [worst, rms] = Difference(heard, expected);
+    SampleDifference difference;
+    difference.Add(heard.data(), expected.data(), heard.size());
+    const int worst = difference.worst;
+    const double rms = difference.Rms();
     EXPECT_LE(worst, 8) << GetParam().name << ": " << what << ": only the dither may differ";
     EXPECT_LT(rms, 2.0) << GetParam().name << ": " << what;
     std::printf("%s, %s: worst %d, rms %.2f (16-bit steps)\n", GetParam().name, what, worst, rms);
@@ -102,7 +91,7 @@ class LoopExact : public ::testing::TestWithParam<Kind> {
 };
 
 TEST_P(LoopExact, ThreePassesAreTheSectionBetweenTheBoundsThreeTimes) {
-  const size_t from = SampleAt(611, rate_), to = SampleAt(1777, rate_);
+  const size_t from = NearestSample(611, rate_), to = NearestSample(1777, rate_);
   const std::vector<int16_t> heard = PlayLoopRun(p_, 611, 1777, 2);
   std::vector<int16_t> expected;
   for (int pass = 0; pass < 3; ++pass) AppendSection(&expected, whole_.stereo, from, to);
@@ -123,7 +112,7 @@ TEST_P(LoopExact, ThreePassesAreTheSectionBetweenTheBoundsThreeTimes) {
 TEST_P(LoopExact, APlayerThatWasPlayingGoesOnPastTheLastPassWithoutAGap) {
   // Paused counts as playing: after its passes the loop plays on to the song's end.
   ASSERT_EQ(p_.Pause(), 1);
-  const size_t from = SampleAt(611, rate_), to = SampleAt(1777, rate_);
+  const size_t from = NearestSample(611, rate_), to = NearestSample(1777, rate_);
   const std::vector<int16_t> heard = PlayLoopRun(p_, 611, 1777, 1);
   std::vector<int16_t> expected;
   AppendSection(&expected, whole_.stereo, from, to);
@@ -132,7 +121,7 @@ TEST_P(LoopExact, APlayerThatWasPlayingGoesOnPastTheLastPassWithoutAGap) {
 }
 
 TEST_P(LoopExact, ALoopEndingPastTheDataRepeatsWhatThereIs) {
-  const size_t from = SampleAt(2500, rate_), end = whole_.stereo.size() / 2;
+  const size_t from = NearestSample(2500, rate_), end = whole_.stereo.size() / 2;
   const std::vector<int16_t> heard = PlayLoopRun(p_, 2500, 10000, 1);
   std::vector<int16_t> expected;
   for (int pass = 0; pass < 2; ++pass) AppendSection(&expected, whole_.stereo, from, end);

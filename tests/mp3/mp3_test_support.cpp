@@ -3,6 +3,7 @@
 #include <mad.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
@@ -209,6 +210,19 @@ uint32_t QueuedBuffers(DAr3& p) {
   for (uint32_t i = 0; i < p.WaveOut().GetBufferCount(); ++i) queued += !p.WaveOut().IsBufferDone(i);
   return queued;
 }
+
+size_t NearestSample(uint32_t ms, uint32_t rate) { return size_t((uint64_t(ms) * rate + 500) / 1000); }
+
+void SampleDifference::Add(const int16_t* heard, const int16_t* expected, size_t count) {
+  for (size_t i = 0; i < count; ++i) {
+    const int d = int(heard[i]) - expected[i];
+    worst = std::max(worst, std::abs(d));
+    square_sum += double(d) * d;
+  }
+  compared += count;
+}
+
+double SampleDifference::Rms() const { return compared ? std::sqrt(square_sum / double(compared)) : 0.0; }
 
 void WaitQueued(DAr3& p, uint32_t buffers) {
   for (int waited = 0; waited < 2000 && QueuedBuffers(p) < buffers; ++waited)

@@ -44,6 +44,18 @@ struct Decoded {
 };
 Decoded DecodeAll(const std::string& path, uint32_t extra_mask = 0);
 
+// The sample a time falls on, rounded to the nearest as the player rounds a seek's target.
+size_t NearestSample(uint32_t ms, uint32_t rate);
+// How far what was heard lies from the whole-file decode, in 16-bit steps, over every sample
+// added so far.
+struct SampleDifference {
+  int worst = 0;
+  double square_sum = 0;
+  size_t compared = 0;
+  void Add(const int16_t* heard, const int16_t* expected, size_t count);
+  double Rms() const;
+};
+
 // Callback sink shared by the tests (the callback carries no user pointer).
 struct CallbackLog {
   static void Reset(int32_t answer_for_sync_play = 0, int32_t wave_buffer_answer = 1);

@@ -43,9 +43,7 @@ TEST_P(SampleExactSeek, OutputFromTheTargetSampleOnEqualsTheWholeDecode) {
   DAr3 p;
   ASSERT_EQ(p.OpenFile(path.c_str(), 0, 0, 0), 1);
   const uint32_t rate = p.Format().sample_rate;
-  int worst = 0;
-  double square_sum = 0;
-  size_t compared = 0;
+  SampleDifference difference;
   for (const uint32_t ms : {1000u, 1234u, 7u, 2501u}) {
     MP3_TIME at{};
     int format = TIME_FORMAT_MS;
@@ -57,26 +55,21 @@ TEST_P(SampleExactSeek, OutputFromTheTargetSampleOnEqualsTheWholeDecode) {
       at.hms_millisecond = 501;
     }
     const std::vector<int16_t> heard = PlayFromSeek(p, format, at);
-    const size_t target = size_t((uint64_t(ms) * rate + 500) / 1000) * 2;
+    const size_t target = NearestSample(ms, rate) * 2;
     ASSERT_LT(target, whole.stereo.size());
     ASSERT_EQ(heard.size(), whole.stereo.size() - target) << kind.name << " at " << ms << " ms";
-    for (size_t i = 0; i < heard.size(); ++i) {
-      const int d = int(heard[i]) - whole.stereo[target + i];
-      worst = std::max(worst, std::abs(d));
-      square_sum += double(d) * d;
-    }
-    compared += heard.size();
-    EXPECT_LE(worst, 8) << kind.name << " at " << ms << " ms: only the dither may differ";
+    difference.Add(heard.data(), whole.stereo.data() + target, heard.size());
+    EXPECT_LE(difference.worst, 8) << kind.name << " at " << ms << " ms: only the dither may differ";
   }
   // Whole seconds too.
   MP3_TIME at{};
   at.sec = 2;
   const std::vector<int16_t> heard = PlayFromSeek(p, TIME_FORMAT_SEC, at);
   EXPECT_EQ(heard.size(), whole.stereo.size() - size_t(2 * rate) * 2);
-  const double rms = std::sqrt(square_sum / double(compared));
-  EXPECT_LT(rms, 2.0) << kind.name;
-  RecordProperty("worst_difference", worst);
-  std::printf("%s: difference from the whole decode: worst %d, rms %.2f (16-bit steps)\n", kind.name, worst, rms);
+  EXPECT_LT(difference.Rms(), 2.0) << kind.name;
+  RecordProperty("worst_difference", difference.worst);
+  std::printf("%s: difference from the whole decode: worst %d, rms %.2f (16-bit steps)\n", kind.name, difference.worst,
+              difference.Rms());
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, SampleExactSeek,
