@@ -177,6 +177,8 @@ void DAr3::ReleaseFromCallbackThread() {
   callback_mask_ = 0;
   Stop();
   WaitServingCallbacks([this] {
+    // A caller still waiting in Play for the start this callback belonged to.
+    if (start_waiters_.load(std::memory_order_acquire) > 0) return false;
     std::lock_guard<std::mutex> hold(run_threads_lock_);
     if (run_.thread.joinable() && !run_.flags->exited) return false;
     for (const RunThread& run : retired_runs_)

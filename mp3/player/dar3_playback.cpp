@@ -81,6 +81,13 @@ bool DAr3::LaunchRun(const char* failure) {
 }
 
 bool DAr3::StartRun(int32_t loop, const char* op, const char* failure, const std::function<void()>& setup) {
+  // Counted from before the run exists until the last touch of the player: the decrement is
+  // the leaving caller's last access, so a release waiting for it may delete at once.
+  struct StartWaiter {
+    std::atomic<int>& count;
+    explicit StartWaiter(std::atomic<int>& c) : count(c) { count.fetch_add(1, std::memory_order_relaxed); }
+    ~StartWaiter() { count.fetch_sub(1, std::memory_order_release); }
+  } waiting{start_waiters_};
   if (!EndRun()) {
     SetErrorF("%s->Can't start playback inside a synchronous callback of the run still playing !", op);
     return false;

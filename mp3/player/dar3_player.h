@@ -397,6 +397,9 @@ class DAr3 final : public RUVe3 {
   RunThread run_;
   std::vector<RunThread> retired_runs_;
   std::atomic<bool> release_pending_{false};  // Destroy asked for inside a callback
+  // Callers inside Play or PlayLoop, which wait for the run's start: a Destroy asked for by a
+  // callback of that start (the PLAY notice) deletes the player only once they have left.
+  std::atomic<int> start_waiters_{0};
   std::mutex run_end_lock_;
   bool seek_after_run_ = false;  // under run_end_lock_
   platform::Event start_event_{false, false};

@@ -270,7 +270,8 @@ DAR3_API int Mp3_GetSfxModeData(MP3_HANDLE player, int mode, int* left, int* rig
  *                                |                                                |   restart playback ..."; else works
  *   Close, Open*, CreateEqBands  | work                                           | 0: "Close->Can't close the stream from
  *                                |                                                |   inside a synchronous callback !"
- *   Destroy                      | 1: the player is released once the outermost callback has returned; no
+ *   Destroy                      | 1: the player is released once the outermost callback has returned and
+ *                                |   a Play or PlayLoop waiting for that run's start has returned; no
  *                                |   callback is called after the current one, and no thread is left running
  *   SetCallbackFunc              | works; the replaced callback thread ends when the current call returns
  *   Pause, Resume, the getters,  | work at once
