@@ -118,6 +118,39 @@ def seek_seeds():
         write(f"fuzz/seek/corpus/{plan}.bin", bytes([len(ops)]) + b"".join(ops) + read(name, 6000))
 
 
+def api_seeds():
+    # operation: kind, where (player | caller << 1), trigger, a, b, c, value (LE 32)
+    def op(kind, where=0, trigger=0, a=0, b=0, c=0, value=0):
+        return bytes([kind, where, trigger, a, b, c]) + struct.pack("<I", value)
+    create, destroy, resource, stream, open_file, close, play, loop, seek, stop = range(10)
+    getters, texts, eq, echo, spectrum, devices, effects, push, set_callback = 12, 13, 14, 15, 16, 17, 18, 19, 20
+    armed, wait, null = 10, 12, 14
+    stop_msg, play_msg, sync_stop, sync_play, wave = 0, 1, 7, 8, 12
+    plans = {
+        # The next song from the STOP handler, then the player freed there.
+        "play_next": [op(create, value=0x00020001), op(resource, c=1), op(play, armed, stop_msg),
+                      op(destroy, armed, stop_msg), op(play), op(0, wait, c=7), op(0, wait, c=7), op(getters, a=0)],
+        # A managed stream fed by pushes, stopped from a synchronous callback.
+        "stream_push": [op(create, value=0x04000401), op(stream, b=2, value=1200), op(push, a=8, value=1200),
+                        op(stop, armed, wave), op(play), op(push, a=20, value=1712, c=1), op(getters, a=5),
+                        op(0, wait, c=7), op(getters, a=6)],
+        # Effects, spectrum and tags on a file, with seeks and a loop played in reverse.
+        "effects": [op(create, value=0x0001000F), op(open_file), op(eq, a=1, c=5, value=0x12345678),
+                    op(eq, a=3, b=1, c=4), op(echo, a=0, b=1, c=3, value=200), op(spectrum, a=0, c=0x3F),
+                    op(texts, a=1, c=5), op(texts, a=0, c=3), op(effects, a=6, b=2, value=100),
+                    op(play), op(seek, a=0, value=50), op(loop, a=0, b=8, c=10, value=10), op(effects, a=8, b=1),
+                    op(0, wait, c=5), op(spectrum, a=1, c=0x3F), op(eq, a=5, b=1), op(devices, a=1), op(stop)],
+        # Two players: one destroys the other from its SYNC_STOP handler and swaps callbacks.
+        "two_players": [op(create, value=0x00010003), op(create, 1, value=0x00030003), op(resource, c=1),
+                        op(stream, 1, b=1, value=3000), op(destroy, armed | 1, sync_stop),
+                        op(set_callback, armed, play_msg, b=2), op(play, armed | 1, sync_play), op(play, 1),
+                        op(play), op(0, wait, c=7), op(getters, null, a=1), op(destroy, null), op(0, wait | 1, c=7)],
+    }
+    files = ("l3-nonstandard-sin1k0db_lame_vbrtag.bit", "M2L3_compl24.bit", "l3-nonstandard-id3v2.bit", "M2L3_compl24.bit")
+    for (plan, ops), name in zip(plans.items(), files):
+        write(f"fuzz/api/corpus/{plan}.bin", bytes([len(ops)]) + b"".join(ops) + read(name, 5000))
+
+
 if __name__ == "__main__":
     wav_seeds()
     smf_seeds()
@@ -125,3 +158,4 @@ if __name__ == "__main__":
     vbr_seeds()
     stream_seeds()
     seek_seeds()
+    api_seeds()
