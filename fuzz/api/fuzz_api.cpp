@@ -27,6 +27,7 @@
 
 #include "dar3/dar3.h"
 #include "fuzz/common/input_bytes.h"
+#include "platform/audio.h"
 #include "platform/files.h"
 
 namespace {
@@ -264,7 +265,7 @@ void Equalizer(MP3_HANDLE h, const Op& op) {
       const int count = fft ? (op.c < 0xF0 ? op.c % 40 : -1) : 32;
       const size_t real = size_t(count > 0 ? (fft ? count : 32) : 0);
       auto gains = Exact<int>(real);
-      for (size_t i = 0; i < real; ++i) gains[i] = int(op.value >> (i % 20)) - 0x40000000;
+      for (size_t i = 0; i < real; ++i) gains[i] = int((op.value >> (i % 20)) - 0x40000000u);
       (void)bands;
       if (op.a % 6 == 3)
         Mp3_SetEQParam(h, fft, preamp, op.b & 4 ? nullptr : gains.get(), count);
@@ -290,7 +291,7 @@ void Echo(MP3_HANDLE h, const Op& op) {
   switch (op.a % 4) {
     case 0:
       Mp3_SetSfxParam(h, op.b & 1, mode, int(op.value % 3000) - (op.b & 2 ? 0x40000000 : 0), int8_t(op.value >> 8),
-                      int8_t(op.value >> 16), int(op.value >> 24) * (op.b & 4 ? 0x1000000 : 1));
+                      int8_t(op.value >> 16), int(uint32_t(op.value >> 24) * (op.b & 4 ? 0x1000000u : 1u)));
       break;
     case 1: {
       int m = 0, d = 0, i = 0, e = 0, o = 0;
@@ -484,7 +485,8 @@ void EndInput(int baseline) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
   while (ThreadCount() > baseline) {
     if (std::chrono::steady_clock::now() > deadline) {
-      std::fprintf(stderr, "fuzz_api: %d threads left running\n", ThreadCount() - baseline);
+      std::fprintf(stderr, "fuzz_api: %d threads left running:\n", ThreadCount() - baseline);
+      std::system("cat /proc/$PPID/task/*/comm >&2");
       __builtin_trap();
     }
     std::this_thread::sleep_for(std::chrono::microseconds(200));
@@ -496,7 +498,12 @@ void EndInput(int baseline) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const int baseline = ThreadCount();
+  // The silent device, started once: its threads are the process's, not the players'.
+  static const int baseline = [] {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    platform::AudioStart();
+    return ThreadCount();
+  }();
   if (mp3_path.empty()) mp3_path = "/tmp/fuzz_api_" + std::to_string(getpid()) + ".mp3";
   InputBytes input(data, size);
   const unsigned count = input.Byte() % (kMaxOps + 1);
