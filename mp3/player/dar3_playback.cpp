@@ -4,6 +4,11 @@
 
 #include "mp3/player/dar3_player.h"
 
+namespace {
+// How long one wait for a run's start sleeps before it looks at the run's own result again.
+constexpr uint32_t kStartWaitMs = 2;
+}  // namespace
+
 void DAr3::JoinRetiredRuns(bool all) {
   std::vector<RunThread> ended;
   {
@@ -57,10 +62,9 @@ void DAr3::PrepareRun(int32_t loop) {
   state_.next_index = 0;
   state_.buffer_played = 0;
   state_.playing = 1;
-  state_.start_result = 1;
 }
 
-bool DAr3::LaunchRun(const char* failure) {
+std::shared_ptr<DAr3::RunFlags> DAr3::LaunchRun(const char* failure) {
   try {
     auto flags = std::make_shared<RunFlags>();
     std::lock_guard<std::mutex> hold(run_threads_lock_);
@@ -69,14 +73,14 @@ bool DAr3::LaunchRun(const char* failure) {
       flags->done = true;
       flags->exited = true;
     });
-    run_.flags = std::move(flags);
-    return true;
+    run_.flags = flags;
+    return flags;
   } catch (const std::exception&) {
     state_.playing = 0;
     state_.loop_active = 0;
     state_.inside_loop = 0;
     SetError(failure);
-    return false;
+    return nullptr;
   }
 }
 
@@ -94,13 +98,24 @@ bool DAr3::StartRun(int32_t loop, const char* op, const char* failure, const std
   }
   PrepareRun(loop);
   if (setup) setup();
-  if (!LaunchRun(failure)) return false;
-  if (OnCallbackThread())
-    WaitServingCallbacks([this] { return start_event_.TryWait(); });
-  else
-    start_event_.Wait();
-  if (state_.start_result) return true;
-  Stop();
+  const std::shared_ptr<RunFlags> flags = LaunchRun(failure);
+  if (!flags) return false;
+  // The signal may wake another caller waiting for a start of its own (or be reset by the
+  // next run's start): the run's own result is what ends the wait.
+  const auto started = [&] { return flags->start.load() >= 0; };
+  if (OnCallbackThread()) {
+    WaitServingCallbacks(started);
+  } else {
+    while (!started()) start_event_.Wait(kStartWaitMs);
+  }
+  if (flags->start.load() == 1) return true;
+  // A failed start is undone, unless a run started meanwhile by another caller replaced it.
+  bool current = false;
+  {
+    std::lock_guard<std::mutex> hold(run_threads_lock_);
+    current = run_.flags == flags;
+  }
+  if (current) Stop();
   return false;
 }
 

@@ -79,7 +79,6 @@ struct StreamFormat {
 struct PlaybackState {
   std::atomic<int32_t> playing{0};
   std::atomic<int32_t> paused{0};
-  std::atomic<int32_t> start_result{1};
   std::atomic<uint32_t> seek_position{0};
   std::atomic<uint32_t> byte_position{0};
   std::atomic<uint32_t> current_bitrate{0};
@@ -261,9 +260,13 @@ class DAr3 final : public RUVe3 {
   // One run of the decoding thread. `done` is set once the run has let go of the source, the
   // device and the run fields (only its last notices are still to be sent); `exited` when
   // its function has returned, so that joining it cannot wait on anything.
+  // `start` is the run's own start result (-1 until known, then 0 or 1): two callers may
+  // wait for starts at once (Play on one thread, Play from a callback on the other), and each
+  // must get its own run's result, however the start signal is shared.
   struct RunFlags {
     std::atomic<bool> done{false};
     std::atomic<bool> exited{false};
+    std::atomic<int> start{-1};
   };
   struct RunThread {
     std::thread thread;
@@ -292,8 +295,11 @@ class DAr3 final : public RUVe3 {
   // A new run: the previous thread joined, its start signal and seek mark cleared, the
   // buffer records reset, playing set (loop: 1 for PlayLoop).
   void PrepareRun(int32_t loop);
-  // Starts the decoding thread; false, with the run undone and `failure` as the error, if not.
-  bool LaunchRun(const char* failure);
+  // Starts the decoding thread and returns its flags; null, with the run undone and `failure`
+  // as the error, if not.
+  std::shared_ptr<RunFlags> LaunchRun(const char* failure);
+  // The run's start result, then the wake-up of whoever waits for it.
+  void SignalStart(RunFlags& run, int result);
   // Bytes the device has played since the buffer its last done notice points at began (the
   // spectrum and the VU meter both start there).
   uint32_t PlayedIntoRecordedBuffer();

@@ -81,22 +81,25 @@ void DAr3::ResetRunSeekMark() {
 }
 
 // The start is signalled before the stop notice: a STOP handler may start the next run.
+void DAr3::SignalStart(RunFlags& run, int result) {
+  run.start = result;
+  start_event_.Set();
+}
+
 void DAr3::FailStart(RunFlags& run) {
-  state_.start_result = 0;
   state_.inside_loop = 0;
   state_.playing = 0;
   state_.loop_active = 0;
   run.done = true;
-  start_event_.Set();
+  SignalStart(run, 0);
   Notify(MP3_EVENT_STOP);
 }
 
 void DAr3::FinishEmptyRun(RunFlags& run) {
-  state_.start_result = 1;
   ClearRunFields();
   state_.inside_loop = 0;
   run.done = true;
-  start_event_.Set();
+  SignalStart(run, 1);
   Notify(MP3_EVENT_STOP);
 }
 
@@ -487,8 +490,7 @@ bool DAr3::EmitFrame(RunDecode& r) {
 
 void DAr3::_ThreadFunc(RunFlags& run) {
   if (!StartChecks(run)) return;
-  state_.start_result = 1;
-  start_event_.Set();
+  SignalStart(run, 1);
   tail_block_.clear();
   ResetRunBuffers();
 

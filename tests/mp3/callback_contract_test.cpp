@@ -97,6 +97,43 @@ TEST_F(CallbackContract, SoakOf200SongsStartedFromTheStopHandler) {
   PlayNextFromStop(MP3_EVENT_STOP, MP3_EVENT_SYNC_PLAY | MP3_EVENT_PLAY, 200);
 }
 
+// Play waits here for its run's start while the PLAY handler stops that run and starts
+// another: two callers wait for a start at once, and each must get its own run's result (one
+// used to take the other's signal, and both Play calls, or Destroy, then waited for ever).
+TEST_F(CallbackContract, PlayWaitingHereWhileThePlayHandlerRestartsTheRun) {
+  DAr3 p;
+  scenario_.player = &p;
+  std::atomic<bool> restart{false};
+  std::atomic<int> restarted{0}, restart_failed{0};
+  scenario_.SetHandler([&](uint32_t message, intptr_t, intptr_t) -> int32_t {
+    if (message == MP3_EVENT_PLAY && restart.exchange(false)) {
+      p.Stop();
+      if (p.Play() == 1)
+        ++restarted;
+      else
+        ++restart_failed;
+    }
+    return message == MP3_EVENT_WAVE_BUFFER ? 1 : 0;
+  });
+  ASSERT_EQ(p.OpenFile(Songs()[2].c_str(), 0, 0, 0), 1);
+  ASSERT_EQ(p.SetCallbackFunc(&Route, MP3_EVENT_PLAY | MP3_EVENT_STOP | MP3_EVENT_WAVE_BUFFER), 1);
+  constexpr int kRounds = 40;
+  WithinOrAbort("Play while the PLAY handler restarts the run", 30s, [&] {
+    for (int round = 0; round < kRounds; ++round) {
+      restart = true;
+      EXPECT_EQ(p.Play(), 1) << p.GetError();
+      MP3_STATUS status{};
+      // Until the handler's Play has returned and the run it started has ended.
+      for (int i = 0; i < 2500 && (restarted + restart_failed <= round || (p.GetStatus(&status), status.playing)); ++i)
+        std::this_thread::sleep_for(2ms);
+      p.Stop();
+    }
+  });
+  EXPECT_EQ(restarted.load() + restart_failed.load(), kRounds);
+  EXPECT_EQ(restart_failed.load(), 0) << p.GetError();
+  WithinOrAbort("the player's callback goes away", 10s, [&] { p.SetCallbackFunc(nullptr, 0); });
+}
+
 TEST_F(CallbackContract, DestroyInsideACallbackReleasesThePlayerAfterItReturns) {
   // ThreadSanitizer starts a helper thread of its own at the first thread creation; one
   // thread made and joined first keeps it out of the comparison.
