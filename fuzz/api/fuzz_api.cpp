@@ -27,6 +27,7 @@
 
 #include "dar3/dar3.h"
 #include "fuzz/common/input_bytes.h"
+#include "fuzz/common/mp3_time.h"
 #include "platform/audio.h"
 #include "platform/files.h"
 
@@ -71,19 +72,6 @@ thread_local bool in_callback = false;
 template <typename T>
 std::unique_ptr<T[]> Exact(size_t count) {
   return count ? std::unique_ptr<T[]>(new T[count]()) : nullptr;
-}
-
-MP3_TIME TimeOf(uint32_t value) {
-  MP3_TIME time{};
-  time.ms = value;
-  time.sec = value % 1000;
-  time.bytes = value;
-  time.frames = value % 5000;
-  time.hms_hour = value >> 30;
-  time.hms_minute = (value >> 24) & 0x3F;
-  time.hms_second = (value >> 16) & 0xFF;
-  time.hms_millisecond = value & 0xFFFF;
-  return time;
 }
 
 int Format(uint8_t code) {

@@ -9,26 +9,13 @@
 #include <cstdint>
 
 #include "fuzz/common/input_bytes.h"
+#include "fuzz/common/mp3_time.h"
 #include "fuzz/common/player_run.h"
 #include "platform/files.h"
 
 namespace {
 
 int32_t Consume(uint32_t, intptr_t, intptr_t) { return 1; }
-
-// One value in every field, so that whichever the format selects is set.
-MP3_TIME TimeOf(uint32_t value) {
-  MP3_TIME time{};
-  time.ms = value;
-  time.sec = value % 100000;
-  time.bytes = value;
-  time.frames = value % 200000;
-  time.hms_hour = value >> 24;
-  time.hms_minute = (value >> 16) & 0xFF;
-  time.hms_second = (value >> 8) & 0xFF;
-  time.hms_millisecond = value & 0xFF;
-  return time;
-}
 
 int Format(uint8_t code) {
   static constexpr int kFormats[] = {TIME_FORMAT_MS, TIME_FORMAT_SEC, TIME_FORMAT_HMS, TIME_FORMAT_BYTES, 16, 0};
