@@ -64,6 +64,13 @@ void DAr3::PrepareRun(int32_t loop) {
   state_.playing = 1;
 }
 
+bool DAr3::ClaimLaunch() {
+  std::lock_guard<std::mutex> hold(run_threads_lock_);
+  if (launching_ || run_.thread.joinable()) return false;
+  launching_ = true;
+  return true;
+}
+
 std::shared_ptr<DAr3::RunFlags> DAr3::LaunchRun(const char* failure) {
   try {
     auto flags = std::make_shared<RunFlags>();
@@ -96,9 +103,25 @@ bool DAr3::StartRun(int32_t loop, const char* op, const char* failure, const std
     SetErrorF("%s->Can't start playback inside a synchronous callback of the run still playing !", op);
     return false;
   }
-  PrepareRun(loop);
-  if (setup) setup();
-  const std::shared_ptr<RunFlags> flags = LaunchRun(failure);
+  // Two callers may get here at once (Play here and Play from a callback): one launches, the
+  // other fails as a Play of a playing player does.
+  if (!ClaimLaunch()) {
+    SetErrorF("%s->Playback was started meanwhile by another call !", op);
+    return false;
+  }
+  std::shared_ptr<RunFlags> flags;
+  {
+    struct LaunchClaim {
+      DAr3& player;
+      ~LaunchClaim() {
+        std::lock_guard<std::mutex> hold(player.run_threads_lock_);
+        player.launching_ = false;
+      }
+    } claim{*this};
+    PrepareRun(loop);
+    if (setup) setup();
+    flags = LaunchRun(failure);
+  }
   if (!flags) return false;
   // The signal may wake another caller waiting for a start of its own (or be reset by the
   // next run's start): the run's own result is what ends the wait.

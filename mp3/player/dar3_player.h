@@ -142,7 +142,7 @@ struct EffectSwitches {
 // Locks (each guards what follows it; none is held while a message is sent, while waiting for
 // a thread or while the user's function runs):
 //   error_lock_             error_
-//   run_threads_lock_       run_, retired_runs_ (the decoding threads' objects)
+//   run_threads_lock_       run_, retired_runs_ (the decoding threads' objects), launching_
 //   run_end_lock_           seek_after_run_, and the next run's start in format_
 //                           (read_position, heard_from, heard_skip) against the run's rewind
 //   callback_threads_lock_  callback_thread_, retired_callback_threads_
@@ -298,6 +298,8 @@ class DAr3 final : public RUVe3 {
   // Starts the decoding thread and returns its flags; null, with the run undone and `failure`
   // as the error, if not.
   std::shared_ptr<RunFlags> LaunchRun(const char* failure);
+  // Claims the right to launch the next run; false when a run exists or another caller holds it.
+  bool ClaimLaunch();
   // The run's start result, then the wake-up of whoever waits for it.
   void SignalStart(RunFlags& run, int result);
   // Bytes the device has played since the buffer its last done notice points at began (the
@@ -402,6 +404,9 @@ class DAr3 final : public RUVe3 {
   std::mutex run_threads_lock_;
   RunThread run_;
   std::vector<RunThread> retired_runs_;
+  // A caller is between finding no run and launching its own: a second starter fails instead
+  // of replacing the thread object of a run that is about to exist.
+  bool launching_ = false;
   std::atomic<bool> release_pending_{false};  // Destroy asked for inside a callback
   // Callers inside Play or PlayLoop, which wait for the run's start: a Destroy asked for by a
   // callback of that start (the PLAY notice) deletes the player only once they have left.

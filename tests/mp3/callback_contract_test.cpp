@@ -134,6 +134,43 @@ TEST_F(CallbackContract, PlayWaitingHereWhileThePlayHandlerRestartsTheRun) {
   WithinOrAbort("the player's callback goes away", 10s, [&] { p.SetCallbackFunc(nullptr, 0); });
 }
 
+// Play here and Play from the STOP handler at the same moment: one of them starts the next run,
+// the other fails as a Play of a playing player does (the second launch used to overwrite the
+// first run's thread object, which ends the process).
+TEST_F(CallbackContract, PlayHereAndPlayFromTheStopHandlerAtOnceStartOneRun) {
+  DAr3 p;
+  scenario_.player = &p;
+  std::atomic<bool> go{false}, handler_play{false};
+  std::atomic<int> handler_started{0}, handler_refused{0};
+  scenario_.SetHandler([&](uint32_t message, intptr_t, intptr_t) -> int32_t {
+    if (message == MP3_EVENT_STOP && handler_play.exchange(false)) {
+      go = true;
+      (p.Play() == 1 ? handler_started : handler_refused)++;
+    }
+    return message == MP3_EVENT_WAVE_BUFFER ? 1 : 0;
+  });
+  ASSERT_EQ(p.OpenFile(Songs()[2].c_str(), 0, 0, 0), 1);
+  ASSERT_EQ(p.SetCallbackFunc(&Route, MP3_EVENT_STOP | MP3_EVENT_WAVE_BUFFER), 1);
+  constexpr int kRounds = 60;
+  int here_started = 0;
+  WithinOrAbort("Play here and from the STOP handler at once", 60s, [&] {
+    for (int round = 0; round < kRounds; ++round) {
+      go = false;
+      handler_play = true;  // the run's STOP notice (its own end, or the Stop) makes the handler play
+      ASSERT_EQ(p.Play(), 1) << p.GetError();
+      p.Stop();
+      while (!go) std::this_thread::yield();
+      if (p.Play() == 1) ++here_started;
+      for (int i = 0; i < 2500 && handler_started + handler_refused <= round; ++i) std::this_thread::sleep_for(1ms);
+      p.Stop();
+    }
+  });
+  EXPECT_EQ(handler_started + handler_refused, kRounds);
+  // Both may succeed one after the other; neither may be lost without an answer.
+  EXPECT_GE(here_started + handler_started, kRounds);
+  WithinOrAbort("the player's callback goes away", 10s, [&] { p.SetCallbackFunc(nullptr, 0); });
+}
+
 TEST_F(CallbackContract, DestroyInsideACallbackReleasesThePlayerAfterItReturns) {
   // ThreadSanitizer starts a helper thread of its own at the first thread creation; one
   // thread made and joined first keeps it out of the comparison.
