@@ -277,6 +277,9 @@ DAR3_API int Mp3_GetSfxModeData(MP3_HANDLE player, int mode, int* left, int* rig
  *   Pause, Resume, the getters,  | work at once
  *   volume, effects, tags, FFT   |
  *
+ * Play or PlayLoop made here and inside a callback at the same moment start one run; the other
+ * returns 0 with "Play->Playback was started meanwhile by another call !" (PlayLoop likewise).
+ *
  * No C++ exception crosses this interface: running out of memory fails the call with
  * "<function>->Memory allocation error !" and 0. */
 DAR3_API int Mp3_SetCallbackFunc(MP3_HANDLE player, MP3_CALLBACK_FUNC callback,
