@@ -81,6 +81,9 @@ std::shared_ptr<DAr3::RunFlags> DAr3::LaunchRun(const char* failure) {
       flags->exited = true;
     });
     run_.flags = flags;
+    // The claim ends with the run's existence, in the same hold: a handler of the new run's
+    // first notice may stop it and start the next at once.
+    launching_ = false;
     return flags;
   } catch (const std::exception&) {
     state_.playing = 0;
