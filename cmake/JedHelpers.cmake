@@ -26,20 +26,32 @@ function(jed_library name)
   target_link_libraries(${name} PUBLIC ${ARG_LINKS})
 endfunction()
 
-# jed_test_environment(TARGET ENV): the environment of every test gtest_discover_tests found in
-# TARGET (a CMake list of NAME=VALUE entries).
-function(jed_test_environment target env)
-  set(script ${CMAKE_CURRENT_BINARY_DIR}/${target}_environment.cmake)
+# jed_test_properties(TARGET ENV [LABELS]): the environment (a CMake list of NAME=VALUE
+# entries) and, when given, the labels of every test gtest_discover_tests found in TARGET.
+# gtest_discover_tests splits a list-valued property into separate arguments, so every value
+# after the first would be lost; the properties are set after discovery instead, on the list of
+# tests it leaves in <name>_TESTS.
+function(jed_test_properties target env)
+  set(script ${CMAKE_CURRENT_BINARY_DIR}/${target}_properties.cmake)
+  set(labels "")
+  if(ARGC GREATER 2)
+    set(labels " LABELS \"${ARGV2}\"")
+  endif()
   file(WRITE ${script}
     "if(DEFINED ${target}_TESTS)\n"
-    "  set_tests_properties(\${${target}_TESTS} PROPERTIES ENVIRONMENT \"${env}\")\n"
+    "  set_tests_properties(\${${target}_TESTS} PROPERTIES ENVIRONMENT \"${env}\"${labels})\n"
     "endif()\n")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
 endfunction()
+function(jed_test_environment target env)
+  jed_test_properties(${target} "${env}")
+endfunction()
 
-# jed_test(NAME LINKS ...): one GoogleTest program from every .cpp in the current folder.
+# jed_test(NAME [LABEL label] [THREADS] LINKS ...): one GoogleTest program from every .cpp in the
+# current folder, labelled `unit` unless told otherwise. THREADS: its code runs on more than one
+# thread, so the ThreadSanitizer stage runs it (label `threads`, built by target threaded_suites).
 function(jed_test name)
-  cmake_parse_arguments(ARG "" "LABEL" "LINKS" ${ARGN})
+  cmake_parse_arguments(ARG "THREADS" "LABEL" "LINKS" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT srcs)
     return()
@@ -49,12 +61,13 @@ function(jed_test name)
   if(NOT ARG_LABEL)
     set(ARG_LABEL unit)
   endif()
+  set(labels ${ARG_LABEL})
+  if(ARG_THREADS)
+    list(APPEND labels threads)
+    add_dependencies(threaded_suites ${name})
+  endif()
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES LABELS ${ARG_LABEL}
     DISCOVERY_TIMEOUT 60)
-  # gtest_discover_tests splits a list-valued property into separate arguments, so every
-  # variable after the first would be lost; the environment is set after discovery instead,
-  # on the list of tests it leaves in <name>_TESTS.
-  jed_test_environment(${name} "JED_HEADLESS=1;SDL_AUDIODRIVER=dummy;${JED_SANITIZER_ENV}")
+  jed_test_properties(${name} "JED_HEADLESS=1;SDL_AUDIODRIVER=dummy;${JED_SANITIZER_ENV}" "${labels}")
 endfunction()

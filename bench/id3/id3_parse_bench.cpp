@@ -3,7 +3,7 @@
 // 2.4 tag whose frames are unsynchronised one by one.
 #include <benchmark/benchmark.h>
 
-#include "tests/id3/tag_builder.h"
+#include "tests/mp3/id3/tag_builder.h"
 
 namespace {
 

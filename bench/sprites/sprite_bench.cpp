@@ -10,7 +10,7 @@
 #include "display/bitmap.h"
 #include "platform/backend.h"
 #include "sprites/sprite.h"
-#include "tests/bitmap/bmp_builder.h"
+#include "tests/display/bitmap/bmp_builder.h"
 
 namespace {
 

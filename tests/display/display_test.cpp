@@ -8,6 +8,7 @@
 #include "display/display.h"
 #include "display/error_log.h"
 #include "platform/backend.h"
+#include "tests/support/files.h"
 
 namespace {
 class DisplayTest : public ::testing::Test {
@@ -21,12 +22,7 @@ class DisplayTest : public ::testing::Test {
 
 uint8_t BackPixel(int x, int y) { return back_surface->pixels()[y * back_surface->pitch() + x]; }
 
-std::string ReadFile(const char* path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+std::string ReadFile(const char* path) { return test_support::ReadFileText(path); }
 }  // namespace
 
 TEST_F(DisplayTest, InitSetsTheClipRectangleClipperAndBlackSurfaces) {

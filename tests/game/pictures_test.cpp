@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "tests/bitmap/bmp_builder.h"
+#include "tests/display/bitmap/bmp_builder.h"
 
 namespace {
 

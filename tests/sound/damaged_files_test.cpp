@@ -11,7 +11,7 @@
 #include "platform/audio.h"
 #include "sound/midi.h"
 #include "sound/sound.h"
-#include "tests/platform_audio/audio_measure.h"
+#include "tests/platform/audio/audio_measure.h"
 #include "tests/sound/wav_files.h"
 
 namespace {

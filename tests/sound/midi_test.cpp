@@ -10,7 +10,7 @@
 #include "platform/audio.h"
 #include "platform/backend.h"
 #include "sound/midi.h"
-#include "tests/platform_audio/audio_measure.h"
+#include "tests/platform/audio/audio_measure.h"
 #include "tests/sound/wav_files.h"
 
 namespace {

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/files.h"
+
 namespace wav_test {
 
 // A folder of this test process's own: ctest runs the cases of one program side by side, and
@@ -42,13 +44,10 @@ inline bool Sox(const std::string& arguments) {
   return std::system(("sox " + arguments + " 2> /dev/null").c_str()) == 0;
 }
 
-inline std::vector<uint8_t> ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
+inline std::vector<uint8_t> ReadFile(const std::string& path) { return test_support::ReadFileBytes(path); }
 
 inline void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  test_support::WriteFileBytes(path, bytes.data(), bytes.size());
 }
 
 // Little-endian byte assembly.

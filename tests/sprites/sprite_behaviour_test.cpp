@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/bitmap/bitmap_record.h"
-#include "tests/bitmap/bmp_builder.h"
+#include "tests/display/bitmap/bitmap_record.h"
+#include "tests/display/bitmap/bmp_builder.h"
 #include "tests/sprites/sprite_fixture.h"
 
 namespace {

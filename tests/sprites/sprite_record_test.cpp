@@ -2,8 +2,8 @@
 #include <utility>
 #include <vector>
 
-#include "tests/bitmap/bitmap_record.h"
-#include "tests/bitmap/bmp_builder.h"
+#include "tests/display/bitmap/bitmap_record.h"
+#include "tests/display/bitmap/bmp_builder.h"
 #include "tests/sprites/sprite_fixture.h"
 
 namespace {
