@@ -276,10 +276,10 @@ DAR3_API int Mp3_OpenFile(MP3_HANDLE player, const char* name, int buffer_ms, un
 /** Mp3_OpenFile with a wide name (UTF-32 on Linux), opened by its UTF-8 form. */
 DAR3_API int Mp3_OpenFileW(MP3_HANDLE player, const wchar_t* name, int buffer_ms,
                            unsigned int offset, unsigned int size);
-/** Opens a data block the program registered as a resource under res_name and res_type
- * (platform::RegisterResource of the platform layer). `module` is ignored on Linux (resources
- * are registered per program); pass NULL. Failures: "OpenMp3Resource->Can't find resource !"
- * and "OpenMp3Resource->Can't get resource size !". */
+/** Opens the data block registered under res_name and res_type in the process's resource table
+ * (filled by the game through the private platform layer; a program on this API alone has none
+ * and gets "OpenMp3Resource->Can't find resource !"). `module` is ignored on Linux; pass NULL.
+ * An empty block: "OpenMp3Resource->Can't get resource size !". */
 DAR3_API int Mp3_OpenResource(MP3_HANDLE player, void* module, const char* res_name,
                               const char* res_type, int buffer_ms, unsigned int offset,
                               unsigned int size);
