@@ -13,6 +13,7 @@ PACKAGES=(
   clang libclang-rt-14-dev llvm   # sanitizer and fuzz stages (./test.sh asan|tsan|fuzz)
   lintian desktop-file-utils appstream   # checks of the packages and desktop files
   clang-format                           # the one source format (tests/repo/format_test.sh)
+  abigail-tools python3-pytest   # libdar3's ABI check; the Python binding's tests
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

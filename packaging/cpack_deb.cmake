@@ -1,5 +1,6 @@
 # Debian packages, one per component: jed-grimstorm (game and data), libdar3-2 (the shared
-# library and the libraries it needs), libdar3-dev (headers, .so link, dar3.pc) and dar3play.
+# library and its private platform libraries), libdar3-dev (headers, .so link, dar3.pc, section-3
+# manual pages), dar3play and python3-dar3 (the ctypes binding).
 # Dependencies on Debian's libraries come from dpkg-shlibdeps; those between our packages
 # from the component dependencies, with the exact version.
 set(CPACK_GENERATOR DEB)
@@ -19,10 +20,10 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://jedgrimstorm.example.org/")
 set(CPACK_JED_LIBDIR ${CMAKE_INSTALL_LIBDIR})
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/cpack_project.cmake)
 # The installed files carry RPATH $ORIGIN/../lib for installs under any prefix; in /usr the
-# system path finds everything, and Debian forbids a search path, so the packages drop it.
+# system path finds the public libraries, so the packages keep only the way to lib/dar3.
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/drop_rpath.cmake)
 
-set(JED_PACKAGE_COMPONENTS libdar3 dev dar3play)
+set(JED_PACKAGE_COMPONENTS libdar3 dev dar3play python)
 if(TARGET jed-grimstorm)
   list(PREPEND JED_PACKAGE_COMPONENTS game)
 endif()
@@ -51,7 +52,7 @@ set(CPACK_DEBIAN_DEV_DESCRIPTION "MP3 player library - development files
 The C header dar3/dar3.h, the C++ interface dar3/ruve3.hpp, the linker
 name libdar3.so and the pkg-config file dar3.pc for building programs
 with libdar3.")
-# dar3.pc requires mad (for static links and for pkg-config's own check).
+# dar3.pc names libmad for static links.
 set(CPACK_DEBIAN_DEV_PACKAGE_DEPENDS "libmad0-dev")
 set(CPACK_COMPONENT_DEV_DEPENDS libdar3)
 
@@ -63,6 +64,17 @@ a progress bar, VU meters and a spectrum analyser, prints stream
 information (also as JSON) and decodes files to WAV with the library's
 effects.")
 set(CPACK_COMPONENT_DAR3PLAY_DEPENDS libdar3)
+
+set(CPACK_DEBIAN_PYTHON_PACKAGE_NAME python3-dar3)
+set(CPACK_DEBIAN_PYTHON_PACKAGE_SECTION python)
+set(CPACK_DEBIAN_PYTHON_PACKAGE_ARCHITECTURE all)
+set(CPACK_DEBIAN_PYTHON_DESCRIPTION "Python binding of the libdar3 MP3 player library
+The dar3 package drives libdar3 through ctypes: a Player that opens,
+plays, stops and seeks MP3 files, reads their ID3 tags as a dict,
+decodes them to PCM with the library's effects and calls Python
+functions on the player's messages.")
+set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS "python3:any")
+set(CPACK_COMPONENT_PYTHON_DEPENDS libdar3)
 
 set(CPACK_DEBIAN_GAME_PACKAGE_NAME jed-grimstorm)
 set(CPACK_DEBIAN_GAME_PACKAGE_SECTION games)

@@ -1,5 +1,7 @@
-# CPack pre-build script: removes the run-time search path from every ELF file and pkg-config
-# file staged for the packages (in /usr everything is found through the system path).
+# CPack pre-build script: in /usr the system path finds the public libraries, and Debian
+# forbids a search path to them, so every staged ELF file keeps only the $ORIGIN-relative
+# entry that leads to the private platform libraries (lib/dar3), and only when it needs one of
+# them; pkg-config files lose their run path.
 file(GLOB_RECURSE staged LIST_DIRECTORIES false "${CPACK_TEMPORARY_DIRECTORY}/*")
 foreach(file ${staged})
   if(IS_SYMLINK ${file})
@@ -7,7 +9,26 @@ foreach(file ${staged})
   endif()
   file(READ ${file} magic LIMIT 4 HEX)
   if(magic STREQUAL "7f454c46")
-    file(RPATH_REMOVE FILE ${file})
+    file(READ_ELF ${file} RUNPATH runpath RPATH rpath)
+    set(kept "")
+    execute_process(COMMAND readelf -d ${file} OUTPUT_VARIABLE dynamic)
+    if(dynamic MATCHES "NEEDED[^\n]*libdar3-(core|audio)")
+      foreach(entry ${runpath} ${rpath})
+        string(REPLACE ":" ";" entry "${entry}")
+        foreach(part ${entry})
+          if(part MATCHES "^\\$ORIGIN(/.*/dar3)?$" OR part STREQUAL "$ORIGIN/dar3")
+            list(APPEND kept ${part})
+          endif()
+        endforeach()
+      endforeach()
+    endif()
+    if(kept)
+      list(REMOVE_DUPLICATES kept)
+      list(JOIN kept ":" kept)
+      file(RPATH_SET FILE ${file} NEW_RPATH "${kept}")
+    else()
+      file(RPATH_REMOVE FILE ${file})
+    endif()
   elseif(file MATCHES "\\.pc$")
     file(READ ${file} text)
     string(REPLACE " -Wl,-rpath,\${libdir}" "" text "${text}")

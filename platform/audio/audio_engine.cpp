@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/audio/audio_pcm.h"
 #include "platform/backend.h"
 
 namespace platform::audio {
@@ -79,16 +80,29 @@ void Engine::Mix(int16_t* out, size_t frames) {
   float* mix = scratch_.data();
   for (SoundBuffer* buffer : buffers)
     if (buffer->playing) MixSoundBuffer(*buffer, mix, frames);
-  for (WaveOut* device : devices) MixWaveOut(*device, mix, frames, notices);
+  for (WaveOut* device : devices)
+    if (!device->own_output) MixWaveOut(*device, mix, frames, notices);
   for (AudioSource* source : sources) source->Render(mix, frames);
-  for (size_t i = 0; i < frames * kAudioOutputChannels; ++i) {
-    float value = std::nearbyint(mix[i] * 32768.0f);
-    out[i] = static_cast<int16_t>(std::clamp(value, -32768.0f, 32767.0f));
-  }
+  StoreMix(mix, out, frames * kAudioOutputChannels);
   frames_mixed.fetch_add(frames, std::memory_order_relaxed);
 }
 
+void Engine::MixOwn(WaveOut* device, int16_t* out, size_t frames) {
+  std::lock_guard<std::mutex> guard(mix_lock);
+  if (std::find(devices.begin(), devices.end(), device) == devices.end()) {
+    std::fill(out, out + frames * kAudioOutputChannels, int16_t{0});
+    return;
+  }
+  device->scratch.assign(frames * kAudioOutputChannels, 0.0f);
+  MixWaveOut(*device, device->scratch.data(), frames, notices);
+  StoreMix(device->scratch.data(), out, frames * kAudioOutputChannels);
+}
+
 void MixOutput(int16_t* stereo, size_t frames) { Engine::Instance().Mix(stereo, frames); }
+
+void MixOwnWaveOut(WaveOut* device, int16_t* stereo, size_t frames) {
+  Engine::Instance().MixOwn(device, stereo, frames);
+}
 
 }  // namespace platform::audio
 

@@ -42,6 +42,10 @@ struct WaveOut {
   float left_gain = 1.0f;
   float right_gain = 1.0f;
   bool paused = false;
+  // A device of its own (chosen by id), which mixes this wave-out alone at its rate; null for
+  // the mixed output. Stopped when the wave-out is freed.
+  std::unique_ptr<audio::AudioOutput> own_output;
+  std::vector<float> scratch;    // the own output's mix
 };
 
 namespace audio {
@@ -62,6 +66,8 @@ class Engine {
 
   // Mixes all clients into `out`; posts the notices this produces.
   void Mix(int16_t* out, size_t frames);
+  // Mixes one wave-out with a device of its own (silence when it is closed).
+  void MixOwn(WaveOut* device, int16_t* out, size_t frames);
 
   std::mutex mix_lock;
   std::vector<SoundBuffer*> buffers;         // live handles, in creation order

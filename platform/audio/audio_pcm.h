@@ -2,6 +2,7 @@
 // PCM helpers shared by the engine's clients: reading one frame as floats, the resampling step
 // and the decibel scale.
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/audio.h"
@@ -30,6 +31,14 @@ inline uint64_t ResampleStep(uint32_t source_rate) {
 
 inline float FixedFraction(uint64_t position) {
   return static_cast<float>(position & 0xFFFFFFFFu) * (1.0f / 4294967296.0f);
+}
+
+// Stores a float mix (full scale 1.0) as 16-bit samples, rounded and clipped.
+inline void StoreMix(const float* mix, int16_t* out, size_t samples) {
+  for (size_t i = 0; i < samples; ++i) {
+    const float value = std::nearbyint(mix[i] * 32768.0f);
+    out[i] = static_cast<int16_t>(value < -32768.0f ? -32768.0f : (value > 32767.0f ? 32767.0f : value));
+  }
 }
 
 // Hundredths of a decibel to a linear factor; -10000 and below is silence.

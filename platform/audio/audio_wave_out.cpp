@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "platform/audio/audio_engine.h"
 #include "platform/audio/audio_pcm.h"
@@ -136,16 +138,32 @@ void CloseAllWaveOuts(Engine& engine) {
 
 }  // namespace audio
 
-uint32_t WaveOutGetNumDevs() { return 1; }
+namespace {
+// The backend's own devices; empty when the mixed output is the only one (then it is id 0).
+std::vector<std::string> BackendDevices() {
+  const audio::AudioBackend& backend = Engine::OutputBackend();
+  return backend.list_devices ? backend.list_devices() : std::vector<std::string>{};
+}
+}  // namespace
+
+uint32_t WaveOutGetNumDevs() {
+  const size_t count = BackendDevices().size();
+  return count ? static_cast<uint32_t>(count) : 1;
+}
 
 MmResult WaveOutGetDevCaps(uint32_t device_id, WaveOutCaps* caps) {
   if (!caps) return kMmInvalidParam;
-  if (device_id != 0 && device_id != kWaveMapper) return kMmBadDeviceId;
+  std::string name = kDeviceName;
+  if (device_id != kWaveMapper) {
+    const std::vector<std::string> devices = BackendDevices();
+    if (device_id >= std::max<size_t>(devices.size(), 1)) return kMmBadDeviceId;
+    if (!devices.empty()) name = devices[device_id];
+  }
   *caps = WaveOutCaps{};
   caps->manufacturer_id = 1;
   caps->product_id = 1;
   caps->driver_version = 0x0100;
-  std::snprintf(caps->name, sizeof caps->name, "%s", kDeviceName);
+  std::snprintf(caps->name, sizeof caps->name, "%s", name.c_str());
   caps->formats = 0x00000FFFu;  // every 11/22/44 kHz, mono/stereo, 8/16-bit combination
   caps->channels = 2;
   caps->support = kWaveCapsVolume | kWaveCapsLrVolume;
@@ -156,7 +174,10 @@ MmResult WaveOutOpen(WaveOut** device, uint32_t device_id, const PcmFormat& form
                      uintptr_t instance) {
   if (!device) return kMmInvalidParam;
   *device = nullptr;
-  if (device_id != 0 && device_id != kWaveMapper) return kMmBadDeviceId;
+  // A chosen device of the backend's list plays this wave-out alone; the mapper (and id 0 when
+  // the list is empty) is the engine's mixed output.
+  const std::vector<std::string> devices = device_id == kWaveMapper ? std::vector<std::string>{} : BackendDevices();
+  if (device_id != kWaveMapper && device_id >= std::max<size_t>(devices.size(), 1)) return kMmBadDeviceId;
   if (!IsValidPcmFormat(format)) return kWaveBadFormat;
   Engine& engine = Engine::Instance();
   engine.EnsureStarted();
@@ -164,6 +185,15 @@ MmResult WaveOutOpen(WaveOut** device, uint32_t device_id, const PcmFormat& form
   opened->format = format;
   opened->block = PcmBlockAlign(format);
   opened->step = audio::ResampleStep(format.rate);
+  if (!devices.empty()) {
+    uint32_t device_rate = format.rate;
+    opened->own_output = Engine::OutputBackend().open_device(device_id, format.rate, opened, &device_rate);
+    if (!opened->own_output) {
+      delete opened;
+      return kMmAllocated;
+    }
+    opened->step = (static_cast<uint64_t>(format.rate) << 32) / device_rate;
+  }
   opened->callback = callback;
   opened->instance = instance;
   {

@@ -10,13 +10,19 @@ libdir=$3
 with_game=$4
 debs="$scratch/debs"
 arch=$(dpkg --print-architecture)
+# The package's file: built for this architecture, or for all (python3-dar3).
+deb_of() {
+  local deb="$debs/${1}_${version}_${arch}.deb"
+  [ -f "$deb" ] || deb="$debs/${1}_${version}_all.deb"
+  echo "$deb"
+}
 
 (cd "$build" && cpack -G DEB -B "$debs") >"$scratch/cpack.log" 2>&1 || { cat "$scratch/cpack.log"; fail "cpack -G DEB"; }
 
-packages=(libdar3-2 libdar3-dev dar3play)
+packages=(libdar3-2 libdar3-dev dar3play python3-dar3)
 [ "$with_game" = ON ] && packages+=(jed-grimstorm)
 for package in "${packages[@]}"; do
-  deb="$debs/${package}_${version}_${arch}.deb"
+  deb=$(deb_of "$package")
   [ -f "$deb" ] || fail "no $deb"
   echo "$(basename "$deb"): $(stat -c %s "$deb") bytes"
 done
@@ -25,7 +31,8 @@ done
 expect_package() {
   local package=$1 section=$2
   shift 2
-  local deb="$debs/${package}_${version}_${arch}.deb" depends
+  local deb depends
+  deb=$(deb_of "$package")
   [ "$(dpkg-deb -f "$deb" Package)" = "$package" ] || fail "$deb names another package"
   [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "$package: version $(dpkg-deb -f "$deb" Version)"
   [ "$(dpkg-deb -f "$deb" Section)" = "$section" ] || fail "$package: section $(dpkg-deb -f "$deb" Section)"
@@ -43,9 +50,13 @@ expect_package() {
   grep -qx "./usr/share/doc/$package/copyright" "$scratch/$package.files" || fail "$package has no copyright file"
 }
 same="\\(= $version\\)"
-expect_package libdar3-2 libs 'libc6' 'libmad0' -- "$libdir/libdar3.so.2" "$libdir/$(readlink "$build/mp3/libdar3.so.2")"
+expect_package libdar3-2 libs 'libc6' 'libmad0' -- "$libdir/libdar3.so.2" "$libdir/$(readlink "$build/mp3/libdar3.so.2")" \
+  "$libdir/dar3/libdar3-core.so.1" "$libdir/dar3/libdar3-audio.so.1"
 expect_package libdar3-dev libdevel "libdar3-2 $same" 'libmad0-dev' -- "$libdir/libdar3.so" "$libdir/pkgconfig/dar3.pc" \
-  include/dar3/dar3.h include/dar3/ruve3.hpp share/doc/libdar3-dev/examples/play_mp3.c
+  include/dar3/dar3.h include/dar3/ruve3.hpp share/doc/libdar3-dev/examples/play_mp3.c \
+  share/man/man3/dar3.3.gz share/man/man3/dar3_callbacks.3.gz share/man/man3/Mp3_Play.3.gz
+expect_package python3-dar3 python "libdar3-2 $same" 'python3' -- lib/python3/dist-packages/dar3/__init__.py \
+  lib/python3/dist-packages/dar3/player.py share/doc/python3-dar3/examples/play_mp3.py
 expect_package dar3play sound "libdar3-2 $same" 'libncursesw6' -- bin/dar3play share/man/man1/dar3play.1.gz
 if [ "$with_game" = ON ]; then
   expect_package jed-grimstorm games "libdar3-2 $same" 'libc6' 'fonts-dejavu-core' -- games/jed-grimstorm \
@@ -66,11 +77,14 @@ else
 fi
 
 # Unpacked, the packages run from where they are (the loader path points at the unpacked
-# libraries: the packages carry no run path, as Debian wants).
+# public libraries). The only run path left is the $ORIGIN-relative one to the private
+# platform libraries, in the files that need them; none leads to a public folder.
 root="$scratch/root"
 for deb in "$debs"/*.deb; do dpkg-deb -x "$deb" "$root"; done
-find "$root" -type f -exec sh -c 'readelf -d "$1" 2>/dev/null | grep -q "R.*PATH"' _ {} \; -print >"$scratch/with_rpath"
-[ ! -s "$scratch/with_rpath" ] || fail "files with a run path: $(cat "$scratch/with_rpath")"
+find "$root" -type f -exec sh -c 'readelf -d "$1" 2>/dev/null | grep "R.*PATH" | grep -v "\[\$ORIGIN\(/\.\./$2\)\{0,1\}\(/dar3\)\{0,1\}\]"' _ {} "$libdir" \; -print >"$scratch/with_rpath"
+[ ! -s "$scratch/with_rpath" ] || fail "files with another run path: $(cat "$scratch/with_rpath")"
+readelf -d "$root/usr/$libdir/libdar3.so.2" | grep -q 'RUNPATH.*\[\$ORIGIN/dar3\]' || fail "libdar3 does not find lib/dar3"
+readelf -d "$root/usr/bin/dar3play" | grep -q 'R.*PATH' && fail "dar3play needs no run path"
 export LD_LIBRARY_PATH="$root/usr/$libdir"
 check_dar3play "$root/usr/bin/dar3play" "$(make_tone)"
 if [ "$with_game" = ON ]; then

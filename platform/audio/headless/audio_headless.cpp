@@ -9,6 +9,7 @@ std::unique_ptr<AudioOutput> OpenHeadless(bool real_time) {
 }
 }  // namespace
 
-const AudioBackend kHeadlessAudio{OpenHeadless, true};
+// One device, the pulled mix, as in a test nothing else may sound.
+const AudioBackend kHeadlessAudio{OpenHeadless, true, nullptr, nullptr};
 
 }  // namespace platform::audio

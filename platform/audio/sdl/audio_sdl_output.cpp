@@ -49,12 +49,7 @@ std::unique_ptr<AudioOutput> StartSdlOutput() {
     sdl.QuitSubSystem(SDL_INIT_AUDIO);
     return nullptr;
   }
-  SDL_AudioSpec want{};
-  want.freq = static_cast<int>(kAudioOutputRate);
-  want.format = AUDIO_S16SYS;
-  want.channels = static_cast<Uint8>(kAudioOutputChannels);
-  want.samples = static_cast<Uint16>(kAudioDeviceBufferFrames);
-  want.callback = &SdlOutput::Callback;
+  SDL_AudioSpec want = OutputSpec(static_cast<int>(kAudioOutputRate), &SdlOutput::Callback, nullptr);
   SDL_AudioSpec have{};
   SDL_AudioDeviceID device = sdl.OpenAudioDevice(nullptr, 0, &want, &have, 0);
   if (device == 0) {
@@ -75,6 +70,6 @@ std::unique_ptr<AudioOutput> OpenCardOrSilent(bool) {
 }
 }  // namespace
 
-const AudioBackend kSdlAudio{OpenCardOrSilent, false};
+const AudioBackend kSdlAudio{OpenCardOrSilent, false, ListSdlDevices, OpenSdlDevice};
 
 }  // namespace platform::audio

@@ -24,7 +24,9 @@ const SdlAudioLibrary* Load() {
       Resolve(library, "SDL_GetCurrentAudioDriver", &sdl.GetCurrentAudioDriver) &&
       Resolve(library, "SDL_OpenAudioDevice", &sdl.OpenAudioDevice) &&
       Resolve(library, "SDL_CloseAudioDevice", &sdl.CloseAudioDevice) &&
-      Resolve(library, "SDL_PauseAudioDevice", &sdl.PauseAudioDevice))
+      Resolve(library, "SDL_PauseAudioDevice", &sdl.PauseAudioDevice) &&
+      Resolve(library, "SDL_GetNumAudioDevices", &sdl.GetNumAudioDevices) &&
+      Resolve(library, "SDL_GetAudioDeviceName", &sdl.GetAudioDeviceName))
     return &sdl;
   std::fprintf(stderr, "libSDL2 lacks an audio function: %s\n", dlerror());
   return nullptr;  // never unloaded: other parts of the process may use it

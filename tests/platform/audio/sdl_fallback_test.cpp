@@ -3,8 +3,6 @@
 // chosen once per process, so the check runs in a child process of this test program.
 #include <gtest/gtest.h>
 
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -16,8 +14,7 @@
 
 #include "platform/audio.h"
 #include "tests/platform/audio/audio_measure.h"
-
-extern char** environ;
+#include "tests/platform/audio/sdl_child.h"
 
 namespace {
 
@@ -25,25 +22,11 @@ using namespace platform;
 
 const bool kHeadless = audio_test::ChooseTestBackend();
 
-// Runs this program's SdlChild test in a child with the given audio driver setting.
+// Runs this program's SdlFallback.Child test in a child with the given audio driver setting.
 int RunChild(const char* driver) {
-  std::vector<std::string> env_strings = {"JED_AUDIO_TEST_SDL=1", "JED_HEADLESS=0"};
-  if (driver) env_strings.push_back(std::string("SDL_AUDIODRIVER=") + driver);
-  for (char** e = environ; *e; ++e) {
-    std::string entry = *e;
-    if (entry.rfind("SDL_AUDIODRIVER=", 0) && entry.rfind("JED_HEADLESS=", 0) && entry.rfind("JED_AUDIO_TEST_SDL=", 0))
-      env_strings.push_back(entry);
-  }
-  std::vector<char*> envp;
-  for (auto& s : env_strings) envp.push_back(s.data());
-  envp.push_back(nullptr);
-  std::string self = "/proc/self/exe", filter = "--gtest_filter=SdlFallback.Child";
-  char* argv[] = {self.data(), filter.data(), nullptr};
-  pid_t pid;
-  if (posix_spawn(&pid, "/proc/self/exe", nullptr, nullptr, argv, envp.data()) != 0) return -1;
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  std::vector<std::string> extra;
+  if (driver) extra.push_back(std::string("SDL_AUDIODRIVER=") + driver);
+  return audio_test::RunSdlChild("SdlFallback.Child", extra);
 }
 
 // Whether libSDL2 is mapped into this process.
