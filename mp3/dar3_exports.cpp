@@ -161,6 +161,8 @@ int Mp3_GetFFTValues(MP3_HANDLE player, int fft_points, int window_type, int fft
   return result;
 }
 
+int Mp3_GetStopReason(MP3_HANDLE player, int* reason) { FORWARD(GetStopReason(reason)); }
+int Mp3_SetGapless(MP3_HANDLE player, int enable) { FORWARD(SetGapless(enable)); }
 int Mp3_EnumerateWaveOut(MP3_HANDLE player) { FORWARD(EnumerateWaveOut()); }
 int Mp3_GetWaveOutInfo(MP3_HANDLE player, unsigned int index, WAVE_OUT_INFO* info) {
   FORWARD(GetWaveOutInfo(index, info));

@@ -284,6 +284,48 @@ DAR3_API int Mp3_GetSfxModeData(MP3_HANDLE player, int mode, int* left, int* rig
  * "<function>->Memory allocation error !" and 0. */
 DAR3_API int Mp3_SetCallbackFunc(MP3_HANDLE player, MP3_CALLBACK_FUNC callback,
                                  unsigned int message_mask);
+/* Why the last run of playback ended, readable at any time and meant for the STOP handler,
+ * whose message keeps carrying (0, 0). Mp3_GetStopReason stores one of these in *reason and
+ * returns 1 (0 with "GetStopReason->int *pReason can't be NULL" for a null pointer). A cause
+ * asked for while another is already ending the run does not replace it (a Seek's own stop
+ * reads as a seek).
+ *   MP3_STOP_REASON_NONE            no run has ended since the player was made
+ *   MP3_STOP_REASON_SONG_ENDED      the song (or a PlayLoop's last pass that does not go on)
+ *                                   played to its end; a pushed stream ran out of data
+ *   MP3_STOP_REASON_STOP            Stop, or CreateEqBands, which stops the run
+ *   MP3_STOP_REASON_SEEK            Seek (and PlayLoop's seek to the loop's start)
+ *   MP3_STOP_REASON_CLOSE           Close, or an Open* that closed the song
+ *   MP3_STOP_REASON_REVERSE_MODE    ReverseMode restarting the run in the other direction
+ *   MP3_STOP_REASON_DESTROY         Mp3_Destroy
+ *   MP3_STOP_REASON_DEVICE_FAILURE  the output device could not be opened (GetError says why)
+ *   MP3_STOP_REASON_DECODING_ERROR  decoding could not go on (memory; GetError says why)
+ *   MP3_STOP_REASON_FORMAT_CHANGE   the stream changed its sample rate or layer: playback ends
+ *                                   at the change instead of playing on at the wrong speed;
+ *                                   GetError: "_ThreadFunc->The stream changes its sample rate
+ *                                   here; playback ends !" (a change of the channel count plays
+ *                                   on: the output is always two channels)
+ *   MP3_STOP_REASON_CALLBACK        the callback ended it (PLAY answered 1, WAVE_BUFFER 2) */
+#define MP3_STOP_REASON_NONE 0
+#define MP3_STOP_REASON_SONG_ENDED 1
+#define MP3_STOP_REASON_STOP 2
+#define MP3_STOP_REASON_SEEK 3
+#define MP3_STOP_REASON_CLOSE 4
+#define MP3_STOP_REASON_REVERSE_MODE 5
+#define MP3_STOP_REASON_DESTROY 6
+#define MP3_STOP_REASON_DEVICE_FAILURE 7
+#define MP3_STOP_REASON_DECODING_ERROR 8
+#define MP3_STOP_REASON_FORMAT_CHANGE 9
+#define MP3_STOP_REASON_CALLBACK 10
+DAR3_API int Mp3_GetStopReason(MP3_HANDLE player, int* reason);
+
+/* Gapless playback, off by default. On, the next Open* reads the encoder's delay and padding
+ * from the LAME/Info tag (LAME, FFmpeg) and drops them together with the decoder's own delay
+ * of 529 samples, so that the output is, sample for sample, what went into the encoder;
+ * GetSongLength, GetPosition, Seek, PlayLoop and reverse play all count in that trimmed
+ * timeline. A song without such a tag, or a managed stream, plays untrimmed. Off, the output is
+ * the whole decode. The switch applies from the next Open*; returns 1. */
+DAR3_API int Mp3_SetGapless(MP3_HANDLE player, int enable);
+
 DAR3_API int Mp3_GetFFTValues(MP3_HANDLE player, int fft_points, int window_type, int fft_flags,
                               int* harmonic_count, int* harmonic_freqs, int* left_amplitudes,
                               int* right_amplitudes, int* left_phases, int* right_phases);

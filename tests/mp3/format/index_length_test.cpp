@@ -47,16 +47,30 @@ TEST(IndexLength, CountsEveryFrameAndTheirBytes) {
   EXPECT_FALSE(length.format_changes);
 }
 
-TEST(IndexLength, StopsAtAChangeOfRateOrChannels) {
-  for (bool mono_change : {false, true}) {
-    std::vector<uint8_t> data;
-    std::vector<size_t> sizes(30, 417);
-    for (int i = 0; i < 30; ++i) AppendFrame(&data, 417, i < 20 || mono_change ? 0 : 1, mono_change && i >= 20);
-    const IndexLength length = LengthFromIndex(Starts(data, sizes), data.data() + data.size(), 1152, 44100);
-    EXPECT_TRUE(length.format_changes);
-    EXPECT_EQ(length.frames, 20u);
-    EXPECT_EQ(length.bytes, 20u * 417);
-  }
+TEST(IndexLength, StopsAtAChangeOfRateButNotOfChannels) {
+  std::vector<uint8_t> data;
+  std::vector<size_t> sizes(30, 417);
+  for (int i = 0; i < 30; ++i) AppendFrame(&data, 417, i < 20 ? 0 : 1);
+  IndexLength length = LengthFromIndex(Starts(data, sizes), data.data() + data.size(), 1152, 44100);
+  EXPECT_TRUE(length.format_changes);
+  EXPECT_EQ(length.frames, 20u);
+  EXPECT_EQ(length.bytes, 20u * 417);
+
+  data.clear();
+  for (int i = 0; i < 30; ++i) AppendFrame(&data, 417, 0, i >= 20);
+  length = LengthFromIndex(Starts(data, sizes), data.data() + data.size(), 1152, 44100);
+  EXPECT_FALSE(length.format_changes) << "stereo to mono plays on";
+  EXPECT_EQ(length.frames, 30u);
+}
+
+TEST(IndexLength, ASingleFrameOfAnotherRateIsDamageAndNotCounted) {
+  std::vector<uint8_t> data;
+  std::vector<size_t> sizes(30, 417);
+  for (int i = 0; i < 30; ++i) AppendFrame(&data, 417, i == 10 || i == 29 ? 1 : 0);
+  const IndexLength length = LengthFromIndex(Starts(data, sizes), data.data() + data.size(), 1152, 44100);
+  EXPECT_FALSE(length.format_changes);
+  EXPECT_EQ(length.frames, 28u);
+  EXPECT_EQ(length.bytes, data.size());
 }
 
 TEST(IndexLength, NothingToCountGivesZeros) {
