@@ -46,7 +46,6 @@ const LengthCase kCases[] = {
     {"Truncated", Truncated},
     {"LayerI", [] { return TestData("l1-fl1.bit"); }},
     {"LayerII", [] { return TestData("l2-fl10.bit"); }},
-    {"LayerIIFreeFormat", [] { return TestData("l2-nonstandard-free_format.bit"); }},
     {"Mpeg2", [] { return Lame("len_mpeg2.mp3", 22050, "-V4"); }},
     {"Mpeg25", [] { return Lame("len_mpeg25.mp3", 11025, "-t -V6"); }},
     {"FreeFormat", [] { return TestData("l3-he_free.bit"); }},

@@ -284,7 +284,14 @@ DAR3_API int Mp3_GetSfxModeData(MP3_HANDLE player, int mode, int* left, int* rig
  * "<function>->Memory allocation error !" and 0. */
 DAR3_API int Mp3_SetCallbackFunc(MP3_HANDLE player, MP3_CALLBACK_FUNC callback,
                                  unsigned int message_mask);
-/* Why the last run of playback ended, readable at any time and meant for the STOP handler,
+/* Error texts: every function that changes the player (the Open*, Close, Play, PlayLoop, Seek,
+ * Stop, Pause, Resume, ReverseMode, PushDataToStream, the volume, effect, equalizer, callback,
+ * device and gapless setters, LoadID3 and GetID3Field) empties the text first, so that after it
+ * Mp3_GetError tells its own failure, or nothing after a success. The getters leave the text
+ * as it is: a failure of the running playback (device, decoding, a change of sample rate) is
+ * set just before its STOP message and stays readable there.
+ *
+ * Why the last run of playback ended, readable at any time and meant for the STOP handler,
  * whose message keeps carrying (0, 0). Mp3_GetStopReason stores one of these in *reason and
  * returns 1 (0 with "GetStopReason->int *pReason can't be NULL" for a null pointer). A cause
  * asked for while another is already ending the run does not replace it (a Seek's own stop
