@@ -14,7 +14,7 @@ namespace id3 {
 
 inline constexpr char kStreamNotOpenMessage[] = "LoadID3->Stream isn't open !";
 inline constexpr char kNoId3v1Message[] = "DAr3::LoadID3->There is no ID3v1 tag";
-inline constexpr char kNoId3v2Message[] = "DAr3::LoadID3->There is no ID3v2 tag";
+inline constexpr char kNoId3v2Message[] = "DAr3::LoadID3->There is no readable ID3v2 tag";
 inline constexpr char kNullRecordMessage[] = "LoadID3->MP3_ID3_FIELDS *pFields can't be NULL";
 inline constexpr char kBadVersionMessage[] = "LoadID3->Invalid tag version !";
 

@@ -112,7 +112,7 @@ TEST_F(FlatErrors, EachCommandsSuccessLeavesNoTextAndItsFailureItsOwn) {
   fails("Stop", stop(player_), "Stop->Stream isn't playing !");
   MP3_ID3_FIELDS fields{};
   Stain();
-  fails("LoadID3", load_id3(player_, ID3_TAG_V2, &fields), "DAr3::LoadID3->There is no ID3v2 tag");
+  fails("LoadID3", load_id3(player_, ID3_TAG_V2, &fields), "DAr3::LoadID3->There is no readable ID3v2 tag");
   char text[64];
   Stain();
   fails("GetID3Field", field(player_, ID3_TAG_V1, ID3_SELECT_TITLE, text, sizeof text),

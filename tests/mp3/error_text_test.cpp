@@ -36,7 +36,7 @@ TEST(ErrorText, LoadId3NamesEachReasonItFails) {
   ASSERT_EQ(p.OpenFile(path.c_str(), 800, 0, 0), 1);
   Stain(p);
   EXPECT_EQ(p.LoadID3(ID3_TAG_V2, &fields), 0);
-  EXPECT_STREQ(p.GetError(), "DAr3::LoadID3->There is no ID3v2 tag");
+  EXPECT_STREQ(p.GetError(), "DAr3::LoadID3->There is no readable ID3v2 tag");
   Stain(p);
   EXPECT_EQ(p.LoadID3(ID3_TAG_V1, &fields), 0);
   EXPECT_STREQ(p.GetError(), "DAr3::LoadID3->There is no ID3v1 tag");

@@ -111,7 +111,9 @@ TEST_P(Gapless, OutputIsTheEncodersInputAndMatchesMpg123) {
   const int channels = c.mono ? 1 : 2;
   EXPECT_EQ(out.size(), input.size()) << "the encoder's input length";
   EXPECT_EQ(trimmed.length.ms, uint32_t(input.size() / channels * 1000 / c.rate));
-  if (c.seconds >= 1.0) EXPECT_EQ(BestLag(out, input, channels, 40), 0) << "lined up at offset 0";
+  if (c.seconds >= 1.0) {
+    EXPECT_EQ(BestLag(out, input, channels, 40), 0) << "lined up at offset 0";
+  }
 
   const std::vector<int16_t> reference = Mpg123(path);
   ASSERT_FALSE(reference.empty()) << "mpg123 failed";
@@ -170,4 +172,36 @@ TEST(GaplessSeek, ASeekLandsOnTheTrimmedTimelinesSample) {
   // Only the dither may differ: a sample off would differ by far more.
   EXPECT_LE(diff.worst, 8);
   EXPECT_LT(diff.Rms(), 2.0);
+}
+
+TEST(GaplessJoin, ThreeTracksCutFromOneSweepJoinWithoutAClick) {
+  // A one-channel sweep from 200 Hz to 2 kHz over six seconds, cut in three and encoded apart.
+  const int rate = 44100;
+  const size_t total = size_t(rate) * 6;
+  std::vector<int16_t> sweep(total);
+  double phase = 0;
+  for (size_t i = 0; i < total; ++i) {
+    phase += 2 * M_PI * (200.0 + 1800.0 * double(i) / double(total)) / rate;
+    sweep[i] = int16_t(12000 * std::sin(phase));
+  }
+  int own_step = 0;
+  for (size_t i = 1; i < total; ++i) own_step = std::max(own_step, std::abs(sweep[i] - sweep[i - 1]));
+  std::vector<int16_t> joined;
+  std::vector<size_t> joins;
+  for (int part = 0; part < 3; ++part) {
+    const size_t from = total / 3 * size_t(part);
+    Bytes pcm((total / 3) * 2);
+    std::memcpy(pcm.data(), sweep.data() + from, pcm.size());
+    const std::string path = EncodeWithLame("sweep_" + std::to_string(part) + ".mp3", pcm, rate, "-m m -b 128");
+    ASSERT_FALSE(path.empty());
+    const Decoded d = DecodeAll(path, 0, true);
+    ASSERT_TRUE(d.opened);
+    ASSERT_EQ(d.stereo.size() / 2, total / 3) << "each track as long as its cut";
+    if (part > 0) joins.push_back(joined.size());
+    for (size_t i = 0; i < d.stereo.size(); i += 2) joined.push_back(d.stereo[i]);
+  }
+  for (size_t at : joins) {
+    const int step = std::abs(joined[at] - joined[at - 1]);
+    EXPECT_LE(step, own_step * 3 / 2) << "a click where the tracks meet, at sample " << at;
+  }
 }

@@ -192,6 +192,10 @@ DAR3_API int Mp3_OpenFileW(MP3_HANDLE player, const wchar_t* name, int buffer_ms
 DAR3_API int Mp3_OpenResource(MP3_HANDLE player, void* module, const char* res_name,
                               const char* res_type, int buffer_ms, unsigned int offset,
                               unsigned int size);
+/* The first block of a stream has to reach its first frames (a leading ID3v2 tag may be of any
+ * size): one that ends inside the tag fails with "OpenStream->The first block ends inside the
+ * ID3v2 tag: it needs N bytes to reach the first frame !", N being the tag's size (from its
+ * header) and 16 KiB for the frames; the tag is then read from that first block as from a file. */
 DAR3_API int Mp3_OpenStream(MP3_HANDLE player, int buffered, int managed, const void* data,
                             unsigned int size, int buffer_ms);
 DAR3_API int Mp3_PushDataToStream(MP3_HANDLE player, const void* data, unsigned int size);
