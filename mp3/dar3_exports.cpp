@@ -25,6 +25,12 @@ int Guarded(MP3_HANDLE handle, const char* op, Call call) {
 }
 
 #define FORWARD(call) return Guarded(player, __func__, [&](DAr3* p) { return p->call; })
+// A command starts from an empty text: its failure sets its own, its success leaves none.
+#define COMMAND(call)                              \
+  return Guarded(player, __func__, [&](DAr3* p) { \
+    p->SetError(nullptr);                          \
+    return p->call;                                \
+  })
 
 extern "C" {
 
@@ -45,44 +51,44 @@ int Mp3_GetError(MP3_HANDLE player, char* buffer, int buffer_size) {
 
 int Mp3_GetVersion(MP3_HANDLE player) { FORWARD(GetVersion()); }
 int Mp3_OpenFile(MP3_HANDLE player, const char* name, int buffer_ms, unsigned int offset, unsigned int size) {
-  FORWARD(OpenFile(name, buffer_ms, offset, size));
+  COMMAND(OpenFile(name, buffer_ms, offset, size));
 }
 int Mp3_OpenFileW(MP3_HANDLE player, const wchar_t* name, int buffer_ms, unsigned int offset, unsigned int size) {
-  FORWARD(OpenFileW(name, buffer_ms, offset, size));
+  COMMAND(OpenFileW(name, buffer_ms, offset, size));
 }
 int Mp3_OpenResource(MP3_HANDLE player, void* module, const char* res_name, const char* res_type, int buffer_ms,
                      unsigned int offset, unsigned int size) {
-  FORWARD(OpenResource(module, res_name, res_type, buffer_ms, offset, size));
+  COMMAND(OpenResource(module, res_name, res_type, buffer_ms, offset, size));
 }
 int Mp3_OpenStream(MP3_HANDLE player, int buffered, int managed, const void* data, unsigned int size, int buffer_ms) {
-  FORWARD(OpenStream(buffered, managed, data, size, buffer_ms));
+  COMMAND(OpenStream(buffered, managed, data, size, buffer_ms));
 }
 int Mp3_PushDataToStream(MP3_HANDLE player, const void* data, unsigned int size) {
-  FORWARD(PushDataToStream(data, size));
+  COMMAND(PushDataToStream(data, size));
 }
 int Mp3_IsStreamDataFree(MP3_HANDLE player, const void* data) { FORWARD(IsStreamDataFree(data)); }
 int Mp3_GetStreamLoad(MP3_HANDLE player, STREAM_LOAD_INFO* load) { FORWARD(GetStreamLoad(load)); }
-int Mp3_Close(MP3_HANDLE player) { FORWARD(Close()); }
-int Mp3_Play(MP3_HANDLE player) { FORWARD(Play()); }
+int Mp3_Close(MP3_HANDLE player) { COMMAND(Close()); }
+int Mp3_Play(MP3_HANDLE player) { COMMAND(Play()); }
 int Mp3_PlayLoop(MP3_HANDLE player, int start_format, MP3_TIME* start, int end_format, MP3_TIME* end,
                  int repeat_count) {
-  FORWARD(PlayLoop(start_format, start, end_format, end, repeat_count));
+  COMMAND(PlayLoop(start_format, start, end_format, end, repeat_count));
 }
 int Mp3_Seek(MP3_HANDLE player, int format, MP3_TIME* time, int move_method) {
-  FORWARD(Seek(format, time, move_method));
+  COMMAND(Seek(format, time, move_method));
 }
-int Mp3_ReverseMode(MP3_HANDLE player, int enable) { FORWARD(ReverseMode(enable)); }
-int Mp3_Stop(MP3_HANDLE player) { FORWARD(Stop()); }
-int Mp3_Pause(MP3_HANDLE player) { FORWARD(Pause()); }
-int Mp3_Resume(MP3_HANDLE player) { FORWARD(Resume()); }
+int Mp3_ReverseMode(MP3_HANDLE player, int enable) { COMMAND(ReverseMode(enable)); }
+int Mp3_Stop(MP3_HANDLE player) { COMMAND(Stop()); }
+int Mp3_Pause(MP3_HANDLE player) { COMMAND(Pause()); }
+int Mp3_Resume(MP3_HANDLE player) { COMMAND(Resume()); }
 int Mp3_GetPosition(MP3_HANDLE player, MP3_TIME* time) { FORWARD(GetPosition(time)); }
-int Mp3_InternalVolume(MP3_HANDLE player, int enable) { FORWARD(InternalVolume(enable)); }
-int Mp3_SetVolume(MP3_HANDLE player, unsigned int left, unsigned int right) { FORWARD(SetVolume(left, right)); }
+int Mp3_InternalVolume(MP3_HANDLE player, int enable) { COMMAND(InternalVolume(enable)); }
+int Mp3_SetVolume(MP3_HANDLE player, unsigned int left, unsigned int right) { COMMAND(SetVolume(left, right)); }
 int Mp3_SetMasterVolume(MP3_HANDLE player, unsigned int left, unsigned int right) {
-  FORWARD(SetMasterVolume(left, right));
+  COMMAND(SetMasterVolume(left, right));
 }
 int Mp3_SetPlayerVolume(MP3_HANDLE player, unsigned int left, unsigned int right) {
-  FORWARD(SetPlayerVolume(left, right));
+  COMMAND(SetPlayerVolume(left, right));
 }
 int Mp3_GetVolume(MP3_HANDLE player, int* left, int* right) { FORWARD(GetVolume(left, right)); }
 int Mp3_GetMasterVolume(MP3_HANDLE player, int* left, int* right) { FORWARD(GetMasterVolume(left, right)); }
@@ -92,26 +98,26 @@ int Mp3_GetSongLength(MP3_HANDLE player, MP3_TIME* length) { FORWARD(GetSongLeng
 int Mp3_GetBitrate(MP3_HANDLE player, int average) { FORWARD(GetBitrate(average)); }
 int Mp3_GetStatus(MP3_HANDLE player, MP3_STATUS* status) { FORWARD(GetStatus(status)); }
 int Mp3_MixChannels(MP3_HANDLE player, int enable, unsigned int left_percent, unsigned int right_percent) {
-  FORWARD(MixChannels(enable, left_percent, right_percent));
+  COMMAND(MixChannels(enable, left_percent, right_percent));
 }
 int Mp3_GetVUData(MP3_HANDLE player, unsigned int* left, unsigned int* right) { FORWARD(GetVUData(left, right)); }
-int Mp3_VocalCut(MP3_HANDLE player, int enable) { FORWARD(VocalCut(enable)); }
+int Mp3_VocalCut(MP3_HANDLE player, int enable) { COMMAND(VocalCut(enable)); }
 int Mp3_FadeVolume(MP3_HANDLE player, int mode, int format, MP3_TIME* time) {
-  FORWARD(FadeVolume(mode, format, time));
+  COMMAND(FadeVolume(mode, format, time));
 }
 int Mp3_FadeVolumeEx(MP3_HANDLE player, int mode, int format, MP3_TIME* time) {
-  FORWARD(FadeVolumeEx(mode, format, time));
+  COMMAND(FadeVolumeEx(mode, format, time));
 }
-int Mp3_EnableEQ(MP3_HANDLE player, int enable, int fft_eq) { FORWARD(EnableEQ(enable, fft_eq)); }
+int Mp3_EnableEQ(MP3_HANDLE player, int enable, int fft_eq) { COMMAND(EnableEQ(enable, fft_eq)); }
 int Mp3_CreateEqBands(MP3_HANDLE player, const int* edge_freqs, int edge_count) {
-  FORWARD(CreateEqBands(edge_freqs, edge_count));
+  COMMAND(CreateEqBands(edge_freqs, edge_count));
 }
 int Mp3_GetEqBands(MP3_HANDLE player, int* edge_freqs) { FORWARD(GetEqBands(edge_freqs)); }
 int Mp3_SetEQParam(MP3_HANDLE player, int fft_eq, int preamp, const int* gains, int gain_count) {
-  FORWARD(SetEQParam(fft_eq, preamp, gains, gain_count));
+  COMMAND(SetEQParam(fft_eq, preamp, gains, gain_count));
 }
 int Mp3_SetEQParamEx(MP3_HANDLE player, int fft_eq, int preamp, const int* gains, int gain_count) {
-  FORWARD(SetEQParamEx(fft_eq, preamp, gains, gain_count));
+  COMMAND(SetEQParamEx(fft_eq, preamp, gains, gain_count));
 }
 int Mp3_GetEQParam(MP3_HANDLE player, int fft_eq, int* preamp, int* gains) {
   FORWARD(GetEQParam(fft_eq, preamp, gains));
@@ -120,30 +126,31 @@ int Mp3_GetEQParamEx(MP3_HANDLE player, int fft_eq, int* preamp, int* gains) {
   FORWARD(GetEQParamEx(fft_eq, preamp, gains));
 }
 int Mp3_LoadID3(MP3_HANDLE player, int tag_version, MP3_ID3_FIELDS* fields) {
-  FORWARD(LoadID3(tag_version, fields));
+  COMMAND(LoadID3(tag_version, fields));
 }
 
 int Mp3_GetID3Field(MP3_HANDLE player, int tag_version, int field_id, char* buffer, int buffer_size) {
   if (!player) return 0;
+  Player(player)->SetError(nullptr);
   return Player(player)->GetID3Field(tag_version, field_id, buffer, buffer_size);
 }
 
 int Mp3_SetSfxParam(MP3_HANDLE player, int enable, int mode, int delay_ms, int input_gain, int echo_gain,
                     int output_gain) {
-  FORWARD(SetSfxParam(enable, mode, delay_ms, input_gain, echo_gain, output_gain));
+  COMMAND(SetSfxParam(enable, mode, delay_ms, input_gain, echo_gain, output_gain));
 }
 int Mp3_GetSfxParam(MP3_HANDLE player, int* mode, int* delay_ms, int* input_gain, int* echo_gain,
                     int* output_gain) {
   FORWARD(GetSfxParam(mode, delay_ms, input_gain, echo_gain, output_gain));
 }
 int Mp3_SetSfxModeData(MP3_HANDLE player, int mode, const int* left, const int* right, int weight_count) {
-  FORWARD(SetSfxModeData(mode, left, right, weight_count));
+  COMMAND(SetSfxModeData(mode, left, right, weight_count));
 }
 int Mp3_GetSfxModeData(MP3_HANDLE player, int mode, int* left, int* right) {
   FORWARD(GetSfxModeData(mode, left, right));
 }
 int Mp3_SetCallbackFunc(MP3_HANDLE player, MP3_CALLBACK_FUNC callback, unsigned int message_mask) {
-  FORWARD(SetCallbackFunc(callback, message_mask));
+  COMMAND(SetCallbackFunc(callback, message_mask));
 }
 
 int Mp3_GetFFTValues(MP3_HANDLE player, int fft_points, int window_type, int fft_flags, int* harmonic_count,
@@ -161,10 +168,12 @@ int Mp3_GetFFTValues(MP3_HANDLE player, int fft_points, int window_type, int fft
   return result;
 }
 
+int Mp3_GetStopReason(MP3_HANDLE player, int* reason) { FORWARD(GetStopReason(reason)); }
+int Mp3_SetGapless(MP3_HANDLE player, int enable) { COMMAND(SetGapless(enable)); }
 int Mp3_EnumerateWaveOut(MP3_HANDLE player) { FORWARD(EnumerateWaveOut()); }
 int Mp3_GetWaveOutInfo(MP3_HANDLE player, unsigned int index, WAVE_OUT_INFO* info) {
   FORWARD(GetWaveOutInfo(index, info));
 }
-int Mp3_SetWaveOutDevice(MP3_HANDLE player, unsigned int index) { FORWARD(SetWaveOutDevice(index)); }
+int Mp3_SetWaveOutDevice(MP3_HANDLE player, unsigned int index) { COMMAND(SetWaveOutDevice(index)); }
 
 }  // extern "C"

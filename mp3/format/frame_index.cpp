@@ -50,16 +50,15 @@ bool WalkFrames(const uint8_t* data, uint32_t size, Found found) {
 bool BuildFrameIndex(const uint8_t* data, uint32_t size, std::vector<const uint8_t*>* index) {
   index->clear();
   if (!data || size == 0) return true;
-  std::size_t count = 0;
-  if (!WalkFrames(data, size, [&](const uint8_t*) { ++count; })) return false;
+  // One pass: the index grows as the frames are found (an open builds it for every file, so
+  // a second, counting walk would double its cost).
   try {
-    index->reserve(count);
+    if (!WalkFrames(data, size, [&](const uint8_t* start) { index->push_back(start); })) return false;
   } catch (const std::bad_alloc&) {
+    index->clear();
     return false;
   }
-  return WalkFrames(data, size, [&](const uint8_t* start) {
-    if (index->size() < count) index->push_back(start);
-  });
+  return true;
 }
 
 uint32_t WarmUpStart(const std::vector<const uint8_t*>& index, uint32_t heard) {

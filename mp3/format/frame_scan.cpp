@@ -24,6 +24,8 @@ struct FrameDecoder {
 }  // namespace
 
 uint32_t SamplesPerFrame(const mad_header& header) {
+  if (header.layer == MAD_LAYER_I) return 384;
+  if (header.layer == MAD_LAYER_II) return 1152;
   return (header.flags & MAD_FLAG_LSF_EXT) ? 576 : 1152;
 }
 

@@ -28,7 +28,7 @@ HeaderScan ScanFrameHeaders(const uint8_t* data, size_t size, unsigned long free
                             unsigned long first_bitrate, uint32_t limit);
 
 // Libmad's values as the player's bit sets.
-uint32_t SamplesPerFrame(const mad_header& header);  // 576 with LSF, else 1152
+uint32_t SamplesPerFrame(const mad_header& header);  // Layer I 384; Layer III with LSF 576; else 1152
 uint32_t VersionBit(const mad_header& header);       // 4 MPEG-2.5, 2 LSF, 1 MPEG-1
 uint32_t LayerBit(const mad_header& header);         // 1, 2, 4
 uint32_t ModeBit(const mad_header& header);          // 1 single, 2 dual, 4 joint, 8 stereo

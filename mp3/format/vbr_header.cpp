@@ -132,6 +132,8 @@ bool ParseLameTag(BitReader* bits, uint16_t crc, LameTagInfo* tag) {
     if (radio_present) t.radio_gain += 6;
     if (audiophile_present) t.audiophile_gain += 6;
   }
+  t.radio_gain_present = radio_present;
+  t.audiophile_gain_present = audiophile_present;
   *tag = t;
   return true;
 }
@@ -194,7 +196,11 @@ bool ParseVbrHeader(const VbrFrame& frame, VbrHeaderInfo* info) {
     bits.Restore(string_start);
 
     bool lame = false;
-    if (std::strncmp(info->encoder, "LAME", 4) == 0 && frame.frame_length >= 192) {
+    // FFmpeg writes the same tag under its own library's name.
+    const bool lame_layout = std::strncmp(info->encoder, "LAME", 4) == 0 ||
+                             std::strncmp(info->encoder, "Lavc", 4) == 0 ||
+                             std::strncmp(info->encoder, "Lavf", 4) == 0;
+    if (lame_layout && frame.frame_length >= 192) {
       // The tag's CRC covers the frame up to the CRC field: 190 bytes for the usual MPEG-1
       // layout, 175 for MPEG-2; taken from where the tag really lies when that is known.
       size_t crc_length = frame.lsf ? 175 : 190;

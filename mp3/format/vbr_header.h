@@ -23,6 +23,8 @@ struct LameTagInfo {
   float peak = 0.0f;
   int32_t radio_gain = 0;       // 0.1 dB
   int32_t audiophile_gain = 0;  // 0.1 dB
+  bool radio_gain_present = false;       // the field names a gain (its name bits are set)
+  bool audiophile_gain_present = false;
   uint32_t encoding_flags = 0;
   uint32_t ath_type = 0;
   uint32_t bitrate = 0;

@@ -14,6 +14,9 @@ namespace id3 {
 
 inline constexpr char kStreamNotOpenMessage[] = "LoadID3->Stream isn't open !";
 inline constexpr char kNoId3v1Message[] = "DAr3::LoadID3->There is no ID3v1 tag";
+inline constexpr char kNoId3v2Message[] = "DAr3::LoadID3->There is no readable ID3v2 tag";
+inline constexpr char kNullRecordMessage[] = "LoadID3->MP3_ID3_FIELDS *pFields can't be NULL";
+inline constexpr char kBadVersionMessage[] = "LoadID3->Invalid tag version !";
 
 // The ID3v1 genre table as commonly extended: 0 "Blues" .. 147 "Synth Pop".
 inline constexpr int kGenreCount = 148;
@@ -42,7 +45,7 @@ class Id3Reader {
   // range (source start, source size); `has_id3v1` is the opener's mark. Returns 1 with the
   // record pointing at the texts, or 0 with every record pointer null. A null record fails
   // and reads nothing. `*message` becomes the text to store as the last error, or null when
-  // the last error stays as it is.
+  // the last error stays as it is (only on success: every failure names its cause).
   int Load(int tag_version, std::span<const uint8_t> source, bool has_id3v1,
            MP3_ID3_FIELDS* record, const char** message);
 

@@ -37,13 +37,19 @@ bool IsUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) 
 int Id3Reader::Load(int tag_version, std::span<const uint8_t> source, bool has_id3v1,
                     MP3_ID3_FIELDS* record, const char** message) {
   if (message) *message = nullptr;
-  if (!record) return 0;
+  if (!record) {
+    if (message) *message = kNullRecordMessage;
+    return 0;
+  }
   bool read = false;
   if (tag_version == ID3_TAG_V1) {
     read = ReadId3v1(source, has_id3v1, texts_);
     if (!read && message) *message = kNoId3v1Message;
   } else if (tag_version == ID3_TAG_V2) {
     read = ReadId3v2(source, texts_);
+    if (!read && message) *message = kNoId3v2Message;
+  } else if (message) {
+    *message = kBadVersionMessage;
   }
   if (!read) {
     *record = MP3_ID3_FIELDS{};

@@ -175,6 +175,7 @@ void DAr3::ReleaseFromCallbackThread() {
   // No callback is called any more; what the runs still send is answered with 0.
   callback_func_ = nullptr;
   callback_mask_ = 0;
+  if (state_.playing) stop_reason_.Ask(MP3_STOP_REASON_DESTROY);
   Stop();
   WaitServingCallbacks([this] {
     // A caller still waiting in Play for the start this callback belonged to.

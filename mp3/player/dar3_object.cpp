@@ -9,6 +9,7 @@
 DAr3::DAr3() { ReleaseSource(); }
 
 DAr3::~DAr3() {
+  if (state_.playing) stop_reason_.Ask(MP3_STOP_REASON_DESTROY);
   Stop();
   Close();
   EndRun();
@@ -22,7 +23,10 @@ void DAr3::Release() {
   if (OnCallbackThread()) {
     // Inside a callback: the player goes once the outermost callback has returned.
     release_pending_ = true;
-    if (format_.data_start && state_.playing) RequestStop();
+    if (format_.data_start && state_.playing) {
+      stop_reason_.Ask(MP3_STOP_REASON_DESTROY);
+      RequestStop();
+    }
     return;
   }
   delete this;

@@ -139,6 +139,8 @@ bool ReadHeaderFrame(const StreamFormat& f, VbrFrame* vf) {
 }  // namespace
 
 void DAr3::AbandonOpen() {
+  frame_index_.clear();
+  trim_ = GaplessTrim{};
   wave_.Uninitialize();
   buffer_done_event_.reset();
   ReleaseSource();
@@ -165,6 +167,7 @@ int DAr3::_Open(int buffer_ms) {
     return 0;
   }
   MeasureLength();
+  LengthFromFrameIndex();
   if (!PrepareOutput(buffer_ms)) return 0;
   rollback.armed = false;
   format_.read_position = format_.data_start;
@@ -330,6 +333,7 @@ bool DAr3::PrepareOutput(int buffer_ms) {
 int DAr3::Close() {
   if (!format_.data_start) return 1;
   // Inside a synchronous callback of a live run the source is still being read.
+  if (state_.playing) stop_reason_.Ask(MP3_STOP_REASON_CLOSE);
   if (!StopForChange("Close->Can't close the stream from inside a synchronous callback !")) return 0;
   wave_.Close();
   wave_.Uninitialize();
@@ -342,6 +346,7 @@ int DAr3::Close() {
   ClearStreamQueues();
   effects_.reverse_mode = 0;
   frame_index_.clear();
+  trim_ = GaplessTrim{};
 #if DAR3_WITH_ID3
   id3_.Clear();
 #endif

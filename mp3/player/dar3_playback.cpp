@@ -61,6 +61,7 @@ void DAr3::PrepareRun(int32_t loop) {
   state_.played_bytes = 0;
   state_.next_index = 0;
   state_.buffer_played = 0;
+  stop_reason_.BeginRun();
   state_.playing = 1;
 }
 
@@ -151,7 +152,10 @@ int DAr3::Play() {
     return 0;
   }
   if (state_.paused && state_.playing) return Resume();
-  if (state_.playing) return 0;
+  if (state_.playing) {
+    SetError("Play->Stream is already playing !");
+    return 0;
+  }
   return StartRun(0, "Play", "Play->Can't create decoding thread !") ? 1 : 0;
 }
 
@@ -176,8 +180,10 @@ int DAr3::Stop() {
   }
   if (!state_.playing) {
     EndRun();
+    SetError("Stop->Stream isn't playing !");
     return 0;
   }
+  stop_reason_.Ask(MP3_STOP_REASON_STOP);
   RequestStop();
   // Inside a synchronous callback of this run the thread ends after the callback returns.
   EndRun();
@@ -186,6 +192,21 @@ int DAr3::Stop() {
   state_.was_playing = 0;
   if (effects_.pushed_stream) ActiveStreamQueue().Clear();
   state_.byte_position = 0;
+  return 1;
+}
+
+void DAr3::StopFor(int32_t reason) {
+  if (!format_.data_start || !state_.playing) return;
+  stop_reason_.Ask(reason);
+  Stop();
+}
+
+int DAr3::GetStopReason(int* reason) {
+  if (!reason) {
+    SetError("GetStopReason->int *pReason can't be NULL");
+    return 0;
+  }
+  *reason = stop_reason_.Last();
   return 1;
 }
 

@@ -19,6 +19,8 @@
 #include "mp3/effects/dither.h"
 #include "mp3/effects/fade.h"
 #include "mp3/output/stream_queue.h"
+#include "mp3/format/gapless_trim.h"
+#include "mp3/player/stop_reason.h"
 #include "mp3/format/vbr_header.h"
 #include "mp3/output/wave_out.h"
 #include "platform/files.h"
@@ -217,6 +219,12 @@ class DAr3 final : public RUVe3 {
   int GetFFTValues(FFT_STRUCT* fft) override;
   int OpenFileW(const wchar_t* name, int buffer_ms, unsigned int offset, unsigned int size) override;
 
+  // Why the last run ended (MP3_STOP_REASON_*), and gapless trimming from the next open on.
+  int GetStopReason(int* reason);
+  int SetGapless(int enable);
+  // The samples the open found to be music (everything when gapless is off).
+  const GaplessTrim& Trim() const { return trim_; }
+
   // The last error text, cut to the caller's buffer (Mp3_GetError's contract).
   int CopyError(char* buffer, int buffer_size);
   // Mp3_GetID3Field: LoadID3, then one field cut to the caller's buffer.
@@ -252,6 +260,10 @@ class DAr3 final : public RUVe3 {
   void ReadVbrHeader();
   void LengthFromVbrHeader(uint64_t song_bytes);
   void MeasureLength();  // length figures from a frame scan, without a usable VBR header
+  // Where the whole data is at hand: the length figures counted from the frame index, which
+  // wins over any header, and the gapless trim (dar3_exact_length.cpp).
+  void LengthFromFrameIndex();
+  void SetUpGaplessTrim();
   bool PrepareOutput(int buffer_ms);
   void AbandonOpen();
   void ReleaseSource();
@@ -288,6 +300,11 @@ class DAr3 final : public RUVe3 {
   bool DecodeIntoTail(RunDecode& r);
   bool EndOfForwardData(RunDecode& r);
   bool IsWarmUpFrame(RunDecode& r);  // decoded for the reservoir and overlap, not heard
+  // False at a change of sample rate or layer that lasts: the run ends there (a single odd
+  // frame is skipped, as the damaged frame it is). *skip: this frame is not played.
+  bool FrameFormatHolds(RunDecode& r, bool* skip);
+  // The untrimmed timeline's first sample of the frame being decoded (gapless only).
+  uint64_t FrameFirstSample(const RunDecode& r) const;
   void RecordBytePosition(const RunDecode& r);
   // Where a byte being decoded lies in the song's data, the tail block's copy included.
   uint64_t SourceOffset(const RunDecode& r, const uint8_t* at) const;
@@ -385,6 +402,11 @@ class DAr3 final : public RUVe3 {
   void ReleaseFromCallbackThread();
 
   int NotAvailable(const char* op);
+  // Stop for `reason`, when a run is playing.
+  void StopFor(int32_t reason);
+  StopReasonRecord stop_reason_;
+  std::atomic<bool> gapless_{false};
+  GaplessTrim trim_;
 
   char error_[513] = {};
   std::mutex error_lock_;

@@ -33,6 +33,7 @@ int DAr3::ReverseMode(int enable) {
     }
     MP3_TIME at{};
     GetPosition(&at);
+    stop_reason_.Ask(MP3_STOP_REASON_REVERSE_MODE);
     Stop();
     effects_.reverse_mode = reverse;
     Seek(TIME_FORMAT_MS, &at, MOVE_FROM_START);

@@ -121,7 +121,7 @@ int DAr3::Seek(int format, MP3_TIME* time, int move_method) {
   const SeekGeometry geometry = Geometry(f);
   if (format == TIME_FORMAT_BYTES) {
     const uint32_t position = state_.byte_position;
-    if (state_.playing) Stop();
+    StopFor(MP3_STOP_REASON_SEEK);
     const uint32_t m = SeekTargetByte(move_method, time->bytes, position, f.data_size);
     std::lock_guard<std::mutex> hold(run_end_lock_);
     seek_after_run_ = true;
@@ -133,7 +133,7 @@ int DAr3::Seek(int format, MP3_TIME* time, int move_method) {
   }
   const uint32_t t = TimeToMs(format, time);
   const uint32_t r = SeekTargetMs(move_method, t, PositionMs(), f.song_length);
-  if (state_.playing) Stop();
+  StopFor(MP3_STOP_REASON_SEEK);
   // A run that ended by itself may still be winding down: its rewind must not undo this.
   std::lock_guard<std::mutex> hold(run_end_lock_);
   seek_after_run_ = true;
@@ -162,7 +162,8 @@ bool DAr3::SeekToSample(uint32_t ms) {
   // The frame index (built once per stream) places every frame exactly, VBR or not.
   if (frame_index_.empty() && !BuildFrameIndex(f.data_start, f.data_size, &frame_index_)) frame_index_.clear();
   if (frame_index_.empty()) return false;
-  const uint64_t target = ScaleSaturated(ms, f.sample_rate, 1000);
+  // Gapless: the target counts from the music's first sample.
+  const uint64_t target = trim_.ToUntrimmed(ScaleSaturated(ms, f.sample_rate, 1000));
   const uint64_t frame = target / f.samples_per_frame;
   if (frame >= frame_index_.size()) {
     f.read_position = f.data_last;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "mp3/format/leading_tag.h"
 #include "mp3/player/dar3_player.h"
 
 namespace {
@@ -65,6 +66,12 @@ int DAr3::OpenStream(int buffered, int managed, const void* data, unsigned int s
   format_.source_size = size;
   format_.source_last = format_.source_start + size - 1;
   if (!_Open(buffer_ms)) {
+    // A first block that ends inside a leading tag holds no frame yet: the caller learns how
+    // much the first block has to hold (the tag's size is in its header).
+    const uint64_t needed = BytesNeededToOpen(static_cast<const uint8_t*>(data), size, 0xFFFFFFFFu);
+    if (needed > size)
+      SetErrorF("OpenStream->The first block ends inside the ID3v2 tag: it needs %llu bytes to reach the first frame !",
+                static_cast<unsigned long long>(needed));
     ClearStreamQueues();
     return 0;
   }

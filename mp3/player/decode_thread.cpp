@@ -1,6 +1,7 @@
 // The decoding thread: libmad decodes the source in place, the frames are dithered to 16-bit
 // stereo into the wave buffers, and each full buffer goes through the block effects to the
 // device (or to the MP3_EVENT_WAVE_BUFFER handler), one free buffer at a time.
+#include <algorithm>
 #include <cstring>
 
 #include "mp3/player/dar3_player.h"
@@ -92,6 +93,7 @@ void DAr3::FailStart(RunFlags& run) {
   state_.loop_active = 0;
   run.done = true;
   SignalStart(run, 0);
+  stop_reason_.Publish();
   Notify(MP3_EVENT_STOP);
 }
 
@@ -100,6 +102,7 @@ void DAr3::FinishEmptyRun(RunFlags& run) {
   state_.inside_loop = 0;
   run.done = true;
   SignalStart(run, 1);
+  stop_reason_.Publish();
   Notify(MP3_EVENT_STOP);
 }
 
@@ -122,6 +125,7 @@ bool DAr3::WriteBlock(char* block, uint32_t bytes) {
     state_.played_samples += bytes / 4;
     const int32_t answer = SendCallbackMessage(MP3_EVENT_WAVE_BUFFER, reinterpret_cast<intptr_t>(block), intptr_t(bytes));
     if (!state_.playing || answer == 2) {
+      if (answer == 2) stop_reason_.EndedBy(MP3_STOP_REASON_CALLBACK);
       state_.playing = 0;
       return false;
     }
@@ -232,6 +236,7 @@ void DAr3::FinishRun(RunFlags& run) {
   run.done = true;
   if (state_.enter_loop_sent && !state_.exit_loop_sent.exchange(1)) Notify(MP3_EVENT_EXIT_LOOP);
   fade_.SendOwedEnds([this](uint32_t event) { return Notify(event); });
+  stop_reason_.Publish();
   Notify(MP3_EVENT_STOP);
 }
 
@@ -281,6 +286,7 @@ struct DAr3::RunDecode {
   uint32_t skip = 0;
   uint32_t drop = 0;  // samples of the current frame not heard
   bool restart_at_loop_start = false;
+  bool odd_format = false;  // the last frame differed from the stream's format
 };
 
 bool DAr3::StartChecks(RunFlags& run) {
@@ -290,6 +296,7 @@ bool DAr3::StartChecks(RunFlags& run) {
   fade_.ClearNotices();
   state_.played_samples = 0;
   if (Notify(MP3_EVENT_PLAY) == 1) {
+    stop_reason_.EndedBy(MP3_STOP_REASON_CALLBACK);
     FinishEmptyRun(run);
     return false;
   }
@@ -306,16 +313,19 @@ bool DAr3::StartChecks(RunFlags& run) {
   // Checked before the start is signalled: a second signal would be left for the next Play.
   if (effects_.reverse_mode && frame_index_.empty()) {
     SetError("_ThreadFunc->pFramePtr is 0 !");
+    stop_reason_.EndedBy(MP3_STOP_REASON_DECODING_ERROR);
     FailStart(run);
     return false;
   }
   // Also before the start is signalled, for the same reason.
   if (effects_.pushed_stream && !StreamAllocateBuffer()) {
     SetError("ThreadFunc->Memory allocation error !");
+    stop_reason_.EndedBy(MP3_STOP_REASON_DECODING_ERROR);
     FailStart(run);
     return false;
   }
   if (!no_output_ && !OpenRunOutput()) {
+    stop_reason_.EndedBy(MP3_STOP_REASON_DEVICE_FAILURE);
     FailStart(run);
     return false;
   }
@@ -392,6 +402,8 @@ bool DAr3::DecodeIntoTail(RunDecode& r) {
     tail_block_.assign(from, r.data_end);
     tail_block_.resize(tail_block_.size() + MAD_BUFFER_GUARD, 0);
   } catch (const std::bad_alloc&) {
+    SetError("_ThreadFunc->Memory allocation error !");
+    stop_reason_.EndedBy(MP3_STOP_REASON_DECODING_ERROR);
     return false;
   }
   r.tail_origin = from;
@@ -467,7 +479,13 @@ bool DAr3::EmitFrame(RunDecode& r) {
     if (!RunBufferStage(bytes_in_buffer_)) return false;
   }
   if (length * 4 > r.buffer_capacity) length = r.buffer_capacity / 4;
-  const uint32_t first = r.drop < length ? r.drop : length;
+  uint32_t first = r.drop < length ? r.drop : length;
+  if (trim_.Trims()) {
+    // Gapless: the encoder's and the decoder's delay and the padding are not heard.
+    const GaplessTrim::Kept kept = trim_.Keep(FrameFirstSample(r), length);
+    first = std::max(first, kept.skip);
+    length = std::max(first, std::min(length, kept.skip + kept.count));
+  }
   // A loop pass ends on its exact sample: the rest of the frame is heard only when playback
   // goes on past the loop.
   AfterPass after = AfterPass::kNone;
@@ -488,6 +506,25 @@ bool DAr3::EmitFrame(RunDecode& r) {
   return true;
 }
 
+bool DAr3::FrameFormatHolds(RunDecode& r, bool* skip) {
+  const mad_header& h = r.dec.frame.header;
+  const bool same = h.samplerate == format_.sample_rate && int32_t(h.layer) == format_.layer;
+  *skip = !same;
+  if (same || !r.odd_format) {
+    r.odd_format = !same;
+    return true;
+  }
+  SetError("_ThreadFunc->The stream changes its sample rate here; playback ends !");
+  stop_reason_.EndedBy(MP3_STOP_REASON_FORMAT_CHANGE);
+  return false;
+}
+
+uint64_t DAr3::FrameFirstSample(const RunDecode& r) const {
+  const uint8_t* at = format_.data_start + SourceOffset(r, r.dec.stream.this_frame);
+  const auto found = std::lower_bound(frame_index_.begin(), frame_index_.end(), at);
+  return uint64_t(found - frame_index_.begin()) * format_.samples_per_frame;
+}
+
 void DAr3::_ThreadFunc(RunFlags& run) {
   if (!StartChecks(run)) return;
   SignalStart(run, 1);
@@ -500,8 +537,12 @@ void DAr3::_ThreadFunc(RunFlags& run) {
     if (r.restart_at_loop_start) RestartAtLoopStart(r);
     if (mad_frame_decode(&r.dec.frame, &r.dec.stream) != 0) {
       if (OnDecodeError(r)) continue;
+      if (r.dec.stream.error != MAD_ERROR_BUFLEN) stop_reason_.EndedBy(MP3_STOP_REASON_DECODING_ERROR);
       break;
     }
+    bool odd = false;
+    if (!FrameFormatHolds(r, &odd)) break;
+    if (odd) continue;
     if (IsWarmUpFrame(r)) {
       mad_synth_frame(&r.dec.synth, &r.dec.frame);
       continue;

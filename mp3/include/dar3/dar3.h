@@ -283,6 +283,10 @@ DAR3_API int Mp3_OpenFileW(MP3_HANDLE player, const wchar_t* name, int buffer_ms
 DAR3_API int Mp3_OpenResource(MP3_HANDLE player, void* module, const char* res_name,
                               const char* res_type, int buffer_ms, unsigned int offset,
                               unsigned int size);
+/* The first block of a stream has to reach its first frames (a leading ID3v2 tag may be of any
+ * size): one that ends inside the tag fails with "OpenStream->The first block ends inside the
+ * ID3v2 tag: it needs N bytes to reach the first frame !", N being the tag's size (from its
+ * header) and 16 KiB for the frames; the tag is then read from that first block as from a file. */
 /** Stops playback and closes the source; 1 also when nothing was open. Not from inside a
  * synchronous callback of a live run (dar3_callbacks(3)). */
 DAR3_API int Mp3_Close(MP3_HANDLE player);
@@ -543,6 +547,57 @@ DAR3_API int Mp3_GetSfxModeData(MP3_HANDLE player, int mode, int* left, int* rig
  * "<function>->Memory allocation error !" and 0. */
 DAR3_API int Mp3_SetCallbackFunc(MP3_HANDLE player, MP3_CALLBACK_FUNC callback,
                                  unsigned int message_mask);
+/* Error texts: every function that changes the player (the Open*, Close, Play, PlayLoop, Seek,
+ * Stop, Pause, Resume, ReverseMode, PushDataToStream, the volume, effect, equalizer, callback,
+ * device and gapless setters, LoadID3 and GetID3Field) empties the text first, so that after it
+ * Mp3_GetError tells its own failure, or nothing after a success. The getters leave the text
+ * as it is: a failure of the running playback (device, decoding, a change of sample rate) is
+ * set just before its STOP message and stays readable there.
+ *
+ * Why the last run of playback ended, readable at any time and meant for the STOP handler,
+ * whose message keeps carrying (0, 0). Mp3_GetStopReason stores one of these in *reason and
+ * returns 1 (0 with "GetStopReason->int *pReason can't be NULL" for a null pointer). A cause
+ * asked for while another is already ending the run does not replace it (a Seek's own stop
+ * reads as a seek).
+ *   MP3_STOP_REASON_NONE            no run has ended since the player was made
+ *   MP3_STOP_REASON_SONG_ENDED      the song (or a PlayLoop's last pass that does not go on)
+ *                                   played to its end; a pushed stream ran out of data
+ *   MP3_STOP_REASON_STOP            Stop, or CreateEqBands, which stops the run
+ *   MP3_STOP_REASON_SEEK            Seek (and PlayLoop's seek to the loop's start)
+ *   MP3_STOP_REASON_CLOSE           Close, or an Open* that closed the song
+ *   MP3_STOP_REASON_REVERSE_MODE    ReverseMode restarting the run in the other direction
+ *   MP3_STOP_REASON_DESTROY         Mp3_Destroy
+ *   MP3_STOP_REASON_DEVICE_FAILURE  the output device could not be opened (GetError says why)
+ *   MP3_STOP_REASON_DECODING_ERROR  decoding could not go on (memory; GetError says why)
+ *   MP3_STOP_REASON_FORMAT_CHANGE   the stream changed its sample rate or layer: playback ends
+ *                                   at the change instead of playing on at the wrong speed;
+ *                                   GetError: "_ThreadFunc->The stream changes its sample rate
+ *                                   here; playback ends !" (a change of the channel count plays
+ *                                   on: the output is always two channels)
+ *   MP3_STOP_REASON_CALLBACK        the callback ended it (PLAY answered 1, WAVE_BUFFER 2) */
+#define MP3_STOP_REASON_NONE 0
+#define MP3_STOP_REASON_SONG_ENDED 1
+#define MP3_STOP_REASON_STOP 2
+#define MP3_STOP_REASON_SEEK 3
+#define MP3_STOP_REASON_CLOSE 4
+#define MP3_STOP_REASON_REVERSE_MODE 5
+#define MP3_STOP_REASON_DESTROY 6
+#define MP3_STOP_REASON_DEVICE_FAILURE 7
+#define MP3_STOP_REASON_DECODING_ERROR 8
+#define MP3_STOP_REASON_FORMAT_CHANGE 9
+#define MP3_STOP_REASON_CALLBACK 10
+/** Stores in *reason why the last run of playback ended (an MP3_STOP_REASON_ value) and
+ * returns 1; 0 with "GetStopReason->int *pReason can't be NULL" for a null pointer. */
+DAR3_API int Mp3_GetStopReason(MP3_HANDLE player, int* reason);
+
+/** Gapless playback, off by default. On, the next Open* reads the encoder's delay and padding
+ * from the LAME/Info tag (LAME, FFmpeg) and drops them together with the decoder's own delay
+ * of 529 samples, so that the output is, sample for sample, what went into the encoder;
+ * GetSongLength, GetPosition, Seek, PlayLoop and reverse play all count in that trimmed
+ * timeline. A song without such a tag, or a managed stream, plays untrimmed. Off, the output is
+ * the whole decode. The switch applies from the next Open*; returns 1. */
+DAR3_API int Mp3_SetGapless(MP3_HANDLE player, int enable);
+
 
 /** @page dar3_spectrum The spectrum */
 

@@ -188,7 +188,7 @@ TEST(Id3v2, FrameSizesAreReadWholeAndLiesFailTheWalk) {
     Loaded got = Load(reader, ID3_TAG_V2, c.stream);
     EXPECT_EQ(got.result, 0) << c.what;
     EXPECT_TRUE(got.AllNull()) << c.what;
-    EXPECT_EQ(got.message, nullptr) << c.what;
+    EXPECT_STREQ(got.message, id3::kNoId3v2Message) << c.what << ": a failure names its cause";
   }
 
   // A size byte of exactly 0x80 counts as 0 (its top bit is masked).
@@ -317,20 +317,20 @@ TEST(Id3v2, ResultsAcrossCallsAndVersions) {
   Loaded got = Load(reader, ID3_TAG_V2, broken);
   EXPECT_EQ(got.result, 0);
   EXPECT_TRUE(got.AllNull());
-  EXPECT_EQ(got.message, nullptr);
+  EXPECT_STREQ(got.message, id3::kNoId3v2Message);
   EXPECT_EQ(reader.texts().title, "read first");
 
-  // Unknown tag versions and a null record fail without a message.
+  // Unknown tag versions and a null record fail, each with its own message.
   for (int version : {0, 3, -1}) {
     got = Load(reader, version, stream);
     EXPECT_EQ(got.result, 0);
     EXPECT_TRUE(got.AllNull());
-    EXPECT_EQ(got.message, nullptr);
+    EXPECT_STREQ(got.message, id3::kBadVersionMessage);
   }
   ExactStream exact(stream);
   const char* message = "untouched";
   EXPECT_EQ(reader.Load(ID3_TAG_V2, exact.span(), false, nullptr, &message), 0);
-  EXPECT_EQ(message, nullptr);
+  EXPECT_STREQ(message, id3::kNullRecordMessage);
 
   // Close empties every text.
   reader.Clear();

@@ -187,10 +187,11 @@ bool CallbackLog::WaitFor(uint32_t message, int timeout_ms) {
   });
 }
 
-Decoded DecodeAll(const std::string& path, uint32_t extra_mask) {
+Decoded DecodeAll(const std::string& path, uint32_t extra_mask, bool gapless) {
   Decoded result;
   CallbackLog::Reset();
   DAr3 player;
+  player.SetGapless(gapless ? 1 : 0);
   player.SetCallbackFunc(&CallbackLog::Callback, MP3_EVENT_WAVE_BUFFER | MP3_EVENT_STOP | extra_mask);
   result.opened = player.OpenFile(path.c_str(), 0, 0, 0) == 1;
   if (!result.opened) {

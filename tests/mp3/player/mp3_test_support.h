@@ -42,7 +42,8 @@ struct Decoded {
   MP3_STREAM_INFO info{};
   MP3_TIME length{};
 };
-Decoded DecodeAll(const std::string& path, uint32_t extra_mask = 0);
+// `gapless`: the player trims the encoder's delay and padding.
+Decoded DecodeAll(const std::string& path, uint32_t extra_mask = 0, bool gapless = false);
 
 // The sample a time falls on, rounded to the nearest as the player rounds a seek's target.
 size_t NearestSample(uint32_t ms, uint32_t rate);

@@ -196,15 +196,16 @@ TEST(Open, ALoneFrameOfAnotherRateIsNotTheFirstFrame) {
 }
 
 TEST(Open, LengthFiguresOfConstantBitrate) {
-  // 1,280,000 audio bytes at 128 kbit/s: 80 s and ceiling(80 x 44100 / 1152) frames.
+  // 1,280,000 bytes at 128 kbit/s would be 80 s, but they hold 3069 frames (and 227 bytes of
+  // zeros): the frames count, 3069 x 1152 samples.
   Bytes stream = Repeat(SilentFrame(128), 3069);
   stream.resize(1280000, 0);
   DAr3 p;
   ASSERT_EQ(p.OpenFile(WriteTemp("cbr80.mp3", stream).c_str(), 800, 0, 0), 1) << Error(p);
   MP3_TIME t{};
   ASSERT_EQ(p.GetSongLength(&t), 1);
-  EXPECT_EQ(t.ms, 80000u);
-  EXPECT_EQ(t.frames, 3063u);
+  EXPECT_EQ(t.ms, 3069u * 1152 * 1000 / 44100);
+  EXPECT_EQ(t.frames, 3069u);
   EXPECT_EQ(t.sec, 80u);
   EXPECT_EQ(t.hms_minute, 1u);
   EXPECT_EQ(t.hms_second, 20u);
@@ -224,11 +225,12 @@ TEST(Open, XingHeaderGivesLengthOnlyWhenSane) {
   p.GetMp3Info(&info);
   EXPECT_EQ(info.header_size, 417) << "the audio starts after the Xing frame";
 
-  // A frame count the data cannot hold is ignored: the length comes from scanning.
+  // A frame count the data cannot hold is ignored: the length comes from the frames.
   ASSERT_EQ(p.OpenFile(WriteTemp("xingbad.mp3", Concat({XingFrame(0xFFFFFFF0u, 1), audio})).c_str(), 800, 0, 0), 1);
   ASSERT_EQ(p.GetSongLength(&t), 1);
   EXPECT_EQ(p.Format().xing_used, 0);
-  EXPECT_EQ(t.ms, 100u * 417 * 8 / 128);
+  EXPECT_EQ(t.ms, 100u * 1152 * 1000 / 44100);
+  EXPECT_EQ(t.frames, 100u);
   ASSERT_EQ(p.OpenFile(WriteTemp("xingzero.mp3", Concat({XingFrame(0, 0, "Info"), audio})).c_str(), 800, 0, 0), 1);
   EXPECT_EQ(p.Format().xing_used, 0);
 

@@ -95,7 +95,7 @@ TEST(Playback, PauseResumeStopAndStatus) {
   p.SetCallbackFunc(&CallbackLog::Callback, MP3_EVENT_STOP);
   ASSERT_EQ(p.OpenFile(path.c_str(), 800, 0, 0), 1);
   EXPECT_EQ(p.Stop(), 0) << "nothing plays";
-  EXPECT_STREQ(p.GetError(), "") << "no message for that";
+  EXPECT_STREQ(p.GetError(), "Stop->Stream isn't playing !") << "a failure names its own cause";
   ASSERT_EQ(p.Play(), 1);
   std::vector<int16_t> chunk(4096 * 2);
   WaitQueued(p, 3);

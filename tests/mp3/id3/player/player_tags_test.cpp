@@ -68,14 +68,14 @@ TEST_F(PlayerTags, FlatFunctionsReadBothTagsOfAnOpenStream) {
   EXPECT_EQ(Mp3_GetID3Field(player, ID3_TAG_V2, ID3_SELECT_YEAR, small, sizeof small), 2);
   EXPECT_STREQ(small, "19");
 
-  // An untagged stream: no v1 tag (with its message), no v2 tag (message unchanged).
+  // An untagged stream: no v1 tag and no v2 tag, each with its own message.
   Tagged("true %", audio);
   ASSERT_EQ(Mp3_OpenFile(player, Path().c_str(), 0, 0, 0), 1) << LastError(player);
   EXPECT_EQ(Mp3_LoadID3(player, ID3_TAG_V1, &fields), 0);
   EXPECT_EQ(fields.title, nullptr);
   EXPECT_EQ(LastError(player), "DAr3::LoadID3->There is no ID3v1 tag");
   EXPECT_EQ(Mp3_GetID3Field(player, ID3_TAG_V2, ID3_SELECT_TITLE, nullptr, 0), 0);
-  EXPECT_EQ(LastError(player), "DAr3::LoadID3->There is no ID3v1 tag");
+  EXPECT_EQ(LastError(player), "DAr3::LoadID3->There is no readable ID3v2 tag");
 
   ASSERT_EQ(Mp3_Close(player), 1);
   EXPECT_EQ(Mp3_LoadID3(player, ID3_TAG_V1, &fields), 0);

@@ -1,0 +1,38 @@
+// Lengths counted from the frame index, and the gapless trim that follows from them.
+#include <new>
+
+#include "mp3/format/encoder_gap.h"
+#include "mp3/format/frame_index.h"
+#include "mp3/format/index_length.h"
+#include "mp3/format/seek_math.h"
+#include "mp3/player/dar3_player.h"
+
+int DAr3::SetGapless(int enable) {
+  gapless_ = enable != 0;
+  return 1;
+}
+
+void DAr3::LengthFromFrameIndex() {
+  trim_ = GaplessTrim{};
+  StreamFormat& f = format_;
+  // A managed stream holds only its first block: its header stays the only word on length.
+  if (stream_managed_) return;
+  if (!BuildFrameIndex(f.data_start, f.data_size, &frame_index_)) frame_index_.clear();
+  const IndexLength counted = LengthFromIndex(frame_index_, f.data_start + f.data_size, f.samples_per_frame, f.sample_rate);
+  if (counted.frames == 0) return;
+  f.total_frames = counted.frames;
+  f.total_samples = Saturate32(counted.samples);
+  f.song_length = counted.ms;
+  f.audio_bytes = counted.bytes;
+  f.bytes_per_frame = float(counted.bytes) / float(counted.frames);
+  f.average_bitrate = counted.average_bitrate;
+  if (gapless_) SetUpGaplessTrim();
+}
+
+void DAr3::SetUpGaplessTrim() {
+  StreamFormat& f = format_;
+  trim_ = GaplessTrim::ForGap(GapFromVbrHeader(f.vbr_info), uint64_t(f.total_frames) * f.samples_per_frame);
+  if (!trim_.Trims()) return;
+  f.total_samples = Saturate32(trim_.Length());
+  f.song_length = Saturate32(trim_.Length() * 1000 / f.sample_rate);
+}
