@@ -10,6 +10,7 @@
 #include "game/run_state.h"
 #include "game/settings.h"
 #include "game/win_main.h"
+#include "game/window_icon.h"
 #include "game/world.h"
 #include "sound/sound.h"
 
@@ -65,6 +66,7 @@ int RunOnDesktop(int argc, char** argv) {
   const std::string settings_path = SettingsPath();
   SoundVolumes volumes;
   LoadSettingsFile(settings_path, &volumes);
+  WriteSettingsOnFirstStart(settings_path, volumes);
   platform::SetPadMappingsFile(settings_path.substr(0, settings_path.rfind('/') + 1) + "gamecontrollerdb.txt");
   ApplyVolumes(volumes);
   platform::SetDisplayModeObserver([&](const platform::DisplayMode&) { SaveSettingsFile(settings_path, volumes); });
@@ -77,7 +79,10 @@ int RunOnDesktop(int argc, char** argv) {
   }
   // The game works in its data folder from here on; the file names above are open already.
   if (!EnterDataFolder()) return 1;
-  const int exit_code = DataFailedExitCode(WinMain());
+  SetGameWindowIcon();
+  int exit_code = DataFailedExitCode(WinMain());
+  // No window means the display could not start: a failure, whatever the game's own result.
+  if (platform::GameWindowHandle() == nullptr) exit_code = 1;
   platform::SetDisplayModeObserver(nullptr);
   if (record_path.empty()) return exit_code;
   if (!recorder.Finish()) std::fprintf(stderr, "jed-grimstorm: the recording %s is incomplete\n", record_path.c_str());

@@ -10,6 +10,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "game/file_io.h"
+#include "game/settings_merge.h"
 #include "platform/desktop.h"
 
 using platform::Key;
@@ -78,6 +80,8 @@ std::string ApplySetting(const std::string& section, const std::string& name, co
     if (name == "mode") {
       if (value != "fullscreen" && value != "window") return "mode is fullscreen or window";
       mode.fullscreen = value == "fullscreen";
+    } else if (name == "scaling") {
+      if (!platform::ScalingNamed(value, &mode.scaling)) return "scaling is fit, integer or stretch";
     } else if (name == "width" || name == "height") {
       if (!ParseNumber(value, 1, 16384, &number)) return name + " takes 1 to 16384 pixels";
       (name == "width" ? mode.window_width : mode.window_height) = number;
@@ -142,8 +146,9 @@ void ApplySettingsText(const std::string& text, const std::string& source, Sound
 
 std::string DescribeSettings(const SoundVolumes& volumes) {
   std::ostringstream out;
-  out << "# Jed Grimstorm settings, written by the game when a setting changes.\n"
-         "# One \"name = value\" a line; '#' starts a comment; several keys or controls by commas.\n\n"
+  out << "# Jed Grimstorm settings, read at start and updated by the game when a setting changes\n"
+         "# (your comments and lines stay). One \"name = value\" a line; '#' starts a comment;\n"
+         "# several keys or controls by commas.\n\n"
          "[keys]\n# SDL key names: Left, Up, Space, Left Shift, Return, Keypad Enter, A, F ...\n";
   for (const Action& action : kActions) out << action.name << " = " << JoinList(platform::KeyboardKeyNames(action.key)) << "\n";
   out << "\n[pad]\n# buttons a b x y back guide start leftstick rightstick leftshoulder rightshoulder\n"
@@ -153,8 +158,11 @@ std::string DescribeSettings(const SoundVolumes& volumes) {
   out << "dead_zone = " << platform::PadDeadZone() << "\n";
   const platform::DisplayMode mode = platform::CurrentDisplayMode();
   out << "\n[display]\n# fullscreen or window; Alt+Enter or F11 switches while playing\n"
-      << "mode = " << (mode.fullscreen ? "fullscreen" : "window") << "\nwidth = " << mode.window_width
-      << "\nheight = " << mode.window_height << "\n";
+      << "mode = " << (mode.fullscreen ? "fullscreen" : "window") << "\n"
+      << "# fit (as large as the screen allows, sharp), integer (whole factors only) or stretch\n"
+      << "scaling = " << platform::ScalingName(mode.scaling) << "\n"
+      << "# the window's inside size in pixels\n"
+      << "width = " << mode.window_width << "\nheight = " << mode.window_height << "\n";
   out << "\n[sound]\n# volumes 0 to 100\nmusic = " << volumes.music << "\neffects = " << volumes.effects << "\n";
   return out.str();
 }
@@ -169,27 +177,21 @@ void LoadSettingsFile(const std::string& path, SoundVolumes* volumes) {
   for (const std::string& problem : problems) std::fprintf(stderr, "%s (line ignored)\n", problem.c_str());
 }
 
-namespace {
-// mkdir -p of the folders above path.
-bool MakeFolders(const std::string& path) {
-  for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
-    const std::string folder = path.substr(0, slash);
-    if (mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST) return false;
-  }
-  return true;
-}
-}  // namespace
-
 bool SaveSettingsFile(const std::string& path, const SoundVolumes& volumes) {
-  const std::string temporary = path + ".new";
-  bool written = MakeFolders(path);
-  if (written) {
-    std::ofstream file(temporary, std::ios::trunc);
-    file << DescribeSettings(volumes);
-    file.close();
-    written = file.good() && std::rename(temporary.c_str(), path.c_str()) == 0;
-    if (!written) std::remove(temporary.c_str());
+  std::string existing, error;
+  bool saved = false;
+  if (ReadWholeFile(path, &existing, &error) == FileRead::Failed) {
+    error = "cannot read it to keep its lines: " + error;  // never overwrite what could not be read
+  } else {
+    const std::string complete = DescribeSettings(volumes);
+    saved = WriteFileAtomically(path, existing.empty() ? complete : MergeSettingsText(existing, complete), &error);
   }
-  if (!written) std::fprintf(stderr, "Settings not saved: cannot write %s (%s)\n", path.c_str(), std::strerror(errno));
-  return written;
+  if (!saved) std::fprintf(stderr, "Settings not saved: %s: %s\n", path.c_str(), error.c_str());
+  return saved;
+}
+
+bool WriteSettingsOnFirstStart(const std::string& path, const SoundVolumes& volumes) {
+  struct stat info {};
+  if (stat(path.c_str(), &info) == 0 || errno != ENOENT) return true;
+  return SaveSettingsFile(path, volumes);
 }
