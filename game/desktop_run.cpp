@@ -9,6 +9,8 @@
 #include "game/run_recorder.h"
 #include "game/run_state.h"
 #include "game/settings.h"
+#include "game/volumes.h"
+#include "game/options_screen.h"
 #include "game/win_main.h"
 #include "game/window_icon.h"
 #include "game/world.h"
@@ -35,16 +37,6 @@ void PrintHelp(FILE* out) {
                platform::ScreenshotFolder().c_str(), SettingsPath().c_str());
 }
 
-// Through the volume operations the game already has: the player's own volume for the music,
-// each effect's buffer volume as it loads. Full volume, the default, touches neither.
-void ApplyVolumes(const SoundVolumes& volumes) {
-  SetEffectsVolume(volumes.effects);
-  if (volumes.music != 100 && Mp3Player != nullptr) {
-    Mp3Player->InternalVolume(1);
-    Mp3Player->SetVolume(volumes.music, volumes.music);
-  }
-}
-
 }  // namespace
 
 int RunOnDesktop(int argc, char** argv) {
@@ -68,8 +60,9 @@ int RunOnDesktop(int argc, char** argv) {
   LoadSettingsFile(settings_path, &volumes);
   WriteSettingsOnFirstStart(settings_path, volumes);
   platform::SetPadMappingsFile(settings_path.substr(0, settings_path.rfind('/') + 1) + "gamecontrollerdb.txt");
-  ApplyVolumes(volumes);
+  ApplyVolumes(volumes, true);
   platform::SetDisplayModeObserver([&](const platform::DisplayMode&) { SaveSettingsFile(settings_path, volumes); });
+  EnableOptionsScreen(&volumes, [&] { SaveSettingsFile(settings_path, volumes); });
 
   RunRecorder recorder;
   std::string error;
@@ -84,6 +77,7 @@ int RunOnDesktop(int argc, char** argv) {
   // No window means the display could not start: a failure, whatever the game's own result.
   if (platform::GameWindowHandle() == nullptr) exit_code = 1;
   platform::SetDisplayModeObserver(nullptr);
+  EnableOptionsScreen(nullptr, nullptr);
   if (record_path.empty()) return exit_code;
   if (!recorder.Finish()) std::fprintf(stderr, "jed-grimstorm: the recording %s is incomplete\n", record_path.c_str());
   std::printf("%s\n", DescribeRunState(CaptureRunState(exit_code, recorder.frames())).c_str());

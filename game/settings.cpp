@@ -167,6 +167,16 @@ std::string DescribeSettings(const SoundVolumes& volumes) {
   return out.str();
 }
 
+void RestoreDefaultSettings(SoundVolumes* volumes) {
+  for (const Action& action : kActions) {
+    platform::BindKeyboardKeys(action.key, platform::DefaultKeyboardKeyNames(action.key), nullptr);
+    platform::BindPadControls(action.key, platform::DefaultPadControlNames(action.key), nullptr);
+  }
+  platform::SetPadDeadZone(platform::kDefaultPadDeadZone);
+  platform::SetDisplayMode({});
+  *volumes = SoundVolumes{};
+}
+
 void LoadSettingsFile(const std::string& path, SoundVolumes* volumes) {
   std::ifstream file(path);
   if (!file) return;

@@ -28,6 +28,9 @@ void ApplySettingsText(const std::string& text, const std::string& source, Sound
 // The settings in force now (bindings, display mode, the given volumes) as a complete file.
 std::string DescribeSettings(const SoundVolumes& volumes);
 
+// Every setting back to the game's own: bindings, dead zone, display, volumes.
+void RestoreDefaultSettings(SoundVolumes* volumes);
+
 // Reads the file at path (missing: nothing changes) and reports problems on stderr.
 void LoadSettingsFile(const std::string& path, SoundVolumes* volumes);
 // Writes the settings in force to path, making its folder; false (with a message on stderr

@@ -22,8 +22,11 @@ bool BindKeyboardKeys(Key key, const std::vector<std::string>& names, std::strin
 bool BindPadControls(Key key, const std::vector<std::string>& names, std::string* unknown);
 // The names bound now (as given, or the defaults).
 std::vector<std::string> KeyboardKeyNames(Key key);
+std::vector<std::string> DefaultKeyboardKeyNames(Key key);
 std::vector<std::string> PadControlNames(Key key);
+std::vector<std::string> DefaultPadControlNames(Key key);
 // How far a stick must move (percent of its travel, 0..99) before it counts as pressed.
+constexpr int kDefaultPadDeadZone = 25;
 void SetPadDeadZone(int percent);
 int PadDeadZone();
 // Gamepads connected now.
@@ -38,6 +41,18 @@ void SetPadMappingsFile(const std::string& path);
 enum class Scaling { Fit, Integer, Stretch };
 const char* ScalingName(Scaling scaling);  // "fit", "integer", "stretch"
 bool ScalingNamed(const std::string& name, Scaling* scaling);
+
+// Keys and pad buttons as pressed, for screens that ask the player to press the one to use:
+// keyboard keys by SDL scancode name ("A", "Left Shift"), pad buttons by SDL button name ("y").
+// Only kept while collection is on, at most the last 16.
+struct PressedControl {
+  bool pad = false;
+  std::string name;
+};
+void CollectPresses(bool on);  // turning it on or off forgets what was kept
+bool TakePress(PressedControl* press);
+// Called by the backend for each press (headless: by the program driving it).
+void NotePress(const PressedControl& press);
 
 struct DisplayMode {
   bool fullscreen = true;
