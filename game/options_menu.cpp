@@ -148,8 +148,8 @@ void OptionsMenu::Bind(const platform::PressedControl& press) {
     notice_.clear();
     return;
   }
-  if (!pad_row && Same(press.name, kOptionsKeyName)) {
-    notice_ = std::string(kOptionsKeyName) + " opens the options: choose another key";
+  if (Same(press.name, pad_row ? kOptionsPadButton : kOptionsKeyName)) {
+    notice_ = press.name + " opens the options: not changed";
     return;
   }
   if (const Action* other = BoundElsewhere(press, action.key)) {
