@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-enum class RunMode { kPlay, kInfo, kDecode, kHelp, kVersion };
+enum class RunMode { kPlay, kInfo, kDecode };
 
 struct Options {
   RunMode mode = RunMode::kPlay;
@@ -20,6 +20,6 @@ struct Options {
   bool stats = false;  // refresh rate and CPU use on exit
 };
 
-// Parses argv; on a bad command line returns false with a message in *error.
-bool ParseOptions(int argc, char** argv, Options* options, std::string* error);
-const char* UsageText();
+// Reads argv into *options and returns -1 to go on, or the status to exit with: 0 once --help
+// or --version has been answered, 2 after a bad command line (reported on stderr).
+int ParseOptions(int argc, char** argv, Options* options);
