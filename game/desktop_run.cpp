@@ -8,6 +8,9 @@
 #include "game/data_dir.h"
 #include "game/run_recorder.h"
 #include "game/run_state.h"
+#include "game/new_run.h"
+#include "game/scores.h"
+#include "game/scores_screen.h"
 #include "game/settings.h"
 #include "game/volumes.h"
 #include "game/options_screen.h"
@@ -21,7 +24,8 @@ namespace {
 
 std::string HelpEpilogue() {
   return "Keys: Left/Right walk, Up jump, Space punch, Shift special, Enter pause, Escape quit;\n"
-         "O (or Y on a pad) options, from the title and the pause screen;\n"
+         "O (or Y on a pad) options, from the title and the pause screen; S (or the left shoulder)\n"
+         "the high scores ($XDG_DATA_HOME/jed-grimstorm/scores), from the title;\n"
          "Alt+Enter or F11 full screen / window, F12 screenshot (into " +
          platform::ScreenshotFolder() +
          ").\n"
@@ -61,7 +65,8 @@ int RunOnDesktop(int argc, char** argv) {
   platform::SetPadMappingsFile(settings_path.substr(0, settings_path.rfind('/') + 1) + "gamecontrollerdb.txt");
   ApplyVolumes(volumes, true);
   platform::SetDisplayModeObserver([&](const platform::DisplayMode&) { SaveSettingsFile(settings_path, volumes); });
-  EnableOptionsScreen(&volumes, [&] { SaveSettingsFile(settings_path, volumes); });
+  // A recorded run stays one run that jedreplay plays frame for frame: no screens it cannot replay.
+  if (record_path.empty()) EnableOptionsScreen(&volumes, [&] { SaveSettingsFile(settings_path, volumes); });
 
   RunRecorder recorder;
   std::string error;
@@ -72,11 +77,19 @@ int RunOnDesktop(int argc, char** argv) {
   // The game works in its data folder from here on; the file names above are open already.
   if (!EnterDataFolder()) return 1;
   SetGameWindowIcon();
+  if (record_path.empty()) EnableScoresScreen(ScoresPath());
   int exit_code = DataFailedExitCode(WinMain());
+  // Another go, asked for on the scores screen: the world as at start, from the title.
+  while (exit_code == 0 && TakeRetryRequest()) {
+    PrepareNewRun();
+    ApplyVolumes(volumes, true);
+    exit_code = DataFailedExitCode(WinMain());
+  }
   // No window means the display could not start: a failure, whatever the game's own result.
   if (platform::GameWindowHandle() == nullptr) exit_code = 1;
   platform::SetDisplayModeObserver(nullptr);
   EnableOptionsScreen(nullptr, nullptr);
+  EnableScoresScreen("");
   if (record_path.empty()) return exit_code;
   if (!recorder.Finish()) std::fprintf(stderr, "jed-grimstorm: the recording %s is incomplete\n", record_path.c_str());
   std::printf("%s\n", DescribeRunState(CaptureRunState(exit_code, recorder.frames())).c_str());

@@ -10,6 +10,7 @@
 #include "game/hud.h"
 #include "game/key_labels.h"
 #include "game/options_screen.h"
+#include "game/screen_keys.h"
 #include "game/thugs.h"
 #include "game/world.h"
 #include "sprites/sprite.h"
@@ -93,7 +94,7 @@ void PlayFrame(GameKeys keys) {
 
 int LevelFrame() {
   const GameKeys keys = ReadGameKeys();
-  const bool options_asked = OptionsAsked();  // only the pause screen opens them
+  const bool options_asked = TakeScreenKey() == ScreenKey::Options;  // only the pause screen opens them
   if (keys.escape) PostCloseRequest();
   if (keys.enter) Paused = 1;
   StartClock();

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "game/screen_keys.h"
 #include "game/volumes.h"
 
 using platform::Key;
@@ -148,8 +149,9 @@ void OptionsMenu::Bind(const platform::PressedControl& press) {
     notice_.clear();
     return;
   }
-  if (Same(press.name, pad_row ? kOptionsPadButton : kOptionsKeyName)) {
-    notice_ = press.name + " opens the options: not changed";
+  if (Same(press.name, pad_row ? kOptionsPadButton : kOptionsKeyName) ||
+      Same(press.name, pad_row ? kScoresPadButton : kScoresKeyName)) {
+    notice_ = press.name + " opens the options or the scores: not changed";
     return;
   }
   if (const Action* other = BoundElsewhere(press, action.key)) {

@@ -37,8 +37,3 @@ class OptionsMenu {
   bool waiting_ = false;
   std::string notice_;
 };
-
-// The keyboard key that opens the options screen from the title and the pause screen, and the
-// pad button.
-constexpr const char* kOptionsKeyName = "O";
-constexpr const char* kOptionsPadButton = "y";

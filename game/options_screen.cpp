@@ -41,16 +41,9 @@ void EnableOptionsScreen(SoundVolumes* volumes, std::function<void()> changed) {
 
 bool OptionsScreenEnabled() { return Volumes != nullptr; }
 
-bool OptionsAsked() {
-  bool asked = false;
-  platform::PressedControl press;
-  while (platform::TakePress(&press))
-    asked = asked || press.name == (press.pad ? kOptionsPadButton : kOptionsKeyName);
-  return asked && OptionsScreenEnabled();
-}
-
-void DrawOptionsHint(int32_t x, int32_t y) {
-  if (OptionsScreenEnabled()) DrawGameText("O (pad: Y) = Options", x, y);
+void DrawOptionsHint(int32_t x, int32_t y, bool with_scores) {
+  if (OptionsScreenEnabled())
+    DrawGameText(with_scores ? "O (pad: Y) = Options   S (pad: LB) = Scores" : "O (pad: Y) = Options", x, y);
 }
 
 void RunOptionsScreen() {

@@ -1,6 +1,6 @@
 #pragma once
-// The options screen, opened from the title and the pause screen with the options key (O, or Y
-// on a pad) on the desktop. Programs that do not enable it (the replay tool, tests of the game's
+// The options screen, opened from the title and the pause screen with the options key
+// (game/screen_keys.h) on the desktop. Programs that do not enable it (the replay tool, tests of the game's
 // rules) see the title and pause screens exactly as they always were.
 #include <cstdint>
 #include <functional>
@@ -12,10 +12,8 @@
 void EnableOptionsScreen(SoundVolumes* volumes, std::function<void()> changed);
 bool OptionsScreenEnabled();
 
-// True when the options key was pressed since the last call (presses in between are dropped).
-bool OptionsAsked();
-// The hint naming the options key, drawn when the screen is enabled.
-void DrawOptionsHint(int32_t x, int32_t y);
+// The hint naming the options key (and the scores key, with_scores), drawn when enabled.
+void DrawOptionsHint(int32_t x, int32_t y, bool with_scores = false);
 // Shows the options until the player leaves them (or the program is closing), then waits until
 // Enter and Escape are let go, so the screen below does not take the last press as its own.
 void RunOptionsScreen();

@@ -10,6 +10,8 @@
 #include "game/game_text.h"
 #include "game/key_labels.h"
 #include "game/options_screen.h"
+#include "game/scores_screen.h"
+#include "game/screen_keys.h"
 #include "game/world.h"
 
 namespace {
@@ -50,14 +52,23 @@ void CloseOnEscapeOrEnter() {
 }  // namespace
 
 int TitleFrame() {
-  if (OptionsAsked()) RunOptionsScreen();
+  switch (TakeScreenKey()) {
+    case ScreenKey::Options:
+      RunOptionsScreen();
+      break;
+    case ScreenKey::Scores:
+      ShowScoresFromTitle();
+      break;
+    case ScreenKey::None:
+      break;
+  }
   CloseOnEscapeOrEnter();
   StartClock();
   FillSurface(back_surface, 0, nullptr);
   LockBackSurface();
   DrawBitmapImage(&ScreenImages[0], back_buffer, back_pitch, 0);
   UnlockBackSurface();
-  DrawOptionsHint(10, 458);
+  DrawOptionsHint(10, 458, ScoresScreenEnabled());
   FlipDisplay();
   WaitClock(kFramePeriodMs);
   return 1;

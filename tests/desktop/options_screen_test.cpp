@@ -78,7 +78,7 @@ TEST_F(OptionsScreenTest, EverySettingChangesByKeysIsSavedAtOnceAndReadsBack) {
           for (int frame = 46; frame < 46 + 2 * 7; frame += 2) downs += std::to_string(frame) + " press:Down\n";
           return downs;
         }() +
-      "70 press:Return\n72 pad:leftshoulder\n"           // pad jump = leftshoulder
+      "70 press:Return\n72 pad:rightstick\n"             // pad jump = rightstick
       "74 press:Escape\n"                                 // back to the title
       "80 escape\n");
   EXPECT_EQ(run.phase, GamePhase::Finished) << DescribeResult(run);
@@ -90,7 +90,7 @@ TEST_F(OptionsScreenTest, EverySettingChangesByKeysIsSavedAtOnceAndReadsBack) {
   EXPECT_EQ(platform::KeyboardKeyNames(Key::Left), (std::vector<std::string>{"A"}));
   EXPECT_EQ(platform::KeyboardKeyNames(Key::Right), (std::vector<std::string>{"Right"})) << "a clash is refused";
   EXPECT_EQ(platform::KeyboardKeyNames(Key::Up), (std::vector<std::string>{"W"}));
-  EXPECT_EQ(platform::PadControlNames(Key::Up), (std::vector<std::string>{"leftshoulder"}));
+  EXPECT_EQ(platform::PadControlNames(Key::Up), (std::vector<std::string>{"rightstick"}));
   EXPECT_EQ(saves_, 8) << "one save for each change, none for refusals";
 
   // The file holds it all: read into the defaults, everything comes back.
@@ -102,7 +102,7 @@ TEST_F(OptionsScreenTest, EverySettingChangesByKeysIsSavedAtOnceAndReadsBack) {
   EXPECT_FALSE(platform::CurrentDisplayMode().fullscreen);
   EXPECT_EQ(platform::CurrentDisplayMode().scaling, platform::Scaling::Integer);
   EXPECT_EQ(platform::KeyboardKeyNames(Key::Left), (std::vector<std::string>{"A"}));
-  EXPECT_EQ(platform::PadControlNames(Key::Up), (std::vector<std::string>{"leftshoulder"}));
+  EXPECT_EQ(platform::PadControlNames(Key::Up), (std::vector<std::string>{"rightstick"}));
   EXPECT_NE(FileText().find("walk_left = A\n"), std::string::npos) << FileText();
 }
 
