@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "game/game_actions.h"
 #include "game/screen_keys.h"
 #include "game/volumes.h"
 
@@ -11,13 +12,8 @@ using platform::Key;
 
 namespace {
 
-struct Action {
-  const char* label;
-  Key key;
-};
-constexpr Action kActions[] = {{"walk left", Key::Left}, {"walk right", Key::Right}, {"jump", Key::Up},
-                               {"punch", Key::Space},    {"special", Key::Shift},    {"pause", Key::Enter},
-                               {"escape", Key::Escape}};
+using Action = GameAction;
+constexpr const auto& kActions = kGameActions;
 constexpr int kActionCount = static_cast<int>(std::size(kActions));
 
 // The rows: four values, the keyboard and pad bindings, then the two commands.

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "game/file_io.h"
+#include "game/game_actions.h"
 #include "game/settings_merge.h"
 #include "platform/desktop.h"
 
@@ -18,13 +19,8 @@ using platform::Key;
 
 namespace {
 
-struct Action {
-  const char* name;
-  Key key;
-};
-constexpr Action kActions[] = {{"walk_left", Key::Left}, {"walk_right", Key::Right}, {"jump", Key::Up},
-                               {"punch", Key::Space},    {"special", Key::Shift},    {"pause", Key::Enter},
-                               {"escape", Key::Escape}};
+using Action = GameAction;
+constexpr const auto& kActions = kGameActions;
 
 std::string Trim(const std::string& text) {
   const size_t first = text.find_first_not_of(" \t\r");
@@ -56,7 +52,7 @@ bool ParseNumber(const std::string& text, int low, int high, int* number) {
 
 const Action* ActionNamed(const std::string& name) {
   for (const Action& action : kActions)
-    if (name == action.name) return &action;
+    if (name == action.setting) return &action;
   return nullptr;
 }
 
@@ -150,11 +146,11 @@ std::string DescribeSettings(const SoundVolumes& volumes) {
          "# (your comments and lines stay). One \"name = value\" a line; '#' starts a comment;\n"
          "# several keys or controls by commas.\n\n"
          "[keys]\n# SDL key names: Left, Up, Space, Left Shift, Return, Keypad Enter, A, F ...\n";
-  for (const Action& action : kActions) out << action.name << " = " << JoinList(platform::KeyboardKeyNames(action.key)) << "\n";
+  for (const Action& action : kActions) out << action.setting << " = " << JoinList(platform::KeyboardKeyNames(action.key)) << "\n";
   out << "\n[pad]\n# buttons a b x y back guide start leftstick rightstick leftshoulder rightshoulder\n"
          "# dpup dpdown dpleft dpright; sticks -leftx +leftx -lefty +lefty -rightx +rightx -righty +righty,\n"
          "# triggers +lefttrigger +righttrigger\n";
-  for (const Action& action : kActions) out << action.name << " = " << JoinList(platform::PadControlNames(action.key)) << "\n";
+  for (const Action& action : kActions) out << action.setting << " = " << JoinList(platform::PadControlNames(action.key)) << "\n";
   out << "dead_zone = " << platform::PadDeadZone() << "\n";
   const platform::DisplayMode mode = platform::CurrentDisplayMode();
   out << "\n[display]\n# fullscreen or window; Alt+Enter or F11 switches while playing\n"

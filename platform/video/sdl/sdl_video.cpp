@@ -31,13 +31,19 @@ SDL_Rect Letterbox(int out_w, int out_h, int w, int h) {
   return {area.x, area.y, area.width, area.height};
 }
 
+// A texture of the size, made again only when the size changes.
+bool EnsureSized(SDL_Texture** made, int* made_w, int* made_h, int access, int w, int h) {
+  if (*made && w == *made_w && h == *made_h) return true;
+  if (*made) SDL_DestroyTexture(*made);
+  *made = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, access, w, h);
+  *made_w = w;
+  *made_h = h;
+  return *made != nullptr;
+}
+
 bool EnsurePrescaled(int w, int h) {
-  if (prescaled && w == prescaled_width && h == prescaled_height) return true;
-  if (prescaled) SDL_DestroyTexture(prescaled);
-  prescaled = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, w, h);
-  prescaled_width = w;
-  prescaled_height = h;
-  return prescaled && SDL_SetTextureScaleMode(prescaled, SDL_ScaleModeLinear) == 0;
+  return EnsureSized(&prescaled, &prescaled_width, &prescaled_height, SDL_TEXTUREACCESS_TARGET, w, h) &&
+         SDL_SetTextureScaleMode(prescaled, SDL_ScaleModeLinear) == 0;
 }
 
 // A whole factor stays nearest-neighbour all the way; any other size goes through the whole-factor
@@ -78,12 +84,7 @@ constexpr const char* kNoDisplay =
     "JED_HEADLESS=1 runs without one)\n";
 
 bool EnsureTexture(int w, int h) {
-  if (texture && w == picture_width && h == picture_height) return true;
-  if (texture) SDL_DestroyTexture(texture);
-  texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, w, h);
-  picture_width = w;
-  picture_height = h;
-  return texture != nullptr;
+  return EnsureSized(&texture, &picture_width, &picture_height, SDL_TEXTUREACCESS_STREAMING, w, h);
 }
 
 bool OpenSdlWindow(const char* title, int width, int height) {
