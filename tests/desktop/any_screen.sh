@@ -116,9 +116,14 @@ for scaling in fit integer stretch; do
   grep -q "^scaling = $scaling" "$settings" || fail "$scaling: the settings file does not say so"
   if [ $scaling = fit ]; then
     grep -q "^mode = fullscreen" "$settings" || fail "the first start did not write every setting"
-    has_icon() { xprop -id "$(find_window)" _NET_WM_ICON 2>/dev/null | grep -q "Icon (64 x 64)"; }
+    # xprop's whole answer first: grep -q stopping early would fail the pipe.
+    has_icon() {
+      local props
+      props=$(xprop -id "$(find_window)" _NET_WM_ICON 2>/dev/null || true)
+      grep -q "Icon (64 x 64)" <<<"$props"
+    }
     for _ in $(seq 1 20); do has_icon && break || sleep 0.25; done
-    has_icon || { xdotool search --name "Jed Grimstorm"; xprop -id "$(find_window)" | cut -c1-100; fail "no 64x64 window icon"; }
+    has_icon || fail "no 64x64 window icon"
     # F11: a window of its saved size (1280x960), never larger than the desktop, all of it on it.
     tap F11
     sleep 1.5
