@@ -1,18 +1,21 @@
 #!/usr/bin/env bash
 # CPU use of jed-grimstorm playing in real time on the SDL backend (under Xvfb): enters the
 # level with Enter, walks right, and reads the process's CPU time over a 10 s window. Full screen
-# on a screen of the given size (the picture scaled as the default settings say).
-# usage: cpu_use.sh BUILD_DIR [WxH]   (defaults: build, 640x480)
+# on a screen of the given size, the picture scaled as SCALING says (the default setting: fit).
+# usage: cpu_use.sh BUILD_DIR [WxH [SCALING]]   (defaults: build, 640x480, fit)
 set -euo pipefail
 build=$(realpath "${1:-build}")
 screen=${2:-640x480}
+scaling=${3:-fit}
 if [ -z "${JED_CPU_INSIDE_XVFB:-}" ]; then
   export JED_CPU_INSIDE_XVFB=1
-  exec xvfb-run -a -s "-screen 0 ${screen}x24" "$0" "$build" "$screen"
+  exec xvfb-run -a -s "-screen 0 ${screen}x24" "$0" "$build" "$screen" "$scaling"
 fi
 unset JED_HEADLESS
 scratch=$(mktemp -d)
 export SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data"
+mkdir -p "$XDG_CONFIG_HOME/jed-grimstorm"
+printf '[display]\nscaling = %s\n' "$scaling" >"$XDG_CONFIG_HOME/jed-grimstorm/settings.ini"
 cd "$build/assets"
 "$build/game/jed-grimstorm" &
 pid=$!
@@ -33,4 +36,4 @@ kill -TERM $pid; wait $pid || true
 trap - EXIT
 rm -rf "$scratch"
 awk -v t="$((t1 - t0))" -v hz="$hz" -v s0="$s0" -v s1="$s1" \
-  'BEGIN { printf "cpu_use_percent_of_one_core=%.1f (target < 15) over %.1f s on '"$screen"'\n", 100 * t / hz / (s1 - s0), s1 - s0 }'
+  'BEGIN { printf "cpu_use_percent_of_one_core=%.1f (target < 15) over %.1f s on '"$screen $scaling"'\n", 100 * t / hz / (s1 - s0), s1 - s0 }'
