@@ -31,8 +31,11 @@ void TellObserver() {
   if (observer) observer(now);
 }
 
-// Until the window manager has framed the window its frame is unknown; placed again once it is.
-bool placed_with_frame = false;
+// Until the window manager has framed the window its frame is unknown: placed again as it shows,
+// a few times at most, so a window the player moves afterwards stays where it was put.
+bool awaiting_frame = false;
+int placements_left = 0;
+constexpr int kPlacementsWhileFraming = 3;
 
 void PutWindow(SDL_Window* window, const DisplayMode& wanted) {
   if (wanted.fullscreen) {
@@ -71,6 +74,11 @@ void SetDisplayModeObserver(std::function<void(const DisplayMode&)> observer) {
 namespace sdl {
 
 void PutWindowOnDesktop(int width, int height) {
+  placements_left = kPlacementsWhileFraming;
+  PlaceOnDesktop(width, height);
+}
+
+void PlaceOnDesktop(int width, int height) {
   SDL_Window* window = GameSdlWindow();
   if (!window) return;
   SDL_Rect usable{};
@@ -80,9 +88,9 @@ void PutWindowOnDesktop(int width, int height) {
     return;
   }
   WindowFrame frame;
-  placed_with_frame =
-      SDL_GetWindowBordersSize(window, &frame.top, &frame.left, &frame.bottom, &frame.right) == 0 && frame.top > 0;
-  if (!placed_with_frame) frame = {};
+  awaiting_frame =
+      SDL_GetWindowBordersSize(window, &frame.top, &frame.left, &frame.bottom, &frame.right) != 0 || frame.top <= 0;
+  if (awaiting_frame) frame = {};
   const ShownArea place = PlaceWindow({usable.x, usable.y, usable.w, usable.h}, frame, width, height);
   SDL_SetWindowSize(window, place.width, place.height);
   SDL_SetWindowPosition(window, place.x, place.y);
@@ -118,10 +126,11 @@ void HandleWindowEvent(const SDL_WindowEvent& event) {
   const bool windowed = window && !(SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN);
   if ((event.event == SDL_WINDOWEVENT_SHOWN || event.event == SDL_WINDOWEVENT_EXPOSED ||
        event.event == SDL_WINDOWEVENT_MOVED) &&
-      windowed && !placed_with_frame) {
+      windowed && awaiting_frame && placements_left > 0) {
+    --placements_left;
     int width, height;
     SDL_GetWindowSize(window, &width, &height);
-    PutWindowOnDesktop(width, height);  // now that the frame is known, the title bar too is on the desktop
+    PlaceOnDesktop(width, height);  // once the frame is known, the title bar too is on the desktop
   }
   if (event.event != SDL_WINDOWEVENT_SIZE_CHANGED) return;
   if (!window || (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP) return;

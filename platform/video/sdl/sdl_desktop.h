@@ -25,6 +25,7 @@ void ToggleFullscreen();
 // A window (not full screen) of the given inside size, shrunk to fit the usable desktop with its
 // frame and centred there.
 void PutWindowOnDesktop(int width, int height);
+void PlaceOnDesktop(int width, int height);  // the same, as a window-system event asks again
 // The icon given to SetWindowIcon, on the game window (nothing before it opens).
 void ApplyWindowIcon();
 void HandleWindowEvent(const SDL_WindowEvent& event);
