@@ -74,6 +74,11 @@ bool HoldsGameData(const std::string& folder) {
 }
 
 bool EnterDataFolder() {
+  // A folder named on purpose is the one meant: another one found further down would hide the mistake.
+  if (const char* env = std::getenv("JED_DATA_DIR"); env != nullptr && *env != '\0' && !HoldsGameData(Absolute(env))) {
+    ReportDataProblem("JED_DATA_DIR names a folder without the game's data (pictures, sounds, music):", {Absolute(env)});
+    return false;
+  }
   const std::vector<std::string> folders = DataFolderCandidates();
   for (const std::string& folder : folders) {
     if (HoldsGameData(folder) && ::chdir(folder.c_str()) == 0) {

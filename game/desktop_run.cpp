@@ -8,8 +8,14 @@
 #include "game/data_dir.h"
 #include "game/run_recorder.h"
 #include "game/run_state.h"
+#include "game/new_run.h"
+#include "game/scores.h"
+#include "game/scores_screen.h"
 #include "game/settings.h"
+#include "game/volumes.h"
+#include "game/options_screen.h"
 #include "game/win_main.h"
+#include "game/window_icon.h"
 #include "game/world.h"
 #include "platform/command_line.h"
 #include "sound/sound.h"
@@ -18,6 +24,8 @@ namespace {
 
 std::string HelpEpilogue() {
   return "Keys: Left/Right walk, Up jump, Space punch, Shift special, Enter pause, Escape quit;\n"
+         "O (or Y on a pad) options, from the title and the pause screen; S (or the left shoulder)\n"
+         "the high scores ($XDG_DATA_HOME/jed-grimstorm/scores), from the title;\n"
          "Alt+Enter or F11 full screen / window, F12 screenshot (into " +
          platform::ScreenshotFolder() +
          ").\n"
@@ -30,16 +38,6 @@ std::string HelpEpilogue() {
          "Extra pad mappings (SDL's gamecontrollerdb.txt format) beside it: gamecontrollerdb.txt\n"
          "Environment: JED_WINDOWED=1 opens a window, JED_HEADLESS=1 runs without one,\n"
          "JED_DATA_DIR names the folder holding the game's data.";
-}
-
-// Through the volume operations the game already has: the player's own volume for the music,
-// each effect's buffer volume as it loads. Full volume, the default, touches neither.
-void ApplyVolumes(const SoundVolumes& volumes) {
-  SetEffectsVolume(volumes.effects);
-  if (volumes.music != 100 && Mp3Player != nullptr) {
-    Mp3Player->InternalVolume(1);
-    Mp3Player->SetVolume(volumes.music, volumes.music);
-  }
 }
 
 }  // namespace
@@ -63,9 +61,12 @@ int RunOnDesktop(int argc, char** argv) {
   const std::string settings_path = SettingsPath();
   SoundVolumes volumes;
   LoadSettingsFile(settings_path, &volumes);
+  WriteSettingsOnFirstStart(settings_path, volumes);
   platform::SetPadMappingsFile(settings_path.substr(0, settings_path.rfind('/') + 1) + "gamecontrollerdb.txt");
-  ApplyVolumes(volumes);
+  ApplyVolumes(volumes, true);
   platform::SetDisplayModeObserver([&](const platform::DisplayMode&) { SaveSettingsFile(settings_path, volumes); });
+  // A recorded run stays one run that jedreplay plays frame for frame: no screens it cannot replay.
+  if (record_path.empty()) EnableOptionsScreen(&volumes, [&] { SaveSettingsFile(settings_path, volumes); });
 
   RunRecorder recorder;
   std::string error;
@@ -75,8 +76,20 @@ int RunOnDesktop(int argc, char** argv) {
   }
   // The game works in its data folder from here on; the file names above are open already.
   if (!EnterDataFolder()) return 1;
-  const int exit_code = DataFailedExitCode(WinMain());
+  SetGameWindowIcon();
+  if (record_path.empty()) EnableScoresScreen(ScoresPath());
+  int exit_code = DataFailedExitCode(WinMain());
+  // Another go, asked for on the scores screen: the world as at start, from the title.
+  while (exit_code == 0 && TakeRetryRequest()) {
+    PrepareNewRun();
+    ApplyVolumes(volumes, true);
+    exit_code = DataFailedExitCode(WinMain());
+  }
+  // No window means the display could not start: a failure, whatever the game's own result.
+  if (platform::GameWindowHandle() == nullptr) exit_code = 1;
   platform::SetDisplayModeObserver(nullptr);
+  EnableOptionsScreen(nullptr, nullptr);
+  EnableScoresScreen("");
   if (record_path.empty()) return exit_code;
   if (!recorder.Finish()) std::fprintf(stderr, "jed-grimstorm: the recording %s is incomplete\n", record_path.c_str());
   std::printf("%s\n", DescribeRunState(CaptureRunState(exit_code, recorder.frames())).c_str());

@@ -9,6 +9,7 @@
 #include "game/game_text.h"
 #include "game/music.h"
 #include "game/pictures.h"
+#include "game/scores_screen.h"
 #include "game/sound_marks.h"
 #include "game/world.h"
 #include "sound/sound.h"
@@ -28,7 +29,7 @@ void LoadEndScreen(const char* name) {
 
 // Draws the end picture (and the texts) each frame until Escape or Enter is down.
 template <typename DrawTexts>
-void RunEndScreen(DrawTexts draw_texts) {
+void RunEndScreen(int seconds_played, DrawTexts draw_texts) {
   Showing = true;
   while (!EscapeOrEnterDown()) {
     StartClock();
@@ -41,6 +42,7 @@ void RunEndScreen(DrawTexts draw_texts) {
     WaitClock(kFramePeriodMs);
   }
   Showing = false;
+  ShowScoresAfterRun(seconds_played);  // on the desktop only; elsewhere the screen ends here
   PostCloseRequest();
 }
 
@@ -68,7 +70,7 @@ void ShowVictoryScreen() {
   FrameCounter = FrameCounter / kFramesPerSecond;
   ScoreMultiplier = ScoreMultiplierFor(ParTime, FrameCounter, ScoreMultiplier);
   Score = Score * ScoreMultiplier;
-  RunEndScreen([] {
+  RunEndScreen(FrameCounter, [] {
     DrawGameText("I've searched the neighborhood, the subway and the warehouse and still", kVictoryTextX, 320);
     DrawGameText("no sign of Norah. Maybe the downtown area holds some clues...", kVictoryTextX, 340);
     DrawGameText("To be continued...", kVictoryTextX, 380);
@@ -84,5 +86,5 @@ void ShowGameOverScreen() {
   StopMusic();
   // The laugh over silence: the music has just stopped.
   if (SoundLaugh >= 0) PlaySoundEffect(SoundLaugh, 0);
-  RunEndScreen([] {});
+  RunEndScreen(FrameCounter / kFramesPerSecond, [] {});
 }

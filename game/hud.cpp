@@ -2,6 +2,7 @@
 
 #include "display/display.h"
 #include "game/game_text.h"
+#include "game/key_labels.h"
 #include "game/world.h"
 #include "sprites/sprite.h"
 
@@ -42,10 +43,10 @@ void DrawRageAndLabels() {
 void DrawMessageBar() {
   switch (MessageMode) {
     case 1:
-      DrawGameText("Left/Right Arrows = Movement", 130, 370);
-      DrawGameText("Up Arrow = Jump", 130, 390);
-      DrawGameText("Space = Regular Attack", 130, 410);
-      DrawGameText("Shift = Special Attack(uses RAGE)", 130, 430);
+      DrawGameText(MovementControlText().c_str(), 130, 370);
+      DrawGameText(JumpControlText().c_str(), 130, 390);
+      DrawGameText(PunchControlText().c_str(), 130, 410);
+      DrawGameText(SpecialControlText().c_str(), 130, 430);
       DrawFace(HeroFace, 10, 370);
       break;
     case 2:

@@ -8,6 +8,9 @@
 #include "game/game_text.h"
 #include "game/hero.h"
 #include "game/hud.h"
+#include "game/key_labels.h"
+#include "game/options_screen.h"
+#include "game/screen_keys.h"
 #include "game/thugs.h"
 #include "game/world.h"
 #include "sprites/sprite.h"
@@ -18,9 +21,14 @@ constexpr uint32_t kFramePeriodMs = 30;
 constexpr float kVictoryX = 500.0f;
 
 // Paused, lost or won: a black frame with at most the pause line.
-void HeldFrame(const GameKeys& keys) {
+void HeldFrame(const GameKeys& keys, bool options_asked) {
   if (Paused == 1 && GameOver == 0 && GameWon == 0) {
-    DrawGameText(PAUSE_TEXT, 200, 240);
+    if (options_asked) {
+      RunOptionsScreen();
+      FillSurface(back_surface, 0, nullptr);  // the menu's last frame is still on it
+    }
+    DrawGameText(PauseText().c_str(), 200, 240);
+    DrawOptionsHint(200, 260);
     if (keys.space) Paused = 0;
   } else if (keys.enter || keys.escape) {
     PostCloseRequest();
@@ -86,12 +94,13 @@ void PlayFrame(GameKeys keys) {
 
 int LevelFrame() {
   const GameKeys keys = ReadGameKeys();
+  const bool options_asked = TakeScreenKey() == ScreenKey::Options;  // only the pause screen opens them
   if (keys.escape) PostCloseRequest();
   if (keys.enter) Paused = 1;
   StartClock();
   FillSurface(back_surface, 0, nullptr);
   if (Paused || GameOver || GameWon)
-    HeldFrame(keys);
+    HeldFrame(keys, options_asked);
   else
     PlayFrame(keys);
   FlipDisplay();

@@ -10,19 +10,17 @@
 #include <fstream>
 #include <sstream>
 
+#include "game/file_io.h"
+#include "game/game_actions.h"
+#include "game/settings_merge.h"
 #include "platform/desktop.h"
 
 using platform::Key;
 
 namespace {
 
-struct Action {
-  const char* name;
-  Key key;
-};
-constexpr Action kActions[] = {{"walk_left", Key::Left}, {"walk_right", Key::Right}, {"jump", Key::Up},
-                               {"punch", Key::Space},    {"special", Key::Shift},    {"pause", Key::Enter},
-                               {"escape", Key::Escape}};
+using Action = GameAction;
+constexpr const auto& kActions = kGameActions;
 
 std::string Trim(const std::string& text) {
   const size_t first = text.find_first_not_of(" \t\r");
@@ -54,7 +52,7 @@ bool ParseNumber(const std::string& text, int low, int high, int* number) {
 
 const Action* ActionNamed(const std::string& name) {
   for (const Action& action : kActions)
-    if (name == action.name) return &action;
+    if (name == action.setting) return &action;
   return nullptr;
 }
 
@@ -78,6 +76,8 @@ std::string ApplySetting(const std::string& section, const std::string& name, co
     if (name == "mode") {
       if (value != "fullscreen" && value != "window") return "mode is fullscreen or window";
       mode.fullscreen = value == "fullscreen";
+    } else if (name == "scaling") {
+      if (!platform::ScalingNamed(value, &mode.scaling)) return "scaling is fit, integer or stretch";
     } else if (name == "width" || name == "height") {
       if (!ParseNumber(value, 1, 16384, &number)) return name + " takes 1 to 16384 pixels";
       (name == "width" ? mode.window_width : mode.window_height) = number;
@@ -142,21 +142,35 @@ void ApplySettingsText(const std::string& text, const std::string& source, Sound
 
 std::string DescribeSettings(const SoundVolumes& volumes) {
   std::ostringstream out;
-  out << "# Jed Grimstorm settings, written by the game when a setting changes.\n"
-         "# One \"name = value\" a line; '#' starts a comment; several keys or controls by commas.\n\n"
+  out << "# Jed Grimstorm settings, read at start and updated by the game when a setting changes\n"
+         "# (your comments and lines stay). One \"name = value\" a line; '#' starts a comment;\n"
+         "# several keys or controls by commas.\n\n"
          "[keys]\n# SDL key names: Left, Up, Space, Left Shift, Return, Keypad Enter, A, F ...\n";
-  for (const Action& action : kActions) out << action.name << " = " << JoinList(platform::KeyboardKeyNames(action.key)) << "\n";
+  for (const Action& action : kActions) out << action.setting << " = " << JoinList(platform::KeyboardKeyNames(action.key)) << "\n";
   out << "\n[pad]\n# buttons a b x y back guide start leftstick rightstick leftshoulder rightshoulder\n"
          "# dpup dpdown dpleft dpright; sticks -leftx +leftx -lefty +lefty -rightx +rightx -righty +righty,\n"
          "# triggers +lefttrigger +righttrigger\n";
-  for (const Action& action : kActions) out << action.name << " = " << JoinList(platform::PadControlNames(action.key)) << "\n";
+  for (const Action& action : kActions) out << action.setting << " = " << JoinList(platform::PadControlNames(action.key)) << "\n";
   out << "dead_zone = " << platform::PadDeadZone() << "\n";
   const platform::DisplayMode mode = platform::CurrentDisplayMode();
   out << "\n[display]\n# fullscreen or window; Alt+Enter or F11 switches while playing\n"
-      << "mode = " << (mode.fullscreen ? "fullscreen" : "window") << "\nwidth = " << mode.window_width
-      << "\nheight = " << mode.window_height << "\n";
+      << "mode = " << (mode.fullscreen ? "fullscreen" : "window") << "\n"
+      << "# fit (as large as the screen allows, sharp), integer (whole factors only) or stretch\n"
+      << "scaling = " << platform::ScalingName(mode.scaling) << "\n"
+      << "# the window's inside size in pixels\n"
+      << "width = " << mode.window_width << "\nheight = " << mode.window_height << "\n";
   out << "\n[sound]\n# volumes 0 to 100\nmusic = " << volumes.music << "\neffects = " << volumes.effects << "\n";
   return out.str();
+}
+
+void RestoreDefaultSettings(SoundVolumes* volumes) {
+  for (const Action& action : kActions) {
+    platform::BindKeyboardKeys(action.key, platform::DefaultKeyboardKeyNames(action.key), nullptr);
+    platform::BindPadControls(action.key, platform::DefaultPadControlNames(action.key), nullptr);
+  }
+  platform::SetPadDeadZone(platform::kDefaultPadDeadZone);
+  platform::SetDisplayMode({});
+  *volumes = SoundVolumes{};
 }
 
 void LoadSettingsFile(const std::string& path, SoundVolumes* volumes) {
@@ -169,27 +183,21 @@ void LoadSettingsFile(const std::string& path, SoundVolumes* volumes) {
   for (const std::string& problem : problems) std::fprintf(stderr, "%s (line ignored)\n", problem.c_str());
 }
 
-namespace {
-// mkdir -p of the folders above path.
-bool MakeFolders(const std::string& path) {
-  for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
-    const std::string folder = path.substr(0, slash);
-    if (mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST) return false;
-  }
-  return true;
-}
-}  // namespace
-
 bool SaveSettingsFile(const std::string& path, const SoundVolumes& volumes) {
-  const std::string temporary = path + ".new";
-  bool written = MakeFolders(path);
-  if (written) {
-    std::ofstream file(temporary, std::ios::trunc);
-    file << DescribeSettings(volumes);
-    file.close();
-    written = file.good() && std::rename(temporary.c_str(), path.c_str()) == 0;
-    if (!written) std::remove(temporary.c_str());
+  std::string existing, error;
+  bool saved = false;
+  if (ReadWholeFile(path, &existing, &error) == FileRead::Failed) {
+    error = "cannot read it to keep its lines: " + error;  // never overwrite what could not be read
+  } else {
+    const std::string complete = DescribeSettings(volumes);
+    saved = WriteFileAtomically(path, existing.empty() ? complete : MergeSettingsText(existing, complete), &error);
   }
-  if (!written) std::fprintf(stderr, "Settings not saved: cannot write %s (%s)\n", path.c_str(), std::strerror(errno));
-  return written;
+  if (!saved) std::fprintf(stderr, "Settings not saved: %s: %s\n", path.c_str(), error.c_str());
+  return saved;
+}
+
+bool WriteSettingsOnFirstStart(const std::string& path, const SoundVolumes& volumes) {
+  struct stat info {};
+  if (stat(path.c_str(), &info) == 0 || errno != ENOENT) return true;
+  return SaveSettingsFile(path, volumes);
 }

@@ -4,7 +4,8 @@
 //
 //   [keys]     walk_left walk_right jump punch special pause escape = SDL key names, by commas
 //   [pad]      the same seven actions = pad buttons or stick directions; dead_zone = 0..99 (%)
-//   [display]  mode = fullscreen | window; width, height = the window's size
+//   [display]  mode = fullscreen | window; scaling = fit | integer | stretch; width, height = the
+//              window's size
 //   [sound]    music, effects = volume 0..100
 //
 // A missing file means the defaults. A line that does not parse, or names no known setting, is
@@ -27,8 +28,15 @@ void ApplySettingsText(const std::string& text, const std::string& source, Sound
 // The settings in force now (bindings, display mode, the given volumes) as a complete file.
 std::string DescribeSettings(const SoundVolumes& volumes);
 
+// Every setting back to the game's own: bindings, dead zone, display, volumes.
+void RestoreDefaultSettings(SoundVolumes* volumes);
+
 // Reads the file at path (missing: nothing changes) and reports problems on stderr.
 void LoadSettingsFile(const std::string& path, SoundVolumes* volumes);
-// Writes the settings in force to path, making its folder; false (with a message on stderr)
-// when it cannot be written. The old file stays whole until the new one is complete.
+// Writes the settings in force to path, making its folder; false (with a message on stderr
+// giving the system's reason) when it cannot be written. An existing file is edited in place: its
+// comments, unknown lines and order stay. The old file stays whole until the new one is complete.
 bool SaveSettingsFile(const std::string& path, const SoundVolumes& volumes);
+// At start: a missing file is written with every setting and its comments, so players find it.
+// False only when that write failed.
+bool WriteSettingsOnFirstStart(const std::string& path, const SoundVolumes& volumes);

@@ -53,6 +53,22 @@ std::string FreeName(const std::string& folder) {
   for (int n = 2; stat(path.c_str(), &info) == 0; ++n) path = base + "-" + std::to_string(n) + ".png";
   return path;
 }
+
+// The game's own folder under the XDG data home, never the working directory (the game works in
+// its data folder, which may be read-only).
+std::string GameScreenshotFolder(const std::string& home) {
+  const std::string data = Environment("XDG_DATA_HOME");
+  if (!data.empty() && data[0] == '/') return data + "/jed-grimstorm/screenshots";
+  return (home.empty() ? std::string("/tmp") : home) + "/.local/share/jed-grimstorm/screenshots";
+}
+
+// mkdir -p; true when the folder is there afterwards.
+bool MakeFolder(const std::string& folder) {
+  for (size_t slash = folder.find('/', 1); slash != std::string::npos; slash = folder.find('/', slash + 1))
+    mkdir(folder.substr(0, slash).c_str(), 0755);
+  mkdir(folder.c_str(), 0755);
+  return IsFolder(folder);
+}
 }  // namespace
 
 std::string ScreenshotFolder() {
@@ -60,7 +76,7 @@ std::string ScreenshotFolder() {
   for (const std::string& candidate :
        {Environment("XDG_PICTURES_DIR"), PicturesFromUserDirs(home), home.empty() ? "" : home + "/Pictures"})
     if (IsFolder(candidate)) return candidate;
-  return ".";
+  return GameScreenshotFolder(home);
 }
 
 void SetScreenshotObserver(std::function<void(uint64_t, const std::string&)> observer) {
@@ -75,8 +91,9 @@ std::string SaveScreenshot() {
     ConvertSurfaceToRgb(primary, &picture);
   else
     picture = LastPresentedFrame();
-  const std::string path = FreeName(ScreenshotFolder());
-  if (frame_number == 0 || picture.width == 0 || !WriteFramePng(path.c_str(), picture)) {
+  const std::string folder = ScreenshotFolder();
+  const std::string path = FreeName(folder);
+  if (!MakeFolder(folder) || frame_number == 0 || picture.width == 0 || !WriteFramePng(path.c_str(), picture)) {
     std::fprintf(stderr, "Screenshot not saved: %s could not be written\n", path.c_str());
     return "";
   }

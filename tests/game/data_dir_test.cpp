@@ -70,4 +70,21 @@ TEST(DataFolder, TheGameWorksInItsDataFolderAndAFailedFileEndsItOnce) {
   EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1) << printed;
 }
 
+TEST(DataFolder, AnEnvironmentFolderWithoutTheDataIsAnErrorNamingItAndNothingElseIsTried) {
+  const fs::path empty = fs::path(testing::TempDir()) / "named_but_empty";
+  fs::create_directories(empty);
+  ASSERT_EQ(chdir(JED_TEST_ASSET_DIR), 0);  // the data is right here, and must not be taken
+  const fs::path before = fs::current_path();
+  setenv("JED_DATA_DIR", empty.c_str(), 1);
+  testing::internal::CaptureStderr();
+  const bool entered = EnterDataFolder();
+  const std::string printed = testing::internal::GetCapturedStderr();
+  unsetenv("JED_DATA_DIR");
+  EXPECT_FALSE(entered);
+  EXPECT_EQ(fs::current_path(), before);
+  EXPECT_NE(printed.find("JED_DATA_DIR names a folder without the game's data"), std::string::npos) << printed;
+  EXPECT_NE(printed.find(empty.lexically_normal().string()), std::string::npos) << printed;
+  EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1) << printed;
+}
+
 }  // namespace

@@ -19,6 +19,11 @@ fi
 
 unset JED_HEADLESS
 export SDL_AUDIODRIVER=dummy
+# The game writes its settings on the first start: into a scratch home beside the screenshot,
+# not the user's.
+scratch_home="${shot%.png}-home"
+rm -rf "$scratch_home"
+export XDG_CONFIG_HOME="$scratch_home/config" XDG_DATA_HOME="$scratch_home/data"
 cd "$assets"
 # Every wait is for a condition, with a deadline long enough for a busy machine.
 deadline_seconds=60

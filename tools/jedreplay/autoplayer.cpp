@@ -76,6 +76,9 @@ uint32_t Autoplayer::EndScreen() {
     leaving_end_screen_ = true;
     return KeyBit(Key::Enter);
   }
+  // Where the scores follow the end screen (the game on a desktop), Space asks for another run;
+  // elsewhere the game has ended by then.
+  if (end_frames_ == 2 * kScreenWaitFrames) return KeyBit(Key::Space);
   return 0;
 }
 

@@ -69,6 +69,12 @@ bool KeyScript::Parse(const std::string& text, std::string* error) {
         (key == "close" ? range.events.close : range.events.unfocus) = true;
         continue;
       }
+      if (const bool pad = key.rfind("pad:", 0) == 0; (pad || key.rfind("press:", 0) == 0) && key.back() != ':') {
+        std::string name = key.substr(key.find(':') + 1);
+        std::replace(name.begin(), name.end(), '_', ' ');
+        range.events.presses.push_back({pad, name});
+        continue;
+      }
       const uint32_t mask = KeyMaskByName(key);
       if (mask == 0) {
         if (error) *error = "line " + std::to_string(number) + ": unknown key \"" + key + "\"";
@@ -94,6 +100,7 @@ KeyScript::Events KeyScript::EventsAt(uint64_t frame) const {
     if (range.first == frame) {
       events.close = events.close || range.events.close;
       events.unfocus = events.unfocus || range.events.unfocus;
+      events.presses.insert(events.presses.end(), range.events.presses.begin(), range.events.presses.end());
     }
   return events;
 }

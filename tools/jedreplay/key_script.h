@@ -8,10 +8,14 @@
 // Recorded runs add two things older scripts never use: a line "seed <number>" (the random
 // sequence the run starts from; without it the game's own start), and the words "close" (the
 // window was closed or the program signalled) and "unfocus" (the window lost the focus) among
-// the keys, which happen once, before the first frame of their line.
+// the keys, which happen once, before the first frame of their line. Screens that wait for a key
+// press (the options) read "press:NAME" (a keyboard key by SDL scancode name, '_' for a space:
+// press:Left_Shift) and "pad:NAME" (a pad button: pad:y), made the same way.
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "platform/desktop.h"
 
 class KeyScript {
  public:
@@ -24,6 +28,7 @@ class KeyScript {
   struct Events {
     bool close = false;
     bool unfocus = false;
+    std::vector<platform::PressedControl> presses;
   };
   // What happens before the given frame.
   Events EventsAt(uint64_t frame) const;

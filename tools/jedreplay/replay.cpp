@@ -37,6 +37,7 @@ void PlayScriptEvents(const KeyScript::Events& events) {
   if (events.close) platform::RequestQuit();
   if (events.unfocus)
     if (platform::HWND window = platform::GameWindowHandle()) platform::PostMessage(window, platform::WM_ACTIVATE, platform::WA_INACTIVE, 0);
+  for (const platform::PressedControl& press : events.presses) platform::NotePress(press);
 }
 
 }  // namespace

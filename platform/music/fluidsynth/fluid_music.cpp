@@ -1,6 +1,7 @@
 // FluidSynth renders the song at the output rate as one source of the audio engine. The MIDI
 // player is timed by the samples rendered, so a headless test that pulls audio also drives it.
 #include <fluidsynth.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -29,7 +30,9 @@ class FluidSynthMusic : public MusicSynthesizer {
     fluid_settings_setnum(settings_, "synth.sample-rate", kAudioOutputRate);
     fluid_settings_setstr(settings_, "player.timing-source", "sample");
     synth_ = new_fluid_synth(settings_);
-    if (!synth_ || fluid_synth_sfload(synth_, SoundfontPath(), 1) == FLUID_FAILED) {
+    // The soundfont (megabytes of samples) is read when the first song needs it, not at start;
+    // a missing one still fails here.
+    if (!synth_ || ::access(SoundfontPath(), R_OK) != 0) {
       DeleteSynth();
       return false;
     }
@@ -57,6 +60,7 @@ class FluidSynthMusic : public MusicSynthesizer {
 
   bool Download(MusicSegment* segment) override {
     std::lock_guard<std::mutex> guard(lock_);
+    if (synth_ && fluid_synth_sfcount(synth_) == 0) fluid_synth_sfload(synth_, SoundfontPath(), 1);
     return synth_ && fluid_synth_sfcount(synth_) > 0 && Known(segment);
   }
 

@@ -16,6 +16,8 @@ void HandleKeyDown(const SDL_KeyboardEvent& key) {
     ToggleFullscreen();
   } else if (code == SDL_SCANCODE_F12) {
     SaveScreenshot();
+  } else {
+    NotePress({false, SDL_GetScancodeName(code)});
   }
 }
 
@@ -33,6 +35,10 @@ void HandleDesktopEvent(const SDL_Event& event) {
   switch (event.type) {
     case SDL_KEYDOWN:
       HandleKeyDown(event.key);
+      break;
+    case SDL_CONTROLLERBUTTONDOWN:
+      if (const char* name = SDL_GameControllerGetStringForButton(static_cast<SDL_GameControllerButton>(event.cbutton.button)))
+        NotePress({true, name});
       break;
     case SDL_CONTROLLERDEVICEADDED:
     case SDL_CONTROLLERDEVICEREMOVED:

@@ -31,6 +31,12 @@ void TellObserver() {
   if (observer) observer(now);
 }
 
+// Until the window manager has framed the window its frame is unknown: placed again as it shows,
+// a few times at most, so a window the player moves afterwards stays where it was put.
+bool awaiting_frame = false;
+int placements_left = 0;
+constexpr int kPlacementsWhileFraming = 3;
+
 void PutWindow(SDL_Window* window, const DisplayMode& wanted) {
   if (wanted.fullscreen) {
     SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
@@ -39,8 +45,7 @@ void PutWindow(SDL_Window* window, const DisplayMode& wanted) {
   SDL_SetWindowFullscreen(window, 0);
   SDL_SetWindowBordered(window, SDL_TRUE);
   SDL_SetWindowResizable(window, SDL_TRUE);
-  SDL_SetWindowSize(window, wanted.window_width, wanted.window_height);
-  SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+  sdl::PutWindowOnDesktop(wanted.window_width, wanted.window_height);
 }
 }  // namespace
 
@@ -66,24 +71,30 @@ void SetDisplayModeObserver(std::function<void(const DisplayMode&)> observer) {
   mode_observer = std::move(observer);
 }
 
-ShownArea PictureArea(int out_w, int out_h, int w, int h) {
-  if (w <= 0 || h <= 0 || out_w <= 0 || out_h <= 0) return {0, 0, std::max(w, 0), std::max(h, 0)};
-  int shown_w, shown_h;
-  if (out_w >= w && out_h >= h) {
-    const int scale = std::min(out_w / w, out_h / h);
-    shown_w = w * scale;
-    shown_h = h * scale;
-  } else if (static_cast<int64_t>(out_w) * h <= static_cast<int64_t>(out_h) * w) {
-    shown_w = out_w;  // width is the tighter side
-    shown_h = std::max(1, static_cast<int>(static_cast<int64_t>(out_w) * h / w));
-  } else {
-    shown_h = out_h;
-    shown_w = std::max(1, static_cast<int>(static_cast<int64_t>(out_h) * w / h));
-  }
-  return {(out_w - shown_w) / 2, (out_h - shown_h) / 2, shown_w, shown_h};
+namespace sdl {
+
+void PutWindowOnDesktop(int width, int height) {
+  placements_left = kPlacementsWhileFraming;
+  PlaceOnDesktop(width, height);
 }
 
-namespace sdl {
+void PlaceOnDesktop(int width, int height) {
+  SDL_Window* window = GameSdlWindow();
+  if (!window) return;
+  SDL_Rect usable{};
+  if (SDL_GetDisplayUsableBounds(std::max(0, SDL_GetWindowDisplayIndex(window)), &usable) != 0) {
+    SDL_SetWindowSize(window, width, height);
+    SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    return;
+  }
+  WindowFrame frame;
+  awaiting_frame =
+      SDL_GetWindowBordersSize(window, &frame.top, &frame.left, &frame.bottom, &frame.right) != 0 || frame.top <= 0;
+  if (awaiting_frame) frame = {};
+  const ShownArea place = PlaceWindow({usable.x, usable.y, usable.w, usable.h}, frame, width, height);
+  SDL_SetWindowSize(window, place.width, place.height);
+  SDL_SetWindowPosition(window, place.x, place.y);
+}
 
 Uint32 OpeningWindowFlags(int picture_width, int picture_height, int* width, int* height) {
   std::lock_guard<std::mutex> guard(mode_lock);
@@ -111,8 +122,17 @@ void ToggleFullscreen() {
 }
 
 void HandleWindowEvent(const SDL_WindowEvent& event) {
-  if (event.event != SDL_WINDOWEVENT_SIZE_CHANGED) return;
   SDL_Window* window = GameSdlWindow();
+  const bool windowed = window && !(SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN);
+  if ((event.event == SDL_WINDOWEVENT_SHOWN || event.event == SDL_WINDOWEVENT_EXPOSED ||
+       event.event == SDL_WINDOWEVENT_MOVED) &&
+      windowed && awaiting_frame && placements_left > 0) {
+    --placements_left;
+    int width, height;
+    SDL_GetWindowSize(window, &width, &height);
+    PlaceOnDesktop(width, height);  // once the frame is known, the title bar too is on the desktop
+  }
+  if (event.event != SDL_WINDOWEVENT_SIZE_CHANGED) return;
   if (!window || (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP) return;
   {
     std::lock_guard<std::mutex> guard(mode_lock);

@@ -62,7 +62,7 @@ std::array<PadBinding, kKeys>& PadBindings() {
   return bindings;
 }
 std::map<SDL_JoystickID, SDL_GameController*> open_pads;
-int dead_zone_percent = 25;
+int dead_zone_percent = kDefaultPadDeadZone;
 bool started = false;
 std::string mappings_file;
 
@@ -106,6 +106,11 @@ bool BindPadControls(Key key, const std::vector<std::string>& names, std::string
   std::lock_guard<std::mutex> guard(pads_lock);
   PadBindings()[static_cast<int>(key)] = BindingOf(names);
   return true;
+}
+
+std::vector<std::string> DefaultPadControlNames(Key key) {
+  if (!ValidKey(key)) return {};
+  return DefaultPadBindings()[static_cast<int>(key)].names;
 }
 
 std::vector<std::string> PadControlNames(Key key) {

@@ -73,6 +73,11 @@ std::vector<std::string> KeyboardKeyNames(Key key) {
   return Bindings()[static_cast<int>(key)].names;
 }
 
+std::vector<std::string> DefaultKeyboardKeyNames(Key key) {
+  if (!ValidKey(key)) return {};
+  return DefaultBindings()[static_cast<int>(key)].names;
+}
+
 namespace sdl {
 
 void SwallowEnterUntilReleased() { enter_swallowed = true; }

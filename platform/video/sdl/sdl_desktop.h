@@ -22,6 +22,12 @@ void HandlePadEvent(const SDL_Event& event);
 // Display: the flags and size the window opens with; switching and resizing.
 Uint32 OpeningWindowFlags(int picture_width, int picture_height, int* width, int* height);
 void ToggleFullscreen();
+// A window (not full screen) of the given inside size, shrunk to fit the usable desktop with its
+// frame and centred there.
+void PutWindowOnDesktop(int width, int height);
+void PlaceOnDesktop(int width, int height);  // the same, as a window-system event asks again
+// The icon given to SetWindowIcon, on the game window (nothing before it opens).
+void ApplyWindowIcon();
 void HandleWindowEvent(const SDL_WindowEvent& event);
 
 // Everything of the above that an event asks for; called for each event the backend takes.

@@ -97,13 +97,17 @@ expect_whole_picture() {  # window, scale, name
 }
 
 # --- 1. Display modes -----------------------------------------------------------------------
+# Whole factors, so the window's pixels can be compared one for one with the screenshot (the fit
+# scaling's smooth step is checked in any_screen.sh).
+mkdir -p "${settings%/*}"
+printf '# whole factors for exact pictures\n[display]\nscaling = integer\n' >"$settings"
 "$game" >"$work/display.out" 2>&1 &
 game_pid=$!
 pids+=($game_pid)
 window=$(find_window)
 xdotool windowfocus --sync "$window" 2>/dev/null || true
 wait_for_size "$window" 1920x1080
-[ ! -e "$settings" ] || fail "settings written before anything changed"
+grep -q "^mode" "$settings" && fail "the player's own file was rewritten before anything changed"
 sleep 1
 expect_whole_picture "$window" 2 fullscreen
 tap_alt_enter() {
@@ -114,6 +118,8 @@ tap_alt_enter() {
 tap_alt_enter
 wait_for_size "$window" 1280x960
 grep -q "^mode = window" "$settings" || fail "the window mode was not saved"
+grep -q "^walk_left = Left$" "$settings" && head -1 "$settings" | grep -q "^# whole factors" ||
+  fail "the rewrite did not complete the settings file, keeping its comment"
 sleep 0.5
 expect_whole_picture "$window" 2 window
 # Alt+Enter is not the game's Enter: the title is still up (its picture is unchanged).

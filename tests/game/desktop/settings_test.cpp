@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "platform/desktop.h"
@@ -166,6 +167,93 @@ TEST_F(SettingsTest, UnwritableFolderFailsAndKeepsTheOldFile) {
     EXPECT_EQ(volumes.music, 5);  // the old file is still whole
   }
   std::system(("rm -rf " + folder).c_str());
+}
+
+TEST_F(SettingsTest, ARewriteKeepsThePlayersCommentsUnknownLinesAndOrder) {
+  const std::string folder = ScratchFolder();
+  const std::string path = folder + "/settings.ini";
+  const std::string mine =
+      "# my own notes\n[sound]\neffects = 80   # loud enough\nmusic = 10\n\n[extra]\nmine = kept\n"
+      "[display]\nmode = fullscreen # F11 here\nfuture_setting = 3\n";
+  std::ofstream(path) << mine;
+  SoundVolumes volumes;
+  LoadSettingsFile(path, &volumes);
+  volumes.music = 55;
+  platform::DisplayMode mode = platform::CurrentDisplayMode();
+  mode.fullscreen = false;
+  platform::SetDisplayMode(mode);
+  ASSERT_TRUE(SaveSettingsFile(path, volumes));
+  std::ifstream file(path);
+  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(text.rfind("# my own notes\n[sound]\neffects = 80   # loud enough\nmusic = 55\n\n[extra]\nmine = kept\n"
+                       "[display]\nmode = window # F11 here\nfuture_setting = 3\nscaling = fit\nwidth = 1280\n"
+                       "height = 960\n",
+                       0),
+            0u)
+      << text;
+  EXPECT_NE(text.find("\n[keys]\n"), std::string::npos) << "missing sections come at the end";
+  EXPECT_NE(text.find("\n[pad]\n"), std::string::npos) << text;
+
+  Restore();
+  SoundVolumes read_back;
+  LoadSettingsFile(path, &read_back);
+  EXPECT_EQ(read_back.music, 55);
+  EXPECT_EQ(read_back.effects, 80);
+  EXPECT_FALSE(platform::CurrentDisplayMode().fullscreen);
+  EXPECT_EQ(DescribeSettings(read_back), DescribeSettings(volumes)) << "nothing lost on the way";
+  struct stat info {};
+  EXPECT_EQ(stat((folder + "/settings.ini.new").c_str(), &info), -1);
+  std::system(("rm -rf " + folder).c_str());
+}
+
+TEST_F(SettingsTest, TheFirstStartWritesEverySettingAndLaterStartsLeaveTheFileAlone) {
+  const std::string folder = ScratchFolder();
+  const std::string path = folder + "/jed-grimstorm/settings.ini";
+  ASSERT_TRUE(WriteSettingsOnFirstStart(path, SoundVolumes{}));
+  std::ifstream file(path);
+  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(text, DescribeSettings(SoundVolumes{}));
+  for (const char* line : {"walk_left = Left\n", "dead_zone = 25\n", "mode = fullscreen\n", "scaling = fit\n",
+                           "music = 100\n", "effects = 100\n"})
+    EXPECT_NE(text.find(line), std::string::npos) << line;
+  EXPECT_NE(text.find("# fit (as large"), std::string::npos) << "the values are explained";
+
+  std::ofstream(path) << "# edited\n";
+  ASSERT_TRUE(WriteSettingsOnFirstStart(path, SoundVolumes{}));
+  std::ifstream again(path);
+  EXPECT_EQ(std::string((std::istreambuf_iterator<char>(again)), std::istreambuf_iterator<char>()), "# edited\n");
+  std::system(("rm -rf " + folder).c_str());
+}
+
+TEST_F(SettingsTest, AFailedWriteGivesTheSystemsReason) {
+  const std::string folder = ScratchFolder();
+  std::ofstream(folder + "/jed-grimstorm") << "a file, not a folder";
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(SaveSettingsFile(folder + "/jed-grimstorm/settings.ini", SoundVolumes{}));
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find("Not a directory"), std::string::npos) << said;
+  EXPECT_EQ(said.find("No such file"), std::string::npos) << said;
+  if (geteuid() != 0) {
+    const std::string path = folder + "/settings.ini";
+    std::ofstream(path) << "[sound]\nmusic = 5\n";
+    chmod(folder.c_str(), 0500);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(SaveSettingsFile(path, SoundVolumes{}));
+    const std::string denied = testing::internal::GetCapturedStderr();
+    EXPECT_NE(denied.find("Permission denied"), std::string::npos) << denied;
+    chmod(folder.c_str(), 0700);
+  }
+  std::system(("rm -rf " + folder).c_str());
+}
+
+TEST_F(SettingsTest, ScalingIsReadAndABadValueIsReported) {
+  SoundVolumes volumes;
+  EXPECT_TRUE(Apply("[display]\nscaling = integer\n", &volumes).empty());
+  EXPECT_EQ(platform::CurrentDisplayMode().scaling, platform::Scaling::Integer);
+  const auto problems = Apply("[display]\nscaling = blurry\n", &volumes);
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_EQ(problems[0], "settings.ini:2: scaling is fit, integer or stretch");
+  EXPECT_EQ(platform::CurrentDisplayMode().scaling, platform::Scaling::Integer) << "the bad line changed nothing";
 }
 
 TEST(SettingsPathTest, FollowsXdgConfigHomeElseHome) {

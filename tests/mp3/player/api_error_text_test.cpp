@@ -6,7 +6,7 @@
 #include <string>
 
 #include "dar3/dar3.h"
-#include "tests/mp3/mp3_test_support.h"
+#include "tests/mp3/player/mp3_test_support.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Every failure sets its own text: nothing left from an earlier call explains it.
 #include <gtest/gtest.h>
 
-#include "tests/mp3/mp3_test_support.h"
+#include "tests/mp3/player/mp3_test_support.h"
 
 namespace {
 

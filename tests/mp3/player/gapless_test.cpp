@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "tests/mp3/mp3_test_support.h"
+#include "tests/mp3/player/mp3_test_support.h"
 
 namespace {
 

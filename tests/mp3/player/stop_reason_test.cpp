@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/audio.h"
-#include "tests/mp3/mp3_test_support.h"
+#include "tests/mp3/player/mp3_test_support.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "mp3/format/leading_tag.h"
-#include "tests/mp3/mp3_test_support.h"
+#include "tests/mp3/player/mp3_test_support.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "tests/mp3/mp3_test_support.h"
+#include "tests/mp3/player/mp3_test_support.h"
 
 namespace {
 
