@@ -21,34 +21,25 @@ bool ParseInt(const char* text, int low, int high, int* value) {
 }  // namespace
 
 const char* UsageText() {
-  return "Usage: dar3play [OPTION]... FILE...\n"
-         "Plays MP3 files in a terminal interface, or inspects and decodes them.\n"
-         "\n"
-         "Modes:\n"
-         "  (default)              play FILE... in order\n"
-         "  --info FILE...         print format, length and tags\n"
-         "  --json                 with --info: print JSON instead of text\n"
-         "  --decode FILE OUT.wav  decode to a 16-bit stereo WAV file, no sound output\n"
-         "\n"
-         "Options:\n"
-         "  --stream               feed the file through OpenStream/PushDataToStream\n"
-         "                         while reading it (FILE '-' is standard input, always so)\n"
-         "  --eq PRESET            FFT equalizer: flat, bass, treble, vocal, loudness\n"
-         "  --echo MODE            echo mode 0..9\n"
-         "  --reverse              play backwards\n"
-         "  --volume N             player volume 0..100\n"
-         "  --buffer MS            output buffer length (200..10000, default 500)\n"
-         "  --stats                after playing: print the screen refresh rate and CPU use\n"
-         "  -h, --help             show this text\n"
-         "  --version              show the library version\n"
-         "\n"
-         "Keys while playing:\n"
-         "  Space pause   Left/Right seek 5 s   Up/Down volume   n/p next/previous file\n"
-         "  r reverse   [ ] loop start/end   l loop the section   e echo mode   g equalizer\n"
-         "  w spectrum window   v vocal cut   m mix channels   d output device\n"
-         "  f fade out and quit   q or Escape quit\n"
-         "\n"
-         "Exit status: 0 when every file worked, 1 when any failed, 2 for a bad command line.\n";
+  return "Usage: dar3play [OPTION]... FILE|FOLDER|LIST...\n"
+         "Plays MP3 files, folders and M3U/PLS lists; full screen on a terminal, else a line a track.\n"
+         "  --info FILE...          print format, length and tags (--json: as JSON)\n"
+         "  --decode IN... OUT.wav  decode into one 16-bit stereo WAV, back to back\n"
+         "  --list-devices          list the sound devices\n"
+         "  --shuffle               random order      --repeat one|all|off  repeat track or list\n"
+         "  -q, --quiet             errors only       --output null         play without a device\n"
+         "  --device NAME|INDEX     sound device from --list-devices\n"
+         "  --stream                read files through a pushed stream ('-' is standard input)\n"
+         "  --eq PRESET             flat, bass, treble, vocal, loudness\n"
+         "  --echo MODE             0..9              --reverse             play backwards\n"
+         "  --volume N              0..100            --buffer MS           200..10000, default 500\n"
+         "  --stats                 print refresh rate and CPU use after playing\n"
+         "  -h, --help              this text         --version             library version\n"
+         "Keys: Space pause  Left/Right seek  Up/Down volume  n/p next/previous  s shuffle\n"
+         "  t repeat  NUMBER Enter jump  r reverse  [ ] l loop  e echo  g equalizer  w window\n"
+         "  v vocal cut  m mix  d device  f fade out and quit  q quit\n"
+         "Exit status: 0 all played, 1 any failed or no sound device, 2 bad command line,\n"
+         "130 after Ctrl+C, 143 after SIGTERM. See dar3play(1).\n";
 }
 
 bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
@@ -75,6 +66,35 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
       decode = true;
     } else if (!std::strcmp(arg, "--stream")) {
       o.stream = true;
+    } else if (!std::strcmp(arg, "--list-devices")) {
+      o.mode = RunMode::kListDevices;
+    } else if (!std::strcmp(arg, "--shuffle")) {
+      o.shuffle = true;
+    } else if (!std::strcmp(arg, "-q") || !std::strcmp(arg, "--quiet")) {
+      o.quiet = true;
+    } else if (!std::strcmp(arg, "--repeat")) {
+      const char* v = value("--repeat");
+      if (!v) return false;
+      if (!ParseRepeat(v, &o.repeat)) {
+        *error = std::string("repeat must be one, all or off, not '") + v + "'";
+        return false;
+      }
+    } else if (!std::strcmp(arg, "--output")) {
+      const char* v = value("--output");
+      if (!v) return false;
+      if (std::strcmp(v, "null") != 0 && std::strcmp(v, "default") != 0) {
+        *error = std::string("output must be null or default, not '") + v + "'";
+        return false;
+      }
+      o.output_null = std::strcmp(v, "null") == 0;
+    } else if (!std::strcmp(arg, "--device")) {
+      const char* v = value("--device");
+      if (!v) return false;
+      if (!*v) {
+        *error = "--device needs a name or a number";
+        return false;
+      }
+      o.device = v;
     } else if (!std::strcmp(arg, "--stats")) {
       o.stats = true;
     } else if (!std::strcmp(arg, "--reverse")) {
@@ -117,7 +137,7 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
       o.files.push_back(arg);
     }
   }
-  if (o.mode == RunMode::kHelp || o.mode == RunMode::kVersion) {
+  if (o.mode == RunMode::kHelp || o.mode == RunMode::kVersion || o.mode == RunMode::kListDevices) {
     *options = o;
     return true;
   }
@@ -126,8 +146,8 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
     return false;
   }
   if (decode) {
-    if (o.files.size() != 2) {
-      *error = "--decode takes FILE and OUT.wav";
+    if (o.files.size() < 2) {
+      *error = "--decode takes one or more inputs and OUT.wav";
       return false;
     }
     o.mode = RunMode::kDecode;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "tools/dar3play/stream_source.h"
+#include "tools/dar3play/user_words.h"
 
 namespace {
 // Large enough for the opener to find a frame pair and any VBR header in the first block.
@@ -29,7 +30,7 @@ std::string Player::LastError() const {
   std::string text(size_t(needed), '\0');
   const int copied = Mp3_GetError(handle_, text.data(), needed);
   text.resize(size_t(copied > 0 ? copied : 0));
-  return text;
+  return UserWords(text);
 }
 
 bool Player::Check(int ok) {

@@ -1,0 +1,8 @@
+// Playing without a screen: standard output is not a terminal, or -q asked for quiet. One line
+// a track on stdout (none with -q), failures on stderr as they happen, no escape sequences.
+#pragma once
+
+#include "tools/dar3play/player_controls.h"
+
+// Plays the list through; returns the exit status.
+int RunPlainPlayer(PlayerControls* controls, bool quiet);
