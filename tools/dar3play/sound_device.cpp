@@ -40,8 +40,9 @@ class QuietStderr {
 }  // namespace
 
 SoundOutput CheckSoundOutput() {
+  // The headless backend plays only what a host pulls from it; nobody does here.
   const char* headless = std::getenv("JED_HEADLESS");
-  if (headless && *headless && std::strcmp(headless, "0") != 0) return SoundOutput::kSilentAsked;
+  if (headless && *headless && std::strcmp(headless, "0") != 0) return SoundOutput::kNone;
   if (IsSilentDriver(std::getenv("SDL_AUDIODRIVER"))) return SoundOutput::kSilentAsked;
   QuietStderr quiet;
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return SoundOutput::kNone;
@@ -63,4 +64,8 @@ SoundOutput CheckSoundOutput() {
   return found;
 }
 
-void SelectSilentOutput() { setenv("SDL_AUDIODRIVER", "dummy", 1); }
+void SelectSilentOutput() {
+  // The desktop backend's silent device keeps time; the headless one would wait to be pulled.
+  setenv("JED_HEADLESS", "0", 1);
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+}
