@@ -11,27 +11,25 @@
 #include "game/settings.h"
 #include "game/win_main.h"
 #include "game/world.h"
+#include "platform/command_line.h"
 #include "sound/sound.h"
 
 namespace {
 
-void PrintHelp(FILE* out) {
-  std::fprintf(out,
-               "usage: jed-grimstorm [--record FILE] [--help]\n"
-               "  --record FILE  writes every frame's keys and the random seed to FILE (jedreplay --script\n"
-               "                 FILE plays the run again) and prints the final state line on exit\n"
-               "  --help         this text\n"
-               "\n"
-               "Keys: Left/Right walk, Up jump, Space punch, Shift special, Enter pause, Escape quit;\n"
-               "Alt+Enter or F11 full screen / window, F12 screenshot (into %s).\n"
-               "Gamepads: D-pad or left stick walk, A punch, B jump, X or right shoulder special,\n"
-               "Start pause, Back escape.\n"
-               "\n"
-               "Settings (keys, pad, display, volumes): %s\n"
-               "Extra pad mappings (SDL's gamecontrollerdb.txt format) beside it: gamecontrollerdb.txt\n"
-               "Environment: JED_WINDOWED=1 opens a window, JED_HEADLESS=1 runs without one,\n"
-               "JED_DATA_DIR names the folder holding the game's data.\n",
-               platform::ScreenshotFolder().c_str(), SettingsPath().c_str());
+std::string HelpEpilogue() {
+  return "Keys: Left/Right walk, Up jump, Space punch, Shift special, Enter pause, Escape quit;\n"
+         "Alt+Enter or F11 full screen / window, F12 screenshot (into " +
+         platform::ScreenshotFolder() +
+         ").\n"
+         "Gamepads: D-pad or left stick walk, A punch, B jump, X or right shoulder special,\n"
+         "Start pause, Back escape.\n"
+         "\n"
+         "Settings (keys, pad, display, volumes): " +
+         SettingsPath() +
+         "\n"
+         "Extra pad mappings (SDL's gamecontrollerdb.txt format) beside it: gamecontrollerdb.txt\n"
+         "Environment: JED_WINDOWED=1 opens a window, JED_HEADLESS=1 runs without one,\n"
+         "JED_DATA_DIR names the folder holding the game's data.";
 }
 
 // Through the volume operations the game already has: the player's own volume for the music,
@@ -48,19 +46,19 @@ void ApplyVolumes(const SoundVolumes& volumes) {
 
 int RunOnDesktop(int argc, char** argv) {
   std::string record_path;
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-      PrintHelp(stdout);
-      return 0;
-    }
-    if (std::strcmp(argv[i], "--record") == 0 && i + 1 < argc) {
-      record_path = argv[++i];
-      continue;
-    }
-    std::fprintf(stderr, "jed-grimstorm: unknown option %s\n", argv[i]);
-    PrintHelp(stderr);
-    return 2;
-  }
+  platform::CommandLine cli("jed-grimstorm", "[--record FILE]");
+  cli.Describe("Jed Grimstorm, a side-scrolling fighting game: walk right through the city and beat\n"
+               "the thugs on the way.");
+  cli.Value("--record", "FILE",
+            "writes every frame's keys and the random seed to FILE (jedreplay --script\n"
+            "FILE plays the run again) and prints the final state line on exit",
+            [&](const std::string& path, std::string*) {
+              record_path = path;
+              return true;
+            });
+  cli.Epilogue(HelpEpilogue());
+  int status = 0;
+  if (cli.Parse(argc, argv, &status) == platform::CommandLine::Outcome::kExit) return status;
 
   const std::string settings_path = SettingsPath();
   SoundVolumes volumes;

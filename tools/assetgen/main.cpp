@@ -1,11 +1,12 @@
 // assetgen OUTPUT_DIR [--preview PREVIEW_DIR]: writes every file the game opens.
 // assetgen --icons DIR: writes the desktop icon in its sizes.
 #include <cstdio>
-#include <cstring>
 #include <exception>
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "platform/command_line.h"
 #include "tools/assetgen/asset_generator.h"
 #include "tools/assetgen/icons.h"
 
@@ -25,20 +26,32 @@ int Run(const std::function<void()>& work) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: %s OUTPUT_DIR [--preview PREVIEW_DIR] | --icons DIR\n", argv[0]);
-    return 2;
-  }
-  if (std::strcmp(argv[1], "--icons") == 0 && argc == 3) return Run([&] { assetgen::WriteIcons(argv[2]); });
   assetgen::GeneratorOptions options;
-  options.output_dir = argv[1];
-  for (int i = 2; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--preview") == 0 && i + 1 < argc) {
-      options.preview_dir = argv[++i];
-    } else {
-      std::fprintf(stderr, "unknown argument: %s\n", argv[i]);
-      return 2;
-    }
+  std::string icons_dir;
+  std::vector<std::string> operands;
+  platform::CommandLine cli("assetgen", "OUTPUT_DIR [--preview PREVIEW_DIR] | --icons DIR");
+  cli.Describe("Draws every picture, sound and music file the game opens into OUTPUT_DIR.");
+  cli.Value("--preview", "PREVIEW_DIR", "also writes PNG previews and contact sheets there",
+            [&](const std::string& dir, std::string*) {
+              options.preview_dir = dir;
+              return true;
+            });
+  cli.Value("--icons", "DIR", "writes only the desktop icon, in its sizes, into DIR",
+            [&](const std::string& dir, std::string*) {
+              icons_dir = dir;
+              return true;
+            });
+  cli.Operands([&](const std::string& operand, std::string*) {
+    operands.push_back(operand);
+    return true;
+  });
+  int status = 0;
+  if (cli.Parse(argc, argv, &status) == platform::CommandLine::Outcome::kExit) return status;
+  if (!icons_dir.empty()) {
+    if (!operands.empty() || !options.preview_dir.empty()) return cli.UsageError("--icons takes only its folder");
+    return Run([&] { assetgen::WriteIcons(icons_dir); });
   }
+  if (operands.size() != 1) return cli.UsageError(operands.empty() ? "no output folder given" : "one output folder only");
+  options.output_dir = operands[0];
   return Run([&] { assetgen::GenerateAssets(options); });
 }

@@ -6,7 +6,7 @@
 
 #include "tools/dar3play/play_order.h"
 
-enum class RunMode { kPlay, kInfo, kDecode, kHelp, kVersion, kListDevices };
+enum class RunMode { kPlay, kInfo, kDecode, kListDevices };
 
 struct Options {
   RunMode mode = RunMode::kPlay;
@@ -27,6 +27,6 @@ struct Options {
   std::string device;        // --device NAME|INDEX, empty for the default
 };
 
-// Parses argv; on a bad command line returns false with a message in *error.
-bool ParseOptions(int argc, char** argv, Options* options, std::string* error);
-const char* UsageText();
+// Reads argv into *options and returns -1 to go on, or the status to exit with: 0 once --help
+// or --version has been answered, 2 after a bad command line (reported on stderr).
+int ParseOptions(int argc, char** argv, Options* options);

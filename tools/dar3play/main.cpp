@@ -16,26 +16,9 @@ namespace {
 
 int Run(int argc, char** argv) {
   Options options;
-  std::string error;
-  if (!ParseOptions(argc, argv, &options, &error)) {
-    std::fprintf(stderr, "dar3play: %s\nTry 'dar3play --help'.\n", error.c_str());
-    return 2;
-  }
+  const int exit_status = ParseOptions(argc, argv, &options);
+  if (exit_status >= 0) return exit_status;
   switch (options.mode) {
-    case RunMode::kHelp:
-      std::fputs(UsageText(), stdout);
-      return 0;
-    case RunMode::kVersion: {
-      MP3_HANDLE player = Mp3_Initialize();
-      if (!player) {
-        std::fputs("dar3play: libdar3 could not create a player\n", stderr);
-        return 1;
-      }
-      const int version = Mp3_GetVersion(player);
-      Mp3_Destroy(player);
-      std::printf("dar3play with libdar3 %d.%02d\n", version / 100, version % 100);
-      return 0;
-    }
     case RunMode::kListDevices:
       return RunListDevices();
     case RunMode::kInfo:

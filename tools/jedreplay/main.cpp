@@ -6,24 +6,24 @@
 #include <sstream>
 #include <string>
 
+#include "platform/command_line.h"
 #include "tools/jedreplay/key_script.h"
 #include "tools/jedreplay/replay.h"
 
 namespace {
 
-void Usage() {
-  std::fprintf(stderr,
-               "usage: jedreplay [--auto | --stand | --script FILE] [--shot FRAME:FILE.png]...\n"
-               "                 [--end-shot FILE.png] [--max-frames N] [--texts] [--trace]\n"
-               "  --auto      the autoplayer plays the game through (default)\n"
-               "  --stand     walks to the first thug and stands still until HEALTH runs out\n"
-               "  --script    keys per frame: lines \"FIRST[-LAST] key...\" (left right up down\n"
-               "              space shift enter escape), frames counted from 1; recordings of the\n"
-               "              game (jed-grimstorm --record) add \"seed N\", \"close\" and \"unfocus\"\n"
-               "  --shot      saves the picture presented in that frame\n"
-               "  --end-shot  saves the end screen as the autoplayer leaves it\n"
-               "  --texts     prints the texts of the end screen (or of the last frame with any)\n"
-               "  --trace     prints the hero's and nearby thugs' state after every level frame\n");
+bool ReadScript(const std::string& path, KeyScript* script, std::string* error) {
+  std::ifstream file(path);
+  if (!file) {
+    *error = "cannot read " + path;
+    return false;
+  }
+  std::stringstream text;
+  text << file.rdbuf();
+  std::string reason;
+  if (script->Parse(text.str(), &reason)) return true;
+  *error = path + ": " + reason;
+  return false;
 }
 
 }  // namespace
@@ -32,61 +32,55 @@ int main(int argc, char** argv) {
   ReplayOptions options;
   bool print_texts = false;
   bool max_frames_given = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    const bool has_value = i + 1 < argc;
-    if (arg == "--auto") {
-      options.driver = ReplayOptions::Driver::Autoplay;
-    } else if (arg == "--stand") {
-      options.driver = ReplayOptions::Driver::StandStill;
-    } else if (arg == "--script" && has_value) {
-      std::ifstream file(argv[++i]);
-      if (!file) {
-        std::fprintf(stderr, "jedreplay: cannot read %s\n", argv[i]);
-        return 2;
-      }
-      std::stringstream text;
-      text << file.rdbuf();
-      std::string error;
-      if (!options.script.Parse(text.str(), &error)) {
-        std::fprintf(stderr, "jedreplay: %s: %s\n", argv[i], error.c_str());
-        return 2;
-      }
-      options.driver = ReplayOptions::Driver::Script;
-    } else if (arg == "--shot" && has_value) {
-      const std::string spec = argv[++i];
-      const auto colon = spec.find(':');
-      if (colon == std::string::npos || colon == 0) {
-        Usage();
-        return 2;
-      }
-      uint64_t frame = 0;
-      const std::string number = spec.substr(0, colon);
-      const char* end = nullptr;
-      if (!ParseFrameNumber(number.c_str(), &end, &frame) || *end != '\0' || frame == 0) {
-        std::fprintf(stderr, "jedreplay: bad frame number in --shot %s\n", spec.c_str());
-        return 2;
-      }
-      options.shots.push_back({frame, spec.substr(colon + 1)});
-    } else if (arg == "--end-shot" && has_value) {
-      options.end_screen_shot = argv[++i];
-    } else if (arg == "--max-frames" && has_value) {
-      max_frames_given = true;
-      const char* text = argv[++i];
-      const char* end = nullptr;
-      if (!ParseFrameNumber(text, &end, &options.max_frames) || *end != '\0') {
-        std::fprintf(stderr, "jedreplay: bad frame count in --max-frames %s\n", text);
-        return 2;
-      }
-    } else if (arg == "--trace") {
-      options.trace = true;
-    } else if (arg == "--texts") {
-      print_texts = true;
-    } else {
-      Usage();
-      return 2;
-    }
-  }
+  platform::CommandLine cli("jedreplay", "[--auto | --stand | --script FILE] [OPTION]...");
+  cli.Describe("Plays Jed Grimstorm headless, from a key script or with the built-in autoplayer,\n"
+               "saves screenshots of chosen frames and prints the final state. Run it in the\n"
+               "folder of the game's data.");
+  cli.Flag("--auto", "the autoplayer plays the game through (default)",
+           [&] { options.driver = ReplayOptions::Driver::Autoplay; });
+  cli.Flag("--stand", "walks to the first thug and stands still until HEALTH runs out",
+           [&] { options.driver = ReplayOptions::Driver::StandStill; });
+  cli.Value("--script", "FILE",
+            "keys per frame: lines \"FIRST[-LAST] key...\" (left right up down\n"
+            "space shift enter escape), frames counted from 1; recordings of the\n"
+            "game (jed-grimstorm --record) add \"seed N\", \"close\" and \"unfocus\"",
+            [&](const std::string& path, std::string* error) {
+              options.driver = ReplayOptions::Driver::Script;
+              return ReadScript(path, &options.script, error);
+            });
+  cli.Value("--shot", "FRAME:FILE.png", "saves the picture presented in that frame",
+            [&](const std::string& spec, std::string* error) {
+              const auto colon = spec.find(':');
+              uint64_t frame = 0;
+              const char* end = nullptr;
+              const std::string number = colon == std::string::npos ? spec : spec.substr(0, colon);
+              if (colon == std::string::npos || colon == 0 || !ParseFrameNumber(number.c_str(), &end, &frame) ||
+                  *end != '\0' || frame == 0) {
+                *error = "bad frame number in --shot " + spec;
+                return false;
+              }
+              options.shots.push_back({frame, spec.substr(colon + 1)});
+              return true;
+            });
+  cli.Value("--end-shot", "FILE.png", "saves the end screen as the autoplayer leaves it",
+            [&](const std::string& path, std::string*) {
+              options.end_screen_shot = path;
+              return true;
+            });
+  cli.Value("--max-frames", "N", "stops after N frames (0: no limit; default 200000,\nor the end of a longer script)", [&](const std::string& text, std::string* error) {
+    const char* end = nullptr;
+    max_frames_given = true;
+    if (ParseFrameNumber(text.c_str(), &end, &options.max_frames) && *end == '\0') return true;
+    *error = "bad frame count in --max-frames " + text;
+    return false;
+  });
+  cli.Flag("--texts", "prints the texts of the end screen (or of the last frame with any)",
+           [&] { print_texts = true; });
+  cli.Flag("--trace", "prints the hero's and nearby thugs' state after every level frame",
+           [&] { options.trace = true; });
+  int status = 0;
+  if (cli.Parse(argc, argv, &status) == platform::CommandLine::Outcome::kExit) return status;
+
   // A long recording plays to its own end unless a limit was asked for.
   if (!max_frames_given && options.max_frames != 0 && options.script.last_frame() >= options.max_frames)
     options.max_frames = options.script.last_frame() + 1;
