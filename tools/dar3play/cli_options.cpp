@@ -73,6 +73,7 @@ int ParseOptions(int argc, char** argv, Options* options) {
     o.device = v;
     return true;
   });
+  cli.Flag("--remote", "take commands on stdin (see dar3play(1)), answer on stdout", [&] { o.remote = true; });
   cli.Flag("--stream", "read files through a pushed stream ('-' is stdin)", [&] { o.stream = true; });
   cli.Value("--eq", "PRESET", "FFT equalizer: flat, bass, treble, vocal, loudness",
             [&](const std::string& v, std::string* error) {
@@ -105,7 +106,8 @@ int ParseOptions(int argc, char** argv, Options* options) {
   } else if (info) {
     o.mode = RunMode::kInfo;
   }
-  if (o.files.empty() && o.mode != RunMode::kListDevices) return cli.UsageError("no file given");
+  if (o.files.empty() && o.mode != RunMode::kListDevices && !(o.remote && o.mode == RunMode::kPlay))
+    return cli.UsageError("no file given");
   *options = o;
   return -1;
 }

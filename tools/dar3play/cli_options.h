@@ -25,6 +25,7 @@ struct Options {
   bool quiet = false;        // -q: nothing on stdout, errors only
   bool output_null = false;  // --output null: play in time, into no device
   std::string device;        // --device NAME|INDEX, empty for the default
+  bool remote = false;       // commands on stdin, answers on stdout
 };
 
 // Reads argv into *options and returns -1 to go on, or the status to exit with: 0 once --help

@@ -21,19 +21,11 @@ std::string TrackLine(const PlayerControls& c) {
   return Printable(line);
 }
 
-class FailurePrinter {
- public:
-  explicit FailurePrinter(const PlayerControls& c) : c_(c) {}
-  void PrintNew() {
-    for (; printed_ < c_.failures().size(); ++printed_) ReportError(Printable(c_.failures()[printed_]));
-  }
-
- private:
-  const PlayerControls& c_;
-  size_t printed_ = 0;
-};
-
 }  // namespace
+
+void FailurePrinter::PrintNew() {
+  for (; printed_ < c_.failures().size(); ++printed_) ReportError(Printable(c_.failures()[printed_]));
+}
 
 int RunPlainPlayer(PlayerControls* controls, bool quiet) {
   CatchInterrupts();

@@ -4,6 +4,7 @@
 
 #include "tools/dar3play/plain_player.h"
 #include "tools/dar3play/player_controls.h"
+#include "tools/dar3play/remote_control.h"
 #include "tools/dar3play/script_modes.h"
 #include "tools/dar3play/sound_device.h"
 #include "tools/dar3play/terminal_ui.h"
@@ -23,6 +24,7 @@ int RunPlay(const Options& options, std::vector<PlaylistEntry> entries, std::vec
       return 1;
     }
   }
+  if (options.remote) return RunRemote(&controls);
   if (options.quiet || !isatty(STDOUT_FILENO)) return RunPlainPlayer(&controls, options.quiet);
   return RunTerminalUi(&controls, options);
 }

@@ -181,9 +181,46 @@ bool PlayerControls::RestartAt(uint32_t ms) {
   return true;
 }
 
-void PlayerControls::SeekBy(int delta_ms) {
-  const int64_t target = std::clamp<int64_t>(int64_t(Position()) + delta_ms, 0, info_.length.ms);
-  if (RestartAt(uint32_t(target))) status_line_ = "Seek to " + FormatClock(uint32_t(target));
+bool PlayerControls::SeekBy(int delta_ms) {
+  return SeekTo(uint32_t(std::clamp<int64_t>(int64_t(Position()) + delta_ms, 0, info_.length.ms)));
+}
+
+bool PlayerControls::SeekTo(uint32_t ms) {
+  if (!started_) {
+    status_line_ = "nothing is playing";
+    return false;
+  }
+  const uint32_t target = std::min(ms, info_.length.ms);
+  if (!RestartAt(target)) return false;
+  status_line_ = "Seek to " + FormatClock(target);
+  return true;
+}
+
+bool PlayerControls::Load(const std::string& location) {
+  std::vector<std::string> problems;
+  std::vector<PlaylistEntry> entries = ExpandInputs({location}, &problems);
+  if (entries.empty()) {
+    status_line_ = problems.empty() ? location + ": nothing to play" : problems.front();
+    return false;
+  }
+  Stop();
+  entries_ = std::move(entries);
+  order_ = PlayOrder(entries_.size(), order_.shuffled(), order_.repeat(), std::random_device{}());
+  return StartFromCurrent();
+}
+
+void PlayerControls::Stop() {
+  MP3_HANDLE h = player_.handle();
+  Mp3_Stop(h);
+  Mp3_Close(h);
+  started_ = false;
+  paused_ = false;
+  status_line_ = "Stopped";
+}
+
+const PlaylistEntry& PlayerControls::entry() const {
+  static const PlaylistEntry kNothing;
+  return entries_.empty() ? kNothing : entries_[order_.current()];
 }
 
 void PlayerControls::ChangeVolume(int delta) {

@@ -30,7 +30,14 @@ class PlayerControls {
   unsigned track_serial() const { return track_serial_; }
 
   void TogglePause();
-  void SeekBy(int delta_ms);
+  // Both return false with the reason on the status line.
+  bool SeekBy(int delta_ms);
+  bool SeekTo(uint32_t ms);
+  // Replaces the list with what `location` names and starts it.
+  bool Load(const std::string& location);
+  // Stops playback; the list stays, so Next or Load go on from here.
+  void Stop();
+  bool playing() const { return started_; }
   void ChangeVolume(int delta);
   void Next();
   void Previous();
@@ -57,7 +64,8 @@ class PlayerControls {
   const TrackInfo& info() const { return info_; }
   size_t index() const { return order_.current(); }
   size_t count() const { return entries_.size(); }
-  const PlaylistEntry& entry() const { return entries_[order_.current()]; }
+  // The current entry; an empty one before anything was loaded.
+  const PlaylistEntry& entry() const;
   const PlayOrder& order() const { return order_; }
   // The title to show: the tag's, else the list's, else the file name.
   std::string Title() const;
