@@ -36,16 +36,18 @@ sleep 1
 peer_paused=$(measure peer 10)
 tmux -L $server send-keys -t peer q
 # Decoding 60 s of the file: the work playing a minute takes, without the pacing.
-peer_playing=$( { /usr/bin/env time -f "%U %S" mpg123 -q -o dummy -n 2297 "$dir/s.mp3" ; } 2>&1 | awk '{printf "%.4f", ($1 + $2) / 60}')
+/usr/bin/time -f "%U %S" -o "$dir/time" mpg123 -q -o dummy -n 2297 "$dir/s.mp3"
+peer_playing=$(awk '{printf "%.4f", ($1 + $2) / 60}' "$dir/time")
 
-start_ms() {  # command...: milliseconds until it prints its first line
+start_ms() {  # command: milliseconds until it prints its first line; then it is stopped
   t0=$(date +%s%N)
-  "$@" 2>/dev/null | head -n 1 > /dev/null
-  t1=$(date +%s%N)
+  t1=$(sh -c "echo \$\$ > '$dir/pid'; exec $1" 2>&1 | { read -r line; date +%s%N; kill "$(cat "$dir/pid")" || true; })
   echo $(( (t1 - t0) / 1000000 ))
 }
-ours_start=$(start_ms sh -c "exec '$player' --output null '$dir/s.mp3'")
-peer_start=$(start_ms sh -c "exec mpg123 -v -o dummy -n 40 '$dir/s.mp3'")
+# dar3play prints its track line once the song is open and playing; mpg123 -v its first
+# frame header once decoding starts.
+ours_start=$(start_ms "'$player' --output null '$dir/s.mp3'")
+peer_start=$(start_ms "mpg123 -v -o dummy '$dir/s.mp3'")
 
 printf 'CPU while playing (share of one core): dar3play %s  mpg123 %s  ratio %s\n' "$ours_playing" "$peer_playing" \
   "$(echo "$ours_playing $peer_playing" | awk '{printf "%.2f", $2 > 0 ? $1 / $2 : 0}')"

@@ -30,6 +30,10 @@ class SizedTerminal {
   bool started() const { return started_; }
   std::string Screen() const { return RunCommand("tmux -L " + server_ + " capture-pane -p -t main").out; }
   void Press(const std::string& key) const { RunCommand("tmux -L " + server_ + " send-keys -t main " + key); }
+  // Sends a signal to the player (the child of the pane's shell).
+  void Signal(const std::string& name) const {
+    RunCommand("(kill -" + name + " $(pgrep -P $(tmux -L " + server_ + " display -p -t main '#{pane_pid}')))");
+  }
 
   // The screen once `pattern` shows on it, or the last one seen after a generous wait.
   std::string WaitFor(const std::regex& pattern) const {
@@ -116,6 +120,24 @@ TEST_F(ScreenSizes, PausedScreenIsNotRedrawnWhileNothingChanges) {
   const double refreshes = std::stod(m[1]), seconds = std::stod(m[2]);
   ASSERT_GT(seconds, 4.0);
   EXPECT_LT(refreshes, 25.0 * (seconds - 4.0) + 10) << stats;
+}
+
+TEST_F(ScreenSizes, ASkippedEntryShowsOnTheStatusLineAndSigtermRestoresTheTerminal) {
+  const auto exit_file = scratch_ / "exit";
+  SizedTerminal term(80, 24, Quote(files_->garbage.string()) + " " + Quote(files_->cbr.string()), exit_file);
+  ASSERT_TRUE(term.started());
+  const std::string screen = term.WaitFor(std::regex("Title:  Night Falls"));
+  // The line is cut at the screen's width: its start names the file and why.
+  EXPECT_NE(screen.find("Status: " + files_->garbage.string() + ": not an MP3 file"), std::string::npos) << screen;
+  term.Signal("TERM");
+  std::string status;
+  for (auto end = std::chrono::steady_clock::now() + 30s; std::chrono::steady_clock::now() < end && status.empty();) {
+    std::this_thread::sleep_for(100ms);
+    status = RunCommand("cat " + Quote(exit_file.string())).out;
+  }
+  EXPECT_EQ(status, "143\n");
+  // The full screen is gone: the terminal shows the shell's screen again.
+  EXPECT_EQ(term.Screen().find("Status:"), std::string::npos);
 }
 
 }  // namespace

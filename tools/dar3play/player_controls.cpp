@@ -86,8 +86,14 @@ bool PlayerControls::OpenCurrent() {
 
 bool PlayerControls::StartFromCurrent() {
   // Each entry is tried once at most, so a list of broken files under repeat ends.
+  std::string skipped;
   for (size_t tries = 0; tries < entries_.size(); ++tries) {
-    if (OpenCurrent()) return true;
+    if (OpenCurrent()) {
+      // The status line keeps telling what was skipped to get here.
+      if (!skipped.empty()) status_line_ = skipped;
+      return true;
+    }
+    skipped = status_line_;
     if (!order_.Next(false)) return false;
   }
   return false;
