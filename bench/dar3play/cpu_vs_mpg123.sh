@@ -29,6 +29,12 @@ sleep 1
 ours_paused=$(measure ours 10)
 tmux -L $server send-keys -t ours q
 
+# The same without a screen: what the decoder and output cost on their own.
+tmux -L $server new-session -d -s plain "exec env JED_HEADLESS=0 SDL_AUDIODRIVER=dummy '$player' '$dir/s.mp3' > /dev/null"
+sleep 3
+ours_plain=$(measure plain 10)
+tmux -L $server kill-session -t plain
+
 tmux -L $server new-session -d -s peer -x 120 -y 40 "exec mpg123 -q -C -o dummy '$dir/s.mp3'"
 sleep 0.3
 tmux -L $server send-keys -t peer s
@@ -49,7 +55,7 @@ start_ms() {  # command: milliseconds until it prints its first line; then it is
 ours_start=$(start_ms "'$player' --output null '$dir/s.mp3'")
 peer_start=$(start_ms "mpg123 -v -o dummy '$dir/s.mp3'")
 
-printf 'CPU while playing (share of one core): dar3play %s  mpg123 %s  ratio %s\n' "$ours_playing" "$peer_playing" \
-  "$(echo "$ours_playing $peer_playing" | awk '{printf "%.2f", $2 > 0 ? $1 / $2 : 0}')"
+printf 'CPU while playing (share of one core): dar3play full screen %s, without a screen %s;  mpg123 %s\n' \
+  "$ours_playing" "$ours_plain" "$peer_playing"
 printf 'CPU while paused  (share of one core): dar3play %s  mpg123 %s\n' "$ours_paused" "$peer_paused"
 printf 'Launch to first line (ms): dar3play %s  mpg123 %s\n' "$ours_start" "$peer_start"

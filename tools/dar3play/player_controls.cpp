@@ -68,6 +68,9 @@ bool PlayerControls::OpenCurrent() {
     status_line_ = player_.failure() + " (skipped)";
     return false;
   }
+  // Gapless playback between tracks: the one place to switch the library's gapless mode on,
+  // for the handle just opened, once the library offers it. Until then tracks keep their
+  // encoder delay and padding, and the output is reopened between them.
   info_ = ReadTrackInfo(h, path);
   loop_start_ = loop_end_ = 0;
   status_line_ = "Playing " + path;
