@@ -30,7 +30,7 @@ TEST(Remote, EveryCommandGetsItsOneAnswer) {
       "echo seek 20; echo seek +5; echo volume 40; echo volume 101; echo next; sleep 0.3; echo status; "
       "echo frobnicate; echo stop; echo seek 1; echo status; echo quit; sleep 1";
   // The outer parentheses keep RunCommand's /dev/null away from the player's input.
-  const RunResult r = RunCommand("((" + commands + ") | SDL_AUDIODRIVER=dummy " + Quote(Dar3playPath()) + " --remote)");
+  const RunResult r = RunCommand("((" + commands + ") | " + Quote(Dar3playPath()) + " --output null --remote)");
   EXPECT_EQ(r.status, 0) << r.err;
   const std::vector<std::string> a = Lines(r.out);
   ASSERT_EQ(a.size(), 16u) << r.out;
