@@ -119,6 +119,14 @@ TEST_F(ListPlayback, DecodeJoinsSeveralInputsIntoOneWav) {
   EXPECT_TRUE(std::equal(single.samples.begin(), single.samples.end(), joined.samples.begin() + long(single.samples.size())));
 }
 
+TEST_F(ListPlayback, AWebAddressGetsAClearAnswer) {
+  const RunResult r = RunDar3play("--info http://127.0.0.1:9/live.mp3 " + Quote(files_->cbr.string()));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("http://127.0.0.1:9/live.mp3: web addresses are not played directly yet; try: curl -s URL | dar3play -"),
+            std::string::npos) << r.err;
+  EXPECT_NE(r.out.find("Night Falls"), std::string::npos) << r.out;
+}
+
 TEST_F(ListPlayback, TagsTheLocaleCannotShowBecomeQuestionMarks) {
   const RunResult c = RunCommand("LC_ALL=C " + Quote(Dar3playPath()) + " --info " + Quote(files_->vbr.string()));
   EXPECT_EQ(c.status, 0) << c.err;

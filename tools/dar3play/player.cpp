@@ -3,6 +3,7 @@
 #include <chrono>
 #include <vector>
 
+#include "tools/dar3play/playlist.h"
 #include "tools/dar3play/stream_source.h"
 #include "tools/dar3play/user_words.h"
 
@@ -43,6 +44,10 @@ bool Player::Open(const std::string& path, int buffer_ms, bool as_stream) {
   failure_.clear();
   if (!handle_) {
     failure_ = SourceName(path) + ": can't create the player";
+    return false;
+  }
+  if (IsUrl(path)) {
+    failure_ = path + ": web addresses are not played directly yet; try: curl -s URL | dar3play -";
     return false;
   }
   as_stream = as_stream || IsStandardInput(path);
