@@ -89,13 +89,21 @@ TEST_F(ScreenSizes, EverySizeShowsTheTimeWithoutLinesOverDrawn) {
         const size_t at = line.find(label);
         if (at == std::string::npos) continue;
         ++found;
-        if (std::string(label) != "Loop " && std::string(label) != "Volume ") EXPECT_EQ(at, 0u) << line;
+        if (std::string(label) != "Loop " && std::string(label) != "Volume ") {
+          EXPECT_EQ(at, 0u) << line;
+        }
       }
       EXPECT_LE(found, 1) << line;
     }
-    if (rows == 1) EXPECT_EQ(screen.rfind("Long Sweep", 0), 0u) << screen;
-    if (rows >= 5) EXPECT_NE(screen.find("Title:  Long"), std::string::npos) << screen;
-    if (rows >= 24) EXPECT_NE(screen.find("Space pause"), std::string::npos) << screen;
+    if (rows == 1) {
+      EXPECT_EQ(screen.rfind("Long Sweep", 0), 0u) << screen;
+    }
+    if (rows >= 5) {
+      EXPECT_NE(screen.find("Title:  Long"), std::string::npos) << screen;
+    }
+    if (rows >= 24) {
+      EXPECT_NE(screen.find("Space pause"), std::string::npos) << screen;
+    }
     term.Press("q");
   }
 }

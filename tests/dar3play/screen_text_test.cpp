@@ -38,7 +38,9 @@ TEST(ScreenLayout, EveryHeightKeepsTheTimeAndNeverOverlaps) {
   const std::vector<PlacedPart> tall = PlanLayout(50);
   EXPECT_EQ(tall.size(), 11u);
   for (const PlacedPart& p : tall)
-    if (p.part == ScreenPart::kSpectrum) EXPECT_GT(p.rows, kMinSpectrumRows);
+    if (p.part == ScreenPart::kSpectrum) {
+      EXPECT_GT(p.rows, kMinSpectrumRows);
+    }
 }
 
 TEST(PrintableText, ControlsAndWhatTheLocaleCannotShowBecomeQuestionMarks) {
@@ -48,7 +50,7 @@ TEST(PrintableText, ControlsAndWhatTheLocaleCannotShowBecomeQuestionMarks) {
   // An escape sequence in a tag must not reach the terminal, nor a C1 control, nor bad UTF-8.
   EXPECT_EQ(Printable("a\x1b]0;owned\x07z", true), "a?]0;owned?z");
   EXPECT_EQ(Printable("\xC2\x9B" "2J", true), "?2J");
-  EXPECT_EQ(Printable("\xFF\xC3(\xE6\x9D", true), "??(??");  // each stray byte once
+  EXPECT_EQ(Printable("\xFF\xC3(\xE6\x9D", true), "??" "(??");  // each stray byte once
   EXPECT_EQ(Printable("one\ntwo", true), "one?two");
   EXPECT_EQ(Printable("one\ntwo", true, true), "one\ntwo");
 }
