@@ -9,7 +9,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth mpg123 sox libfftw3-dev libkissfft-dev imagemagick
   python3-mutagen id3v2 xdotool openbox x11-utils
-  lame madplay ffmpeg tmux
+  lame madplay ffmpeg tmux procps time   # procps: pgrep in the dar3play tests; time: its benchmark
   clang libclang-rt-14-dev llvm   # sanitizer and fuzz stages (./test.sh asan|tsan|fuzz)
   lintian desktop-file-utils appstream   # checks of the packages and desktop files
   clang-format                           # the one source format (tests/repo/format_test.sh)

@@ -43,17 +43,38 @@ std::string LibraryVersion() {
 int ParseOptions(int argc, char** argv, Options* options) {
   Options o;
   bool decode = false, info = false;
-  platform::CommandLine cli("dar3play", "[OPTION]... FILE...");
-  cli.Describe("Plays MP3 files in a terminal interface, or inspects and decodes them.");
+  platform::CommandLine cli("dar3play", "[OPTION]... FILE|FOLDER|LIST|URL...");
+  cli.Describe("Plays MP3 files, folders and M3U/PLS lists: full screen on a terminal, else a line a track.");
   cli.Version(LibraryVersion);
-  cli.Heading("Modes:");
   cli.Flag("--info", "print format, length and tags of FILE...", [&] { info = true; });
   cli.Flag("--json", "with --info: print JSON instead of text", [&] { o.json = true; });
-  cli.Flag("--decode", "FILE OUT.wav: decode to a 16-bit stereo WAV file,\nno sound output", [&] { decode = true; });
-  cli.Heading("Options:");
-  cli.Flag("--stream",
-           "feed the file through OpenStream/PushDataToStream\nwhile reading it (FILE '-' is standard input, always so)",
-           [&] { o.stream = true; });
+  cli.Flag("--decode", "IN... OUT.wav: decode into one 16-bit stereo WAV", [&] { decode = true; });
+  cli.Flag("--list-devices", "list the sound devices", [&] { o.mode = RunMode::kListDevices; });
+  cli.Flag("--shuffle", "play the list in random order", [&] { o.shuffle = true; });
+  cli.Value("--repeat", "one|all|off", "repeat the track or the list", [&](const std::string& v, std::string* error) {
+    if (ParseRepeat(v.c_str(), &o.repeat)) return true;
+    *error = "repeat must be one, all or off, not '" + v + "'";
+    return false;
+  });
+  cli.Flag("-q, --quiet", "no screen, no status lines: errors only", [&] { o.quiet = true; });
+  cli.Value("--output", "null", "play without a sound device, in real time", [&](const std::string& v, std::string* error) {
+    if (v == "null" || v == "default") {
+      o.output_null = v == "null";
+      return true;
+    }
+    *error = "output must be null or default, not '" + v + "'";
+    return false;
+  });
+  cli.Value("--device", "NAME|INDEX", "sound device from --list-devices", [&](const std::string& v, std::string* error) {
+    if (v.empty()) {
+      *error = "--device needs a name or a number";
+      return false;
+    }
+    o.device = v;
+    return true;
+  });
+  cli.Flag("--remote", "take commands on stdin (see dar3play(1)), answer on stdout", [&] { o.remote = true; });
+  cli.Flag("--stream", "read files through a pushed stream ('-' is stdin)", [&] { o.stream = true; });
   cli.Value("--eq", "PRESET", "FFT equalizer: flat, bass, treble, vocal, loudness",
             [&](const std::string& v, std::string* error) {
               o.eq_preset = FindEqPreset(v.c_str());
@@ -66,32 +87,27 @@ int ParseOptions(int argc, char** argv, Options* options) {
   cli.Value("--volume", "N", "player volume 0..100", IntIn(0, 100, "volume", &o.volume));
   cli.Value("--buffer", "MS", "output buffer length (200..10000, default 500)",
             IntIn(200, 10000, "buffer (ms)", &o.buffer_ms));
-  cli.Flag("--stats", "after playing: print the screen refresh rate and CPU use", [&] { o.stats = true; });
+  cli.Flag("--stats", "after playing: print the refresh rate and CPU use", [&] { o.stats = true; });
   cli.Operands([&](const std::string& file, std::string*) {
     o.files.push_back(file);
     return true;
   });
-  cli.Epilogue(
-      "Keys while playing:\n"
-      "  Space pause   Left/Right seek 5 s   Up/Down volume   n/p next/previous file\n"
-      "  r reverse   [ ] loop start/end   l loop the section   e echo mode   g equalizer\n"
-      "  w spectrum window   v vocal cut   m mix channels   d output device\n"
-      "  f fade out and quit   q or Escape quit\n"
-      "\n"
-      "Exit status: 0 when every file worked, 1 when any failed, 2 for a bad command line.");
+  // The keys and exit statuses live in the manual page, so --help stays one screen.
+  cli.Epilogue("Keys while playing (Space pause, q quit, ...) and exit statuses: see dar3play(1).");
   int status = 0;
   if (cli.Parse(argc, argv, &status) == platform::CommandLine::Outcome::kExit) return status;
 
   if (decode && info) return cli.UsageError("--info and --decode exclude each other");
   if (decode) {
-    if (o.files.size() != 2) return cli.UsageError("--decode takes FILE and OUT.wav");
+    if (o.files.size() < 2) return cli.UsageError("--decode takes one or more inputs and OUT.wav");
     o.mode = RunMode::kDecode;
     o.wav_out = o.files.back();
     o.files.pop_back();
   } else if (info) {
     o.mode = RunMode::kInfo;
   }
-  if (o.files.empty()) return cli.UsageError("no file given");
+  if (o.files.empty() && o.mode != RunMode::kListDevices && !(o.remote && o.mode == RunMode::kPlay))
+    return cli.UsageError("no file given");
   *options = o;
   return -1;
 }

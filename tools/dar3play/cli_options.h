@@ -4,11 +4,13 @@
 #include <string>
 #include <vector>
 
-enum class RunMode { kPlay, kInfo, kDecode };
+#include "tools/dar3play/play_order.h"
+
+enum class RunMode { kPlay, kInfo, kDecode, kListDevices };
 
 struct Options {
   RunMode mode = RunMode::kPlay;
-  std::vector<std::string> files;
+  std::vector<std::string> files;  // files, folders, lists, URLs, "-"
   std::string wav_out;  // --decode
   bool json = false;
   bool stream = false;
@@ -18,6 +20,12 @@ struct Options {
   int volume = -1;       // unchanged
   int buffer_ms = 500;
   bool stats = false;  // refresh rate and CPU use on exit
+  bool shuffle = false;
+  RepeatMode repeat = RepeatMode::kOff;
+  bool quiet = false;        // -q: nothing on stdout, errors only
+  bool output_null = false;  // --output null: play in time, into no device
+  std::string device;        // --device NAME|INDEX, empty for the default
+  bool remote = false;       // commands on stdin, answers on stdout
 };
 
 // Reads argv into *options and returns -1 to go on, or the status to exit with: 0 once --help

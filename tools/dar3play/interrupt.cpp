@@ -3,8 +3,8 @@
 #include <csignal>
 
 namespace {
-volatile std::sig_atomic_t interrupted = 0;
-void OnSignal(int) { interrupted = 1; }
+volatile std::sig_atomic_t caught = 0;
+void OnSignal(int signal) { caught = signal; }
 }  // namespace
 
 void CatchInterrupts() {
@@ -12,4 +12,6 @@ void CatchInterrupts() {
   std::signal(SIGTERM, OnSignal);
 }
 
-bool Interrupted() { return interrupted != 0; }
+bool Interrupted() { return caught != 0; }
+
+int InterruptedStatus() { return 128 + (caught ? int(caught) : SIGINT); }

@@ -3,5 +3,6 @@
 // restored, a half-written WAV removed) instead of killing the program on the spot.
 void CatchInterrupts();
 bool Interrupted();
-// The exit status of a program ended by an interrupt, as the shell reports one.
-constexpr int kInterruptedStatus = 130;
+// The exit status of a program ended by the signal caught, as the shell reports one:
+// 130 after Ctrl+C, 143 after SIGTERM.
+int InterruptedStatus();

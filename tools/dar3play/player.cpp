@@ -3,7 +3,9 @@
 #include <chrono>
 #include <vector>
 
+#include "tools/dar3play/playlist.h"
 #include "tools/dar3play/stream_source.h"
+#include "tools/dar3play/user_words.h"
 
 namespace {
 // Large enough for the opener to find a frame pair and any VBR header in the first block.
@@ -29,7 +31,7 @@ std::string Player::LastError() const {
   std::string text(size_t(needed), '\0');
   const int copied = Mp3_GetError(handle_, text.data(), needed);
   text.resize(size_t(copied > 0 ? copied : 0));
-  return text;
+  return UserWords(text);
 }
 
 bool Player::Check(int ok) {
@@ -42,6 +44,10 @@ bool Player::Open(const std::string& path, int buffer_ms, bool as_stream) {
   failure_.clear();
   if (!handle_) {
     failure_ = SourceName(path) + ": can't create the player";
+    return false;
+  }
+  if (IsUrl(path)) {
+    failure_ = path + ": web addresses are not played directly yet; try: curl -s URL | dar3play -";
     return false;
   }
   as_stream = as_stream || IsStandardInput(path);

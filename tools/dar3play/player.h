@@ -21,7 +21,7 @@ class Player {
   Player& operator=(const Player&) = delete;
 
   MP3_HANDLE handle() const { return handle_; }
-  // The player's own last message.
+  // The player's last message, in the listener's words.
   std::string LastError() const;
 
   // Opens a file by name, or feeds it through OpenStream/PushDataToStream when as_stream is

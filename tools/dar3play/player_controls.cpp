@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <chrono>
+#include <random>
 
+#include "tools/dar3play/devices.h"
 #include "tools/dar3play/sound_effects.h"
+#include "tools/dar3play/stream_source.h"
 
 namespace {
 
@@ -36,7 +39,12 @@ const char* WindowName(int window_type) {
   return window_type >= 1 && window_type <= kWindowCount ? kWindowNames[window_type - 1] : "?";
 }
 
-PlayerControls::PlayerControls(const Options& options) : options_(options) {
+PlayerControls::PlayerControls(const Options& options, std::vector<PlaylistEntry> entries,
+                               std::vector<std::string> problems)
+    : options_(options),
+      entries_(std::move(entries)),
+      order_(entries_.size(), options.shuffle, options.repeat, std::random_device{}()),
+      failures_(std::move(problems)) {
   eq_preset_ = options.eq_preset;
   echo_mode_ = options.echo_mode;
   if (options.volume >= 0) volume_ = options.volume;
@@ -48,34 +56,57 @@ bool PlayerControls::Report(int ok, const std::string& done) {
   return ok != 0;
 }
 
-bool PlayerControls::StartTrack(size_t index) {
+bool PlayerControls::OpenCurrent() {
   MP3_HANDLE h = player_.handle();
-  for (; index < options_.files.size(); ++index) {
-    Mp3_Stop(h);
-    Mp3_Close(h);
-    started_ = false;
-    paused_ = false;
-    const std::string& path = options_.files[index];
-    if (!player_.Open(path, options_.buffer_ms, options_.stream)) {
-      failures_.push_back(player_.failure());
-      status_line_ = player_.failure();
-      continue;
+  Mp3_Stop(h);
+  Mp3_Close(h);
+  started_ = false;
+  paused_ = false;
+  const std::string& path = entry().location;
+  if (!player_.Open(path, options_.buffer_ms, options_.stream)) {
+    failures_.push_back(player_.failure());
+    status_line_ = player_.failure() + " (skipped)";
+    return false;
+  }
+  // Gapless playback between tracks: the one place to switch the library's gapless mode on,
+  // for the handle just opened, once the library offers it. Until then tracks keep their
+  // encoder delay and padding, and the output is reopened between them.
+  info_ = ReadTrackInfo(h, path);
+  loop_start_ = loop_end_ = 0;
+  status_line_ = "Playing " + path;
+  ApplySettings();
+  if (!Mp3_Play(h)) {
+    failures_.push_back(SourceName(path) + ": " + player_.LastError());
+    status_line_ = failures_.back() + " (skipped)";
+    return false;
+  }
+  started_ = true;
+  ++track_serial_;
+  last_position_ = 0;
+  clock_.Start(reverse_ ? info_.length.ms : 0);
+  return true;
+}
+
+bool PlayerControls::StartFromCurrent() {
+  // Each entry is tried once at most, so a list of broken files under repeat ends.
+  std::string skipped;
+  for (size_t tries = 0; tries < entries_.size(); ++tries) {
+    if (OpenCurrent()) {
+      // The status line keeps telling what was skipped to get here.
+      if (!skipped.empty()) status_line_ = skipped;
+      return true;
     }
-    index_ = index;
-    info_ = ReadTrackInfo(h, path);
-    loop_start_ = loop_end_ = 0;
-    status_line_ = "Playing " + path;
-    ApplySettings();
-    if (!Mp3_Play(h)) {
-      failures_.push_back(path + ": " + player_.LastError());
-      status_line_ = failures_.back();
-      continue;
-    }
-    started_ = true;
-    clock_.Start(reverse_ ? info_.length.ms : 0);
-    return true;
+    skipped = status_line_;
+    if (!order_.Next(false)) return false;
   }
   return false;
+}
+
+bool PlayerControls::Start() { return !entries_.empty() && StartFromCurrent(); }
+
+std::string PlayerControls::Title() const {
+  if (!info_.tags.title.empty() || entry().title.empty()) return DisplayTitle(info_);
+  return entry().title;
 }
 
 void PlayerControls::ApplySettings() {
@@ -98,15 +129,29 @@ bool PlayerControls::Tick() {
   if (quit_requested()) return false;
   if (!started_) return false;
   const MP3_STATUS status = Status();
-  if (status.playing || status.paused) return true;
+  if (status.playing || status.paused) {
+    if (status.playing && !status.paused && !reverse_ && !status.loop) last_position_ = Position();
+    return true;
+  }
   // The decoding thread ended on its own: the track is over.
   const std::string problem = player_.StreamProblem();
   if (!problem.empty()) {
     failures_.push_back(problem);
     status_line_ = problem;
+  } else {
+    CheckEndedEarly();
   }
-  if (index_ + 1 >= options_.files.size()) return false;
-  return StartTrack(index_ + 1);
+  return order_.Next(true) && StartFromCurrent();
+}
+
+void PlayerControls::CheckEndedEarly() {
+  if (reverse_ || !info_.length.ms) return;
+  // The last position seen lags the end by up to the output buffer and one refresh.
+  const uint32_t slack = uint32_t(std::max(2000, options_.buffer_ms + 1000));
+  if (last_position_ + slack >= info_.length.ms) return;
+  failures_.push_back(SourceName(entry().location) + ": ended at " + FormatClock(last_position_) + " of " +
+                      FormatClock(info_.length.ms) + ": the file is cut short or damaged");
+  status_line_ = failures_.back();
 }
 
 bool PlayerControls::quit_requested() {
@@ -145,9 +190,46 @@ bool PlayerControls::RestartAt(uint32_t ms) {
   return true;
 }
 
-void PlayerControls::SeekBy(int delta_ms) {
-  const int64_t target = std::clamp<int64_t>(int64_t(Position()) + delta_ms, 0, info_.length.ms);
-  if (RestartAt(uint32_t(target))) status_line_ = "Seek to " + FormatClock(uint32_t(target));
+bool PlayerControls::SeekBy(int delta_ms) {
+  return SeekTo(uint32_t(std::clamp<int64_t>(int64_t(Position()) + delta_ms, 0, info_.length.ms)));
+}
+
+bool PlayerControls::SeekTo(uint32_t ms) {
+  if (!started_) {
+    status_line_ = "nothing is playing";
+    return false;
+  }
+  const uint32_t target = std::min(ms, info_.length.ms);
+  if (!RestartAt(target)) return false;
+  status_line_ = "Seek to " + FormatClock(target);
+  return true;
+}
+
+bool PlayerControls::Load(const std::string& location) {
+  std::vector<std::string> problems;
+  std::vector<PlaylistEntry> entries = ExpandInputs({location}, &problems);
+  if (entries.empty()) {
+    status_line_ = problems.empty() ? location + ": nothing to play" : problems.front();
+    return false;
+  }
+  Stop();
+  entries_ = std::move(entries);
+  order_ = PlayOrder(entries_.size(), order_.shuffled(), order_.repeat(), std::random_device{}());
+  return StartFromCurrent();
+}
+
+void PlayerControls::Stop() {
+  MP3_HANDLE h = player_.handle();
+  Mp3_Stop(h);
+  Mp3_Close(h);
+  started_ = false;
+  paused_ = false;
+  status_line_ = "Stopped";
+}
+
+const PlaylistEntry& PlayerControls::entry() const {
+  static const PlaylistEntry kNothing;
+  return entries_.empty() ? kNothing : entries_[order_.current()];
 }
 
 void PlayerControls::ChangeVolume(int delta) {
@@ -159,21 +241,42 @@ void PlayerControls::ChangeVolume(int delta) {
 }
 
 void PlayerControls::Next() {
-  if (index_ + 1 >= options_.files.size()) {
+  if (!order_.Next(false)) {
     status_line_ = "Last file";
     return;
   }
-  if (!StartTrack(index_ + 1)) quit_ = true;
+  if (!StartFromCurrent()) quit_ = true;
 }
 
 void PlayerControls::Previous() {
   // Like a CD player: back to the start first, then to the file before.
-  if (index_ == 0 || Position() > 3000) {
+  if (Position() > 3000 || !order_.Previous()) {
     RestartAt(0);
     status_line_ = "Start of file";
     return;
   }
-  if (!StartTrack(index_ - 1)) quit_ = true;
+  if (!StartFromCurrent()) quit_ = true;
+}
+
+void PlayerControls::ToggleShuffle() {
+  order_.SetShuffle(!order_.shuffled());
+  status_line_ = order_.shuffled() ? "Shuffle on" : "Shuffle off";
+}
+
+void PlayerControls::CycleRepeat() {
+  const RepeatMode next = order_.repeat() == RepeatMode::kOff   ? RepeatMode::kAll
+                          : order_.repeat() == RepeatMode::kAll ? RepeatMode::kOne
+                                                                : RepeatMode::kOff;
+  order_.SetRepeat(next);
+  status_line_ = std::string("Repeat ") + RepeatName(next);
+}
+
+void PlayerControls::JumpTo(size_t number) {
+  if (number < 1 || !order_.JumpTo(number - 1)) {
+    status_line_ = "No entry " + std::to_string(number) + " (1-" + std::to_string(entries_.size()) + ")";
+    return;
+  }
+  if (!StartFromCurrent()) quit_ = true;
 }
 
 void PlayerControls::ToggleReverse() {
@@ -243,6 +346,18 @@ void PlayerControls::ToggleMix() {
              mix_ ? "Channels apart" : "Channels mixed")) {
     mix_ = !mix_;
   }
+}
+
+bool PlayerControls::SelectDevice(const std::string& wanted, std::string* why) {
+  MP3_HANDLE h = player_.handle();
+  const int index = FindDevice(DeviceNames(h), wanted, why);
+  if (index < 0) return false;
+  if (!Mp3_SetWaveOutDevice(h, unsigned(index))) {
+    *why = player_.LastError();
+    return false;
+  }
+  device_ = index;
+  return true;
 }
 
 void PlayerControls::CycleDevice() {

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "tools/dar3play/cli_options.h"
+#include "tools/dar3play/play_order.h"
 #include "tools/dar3play/player.h"
+#include "tools/dar3play/playlist.h"
 #include "tools/dar3play/position_clock.h"
 #include "tools/dar3play/track_info.h"
 
@@ -15,18 +17,34 @@ const char* WindowName(int window_type);
 
 class PlayerControls {
  public:
-  explicit PlayerControls(const Options& options);
+  // `problems` are the inputs that could not be listed; they count as failures.
+  PlayerControls(const Options& options, std::vector<PlaylistEntry> entries, std::vector<std::string> problems);
 
-  // Opens and starts file index, skipping ahead past files that fail; false when none is left.
-  bool StartTrack(size_t index);
+  // Plays on a device from --device; false with the reason when there is none such.
+  bool SelectDevice(const std::string& wanted, std::string* why);
+  // Opens and starts the first entry in play order, skipping entries that fail.
+  bool Start();
   // Called every refresh: moves on when a track ended. False once the list is done.
   bool Tick();
+  // Counts up each time another track starts (or the same again), so a view knows to redraw.
+  unsigned track_serial() const { return track_serial_; }
 
   void TogglePause();
-  void SeekBy(int delta_ms);
+  // Both return false with the reason on the status line.
+  bool SeekBy(int delta_ms);
+  bool SeekTo(uint32_t ms);
+  // Replaces the list with what `location` names and starts it.
+  bool Load(const std::string& location);
+  // Stops playback; the list stays, so Next or Load go on from here.
+  void Stop();
+  bool playing() const { return started_; }
   void ChangeVolume(int delta);
   void Next();
   void Previous();
+  void ToggleShuffle();
+  void CycleRepeat();
+  // Jumps to entry `number`, counted from 1 as the screen shows it.
+  void JumpTo(size_t number);
   void ToggleReverse();
   void MarkLoopStart();
   void MarkLoopEnd();
@@ -44,8 +62,13 @@ class PlayerControls {
   bool quit_requested();
   MP3_HANDLE handle() const { return player_.handle(); }
   const TrackInfo& info() const { return info_; }
-  size_t index() const { return index_; }
-  size_t count() const { return options_.files.size(); }
+  size_t index() const { return order_.current(); }
+  size_t count() const { return entries_.size(); }
+  // The current entry; an empty one before anything was loaded.
+  const PlaylistEntry& entry() const;
+  const PlayOrder& order() const { return order_; }
+  // The title to show: the tag's, else the list's, else the file name.
+  std::string Title() const;
   uint32_t Position();
   bool position_estimated() const { return clock_.estimated(); }
   MP3_STATUS Status() const;
@@ -65,16 +88,25 @@ class PlayerControls {
  private:
   // Records a result for the status line: the text on success, the player's message otherwise.
   bool Report(int ok, const std::string& done);
+  // Opens and starts the current entry; on failure records it.
+  bool OpenCurrent();
+  // Starts the current entry, else the ones after it in play order; false when none would play.
+  bool StartFromCurrent();
+  // After a track ended on its own: says so when it ended well before its length.
+  void CheckEndedEarly();
   // Restarts playback at ms (Seek leaves the player stopped), keeping a pause.
   bool RestartAt(uint32_t ms);
   void ApplySettings();
 
   Options options_;
+  std::vector<PlaylistEntry> entries_;
+  PlayOrder order_;
   Player player_;
   TrackInfo info_;
   PositionClock clock_;
-  size_t index_ = 0;
   bool started_ = false;
+  unsigned track_serial_ = 0;
+  uint32_t last_position_ = 0;
   bool paused_ = false;
   bool quit_ = false;
   bool fading_out_ = false;

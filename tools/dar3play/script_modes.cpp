@@ -9,6 +9,7 @@
 #include "tools/dar3play/effect_options.h"
 #include "tools/dar3play/interrupt.h"
 #include "tools/dar3play/player.h"
+#include "tools/dar3play/printable_text.h"
 #include "tools/dar3play/track_info.h"
 #include "tools/dar3play/wav_writer.h"
 
@@ -70,13 +71,14 @@ class WavSink {
 
 void ReportError(const std::string& text) { std::fprintf(stderr, "dar3play: %s\n", text.c_str()); }
 
-int RunInfo(const Options& options) {
+int RunInfo(const Options& options, const std::vector<PlaylistEntry>& entries) {
   int status = 0;
   // Several files in JSON form one array, so the output stays one JSON document.
-  const bool json_array = options.json && options.files.size() > 1;
+  const bool json_array = options.json && entries.size() > 1;
   bool first = true;
   if (json_array) std::fputs("[\n", stdout);
-  for (const std::string& path : options.files) {
+  for (const PlaylistEntry& entry : entries) {
+    const std::string& path = entry.location;
     Player player;
     // The no-output mode opens no device, so --info works without a sound card.
     if (!player.Open(path, 0, options.stream)) {
@@ -87,7 +89,7 @@ int RunInfo(const Options& options) {
     const TrackInfo info = ReadTrackInfo(player.handle(), path);
     if (!first) std::fputs(json_array ? ",\n" : "\n", stdout);
     first = false;
-    std::string text = options.json ? InfoAsJson(info) : InfoAsText(info);
+    std::string text = options.json ? InfoAsJson(info) : Printable(InfoAsText(info), LocaleIsUtf8(), true);
     if (json_array) text.pop_back();  // the separator goes between the objects
     std::fputs(text.c_str(), stdout);
   }
@@ -95,18 +97,19 @@ int RunInfo(const Options& options) {
   return status;
 }
 
-int RunDecode(const Options& options) {
-  CatchInterrupts();
-  const std::string& path = options.files.front();
+namespace {
+
+// Decodes one entry to the end into the writer, which is opened at the first entry's rate.
+// Returns false when the entry is left out; *fatal is set when the whole decode must stop.
+bool DecodeEntry(const Options& options, const std::string& path, WavWriter* writer, uint32_t* rate, bool* fatal) {
   Player player;
-  WavWriter writer;
-  WavSink sink(&writer);
+  WavSink sink(writer);
   SetPlayerEventHandler([&sink](uint32_t m, intptr_t w, intptr_t l) { return sink.OnEvent(m, w, l); });
   auto fail = [&](const std::string& text) {
     Mp3_SetCallbackFunc(player.handle(), nullptr, 0);
     SetPlayerEventHandler(nullptr);
     ReportError(text);
-    return 1;
+    return false;
   };
   if (!player.Open(path, 0, options.stream)) return fail(player.failure());
   if (!player.Check(Mp3_SetCallbackFunc(player.handle(), RoutePlayerEvent,
@@ -116,36 +119,65 @@ int RunDecode(const Options& options) {
   if (!ApplyEffectOptions(options, &player)) return fail(path + ": " + player.failure());
   MP3_STREAM_INFO format{};
   if (!player.Check(Mp3_GetMp3Info(player.handle(), &format))) return fail(path + ": " + player.failure());
-  // The player always hands out 16-bit stereo, whatever the stream's channels.
-  if (!writer.Open(options.wav_out, uint32_t(format.sample_rate), 2)) {
-    return fail(options.wav_out + ": can't create the file");
+  if (*rate == 0) {
+    // The player always hands out 16-bit stereo, whatever the stream's channels.
+    if (!writer->Open(options.wav_out, uint32_t(format.sample_rate), 2)) {
+      *fatal = true;
+      return fail(options.wav_out + ": can't create the file");
+    }
+    *rate = uint32_t(format.sample_rate);
+  } else if (uint32_t(format.sample_rate) != *rate) {
+    // One WAV has one rate; resampling is not this tool's job.
+    return fail(path + ": " + std::to_string(format.sample_rate) + " Hz differs from the first input's " +
+                std::to_string(*rate) + " Hz; left out");
   }
-  // From here on a failure must not leave a half-written file behind.
-  auto fail_and_remove = [&](const std::string& text) {
-    const int status = fail(text);
-    std::remove(options.wav_out.c_str());
-    return status;
-  };
-  if (!player.Check(Mp3_Play(player.handle()))) return fail_and_remove(path + ": " + player.failure());
+  if (!player.Check(Mp3_Play(player.handle()))) return fail(path + ": " + player.failure());
   sink.WaitForStop(player.handle());
   Mp3_Stop(player.handle());
   Mp3_SetCallbackFunc(player.handle(), nullptr, 0);
   SetPlayerEventHandler(nullptr);
+  if (Interrupted()) return false;
+  if (sink.write_failed()) {
+    *fatal = true;
+    ReportError(options.wav_out + ": write failed");
+    return false;
+  }
+  // What was read is written; the exit status says the rest is missing.
+  const std::string problem = player.StreamProblem();
+  if (!problem.empty()) {
+    ReportError(problem);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int RunDecode(const Options& options, const std::vector<PlaylistEntry>& entries) {
+  CatchInterrupts();
+  WavWriter writer;
+  uint32_t rate = 0;
+  bool all_ok = true, fatal = false;
+  for (const PlaylistEntry& entry : entries) {
+    all_ok = DecodeEntry(options, entry.location, &writer, &rate, &fatal) && all_ok;
+    if (fatal || Interrupted()) break;
+  }
+  // A failure must not leave a half-written file behind, nor an empty one.
   if (Interrupted()) {
     std::remove(options.wav_out.c_str());
     ReportError(options.wav_out + ": interrupted, nothing written");
-    return kInterruptedStatus;
+    return InterruptedStatus();
   }
-  if (sink.write_failed() || !writer.Finish()) {
+  if (rate == 0) return 1;
+  if (fatal || (!all_ok && writer.data_bytes() == 0)) {
+    writer.Finish();
+    std::remove(options.wav_out.c_str());
+    return 1;
+  }
+  if (!writer.Finish()) {
     ReportError(options.wav_out + ": write failed");
     std::remove(options.wav_out.c_str());
     return 1;
   }
-  // What was read is written; the file says so by the status.
-  const std::string problem = player.StreamProblem();
-  if (!problem.empty()) {
-    ReportError(problem);
-    return 1;
-  }
-  return 0;
+  return all_ok ? 0 : 1;
 }

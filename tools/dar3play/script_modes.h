@@ -2,8 +2,13 @@
 // stderr as "dar3play: FILE: message".
 #pragma once
 
-#include "tools/dar3play/cli_options.h"
+#include <string>
+#include <vector>
 
-int RunInfo(const Options& options);
-int RunDecode(const Options& options);
+#include "tools/dar3play/cli_options.h"
+#include "tools/dar3play/playlist.h"
+
+int RunInfo(const Options& options, const std::vector<PlaylistEntry>& entries);
+// Decodes every entry into one WAV, back to back.
+int RunDecode(const Options& options, const std::vector<PlaylistEntry>& entries);
 void ReportError(const std::string& text);

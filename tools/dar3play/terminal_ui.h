@@ -2,6 +2,7 @@
 #pragma once
 
 #include "tools/dar3play/cli_options.h"
+#include "tools/dar3play/player_controls.h"
 
-// Plays options.files in order; returns the exit status (1 when any file failed).
-int RunTerminalUi(const Options& options);
+// Plays the list on the full screen; returns the exit status (1 when any entry failed).
+int RunTerminalUi(PlayerControls* controls, const Options& options);

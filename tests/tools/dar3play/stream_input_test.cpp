@@ -55,7 +55,10 @@ TEST_F(StreamInput, APipeThatStaysOpenIsPlayedWithoutWaitingForItsEnd) {
 TEST_F(StreamInput, FoldersDevicesAndEmptyFilesGetFileModesMessages) {
   const std::string empty = (scratch_ / "empty.mp3").string();
   ASSERT_EQ(RunCommand(": > " + Quote(empty)).status, 0);
-  for (const std::string& source : {scratch_.path().string(), std::string("/dev/zero"), empty}) {
+  // A folder is played for its songs; one without any is refused by name.
+  const std::string no_songs = (scratch_ / "no-songs").string();
+  ASSERT_EQ(RunCommand("mkdir " + Quote(no_songs)).status, 0);
+  for (const std::string& source : {no_songs, std::string("/dev/zero"), empty}) {
     const RunResult file_mode = Info("", Quote(source));
     const RunResult stream_mode = Info("--stream ", Quote(source));
     EXPECT_EQ(file_mode.status, 1) << source;
@@ -65,7 +68,7 @@ TEST_F(StreamInput, FoldersDevicesAndEmptyFilesGetFileModesMessages) {
     EXPECT_NE(file_mode.err.find("dar3play: " + source + ": "), std::string::npos) << file_mode.err;
   }
   EXPECT_NE(Info("", Quote(empty)).err.find("the file is empty"), std::string::npos);
-  EXPECT_NE(Info("", Quote(scratch_.path().string())).err.find("folder"), std::string::npos);
+  EXPECT_NE(Info("", Quote(no_songs)).err.find("folder"), std::string::npos);
   // Standard input: a device is refused, an empty pipe is an empty file. (The parentheses keep
   // the /dev/null RunCommand gives a command line away from dar3play.)
   EXPECT_NE(RunCommand("(" + Quote(Dar3playPath()) + " --info - < /dev/zero)").err.find("standard input: not a file"),
