@@ -87,6 +87,8 @@ int ParseOptions(int argc, char** argv, Options* options) {
   cli.Value("--volume", "N", "player volume 0..100", IntIn(0, 100, "volume", &o.volume));
   cli.Value("--buffer", "MS", "output buffer length (200..10000, default 500)",
             IntIn(200, 10000, "buffer (ms)", &o.buffer_ms));
+  cli.Flag("--no-gapless", "keep the encoder's silence at the start and end of each track",
+           [&] { o.gapless = false; });
   cli.Flag("--stats", "after playing: print the refresh rate and CPU use", [&] { o.stats = true; });
   cli.Operands([&](const std::string& file, std::string*) {
     o.files.push_back(file);

@@ -19,6 +19,7 @@ struct Options {
   bool reverse = false;
   int volume = -1;       // unchanged
   int buffer_ms = 500;
+  bool gapless = true;  // trim the encoder's delay and padding (--no-gapless: play them)
   bool stats = false;  // refresh rate and CPU use on exit
   bool shuffle = false;
   RepeatMode repeat = RepeatMode::kOff;

@@ -17,7 +17,11 @@ constexpr int32_t kMaxQueuedBytes = 1024 * 1024;
 constexpr auto kQueueFullWait = std::chrono::milliseconds(20);
 }  // namespace
 
-Player::Player() : handle_(Mp3_Initialize()) {}
+Player::Player() : handle_(Mp3_Initialize()) { SetGapless(true); }
+
+void Player::SetGapless(bool on) {
+  if (handle_) Mp3_SetGapless(handle_, on ? 1 : 0);
+}
 
 Player::~Player() {
   StopFeeding();

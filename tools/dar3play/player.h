@@ -21,6 +21,8 @@ class Player {
   Player& operator=(const Player&) = delete;
 
   MP3_HANDLE handle() const { return handle_; }
+  // Gapless decoding (on unless told otherwise) applies from the next Open.
+  void SetGapless(bool on);
   // The player's last message, in the listener's words.
   std::string LastError() const;
 

@@ -45,6 +45,7 @@ PlayerControls::PlayerControls(const Options& options, std::vector<PlaylistEntry
       entries_(std::move(entries)),
       order_(entries_.size(), options.shuffle, options.repeat, std::random_device{}()),
       failures_(std::move(problems)) {
+  player_.SetGapless(options.gapless);
   eq_preset_ = options.eq_preset;
   echo_mode_ = options.echo_mode;
   if (options.volume >= 0) volume_ = options.volume;
@@ -68,9 +69,8 @@ bool PlayerControls::OpenCurrent() {
     status_line_ = player_.failure() + " (skipped)";
     return false;
   }
-  // Gapless playback between tracks: the one place to switch the library's gapless mode on,
-  // for the handle just opened, once the library offers it. Until then tracks keep their
-  // encoder delay and padding, and the output is reopened between them.
+  // Tracks play gapless (the player was switched at its creation, --no-gapless aside): the
+  // encoder's delay and padding are trimmed. The output is still reopened between tracks.
   info_ = ReadTrackInfo(h, path);
   loop_start_ = loop_end_ = 0;
   status_line_ = "Playing " + path;

@@ -80,6 +80,7 @@ int RunInfo(const Options& options, const std::vector<PlaylistEntry>& entries) {
   for (const PlaylistEntry& entry : entries) {
     const std::string& path = entry.location;
     Player player;
+    player.SetGapless(options.gapless);
     // The no-output mode opens no device, so --info works without a sound card.
     if (!player.Open(path, 0, options.stream)) {
       ReportError(player.failure());
@@ -103,6 +104,7 @@ namespace {
 // Returns false when the entry is left out; *fatal is set when the whole decode must stop.
 bool DecodeEntry(const Options& options, const std::string& path, WavWriter* writer, uint32_t* rate, bool* fatal) {
   Player player;
+  player.SetGapless(options.gapless);
   WavSink sink(writer);
   SetPlayerEventHandler([&sink](uint32_t m, intptr_t w, intptr_t l) { return sink.OnEvent(m, w, l); });
   auto fail = [&](const std::string& text) {
