@@ -35,7 +35,7 @@ std::string PicturesFromUserDirs(const std::string& home) {
   for (std::string line; std::getline(file, line);) {
     if (line.compare(0, prefix.size(), prefix) != 0 || line.back() != '"') continue;
     std::string value = line.substr(prefix.size(), line.size() - prefix.size() - 1);
-    if (value.compare(0, 5, "$HOME") == 0) value = home + value.substr(5);
+    if (value.compare(0, 5, "$HOME") == 0) value.replace(0, 5, home);
     return value;
   }
   return "";
@@ -75,7 +75,7 @@ std::string SaveScreenshot() {
     ConvertSurfaceToRgb(primary, &picture);
   else
     picture = LastPresentedFrame();
-  const std::string path = FreeName(ScreenshotFolder());
+  std::string path = FreeName(ScreenshotFolder());  // moved out on return
   if (frame_number == 0 || picture.width == 0 || !WriteFramePng(path.c_str(), picture)) {
     std::fprintf(stderr, "Screenshot not saved: %s could not be written\n", path.c_str());
     return "";
