@@ -11,6 +11,7 @@ PACKAGES=(
   python3-mutagen id3v2 xdotool openbox x11-utils
   lame madplay ffmpeg tmux procps time   # procps: pgrep in the dar3play tests; time: its benchmark
   clang libclang-rt-14-dev llvm   # sanitizer and fuzz stages (./test.sh asan|tsan|fuzz)
+  clang-tidy   # static analysis stage (./test.sh tidy)
   lintian desktop-file-utils appstream   # checks of the packages and desktop files
   clang-format                           # the one source format (tests/repo/format_test.sh)
   abigail-tools python3-pytest   # libdar3's ABI check; the Python binding's tests

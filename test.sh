@@ -4,6 +4,7 @@
 #   ./test.sh asan     ASan+UBSan build (build-asan/), every suite but the slow label
 #   ./test.sh tsan     ThreadSanitizer build (build-tsan/), the suites labelled `threads`
 #   ./test.sh fuzz     clang libFuzzer build (build-fuzz/), each target 60 s from its corpus
+#   ./test.sh tidy     clang-tidy over every source file (.clang-tidy), any finding fails
 # BUILD_DIR, BUILD_TYPE and CMAKE_ARGS change the default stage's build as before.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -48,8 +49,14 @@ case "$stage" in
     CC=clang CXX=clang++ configure_and_build build-fuzz -DJED_FUZZ=ON
     ci/fuzz.sh build-fuzz 60 2
     ;;
+  tidy)
+    # Configuring alone gives the compile commands; nothing is generated that a source includes.
+    cmake -S . -B build-tidy -G Ninja -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} \
+      -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
+    ci/tidy.sh build-tidy "$jobs"
+    ;;
   *)
-    echo "usage: ./test.sh [default|asan|tsan|fuzz]" >&2
+    echo "usage: ./test.sh [default|asan|tsan|fuzz|tidy]" >&2
     exit 2
     ;;
 esac

@@ -147,8 +147,8 @@ void ConvertRow24(const uint8_t* source, uint64_t pixels, uint16_t* dest) {
 
 int LoadFromSource(BitmapFile* bitmap, ByteSource& source) {
   const uint64_t size = source.Size();
-  BITMAPFILEHEADER file;
-  BITMAPINFOHEADER info;
+  BITMAPFILEHEADER file{};
+  BITMAPINFOHEADER info{};
   const uint8_t* bytes = source.Fetch(0, kFileHeaderBytes);
   if (bytes == nullptr) return 0;
   std::memcpy(&file, bytes, sizeof(file));
@@ -157,7 +157,7 @@ int LoadFromSource(BitmapFile* bitmap, ByteSource& source) {
   if (bytes == nullptr) return 0;
   std::memcpy(&info, bytes, sizeof(info));
 
-  BitmapLayout layout;
+  BitmapLayout layout{};
   if (!PlanLayout(file, info, size, &layout)) return 0;
 
   PALETTEENTRY palette[256];

@@ -60,10 +60,10 @@ struct AttackMove {
   int rage_cost;
 };
 
-const AttackMove kSpecial = {HERO_SPECIAL_RIGHT, HERO_SPECIAL_LEFT, HERO_SPECIAL_RIGHT_CONTACT,
-                             HERO_SPECIAL_LEFT_CONTACT, 48, 52, &SpecialState, kRageCost};
-const AttackMove kPunch = {HERO_PUNCH_RIGHT, HERO_PUNCH_LEFT, HERO_PUNCH_RIGHT_CONTACT,
-                           HERO_PUNCH_LEFT_CONTACT, 40, 44, &AttackState, 0};
+constexpr AttackMove kSpecial = {HERO_SPECIAL_RIGHT, HERO_SPECIAL_LEFT, HERO_SPECIAL_RIGHT_CONTACT,
+                                 HERO_SPECIAL_LEFT_CONTACT, 48, 52, &SpecialState, kRageCost};
+constexpr AttackMove kPunch = {HERO_PUNCH_RIGHT, HERO_PUNCH_LEFT, HERO_PUNCH_RIGHT_CONTACT,
+                               HERO_PUNCH_LEFT_CONTACT, 40, 44, &AttackState, 0};
 
 void Attack(const AttackMove& move) {
   SwingSound(move.right_contact, move.left_contact);

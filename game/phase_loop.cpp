@@ -32,7 +32,7 @@ PhaseEnd RunPhaseLoop(const std::function<void()>& frame) {
       end.program_quit = true;
       return end;
     }
-    MSG msg;
+    MSG msg{};
     if (PeekMessage(&msg)) {
       if (msg.message == WM_QUIT) {
         end.exit_code = msg.wParam;

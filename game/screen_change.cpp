@@ -17,7 +17,7 @@ void ShiftThugs(float dx) {
 }  // namespace
 
 void ChangeScreenAtEdges() {
-  const float half = static_cast<float>(Hero.width / 2);
+  const float half = static_cast<float>(Hero.width / 2);  // NOLINT(bugprone-integer-division): whole pixels
   if (Hero.x > kScreenWidth - half) {
     Hero.x -= static_cast<float>(HeroStep);
     if (ScreenIndex < kLastScreen) {

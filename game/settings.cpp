@@ -136,7 +136,7 @@ void ApplySettingsText(const std::string& text, const std::string& source, Sound
     } else if (section != "?") {
       problem = ApplySetting(section, Trim(line.substr(0, equals)), Trim(line.substr(equals + 1)), volumes);
     }
-    if (!problem.empty() && problems) problems->push_back(source + ":" + std::to_string(number) + ": " + problem);
+    if (!problem.empty() && problems) problems->push_back(source + ":" + std::to_string(number) + ": " + problem);  // NOLINT(performance-inefficient-string-concatenation): once per bad line
   }
 }
 

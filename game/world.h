@@ -70,8 +70,8 @@ extern BitmapImage EndScreenImage;
 
 // Animation tables: the thug rows follow the hero rows, with one readable entry after the last.
 extern const int32_t AnimTables[HERO_ANIM_COUNT + THUG_ANIM_COUNT + 1][FRAMES_PER_ANIM];
-inline const int32_t (*const HeroAnimTable)[FRAMES_PER_ANIM] = &AnimTables[0];
-inline const int32_t (*const ThugAnimTable)[FRAMES_PER_ANIM] = &AnimTables[HERO_ANIM_COUNT];
+inline constexpr const int32_t (*HeroAnimTable)[FRAMES_PER_ANIM] = &AnimTables[0];
+inline constexpr const int32_t (*ThugAnimTable)[FRAMES_PER_ANIM] = &AnimTables[HERO_ANIM_COUNT];
 
 struct ThugPlacement {
   int32_t x;

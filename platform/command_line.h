@@ -26,8 +26,8 @@ class CommandLine {
 
   // names: "--quiet" or "-q, --quiet". A heading starts a group in --help's option list.
   void Heading(std::string text);
-  void Flag(std::string names, std::string help, std::function<void()> on);
-  void Value(std::string names, std::string value_name, std::string help, ValueHandler on);
+  void Flag(const std::string& names, std::string help, std::function<void()> on);
+  void Value(const std::string& names, std::string value_name, std::string help, ValueHandler on);
   // Each argument that is not an option (and every one after "--").
   void Operands(ValueHandler on) { operands_ = std::move(on); }
 

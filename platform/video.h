@@ -20,7 +20,7 @@ struct PaletteEntry {
 };
 using PaletteEntries = std::array<PaletteEntry, 256>;
 
-class RefCounted {
+class RefCounted {  // NOLINT(cppcoreguidelines-virtual-class-destructor): Release() deletes
  public:
   void AddRef() { refs_.fetch_add(1); }
   // Returns the remaining count; the object is deleted at zero.
@@ -67,7 +67,7 @@ constexpr uint32_t kBltColorFill = 0x00000400;  // DDBLT_COLORFILL
 constexpr uint32_t kBltKeySrc = 0x00008000;     // DDBLT_KEYSRC
 constexpr uint32_t kBltWait = 0x01000000;       // DDBLT_WAIT
 
-class Surface : public RefCounted {
+class Surface : public RefCounted {  // NOLINT(cppcoreguidelines-virtual-class-destructor): Release()
  public:
   // An off-screen surface of width x height at bits_per_pixel (8 or 16), zero-filled.
   static Surface* Create(int width, int height, int bits_per_pixel);

@@ -38,7 +38,7 @@ struct CollisionBox {
 
 // A box a little smaller than the frame, its reference point left of the frame's centre.
 CollisionBox ShrunkenBox(const Sprite* sprite) {
-  CollisionBox box;
+  CollisionBox box{};
   box.half_width = (sprite->width >> 1) - (sprite->width >> 3);
   box.half_height = (sprite->height >> 1) - (sprite->height >> 3);
   box.px = TruncateToInt(static_cast<float>(box.half_width) + sprite->x);

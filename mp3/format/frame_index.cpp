@@ -10,8 +10,8 @@ namespace {
 // Walks the frames, calling `found` with each start (mapped back into the source range).
 template <typename Found>
 bool WalkFrames(const uint8_t* data, uint32_t size, Found found) {
-  mad_stream stream;
-  mad_header header;
+  mad_stream stream{};
+  mad_header header{};
   mad_stream_init(&stream);
   mad_header_init(&header);
   mad_stream_buffer(&stream, data, size);

@@ -7,8 +7,8 @@ namespace {
 
 // Libmad decoder state that always ends with its finish calls.
 struct FrameDecoder {
-  mad_stream stream;
-  mad_frame frame;
+  mad_stream stream{};
+  mad_frame frame{};
   FrameDecoder() {
     mad_stream_init(&stream);
     mad_frame_init(&frame);
@@ -93,8 +93,8 @@ HeaderScan ScanFrameHeaders(const uint8_t* data, size_t size, unsigned long free
                             unsigned long first_bitrate, uint32_t limit) {
   HeaderScan scan;
   if (!data || size == 0) return scan;
-  mad_stream stream;
-  mad_header header;
+  mad_stream stream{};
+  mad_header header{};
   mad_stream_init(&stream);
   mad_header_init(&header);
   mad_stream_buffer(&stream, data, size);

@@ -189,7 +189,7 @@ bool ParseVbrHeader(const VbrFrame& frame, VbrHeaderInfo* info) {
     int n = 0;
     for (; n < 20; ++n) {
       const uint32_t c = bits.Get(8);
-      if (c == 0 || c < 32 || c > 126) break;
+      if (c < 32 || c > 126) break;
       info->encoder[n] = static_cast<char>(c);
     }
     info->encoder[n] = 0;

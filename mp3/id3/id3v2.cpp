@@ -17,9 +17,9 @@ constexpr uint8_t kFlagUnsynchronisation = 0x80;
 constexpr uint8_t kFlagExtendedHeader = 0x40;  // compression in 2.2
 
 struct TagHeader {
-  uint8_t version;
-  uint8_t revision;
-  uint8_t flags;
+  uint8_t version = 0;
+  uint8_t revision = 0;
+  uint8_t flags = 0;
   std::span<const uint8_t> body;  // the tag after its header, inside the source
 };
 

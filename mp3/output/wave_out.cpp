@@ -77,8 +77,8 @@ int WWaveOut::Uninitialize() {
 
 void WWaveOut::DeviceNotice(platform::WaveOut*, uint32_t message, uintptr_t instance,
                             uintptr_t param1, uintptr_t) {
-  auto* self = reinterpret_cast<WWaveOut*>(instance);
-  auto* header = reinterpret_cast<platform::WaveHeader*>(param1);
+  auto* self = reinterpret_cast<WWaveOut*>(instance);  // NOLINT(performance-no-int-to-ptr): ours, passed back
+  auto* header = reinterpret_cast<platform::WaveHeader*>(param1);  // NOLINT(performance-no-int-to-ptr): as above
   // Once marked done the decoding thread refills the header, so the callback gets a copy.
   platform::WaveHeader finished;
   if (header) finished = *header;

@@ -109,8 +109,8 @@ namespace {
 
 // Reads the first frame's ancillary bits, where a VBR header lives; false when it does not decode.
 bool ReadHeaderFrame(const StreamFormat& f, VbrFrame* vf) {
-  mad_stream stream;
-  mad_frame frame;
+  mad_stream stream{};
+  mad_frame frame{};
   mad_stream_init(&stream);
   mad_frame_init(&frame);
   mad_stream_buffer(&stream, f.data_start, f.data_size - 8);
@@ -149,7 +149,7 @@ void DAr3::AbandonOpen() {
 int DAr3::_Open(int buffer_ms) {
   // Every failure below leaves through this one clean-up.
   struct Rollback {
-    DAr3* player;
+    DAr3* player = nullptr;
     bool armed = true;
     ~Rollback() {
       if (armed) player->AbandonOpen();

@@ -269,7 +269,7 @@ int DAr3::GetBitrate(int average) {
 }
 
 void DAr3::WaveOutCallback(uint32_t message, uintptr_t instance, platform::WaveHeader* header) {
-  auto* self = reinterpret_cast<DAr3*>(instance);
+  auto* self = reinterpret_cast<DAr3*>(instance);  // NOLINT(performance-no-int-to-ptr): ours, passed back
   if (message == WOM_DONE && header) {
     self->state_.played_bytes += header->length;
     uint32_t next = static_cast<uint32_t>(header->user) + 1;

@@ -158,7 +158,7 @@ struct EffectSwitches {
 // live, the source and format_ to the caller between runs (Open/Close end the run first).
 //
 // Order: send_lock_ may be held while taking answer_lock_; every other lock is taken alone.
-class DAr3 final : public RUVe3 {
+class DAr3 final : public RUVe3 {  // NOLINT(cppcoreguidelines-virtual-class-destructor): final
  public:
   DAr3();
   ~DAr3();
@@ -254,7 +254,7 @@ class DAr3 final : public RUVe3 {
                 unsigned int size, int buffer_ms);
   // The steps of _Open, each false with the message set when it fails; AbandonOpen undoes a
   // failed open, whichever step failed.
-  int _Open(int buffer_ms);
+  int _Open(int buffer_ms);  // NOLINT(bugprone-reserved-identifier): the name the design gives it
   void StripTags();
   bool ReadFirstFrame();
   void ReadVbrHeader();
@@ -286,7 +286,7 @@ class DAr3 final : public RUVe3 {
   };
 
   // Decoding thread (decode_thread.cpp).
-  void _ThreadFunc(RunFlags& run);
+  void _ThreadFunc(RunFlags& run);  // NOLINT(bugprone-reserved-identifier): the design's name
   // The steps of one run's main loop, on what it carries from frame to frame (RunDecode).
   // The first three return false when the run ends there.
   struct RunDecode;

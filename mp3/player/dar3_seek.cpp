@@ -25,8 +25,8 @@ SeekGeometry Geometry(const StreamFormat& f) {
 uint32_t FrameStartAt(const StreamFormat& f, uint32_t offset, uint32_t back) {
   constexpr uint32_t kLongestFrame = 2881;
   const uint32_t from = offset > kLongestFrame ? offset - kLongestFrame : 0;
-  mad_stream stream;
-  mad_header header;
+  mad_stream stream{};
+  mad_header header{};
   mad_stream_init(&stream);
   mad_header_init(&header);
   mad_stream_buffer(&stream, f.data_start + from, f.data_size - from);

@@ -15,9 +15,9 @@ constexpr uint32_t kBufferWaitMs = 250;  // a safety net: every wait also ends o
 
 // Libmad's decoder objects for one run.
 struct Decoder {
-  mad_stream stream;
-  mad_frame frame;
-  mad_synth synth;
+  mad_stream stream{};
+  mad_frame frame{};
+  mad_synth synth{};
   Decoder() { Init(); }
   ~Decoder() { Finish(); }
   Decoder(const Decoder&) = delete;

@@ -36,11 +36,11 @@ CommandLine::CommandLine(std::string program, std::string usage)
 
 void CommandLine::Heading(std::string text) { options_.push_back({{}, {}, std::move(text), nullptr, nullptr}); }
 
-void CommandLine::Flag(std::string names, std::string help, std::function<void()> on) {
+void CommandLine::Flag(const std::string& names, std::string help, std::function<void()> on) {
   options_.push_back({SplitNames(names), {}, std::move(help), std::move(on), nullptr});
 }
 
-void CommandLine::Value(std::string names, std::string value_name, std::string help, ValueHandler on) {
+void CommandLine::Value(const std::string& names, std::string value_name, std::string help, ValueHandler on) {
   options_.push_back({SplitNames(names), std::move(value_name), std::move(help), nullptr, std::move(on)});
 }
 
@@ -100,7 +100,7 @@ CommandLine::Outcome CommandLine::Parse(int argc, char** argv, int* exit_status)
       value = argv[++i];
     }
     if (option->on_value && !option->on_value(value, &error))
-      return fail(error.empty() ? "bad value '" + value + "' for " + name : error);
+      return fail(error.empty() ? "bad value '" + value + "' for " + name : error);  // NOLINT(performance-inefficient-string-concatenation): once
   }
   return Outcome::kRun;
 }

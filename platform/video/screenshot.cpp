@@ -35,7 +35,7 @@ std::string PicturesFromUserDirs(const std::string& home) {
   for (std::string line; std::getline(file, line);) {
     if (line.compare(0, prefix.size(), prefix) != 0 || line.back() != '"') continue;
     std::string value = line.substr(prefix.size(), line.size() - prefix.size() - 1);
-    if (value.compare(0, 5, "$HOME") == 0) value = home + value.substr(5);
+    if (value.compare(0, 5, "$HOME") == 0) value.replace(0, 5, home);
     return value;
   }
   return "";
@@ -92,7 +92,7 @@ std::string SaveScreenshot() {
   else
     picture = LastPresentedFrame();
   const std::string folder = ScreenshotFolder();
-  const std::string path = FreeName(folder);
+  std::string path = FreeName(folder);  // moved out on return
   if (!MakeFolder(folder) || frame_number == 0 || picture.width == 0 || !WriteFramePng(path.c_str(), picture)) {
     std::fprintf(stderr, "Screenshot not saved: %s could not be written\n", path.c_str());
     return "";

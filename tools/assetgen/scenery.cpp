@@ -117,7 +117,7 @@ void DrawWindow(IndexedImage& img, int x, int y, int w, int h, bool lit, Rng& rn
 void DrawBuilding(IndexedImage& img, int x0, int x1, int top, int bottom, Facade facade, Rng& rng,
                   double lit_share, bool cornice) {
   Ramp ramp = facade == Facade::kBrick ? kBrick : facade == Facade::kSteel ? kSteel : facade == Facade::kConcrete ? kConcrete : kFar;
-  int base_level = facade == Facade::kBrick ? 3 : facade == Facade::kDark ? 2 : 2;
+  int base_level = facade == Facade::kBrick ? 3 : 2;
   img.ShadeRect(x0, top, x1, bottom, ramp, [&](int x, int y) {
     double v = base_level + 1.2 * double(y - top) / std::max(1, bottom - top) * 0.0;
     if (facade == Facade::kBrick && ((y % 4 == 0) || ((x + (y / 4 % 2) * 4) % 8 == 0))) v -= 1.0;  // mortar
@@ -204,8 +204,8 @@ void DrawBillboard(IndexedImage& img, int x, int y, int w, int h, Rng& rng, int 
     img.ShadeRect(x, y, x + w, y + h, kPurple, [&](int, int yy) { return 0.2 + 0.5 * (yy - y) / h; });
     DrawText(img, x + 10, y + 10, "NITRO", 3, kWindow[10]);
     DrawText(img, x + 10, y + 36, "COLA", 2, kPale[1]);
-    img.FillEllipse(x + w - 30, y + h / 2, 14, 20, kContainerRed[3]);
-    img.FillEllipse(x + w - 33, y + h / 2 - 6, 4, 8, kContainerRed[4]);
+    img.FillEllipse(x + w - 30, y + h / 2, 14, 20, kContainerRed[3]);  // NOLINT(bugprone-integer-division): whole pixels
+    img.FillEllipse(x + w - 33, y + h / 2 - 6, 4, 8, kContainerRed[4]);  // NOLINT(bugprone-integer-division): whole pixels
   } else {
     img.ShadeRect(x, y, x + w, y + h, kCyan, [&](int, int yy) { return 0.15 + 0.4 * (yy - y) / h; });
     DrawText(img, x + 12, y + 12, "ROXX", 3, kPink[6]);
@@ -373,7 +373,7 @@ void DrawObstacle(IndexedImage& img, const Obstacle& o) {
       int mid = (l + r) / 2;
       for (int cx : {l, mid}) {
         img.ShadeRect(cx, top, cx + (r - l) / 2 - 1, bottom, kMetal, [&](int x, int) {
-          return 0.35 + 0.25 * std::sin((x - cx) / double((r - l) / 2) * 3.14159);
+          return 0.35 + 0.25 * std::sin((x - cx) / double((r - l) / 2) * 3.14159);  // NOLINT(bugprone-integer-division): whole pixels
         });
         for (int y = top + 8; y < bottom; y += 6) img.HLine(cx, cx + (r - l) / 2 - 2, y, kMetal[2]);
       }

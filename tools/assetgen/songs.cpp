@@ -26,6 +26,7 @@ Chord Parse(const std::string& name) {
 
 std::vector<Chord> Progression(const std::vector<std::string>& names) {
   std::vector<Chord> out;
+  out.reserve(names.size());
   for (auto& n : names) out.push_back(Parse(n));
   return out;
 }

@@ -208,7 +208,7 @@ IndexedImage GameOverPicture(const std::vector<IndexedImage>& hero) {
   for (int y = 0; y < f.height(); ++y)
     for (int x = 0; x < f.width(); ++x) fallen.Set(y, 71 - x, f.At(x, y));
   BigSprite(img, fallen, 200, 300, 3);
-  DrawTitleText(img, (W - TextWidth("GAME OVER", 9)) / 2, 90, "GAME OVER", 9, kBlood, kInk[0], kBlack == 0 ? kInk[1] : kInk[1]);
+  DrawTitleText(img, (W - TextWidth("GAME OVER", 9)) / 2, 90, "GAME OVER", 9, kBlood, kInk[0], kInk[1]);
   DrawText(img, (W - TextWidth("MUAHAHAHA!", 3)) / 2, 200, "MUAHAHAHA!", 3, kFire[9]);
   return img;
 }

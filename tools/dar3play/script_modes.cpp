@@ -27,7 +27,7 @@ class WavSink {
   int32_t OnEvent(uint32_t message, intptr_t wparam, intptr_t lparam) {
     std::lock_guard<std::mutex> hold(lock_);
     if (message == MP3_EVENT_WAVE_BUFFER) {
-      if (wparam && lparam > 0 && !writer_->Write(reinterpret_cast<const void*>(wparam), size_t(lparam))) {
+      if (wparam && lparam > 0 && !writer_->Write(reinterpret_cast<const void*>(wparam), size_t(lparam))) {  // NOLINT(performance-no-int-to-ptr): the block's address
         write_failed_ = true;
         return kStopPlaying;
       }

@@ -33,9 +33,9 @@ bool WavWriter::Open(const std::string& path, uint32_t sample_rate, uint16_t cha
 
 bool WavWriter::WriteHeader(uint32_t data_bytes) {
   unsigned char header[44];
-  std::memcpy(header, "RIFF", 4);
+  std::memcpy(header, "RIFF", 4);  // NOLINT(bugprone-not-null-terminated-result): a chunk id, no string
   Put32(header + 4, 36 + data_bytes);
-  std::memcpy(header + 8, "WAVEfmt ", 8);
+  std::memcpy(header + 8, "WAVEfmt ", 8);  // NOLINT(bugprone-not-null-terminated-result): two ids
   Put32(header + 16, 16);
   Put16(header + 20, 1);  // PCM
   Put16(header + 22, channels_);
@@ -43,7 +43,7 @@ bool WavWriter::WriteHeader(uint32_t data_bytes) {
   Put32(header + 28, sample_rate_ * channels_ * 2);
   Put16(header + 32, uint16_t(channels_ * 2));
   Put16(header + 34, 16);
-  std::memcpy(header + 36, "data", 4);
+  std::memcpy(header + 36, "data", 4);  // NOLINT(bugprone-not-null-terminated-result): a chunk id
   Put32(header + 40, data_bytes);
   return std::fwrite(header, 1, sizeof header, file_) == sizeof header;
 }

@@ -37,8 +37,8 @@ class KeyScript {
 
  private:
   struct Range {
-    uint64_t first, last;
-    uint32_t keys;
+    uint64_t first = 0, last = 0;
+    uint32_t keys = 0;
     Events events;
   };
   std::vector<Range> ranges_;

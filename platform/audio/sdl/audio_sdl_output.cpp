@@ -18,7 +18,7 @@ bool IsSilentDriver(const char* name) {
 class SdlOutput : public AudioOutput {
  public:
   SdlOutput(const SdlAudioLibrary& sdl, SDL_AudioDeviceID device) : sdl_(sdl), device_(device) {}
-  ~SdlOutput() override { Stop(); }
+  ~SdlOutput() override { SdlOutput::Stop(); }
   void Stop() override {
     if (!device_) return;
     sdl_.CloseAudioDevice(device_);  // waits for a running callback

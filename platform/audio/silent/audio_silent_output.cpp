@@ -14,7 +14,7 @@ namespace {
 class SilentRealTimeOutput : public AudioOutput {
  public:
   SilentRealTimeOutput() : thread_([this] { Run(); }) {}
-  ~SilentRealTimeOutput() override { Stop(); }
+  ~SilentRealTimeOutput() override { SilentRealTimeOutput::Stop(); }
   void Stop() override {
     stop_.store(true);
     if (thread_.joinable()) thread_.join();
