@@ -22,13 +22,11 @@ bool RectInside(const BitmapImage* image, int64_t x, int64_t y, int64_t w, int64
   return w >= 0 && h >= 0 && x >= 0 && y >= 0 && x + w <= image->width && y + h <= image->height;
 }
 
-int LoadImageFromBitmap(BitmapImage* image, const BitmapFile* bitmap, int32_t cx, int32_t cy, int32_t mode,
-                        int bits) {
+int LoadImageFromBitmap(BitmapImage* image, const BitmapFile* bitmap, int32_t cx, int32_t cy, int32_t mode, int bits) {
   if (!HasPixels(image) || image->bits_per_pixel != bits) return 0;
   const BitmapPoint origin = BitmapCellOrigin(cx, cy, image->width, image->height, mode);
   const int bytes = bits / 8;
-  if (!CopyBitmapRect(bitmap, origin, image->width, image->height, bytes, image->pixels,
-                      int64_t{image->width} * bytes))
+  if (!CopyBitmapRect(bitmap, origin, image->width, image->height, bytes, image->pixels, int64_t{image->width} * bytes))
     return 0;
   image->attributes |= BITMAP_IMAGE_LOADED;
   return 1;
@@ -112,8 +110,8 @@ int DrawBitmapImage16(const BitmapImage* image, uint8_t* dest, int32_t pitch, in
   return DrawImage<uint16_t>(image, dest, pitch, transparent);
 }
 
-int CopyBitmapImageRegion(BitmapImage* dest, int32_t dx, int32_t dy, const BitmapImage* src, int32_t sx,
-                          int32_t sy, int32_t width, int32_t height) {
+int CopyBitmapImageRegion(BitmapImage* dest, int32_t dx, int32_t dy, const BitmapImage* src, int32_t sx, int32_t sy,
+                          int32_t width, int32_t height) {
   if (!HasPixels(dest) || !HasPixels(src) || dest->bits_per_pixel != src->bits_per_pixel) return 0;
   if (!RectInside(src, sx, sy, width, height) || !RectInside(dest, dx, dy, width, height)) return 0;
   const int64_t p = BytesPerPixel(src);

@@ -75,8 +75,8 @@ int LoadBitmapImage16(BitmapImage* image, const BitmapFile* bitmap, int32_t cx, 
 // Copies the image into a locked buffer at (x, y); transparent != 0 skips pixels of value 0.
 int DrawBitmapImage(const BitmapImage* image, uint8_t* dest, int32_t pitch, int32_t transparent);
 int DrawBitmapImage16(const BitmapImage* image, uint8_t* dest, int32_t pitch, int32_t transparent);
-int CopyBitmapImageRegion(BitmapImage* dest, int32_t dx, int32_t dy, const BitmapImage* src, int32_t sx,
-                          int32_t sy, int32_t width, int32_t height);
+int CopyBitmapImageRegion(BitmapImage* dest, int32_t dx, int32_t dy, const BitmapImage* src, int32_t sx, int32_t sy,
+                          int32_t width, int32_t height);
 int LoadSurfaceCell(const BitmapFile* bitmap, DisplaySurface* surface, int32_t cx, int32_t cy);
 // Rotates every row horizontally by dx; dy is accepted but not applied.
 int ScrollBitmapImage(BitmapImage* image, int32_t dx, int32_t dy);

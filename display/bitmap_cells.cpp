@@ -7,8 +7,8 @@ BitmapPoint BitmapCellOrigin(int32_t cx, int32_t cy, int32_t width, int32_t heig
   return {int64_t{cx} * (int64_t{width} + 1) + 1, int64_t{cy} * (int64_t{height} + 1) + 1};
 }
 
-bool CopyBitmapRect(const BitmapFile* bitmap, BitmapPoint origin, int32_t width, int32_t height,
-                    int bytes_per_pixel, uint8_t* dest, int64_t dest_pitch) {
+bool CopyBitmapRect(const BitmapFile* bitmap, BitmapPoint origin, int32_t width, int32_t height, int bytes_per_pixel,
+                    uint8_t* dest, int64_t dest_pitch) {
   if (bitmap == nullptr || bitmap->buffer == nullptr || dest == nullptr) return false;
   if (bitmap->info_header.biBitCount != bytes_per_pixel * 8) return false;
   const int64_t bitmap_width = bitmap->info_header.biWidth;

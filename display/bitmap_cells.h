@@ -16,5 +16,5 @@ BitmapPoint BitmapCellOrigin(int32_t cx, int32_t cy, int32_t width, int32_t heig
 // Copies width x height pixels of bytes_per_pixel bytes from (origin) of the bitmap's buffer into
 // dest, whose rows are dest_pitch bytes apart. Copies nothing and returns false when the bitmap
 // has no pixels, holds another pixel depth, or the rectangle does not lie inside it.
-bool CopyBitmapRect(const BitmapFile* bitmap, BitmapPoint origin, int32_t width, int32_t height,
-                    int bytes_per_pixel, uint8_t* dest, int64_t dest_pitch);
+bool CopyBitmapRect(const BitmapFile* bitmap, BitmapPoint origin, int32_t width, int32_t height, int bytes_per_pixel,
+                    uint8_t* dest, int64_t dest_pitch);

@@ -86,8 +86,7 @@ struct BitmapLayout {
   uint64_t needed_bytes;    // what the rows are read from: the last row's padding may be missing
 };
 
-bool PlanLayout(const BITMAPFILEHEADER& file, const BITMAPINFOHEADER& info, uint64_t file_size,
-                BitmapLayout* layout) {
+bool PlanLayout(const BITMAPFILEHEADER& file, const BITMAPINFOHEADER& info, uint64_t file_size, BitmapLayout* layout) {
   const int bits = info.biBitCount;
   if (bits != 8 && bits != 16 && bits != 24) return false;
   if (info.biCompression != kCompressionRgb && !(info.biCompression == kCompressionBitfields && bits == 16))
@@ -120,7 +119,8 @@ bool PlanLayout(const BITMAPFILEHEADER& file, const BITMAPINFOHEADER& info, uint
   layout->file_row_bytes = (static_cast<uint64_t>(info.biWidth) * bits + 31) / 32 * 4;
   layout->pixel_bytes = layout->file_row_bytes * layout->rows;
   // Some writers leave out the padding after the last row; its pixels are all there is to read.
-  layout->needed_bytes = layout->file_row_bytes * (layout->rows - 1) + (static_cast<uint64_t>(info.biWidth) * bits + 7) / 8;
+  layout->needed_bytes =
+      layout->file_row_bytes * (layout->rows - 1) + (static_cast<uint64_t>(info.biWidth) * bits + 7) / 8;
   return layout->pixel_offset <= file_size && layout->needed_bytes <= file_size - layout->pixel_offset;
 }
 

@@ -15,11 +15,11 @@ constexpr uint32_t DDSCAPS_VIDEOMEMORY = 0x00004000;
 constexpr uint8_t PC_EXPLICIT = 2;
 
 // Display globals (initial values before DisplayInit).
-extern int32_t screen_width;   // 640
-extern int32_t screen_height;  // 480
-extern int32_t screen_bpp;     // 8
-extern int32_t pixel_format;   // 16
-extern int32_t windowed;       // 0
+extern int32_t screen_width;                                  // 640
+extern int32_t screen_height;                                 // 480
+extern int32_t screen_bpp;                                    // 8
+extern int32_t pixel_format;                                  // 16
+extern int32_t windowed;                                      // 0
 extern int32_t clip_left, clip_top, clip_right, clip_bottom;  // 0, 0, 639, 479 (inclusive)
 extern DisplaySurface* primary_surface;
 extern DisplaySurface* back_surface;

@@ -1,9 +1,10 @@
 #include "display/error_log.h"
 
+#include <sys/time.h>
+
 #include <cstdarg>
 #include <cstring>
 #include <ctime>
-#include <sys/time.h>
 
 namespace {
 FILE* error_log = nullptr;

@@ -146,7 +146,6 @@ int BlinkColor(int32_t command, BlinkRecord* record, int32_t slot) {
         }
       }
       return 1;
-    default:
-      return 1;
+    default: return 1;
   }
 }

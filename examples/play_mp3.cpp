@@ -2,10 +2,9 @@
 //
 //   c++ play_mp3.cpp $(pkg-config --cflags --libs dar3) -o play_mp3_cxx
 //   ./play_mp3_cxx song.mp3
-#include <dar3/ruve3.hpp>
-
 #include <chrono>
 #include <cstdio>
+#include <dar3/ruve3.hpp>
 #include <memory>
 #include <thread>
 

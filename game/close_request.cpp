@@ -2,6 +2,4 @@
 
 #include "platform/window.h"
 
-void PostCloseRequest() {
-  platform::PostMessage(platform::GameWindowHandle(), platform::WM_DESTROY, 0, 0);
-}
+void PostCloseRequest() { platform::PostMessage(platform::GameWindowHandle(), platform::WM_DESTROY, 0, 0); }

@@ -3,7 +3,7 @@
 namespace {
 uint32_t rand_state = 1;
 uint32_t rand_seed = 1;
-}
+}  // namespace
 
 int CrtRand() {
   rand_state = rand_state * 214013u + 2531011u;

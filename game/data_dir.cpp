@@ -19,8 +19,8 @@ namespace fs = std::filesystem;
 
 // The title picture, a strip of each fighter, the last screen, a sound and the title music:
 // a folder with these holds a generated set.
-constexpr const char* kProbeFiles[] = {"Grimstorm0.BMP", "hero0.BMP",  "thug0.bmp",
-                                       "landscape13.BMP", "hurt.WAV", "ChronoTrigger.mp3"};
+constexpr const char* kProbeFiles[] = {"Grimstorm0.BMP",  "hero0.BMP", "thug0.bmp",
+                                       "landscape13.BMP", "hurt.WAV",  "ChronoTrigger.mp3"};
 
 constexpr const char* kHowToMakeData[] = {
     "generate it with 'cmake --build build --target assets' (it lands in build/assets)",
@@ -76,7 +76,8 @@ bool HoldsGameData(const std::string& folder) {
 bool EnterDataFolder() {
   // A folder named on purpose is the one meant: another one found further down would hide the mistake.
   if (const char* env = std::getenv("JED_DATA_DIR"); env != nullptr && *env != '\0' && !HoldsGameData(Absolute(env))) {
-    ReportDataProblem("JED_DATA_DIR names a folder without the game's data (pictures, sounds, music):", {Absolute(env)});
+    ReportDataProblem("JED_DATA_DIR names a folder without the game's data (pictures, sounds, music):",
+                      {Absolute(env)});
     return false;
   }
   const std::vector<std::string> folders = DataFolderCandidates();

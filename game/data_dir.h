@@ -11,9 +11,9 @@ std::vector<std::string> DataFolderCandidates();
 // True when the folder holds the files the game opens first.
 bool HoldsGameData(const std::string& folder);
 
-// Finds the data and changes into it. JED_DATA_DIR, when set, must hold it. Without data: reports which folders were searched and
-// how to make the data (ReportDataProblem) and returns false. Also arranges that a data file
-// failing to load later is reported the same way (DataFileFailed).
+// Finds the data and changes into it. JED_DATA_DIR, when set, must hold it. Without data: reports which folders were
+// searched and how to make the data (ReportDataProblem) and returns false. Also arranges that a data file failing to
+// load later is reported the same way (DataFileFailed).
 bool EnterDataFolder();
 
 // "PROBLEM PLACES...; how to get the data" as one line on stderr, and the same text in a

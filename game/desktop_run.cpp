@@ -6,14 +6,14 @@
 
 #include "dar3/ruve3.hpp"
 #include "game/data_dir.h"
+#include "game/new_run.h"
+#include "game/options_screen.h"
 #include "game/run_recorder.h"
 #include "game/run_state.h"
-#include "game/new_run.h"
 #include "game/scores.h"
 #include "game/scores_screen.h"
 #include "game/settings.h"
 #include "game/volumes.h"
-#include "game/options_screen.h"
 #include "game/win_main.h"
 #include "game/window_icon.h"
 #include "game/world.h"
@@ -45,8 +45,9 @@ std::string HelpEpilogue() {
 int RunOnDesktop(int argc, char** argv) {
   std::string record_path;
   platform::CommandLine cli("jed-grimstorm", "[--record FILE]");
-  cli.Describe("Jed Grimstorm, a side-scrolling fighting game: walk right through the city and beat\n"
-               "the thugs on the way.");
+  cli.Describe(
+      "Jed Grimstorm, a side-scrolling fighting game: walk right through the city and beat\n"
+      "the thugs on the way.");
   cli.Value("--record", "FILE",
             "writes every frame's keys and the random seed to FILE (jedreplay --script\n"
             "FILE plays the run again) and prints the final state line on exit",

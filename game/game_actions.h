@@ -9,8 +9,10 @@ struct GameAction {
   platform::Key key;
 };
 
-constexpr GameAction kGameActions[] = {
-    {"walk_left", "walk left", platform::Key::Left}, {"walk_right", "walk right", platform::Key::Right},
-    {"jump", "jump", platform::Key::Up},             {"punch", "punch", platform::Key::Space},
-    {"special", "special", platform::Key::Shift},    {"pause", "pause", platform::Key::Enter},
-    {"escape", "escape", platform::Key::Escape}};
+constexpr GameAction kGameActions[] = {{"walk_left", "walk left", platform::Key::Left},
+                                       {"walk_right", "walk right", platform::Key::Right},
+                                       {"jump", "jump", platform::Key::Up},
+                                       {"punch", "punch", platform::Key::Space},
+                                       {"special", "special", platform::Key::Shift},
+                                       {"pause", "pause", platform::Key::Enter},
+                                       {"escape", "escape", platform::Key::Escape}};

@@ -60,10 +60,11 @@ struct AttackMove {
   int rage_cost;
 };
 
-constexpr AttackMove kSpecial = {HERO_SPECIAL_RIGHT, HERO_SPECIAL_LEFT, HERO_SPECIAL_RIGHT_CONTACT,
-                                 HERO_SPECIAL_LEFT_CONTACT, 48, 52, &SpecialState, kRageCost};
-constexpr AttackMove kPunch = {HERO_PUNCH_RIGHT, HERO_PUNCH_LEFT, HERO_PUNCH_RIGHT_CONTACT,
-                               HERO_PUNCH_LEFT_CONTACT, 40, 44, &AttackState, 0};
+constexpr AttackMove kSpecial = {
+    HERO_SPECIAL_RIGHT, HERO_SPECIAL_LEFT, HERO_SPECIAL_RIGHT_CONTACT, HERO_SPECIAL_LEFT_CONTACT, 48, 52,
+    &SpecialState,      kRageCost};
+constexpr AttackMove kPunch = {
+    HERO_PUNCH_RIGHT, HERO_PUNCH_LEFT, HERO_PUNCH_RIGHT_CONTACT, HERO_PUNCH_LEFT_CONTACT, 40, 44, &AttackState, 0};
 
 void Attack(const AttackMove& move) {
   SwingSound(move.right_contact, move.left_contact);
@@ -147,8 +148,8 @@ void HeroPoseAndAttack(const GameKeys& keys) {
   const int a = Hero.current_anim;
   const bool attacking = AttackState != 0 || SpecialState != 0;
   const bool rising = Hero.vel_y <= 0.0f;
-  if (rising && Airborne == 1 &&
-      AnimIs(a, {HERO_WALK_RIGHT, HERO_STAND_RIGHT, HERO_PUNCH_RIGHT, HERO_SPECIAL_RIGHT}) && !attacking) {
+  if (rising && Airborne == 1 && AnimIs(a, {HERO_WALK_RIGHT, HERO_STAND_RIGHT, HERO_PUNCH_RIGHT, HERO_SPECIAL_RIGHT}) &&
+      !attacking) {
     SelectHeroAnim(HERO_JUMP_UP_RIGHT);
   } else if (!rising && Airborne == 1 && a == HERO_JUMP_UP_RIGHT) {
     SelectHeroAnim(HERO_JUMP_DOWN_RIGHT);

@@ -59,7 +59,6 @@ void DrawMessageBar() {
       DrawGameText(HeroCry(Knockouts), 130, 370);
       DrawFace(HeroFace, 10, 370);
       break;
-    default:
-      break;
+    default: break;
   }
 }

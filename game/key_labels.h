@@ -10,9 +10,9 @@
 std::string KeyLabel(platform::Key key, const char* default_label, bool upper = false);
 
 // The texts that name keys, with the bindings in force.
-std::string PauseText();             // the pause line
-std::string MovementControlText();   // the controls box, line by line
+std::string PauseText();            // the pause line
+std::string MovementControlText();  // the controls box, line by line
 std::string JumpControlText();
 std::string PunchControlText();
 std::string SpecialControlText();
-std::string ContinuePromptText();    // the story's last page
+std::string ContinuePromptText();  // the story's last page

@@ -17,8 +17,17 @@ constexpr const auto& kActions = kGameActions;
 constexpr int kActionCount = static_cast<int>(std::size(kActions));
 
 // The rows: four values, the keyboard and pad bindings, then the two commands.
-enum Row { kMusic, kEffects, kDisplay, kScaling, kFirstKey, kFirstPad = kFirstKey + kActionCount,
-           kReset = kFirstPad + kActionCount, kBack, kRows };
+enum Row {
+  kMusic,
+  kEffects,
+  kDisplay,
+  kScaling,
+  kFirstKey,
+  kFirstPad = kFirstKey + kActionCount,
+  kReset = kFirstPad + kActionCount,
+  kBack,
+  kRows
+};
 
 constexpr int kVolumeStep = 10;
 
@@ -52,11 +61,10 @@ OptionsMenu::Move OptionsMenu::MoveOf(const platform::PressedControl& press) {
     const char* button;
     Move move;
   };
-  static constexpr Named kMoves[] = {{"Up", "dpup", Move::Up},         {"Down", "dpdown", Move::Down},
-                                     {"Left", "dpleft", Move::Left},   {"Right", "dpright", Move::Right},
-                                     {"Return", "a", Move::Choose},    {"Keypad Enter", "start", Move::Choose},
-                                     {"Space", "", Move::Choose},      {"Escape", "b", Move::Back},
-                                     {"Backspace", "back", Move::Back}};
+  static constexpr Named kMoves[] = {
+      {"Up", "dpup", Move::Up},          {"Down", "dpdown", Move::Down}, {"Left", "dpleft", Move::Left},
+      {"Right", "dpright", Move::Right}, {"Return", "a", Move::Choose},  {"Keypad Enter", "start", Move::Choose},
+      {"Space", "", Move::Choose},       {"Escape", "b", Move::Back},    {"Backspace", "back", Move::Back}};
   for (const Named& named : kMoves)
     if (press.name == (press.pad ? named.button : named.key)) return named.move;
   return Move::None;
@@ -69,26 +77,16 @@ bool OptionsMenu::Press(const platform::PressedControl& press) {
   }
   notice_.clear();
   switch (MoveOf(press)) {
-    case Move::Up:
-      selected_ = (selected_ + kRows - 1) % kRows;
-      break;
-    case Move::Down:
-      selected_ = (selected_ + 1) % kRows;
-      break;
-    case Move::Left:
-      Change(-1);
-      break;
-    case Move::Right:
-      Change(1);
-      break;
+    case Move::Up: selected_ = (selected_ + kRows - 1) % kRows; break;
+    case Move::Down: selected_ = (selected_ + 1) % kRows; break;
+    case Move::Left: Change(-1); break;
+    case Move::Right: Change(1); break;
     case Move::Choose:
       if (selected_ == kBack) return false;
       Choose();
       break;
-    case Move::Back:
-      return false;
-    case Move::None:
-      break;
+    case Move::Back: return false;
+    case Move::None: break;
   }
   return true;
 }

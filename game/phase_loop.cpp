@@ -7,11 +7,8 @@ using namespace platform;
 
 intptr_t GameWindowProc(HWND window, uint32_t message, uintptr_t wparam, intptr_t lparam) {
   switch (message) {
-    case WM_CREATE:
-      return 0;
-    case WM_PAINT:
-      ValidateWindow(window);
-      return 0;
+    case WM_CREATE: return 0;
+    case WM_PAINT: ValidateWindow(window); return 0;
     case WM_DESTROY:
       // The window stays; the message only marks the end of the phase.
       PostQuitMessage(0);
@@ -19,8 +16,7 @@ intptr_t GameWindowProc(HWND window, uint32_t message, uintptr_t wparam, intptr_
     case WM_ACTIVATE:
       if (wparam == WA_INACTIVE) PauseOnLostFocus();
       return 0;
-    default:
-      return DefWindowProc(window, message, wparam, lparam);
+    default: return DefWindowProc(window, message, wparam, lparam);
   }
 }
 

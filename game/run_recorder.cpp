@@ -19,13 +19,13 @@ bool RunRecorder::Start(const std::string& path, std::string* error) {
     if (error) *error = path + ": " + std::strerror(errno);
     return false;
   }
-  std::fprintf(file_, "# Jed Grimstorm, a recorded run: jedreplay --script FILE plays it again.\nseed %u\n",
-               CrtSeed());
+  std::fprintf(file_, "# Jed Grimstorm, a recorded run: jedreplay --script FILE plays it again.\nseed %u\n", CrtSeed());
   platform::LatchKeysPerFrame();
   range_input_ = platform::LatchedInput();
   platform::SetPresentHook([this](uint64_t number) { OnPresent(number); });
   platform::SetScreenshotObserver([this](uint64_t frame, const std::string& shot) {
-    if (file_) std::fprintf(file_, "# screenshot of frame %llu: %s\n", static_cast<unsigned long long>(frame), shot.c_str());
+    if (file_)
+      std::fprintf(file_, "# screenshot of frame %llu: %s\n", static_cast<unsigned long long>(frame), shot.c_str());
   });
   return true;
 }
@@ -48,7 +48,8 @@ void RunRecorder::WriteRange() {
   if (!file_) return;
   const uint64_t last = frames_;  // the range runs up to the frame just presented
   if (last > range_first_)
-    std::fprintf(file_, "%llu-%llu", static_cast<unsigned long long>(range_first_), static_cast<unsigned long long>(last));
+    std::fprintf(file_, "%llu-%llu", static_cast<unsigned long long>(range_first_),
+                 static_cast<unsigned long long>(last));
   else
     std::fprintf(file_, "%llu", static_cast<unsigned long long>(range_first_));
   for (size_t k = 0; k < std::size(kKeyWords); ++k)

@@ -37,8 +37,7 @@ std::string DescribeRunState(const RunState& r) {
   std::snprintf(line, sizeof line,
                 "phase=%s exit=%d frames=%llu screen=%d health=%d rage=%d score=%d multiplier=%d "
                 "frame_counter=%d knockouts=%d won=%d lost=%d%s",
-                PhaseName(r.phase), r.exit_code, static_cast<unsigned long long>(r.frames), r.screen, r.health,
-                r.rage, r.score, r.multiplier, r.frame_counter, r.knockouts, r.won, r.lost,
-                r.cut_short ? " cut_short=1" : "");
+                PhaseName(r.phase), r.exit_code, static_cast<unsigned long long>(r.frames), r.screen, r.health, r.rage,
+                r.score, r.multiplier, r.frame_counter, r.knockouts, r.won, r.lost, r.cut_short ? " cut_short=1" : "");
   return line;
 }

@@ -62,9 +62,12 @@ std::string ApplySetting(const std::string& section, const std::string& name, co
   std::string unknown;
   const Action* action = ActionNamed(name);
   if (section == "keys" && action)
-    return platform::BindKeyboardKeys(action->key, SplitList(value), &unknown) ? "" : "no key is called \"" + unknown + "\"";
+    return platform::BindKeyboardKeys(action->key, SplitList(value), &unknown) ? ""
+                                                                               : "no key is called \"" + unknown + "\"";
   if (section == "pad" && action)
-    return platform::BindPadControls(action->key, SplitList(value), &unknown) ? "" : "no pad control is called \"" + unknown + "\"";
+    return platform::BindPadControls(action->key, SplitList(value), &unknown)
+               ? ""
+               : "no pad control is called \"" + unknown + "\"";
   int number = 0;
   if (section == "pad" && name == "dead_zone") {
     if (!ParseNumber(value, 0, 99, &number)) return "dead_zone takes 0 to 99";
@@ -136,7 +139,9 @@ void ApplySettingsText(const std::string& text, const std::string& source, Sound
     } else if (section != "?") {
       problem = ApplySetting(section, Trim(line.substr(0, equals)), Trim(line.substr(equals + 1)), volumes);
     }
-    if (!problem.empty() && problems) problems->push_back(source + ":" + std::to_string(number) + ": " + problem);  // NOLINT(performance-inefficient-string-concatenation): once per bad line
+    if (!problem.empty() && problems)
+      problems->push_back(source + ":" + std::to_string(number) + ": " +
+                          problem);  // NOLINT(performance-inefficient-string-concatenation): once per bad line
   }
 }
 
@@ -146,11 +151,13 @@ std::string DescribeSettings(const SoundVolumes& volumes) {
          "# (your comments and lines stay). One \"name = value\" a line; '#' starts a comment;\n"
          "# several keys or controls by commas.\n\n"
          "[keys]\n# SDL key names: Left, Up, Space, Left Shift, Return, Keypad Enter, A, F ...\n";
-  for (const Action& action : kActions) out << action.setting << " = " << JoinList(platform::KeyboardKeyNames(action.key)) << "\n";
+  for (const Action& action : kActions)
+    out << action.setting << " = " << JoinList(platform::KeyboardKeyNames(action.key)) << "\n";
   out << "\n[pad]\n# buttons a b x y back guide start leftstick rightstick leftshoulder rightshoulder\n"
          "# dpup dpdown dpleft dpright; sticks -leftx +leftx -lefty +lefty -rightx +rightx -righty +righty,\n"
          "# triggers +lefttrigger +righttrigger\n";
-  for (const Action& action : kActions) out << action.setting << " = " << JoinList(platform::PadControlNames(action.key)) << "\n";
+  for (const Action& action : kActions)
+    out << action.setting << " = " << JoinList(platform::PadControlNames(action.key)) << "\n";
   out << "dead_zone = " << platform::PadDeadZone() << "\n";
   const platform::DisplayMode mode = platform::CurrentDisplayMode();
   out << "\n[display]\n# fullscreen or window; Alt+Enter or F11 switches while playing\n"

@@ -49,9 +49,9 @@ std::vector<std::string> Lines(const std::string& text) {
 
 struct Section {
   std::string name;
-  std::vector<std::string> lines;                // the whole block as the game writes it
-  std::vector<std::string> order;                // its settings' names in order
-  std::map<std::string, std::string> values;     // name -> value
+  std::vector<std::string> lines;             // the whole block as the game writes it
+  std::vector<std::string> order;             // its settings' names in order
+  std::map<std::string, std::string> values;  // name -> value
 };
 
 std::vector<Section> SectionsOf(const std::string& complete) {

@@ -45,8 +45,10 @@ void LoadFighterAnimations(Sprite* sprite, const char* pattern, int anims, const
 
 bool LoadFace(Sprite* face, const char* name) {
   const bool read = LoadBitmapFile(&LoadedBitmap, name) != 0;
-  if (read) UseLoadedPalette();
-  else DataFileFailed(name);
+  if (read)
+    UseLoadedPalette();
+  else
+    DataFileFailed(name);
   if (!CreateSprite(face, 0, 0, kFaceSize, kFaceSize, 1, kFaceAttributes, DDSCAPS_SYSTEMMEMORY, 0, 8)) {
     UnloadBitmapFile(&LoadedBitmap);
     return false;

@@ -53,14 +53,9 @@ void CloseOnEscapeOrEnter() {
 
 int TitleFrame() {
   switch (TakeScreenKey()) {
-    case ScreenKey::Options:
-      RunOptionsScreen();
-      break;
-    case ScreenKey::Scores:
-      ShowScoresFromTitle();
-      break;
-    case ScreenKey::None:
-      break;
+    case ScreenKey::Options: RunOptionsScreen(); break;
+    case ScreenKey::Scores: ShowScoresFromTitle(); break;
+    case ScreenKey::None: break;
   }
   CloseOnEscapeOrEnter();
   StartClock();

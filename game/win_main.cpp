@@ -1,10 +1,10 @@
 #include "game/win_main.h"
 
+#include "game/level_frame.h"
 #include "game/phase_loop.h"
 #include "game/setup.h"
 #include "game/teardown.h"
 #include "game/title_story.h"
-#include "game/level_frame.h"
 #include "game/world.h"
 
 namespace {

@@ -28,9 +28,9 @@ constexpr int THUG_ALERTED = 1;
 constexpr int THUG_CHASE = 2;
 constexpr int THUG_ATTACK = 3;
 constexpr int THUG_DORMANT = 4;
-constexpr int THUG_STATE = 0;        // counters index: state
-constexpr int THUG_ALERT_FRAMES = 1; // counters index: frames in the alerted pose
-constexpr int THUG_HITS = 2;         // counters index: hits taken
+constexpr int THUG_STATE = 0;         // counters index: state
+constexpr int THUG_ALERT_FRAMES = 1;  // counters index: frames in the alerted pose
+constexpr int THUG_HITS = 2;          // counters index: hits taken
 
 // Hero animations.
 enum HeroAnim : int32_t {

@@ -26,10 +26,10 @@ int Guarded(MP3_HANDLE handle, const char* op, Call call) {
 
 #define FORWARD(call) return Guarded(player, __func__, [&](DAr3* p) { return p->call; })
 // A command starts from an empty text: its failure sets its own, its success leaves none.
-#define COMMAND(call)                              \
+#define COMMAND(call)                             \
   return Guarded(player, __func__, [&](DAr3* p) { \
-    p->SetError(nullptr);                          \
-    return p->call;                                \
+    p->SetError(nullptr);                         \
+    return p->call;                               \
   })
 
 extern "C" {
@@ -102,9 +102,7 @@ int Mp3_MixChannels(MP3_HANDLE player, int enable, unsigned int left_percent, un
 }
 int Mp3_GetVUData(MP3_HANDLE player, unsigned int* left, unsigned int* right) { FORWARD(GetVUData(left, right)); }
 int Mp3_VocalCut(MP3_HANDLE player, int enable) { COMMAND(VocalCut(enable)); }
-int Mp3_FadeVolume(MP3_HANDLE player, int mode, int format, MP3_TIME* time) {
-  COMMAND(FadeVolume(mode, format, time));
-}
+int Mp3_FadeVolume(MP3_HANDLE player, int mode, int format, MP3_TIME* time) { COMMAND(FadeVolume(mode, format, time)); }
 int Mp3_FadeVolumeEx(MP3_HANDLE player, int mode, int format, MP3_TIME* time) {
   COMMAND(FadeVolumeEx(mode, format, time));
 }
@@ -125,9 +123,7 @@ int Mp3_GetEQParam(MP3_HANDLE player, int fft_eq, int* preamp, int* gains) {
 int Mp3_GetEQParamEx(MP3_HANDLE player, int fft_eq, int* preamp, int* gains) {
   FORWARD(GetEQParamEx(fft_eq, preamp, gains));
 }
-int Mp3_LoadID3(MP3_HANDLE player, int tag_version, MP3_ID3_FIELDS* fields) {
-  COMMAND(LoadID3(tag_version, fields));
-}
+int Mp3_LoadID3(MP3_HANDLE player, int tag_version, MP3_ID3_FIELDS* fields) { COMMAND(LoadID3(tag_version, fields)); }
 
 int Mp3_GetID3Field(MP3_HANDLE player, int tag_version, int field_id, char* buffer, int buffer_size) {
   if (!player) return 0;
@@ -139,8 +135,7 @@ int Mp3_SetSfxParam(MP3_HANDLE player, int enable, int mode, int delay_ms, int i
                     int output_gain) {
   COMMAND(SetSfxParam(enable, mode, delay_ms, input_gain, echo_gain, output_gain));
 }
-int Mp3_GetSfxParam(MP3_HANDLE player, int* mode, int* delay_ms, int* input_gain, int* echo_gain,
-                    int* output_gain) {
+int Mp3_GetSfxParam(MP3_HANDLE player, int* mode, int* delay_ms, int* input_gain, int* echo_gain, int* output_gain) {
   FORWARD(GetSfxParam(mode, delay_ms, input_gain, echo_gain, output_gain));
 }
 int Mp3_SetSfxModeData(MP3_HANDLE player, int mode, const int* left, const int* right, int weight_count) {
@@ -157,12 +152,10 @@ int Mp3_GetFFTValues(MP3_HANDLE player, int fft_points, int window_type, int fft
                      int* harmonic_freqs, int* left_amplitudes, int* right_amplitudes, int* left_phases,
                      int* right_phases) {
   if (!player) return 0;
-  const dsp::SpectrumQuery q =
-      dsp::SpectrumQueryFromFlags(fft_points, window_type, fft_flags, harmonic_freqs, left_amplitudes,
-                                  right_amplitudes, left_phases, right_phases);
-  FFT_STRUCT fft{q.fft_points,       q.window_type,     0,
-                 q.harmonic_freqs,   q.left_amplitudes, q.right_amplitudes,
-                 q.left_phases,      q.right_phases};
+  const dsp::SpectrumQuery q = dsp::SpectrumQueryFromFlags(
+      fft_points, window_type, fft_flags, harmonic_freqs, left_amplitudes, right_amplitudes, left_phases, right_phases);
+  FFT_STRUCT fft{q.fft_points,  q.window_type, 0, q.harmonic_freqs, q.left_amplitudes, q.right_amplitudes,
+                 q.left_phases, q.right_phases};
   const int result = Guarded(player, __func__, [&](DAr3* p) { return p->GetFFTValues(&fft); });
   if ((fft_flags & FFT_OUT_HARMONIC_COUNT) && harmonic_count) *harmonic_count = fft.harmonic_count;
   return result;

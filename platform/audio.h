@@ -18,9 +18,9 @@
 
 namespace platform {
 
-constexpr uint32_t kAudioOutputRate = 44100;       // output frames per second
-constexpr uint32_t kAudioOutputChannels = 2;       // interleaved left, right
-constexpr uint32_t kAudioDeviceBufferFrames = 512; // sound card buffer (about 11.6 ms)
+constexpr uint32_t kAudioOutputRate = 44100;        // output frames per second
+constexpr uint32_t kAudioOutputChannels = 2;        // interleaved left, right
+constexpr uint32_t kAudioDeviceBufferFrames = 512;  // sound card buffer (about 11.6 ms)
 
 // A PCM format: 1 or 2 channels, 8 (unsigned) or 16 (signed little-endian) bits, 100..200000 Hz.
 struct PcmFormat {
@@ -28,7 +28,7 @@ struct PcmFormat {
   uint16_t channels = 2;
   uint16_t bits = 16;
 };
-bool IsValidPcmFormat(const PcmFormat& format);          // true when the engine can play it
+bool IsValidPcmFormat(const PcmFormat& format);  // true when the engine can play it
 inline uint32_t PcmBlockAlign(const PcmFormat& f) { return f.channels * (f.bits / 8u); }  // bytes per frame
 
 // ---------------------------------------------------------------------------------------------
@@ -36,11 +36,11 @@ inline uint32_t PcmBlockAlign(const PcmFormat& f) { return f.channels * (f.bits 
 
 struct SoundBuffer;  // opaque; owned by the engine until ReleaseSoundBuffer
 
-constexpr int32_t kSoundVolumeMax = 0;          // hundredths of a dB: no attenuation
-constexpr int32_t kSoundVolumeMin = -10000;     // silence
-constexpr int32_t kSoundPanLeft = -10000;       // right side silent
-constexpr int32_t kSoundPanRight = 10000;       // left side silent
-constexpr uint32_t kSoundFrequencyOriginal = 0; // SetSoundBufferFrequency: back to the format's rate
+constexpr int32_t kSoundVolumeMax = 0;           // hundredths of a dB: no attenuation
+constexpr int32_t kSoundVolumeMin = -10000;      // silence
+constexpr int32_t kSoundPanLeft = -10000;        // right side silent
+constexpr int32_t kSoundPanRight = 10000;        // left side silent
+constexpr uint32_t kSoundFrequencyOriginal = 0;  // SetSoundBufferFrequency: back to the format's rate
 constexpr uint32_t kSoundFrequencyMin = 100;
 constexpr uint32_t kSoundFrequencyMax = 200000;
 
@@ -60,39 +60,38 @@ void ReleaseSoundBuffer(SoundBuffer* buffer);
 // Grants [offset, offset + length) as up to two regions: the second begins at 0 when the range
 // wraps past the end. Regions not needed come back null with length 0. False when length is 0
 // or larger than the buffer, or offset lies outside it.
-bool LockSoundBuffer(SoundBuffer* buffer, uint32_t offset, uint32_t length, void** region1,
-                     uint32_t* length1, void** region2, uint32_t* length2, uint32_t flags = 0);
+bool LockSoundBuffer(SoundBuffer* buffer, uint32_t offset, uint32_t length, void** region1, uint32_t* length1,
+                     void** region2, uint32_t* length2, uint32_t flags = 0);
 // Ends a lock; the regions must be the ones LockSoundBuffer handed out.
-bool UnlockSoundBuffer(SoundBuffer* buffer, void* region1, uint32_t length1, void* region2,
-                       uint32_t length2);
+bool UnlockSoundBuffer(SoundBuffer* buffer, void* region1, uint32_t length1, void* region2, uint32_t length2);
 // Plays from the current position, once (rewinding to 0 at the end) or looping until stopped.
 bool PlaySoundBuffer(SoundBuffer* buffer, bool looping);
-bool StopSoundBuffer(SoundBuffer* buffer);                          // keeps the position
-bool SetSoundBufferPosition(SoundBuffer* buffer, uint32_t byte);    // false past the end
-bool GetSoundBufferPosition(SoundBuffer* buffer, uint32_t* byte);   // the play cursor in bytes
-bool SetSoundBufferVolume(SoundBuffer* buffer, int32_t volume);     // false outside -10000..0
+bool StopSoundBuffer(SoundBuffer* buffer);                         // keeps the position
+bool SetSoundBufferPosition(SoundBuffer* buffer, uint32_t byte);   // false past the end
+bool GetSoundBufferPosition(SoundBuffer* buffer, uint32_t* byte);  // the play cursor in bytes
+bool SetSoundBufferVolume(SoundBuffer* buffer, int32_t volume);    // false outside -10000..0
 bool GetSoundBufferVolume(SoundBuffer* buffer, int32_t* volume);
-bool SetSoundBufferPan(SoundBuffer* buffer, int32_t pan);           // false outside +-10000
+bool SetSoundBufferPan(SoundBuffer* buffer, int32_t pan);  // false outside +-10000
 bool GetSoundBufferPan(SoundBuffer* buffer, int32_t* pan);
-bool SetSoundBufferFrequency(SoundBuffer* buffer, uint32_t hz);     // 0 = original; else 100..200000
+bool SetSoundBufferFrequency(SoundBuffer* buffer, uint32_t hz);  // 0 = original; else 100..200000
 bool GetSoundBufferFrequency(SoundBuffer* buffer, uint32_t* hz);
-bool IsSoundBufferPlaying(SoundBuffer* buffer);                     // false for null
+bool IsSoundBufferPlaying(SoundBuffer* buffer);  // false for null
 
 // ---------------------------------------------------------------------------------------------
 // Wave-output devices (waveOut). Functions return an MmResult: kMmNoError (0) or an error code.
 
 using MmResult = uint32_t;
 constexpr MmResult kMmNoError = 0;
-constexpr MmResult kMmError = 1;             // unspecified failure
-constexpr MmResult kMmBadDeviceId = 2;       // device id out of range
-constexpr MmResult kMmAllocated = 4;         // resource already allocated
-constexpr MmResult kMmInvalidHandle = 5;     // null or closed device handle
-constexpr MmResult kMmNoDriver = 6;          // no device driver is present
+constexpr MmResult kMmError = 1;          // unspecified failure
+constexpr MmResult kMmBadDeviceId = 2;    // device id out of range
+constexpr MmResult kMmAllocated = 4;      // resource already allocated
+constexpr MmResult kMmInvalidHandle = 5;  // null or closed device handle
+constexpr MmResult kMmNoDriver = 6;       // no device driver is present
 constexpr MmResult kMmNoMemory = 7;
-constexpr MmResult kMmInvalidParam = 11;     // null header, data or out-pointer
-constexpr MmResult kWaveBadFormat = 32;      // unsupported format
-constexpr MmResult kWaveStillPlaying = 33;   // headers still queued (close)
-constexpr MmResult kWaveUnprepared = 34;     // header not prepared (write)
+constexpr MmResult kMmInvalidParam = 11;    // null header, data or out-pointer
+constexpr MmResult kWaveBadFormat = 32;     // unsupported format
+constexpr MmResult kWaveStillPlaying = 33;  // headers still queued (close)
+constexpr MmResult kWaveUnprepared = 34;    // header not prepared (write)
 
 constexpr uint32_t kWaveMapper = 0xFFFFFFFFu;  // device id: the default device
 
@@ -129,10 +128,10 @@ struct WaveOutCaps {
   uint16_t manufacturer_id = 0;
   uint16_t product_id = 0;
   uint32_t driver_version = 0;
-  char name[32] = {};           // always NUL-terminated
-  uint32_t formats = 0;         // WAVE_FORMAT_* bits
+  char name[32] = {};    // always NUL-terminated
+  uint32_t formats = 0;  // WAVE_FORMAT_* bits
   uint16_t channels = 0;
-  uint32_t support = 0;         // kWaveCaps* bits
+  uint32_t support = 0;  // kWaveCaps* bits
 };
 
 // Notices delivered to a device's callback (WOM_*).
@@ -143,15 +142,15 @@ constexpr uint32_t kWaveOutDoneNotice = 0x3BD;   // WOM_DONE 957: param1 is the 
 struct WaveOut;  // opaque device handle
 
 // Runs on the engine's notice thread. param1 is the finished WaveHeader* for a done notice.
-using WaveOutCallback = void (*)(WaveOut* device, uint32_t message, uintptr_t instance,
-                                 uintptr_t param1, uintptr_t param2);
+using WaveOutCallback = void (*)(WaveOut* device, uint32_t message, uintptr_t instance, uintptr_t param1,
+                                 uintptr_t param2);
 
-uint32_t WaveOutGetNumDevs();                                    // number of devices (1)
+uint32_t WaveOutGetNumDevs();                                       // number of devices (1)
 MmResult WaveOutGetDevCaps(uint32_t device_id, WaveOutCaps* caps);  // id or kWaveMapper
 // Opens a device for `format` (kWaveBadFormat when unusable); callback may be null. The device
 // starts playing: headers written are played at once, in write order.
-MmResult WaveOutOpen(WaveOut** device, uint32_t device_id, const PcmFormat& format,
-                     WaveOutCallback callback, uintptr_t instance);
+MmResult WaveOutOpen(WaveOut** device, uint32_t device_id, const PcmFormat& format, WaveOutCallback callback,
+                     uintptr_t instance);
 MmResult WaveOutPrepareHeader(WaveOut* device, WaveHeader* header);    // sets kWaveHeaderPrepared
 MmResult WaveOutUnprepareHeader(WaveOut* device, WaveHeader* header);  // kWaveStillPlaying while queued
 // Queues a prepared header: clears done, sets in-queue. Each header comes back exactly once with

@@ -19,10 +19,10 @@ constexpr uint32_t RiffFourCc(char a, char b, char c, char d) {
 
 struct RiffChunk {
   uint32_t id = 0;
-  uint32_t size = 0;         // bytes of data, without the pad byte
-  uint32_t form_type = 0;    // for RIFF and LIST chunks
-  size_t data_offset = 0;    // where the data begins (after the form type for RIFF/LIST)
-  size_t end = 0;            // one past the data
+  uint32_t size = 0;       // bytes of data, without the pad byte
+  uint32_t form_type = 0;  // for RIFF and LIST chunks
+  size_t data_offset = 0;  // where the data begins (after the form type for RIFF/LIST)
+  size_t end = 0;          // one past the data
 };
 
 class RiffReader {

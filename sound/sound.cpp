@@ -25,9 +25,7 @@ int LowestFreeSlot() {
   return -1;
 }
 
-void ResetSlot(int id) {
-  sound_table[id] = SoundSlot{nullptr, SOUND_FREE, 0, 0, id};
-}
+void ResetSlot(int id) { sound_table[id] = SoundSlot{nullptr, SOUND_FREE, 0, 0, id}; }
 
 void ReleaseSlotBuffer(SoundSlot& slot) {
   if (!slot.buffer) return;

@@ -42,16 +42,16 @@ int ReplicateSound(int source_id);
 // Rewinds and plays once (flags 0) or looping (SOUND_PLAY_LOOPING). The three integers after
 // the flags are not used. 1, or 0 when the engine refuses (or the id is out of range).
 int PlaySoundEffect(int id, uint32_t flags, int volume = 0, int rate = 0, int pan = 0);
-int StopSoundEffect(int id);       // 1; the slot reads SOUND_STOPPED afterwards
-int StopAllSoundEffects();         // 1; no load takes a slot again until SoundInit
-int DeleteSoundEffect(int id);     // 1; the slot stays SOUND_STOPPED until SoundInit
-int DeleteAllSoundEffects();       // 1
+int StopSoundEffect(int id);             // 1; the slot reads SOUND_STOPPED afterwards
+int StopAllSoundEffects();               // 1; no load takes a slot again until SoundInit
+int DeleteSoundEffect(int id);           // 1; the slot stays SOUND_STOPPED until SoundInit
+int DeleteAllSoundEffects();             // 1
 int SetSoundVolume(int id, int volume);  // 0..100 (30 x volume - 3000 hundredths of a dB): 1 or 0
 int SetSoundFrequency(int id, int hz);   // 1 or 0
 int SetSoundPan(int id, int pan);
 // The player's effect volume (0..100): every sound loaded from now on gets it through
 // SetSoundVolume. 100, the default, leaves the buffers at full volume as loaded.
 void SetEffectsVolume(int volume);
-int EffectsVolume();        // -10000 left .. 10000 right: 1 or 0
+int EffectsVolume();                     // -10000 left .. 10000 right: 1 or 0
 int GetSoundStatus(int id);              // the slot's state, or -1 when it holds no buffer
 void SetSoundStatus(int id, int state);  // stored only when the slot holds a buffer

@@ -5,8 +5,8 @@
 namespace {
 
 constexpr uint16_t kWaveFormatPcm = 1;
-constexpr size_t kWaveFormatBytes = 18;   // the full record, with its extra-size field
-constexpr size_t kPcmFormatFields = 16;   // what PCM needs; many files stop here
+constexpr size_t kWaveFormatBytes = 18;  // the full record, with its extra-size field
+constexpr size_t kPcmFormatFields = 16;  // what PCM needs; many files stop here
 
 uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 uint32_t U32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24; }

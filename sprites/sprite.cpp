@@ -41,8 +41,7 @@ bool FrameSlotExists(const Sprite* sprite, int32_t frame) {
   return frame >= 0 && frame < SPRITE_FRAME_SLOTS && frame < sprite->frame_count && sprite->frames[frame] != nullptr;
 }
 
-int LoadFrame(Sprite* sprite, const BitmapFile* bitmap, int32_t frame, int32_t cx, int32_t cy, int32_t mode,
-              int bits) {
+int LoadFrame(Sprite* sprite, const BitmapFile* bitmap, int32_t frame, int32_t cx, int32_t cy, int32_t mode, int bits) {
   if (sprite == nullptr || !FrameSlotExists(sprite, frame)) return 0;
   SpriteFrame* surface = sprite->frames[frame];
   if (surface->bits_per_pixel() != bits || sprite->width < 0 || sprite->height < 0) return 0;
@@ -84,8 +83,7 @@ int CreateSprite(Sprite* sprite, int32_t x, int32_t y, int32_t width, int32_t he
   if (frame_count > 0 && (surface_width <= 0 || surface_width > INT32_MAX)) return 0;
   for (int32_t i = 0; i < frame_count; ++i) {
     // The surfaces made before a failure stay in their slots; DestroySprite releases them.
-    sprite->frames[i] =
-        CreateOffscreenSurface(static_cast<int32_t>(surface_width), height, memory_flags, color_key);
+    sprite->frames[i] = CreateOffscreenSurface(static_cast<int32_t>(surface_width), height, memory_flags, color_key);
     if (sprite->frames[i] == nullptr) return 0;
   }
   return 1;
@@ -118,8 +116,7 @@ int LoadSpriteFrame(Sprite* sprite, const BitmapFile* bitmap, int32_t frame, int
   return LoadFrame(sprite, bitmap, frame, cx, cy, mode, 8);
 }
 
-int LoadSpriteFrame16(Sprite* sprite, const BitmapFile* bitmap, int32_t frame, int32_t cx, int32_t cy,
-                      int32_t mode) {
+int LoadSpriteFrame16(Sprite* sprite, const BitmapFile* bitmap, int32_t frame, int32_t cx, int32_t cy, int32_t mode) {
   return LoadFrame(sprite, bitmap, frame, cx, cy, mode, 16);
 }
 

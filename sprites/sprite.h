@@ -57,8 +57,7 @@ int CloneSprite(Sprite* source, Sprite* destination);
 // position) into frame slot `frame`. 0 when the frame does not exist, the pixel depths differ,
 // or the rectangle does not lie inside the bitmap.
 int LoadSpriteFrame(Sprite* sprite, const BitmapFile* bitmap, int32_t frame, int32_t cx, int32_t cy, int32_t mode);
-int LoadSpriteFrame16(Sprite* sprite, const BitmapFile* bitmap, int32_t frame, int32_t cx, int32_t cy,
-                      int32_t mode);
+int LoadSpriteFrame16(Sprite* sprite, const BitmapFile* bitmap, int32_t frame, int32_t cx, int32_t cy, int32_t mode);
 // Stores the first count - 1 values followed by the end marker in slot 0..15, freeing the
 // sequence it replaces. 0 for a bad slot, count below 1, a clone, or when memory runs out (the
 // old sequence then stays).

@@ -67,7 +67,6 @@ int SpritesCollide(const Sprite* a, const Sprite* b) {
   const CollisionBox box_a = ShrunkenBox(a), box_b = ShrunkenBox(b);
   const int64_t dx = std::llabs(int64_t{box_b.px} - box_a.px);
   const int64_t dy = std::llabs(int64_t{box_b.py} - box_a.py);
-  return dx < int64_t{box_a.half_width} + box_b.half_width && dy < int64_t{box_a.half_height} + box_b.half_height
-             ? 1
-             : 0;
+  return dx < int64_t{box_a.half_width} + box_b.half_width && dy < int64_t{box_a.half_height} + box_b.half_height ? 1
+                                                                                                                  : 0;
 }

@@ -94,12 +94,12 @@ std::string WriteBusySong(const std::string& name, int bars) {
   for (int b = 0; b < bars; ++b) {
     const uint32_t start = b * bar;
     const auto& chord = chords[b % 4];
-    for (uint8_t key : chord) note(start, bar, 2, key, 70);                  // held strings
-    for (int beat = 0; beat < 8; ++beat)                                       // strummed guitar
+    for (uint8_t key : chord) note(start, bar, 2, key, 70);  // held strings
+    for (int beat = 0; beat < 8; ++beat)                     // strummed guitar
       for (uint8_t key : chord) note(start + beat * 240, 230, 3, key + 12, 60);
-    for (int beat = 0; beat < 4; ++beat) note(start + beat * 480, 400, 1, chord[0] - 24, 90);  // bass
+    for (int beat = 0; beat < 4; ++beat) note(start + beat * 480, 400, 1, chord[0] - 24, 90);         // bass
     for (int step = 0; step < 8; ++step) note(start + step * 240, 220, 0, chord[step % 3] + 12, 80);  // melody
-    for (int step = 0; step < 16; ++step) {                                    // drums, channel 10
+    for (int step = 0; step < 16; ++step) {  // drums, channel 10
       note(start + step * 120, 100, 9, 42, 60);
       if (step % 8 == 0) note(start + step * 120, 100, 9, 36, 100);
       if (step % 8 == 4) note(start + step * 120, 100, 9, 38, 100);

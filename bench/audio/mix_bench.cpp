@@ -29,8 +29,7 @@ void BM_Mix16Effects(benchmark::State& state) {
   std::vector<int16_t> out(frames * 2);
   const double cpu_start = bench_audio::ThreadCpuSeconds();
   for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores): the loop drives the timer
-    for (uint32_t done = 0; done < platform::kAudioOutputRate; done += frames)
-      platform::AudioPull(out.data(), frames);
+    for (uint32_t done = 0; done < platform::kAudioOutputRate; done += frames) platform::AudioPull(out.data(), frames);
     benchmark::DoNotOptimize(out.data());
   }
   state.SetLabel("per iteration: 1 s of output in blocks of " + std::to_string(frames) + " frames");

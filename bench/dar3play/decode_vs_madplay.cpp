@@ -40,18 +40,20 @@ double Median(std::vector<double> v) {
 }  // namespace
 
 int main() {
-  const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("dar3play-bench-" + std::to_string(getpid()));
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("dar3play-bench-" + std::to_string(getpid()));
   std::filesystem::create_directories(dir);
   const std::string wav = (dir / "source.wav").string(), mp3 = (dir / "three-minutes.mp3").string();
   // Music-like content: a sweep over two tones with some noise, so every band carries data.
   const std::string make = "sox -n -r 44100 -c 2 -b 16 '" + wav +
-                           "' synth 180 sine 100-5000 sine 440 pinknoise gain -9 && lame --quiet -b 128 '" +
-                           wav + "' '" + mp3 + "'";
+                           "' synth 180 sine 100-5000 sine 440 pinknoise gain -9 && lame --quiet -b 128 '" + wav +
+                           "' '" + mp3 + "'";
   if (std::system(make.c_str()) != 0) {
     std::fprintf(stderr, "cannot make the test file (sox, lame)\n");
     return 1;
   }
-  const std::string ours = "JED_HEADLESS=1 '" DAR3PLAY_PATH "' --decode '" + mp3 + "' '" + (dir / "ours.wav").string() + "'";
+  const std::string ours =
+      "JED_HEADLESS=1 '" DAR3PLAY_PATH "' --decode '" + mp3 + "' '" + (dir / "ours.wav").string() + "'";
   const std::string peer = "madplay -q -o 'wave:" + (dir / "peer.wav").string() + "' '" + mp3 + "'";
   std::vector<double> our_cpu, peer_cpu;
   for (int round = 0; round < kRounds; ++round) {

@@ -43,7 +43,11 @@ void BM_ConvertFrame(benchmark::State& state) {
     benchmark::DoNotOptimize(frame.rgb.data());
   }
 }
-BENCHMARK(BM_ConvertFrame)->Unit(benchmark::kMicrosecond)->ComputeStatistics("median", Median)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ConvertFrame)
+    ->Unit(benchmark::kMicrosecond)
+    ->ComputeStatistics("median", Median)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 // The SDL backend's present: palette conversion into the texture, upload, scaled copy, present.
 void BM_PresentFrame(benchmark::State& state) {
@@ -53,9 +57,14 @@ void BM_PresentFrame(benchmark::State& state) {
   }
   DisplayInit(640, 480, 8, 0);
   FillPattern();
-  for (auto _ : state) benchmark::DoNotOptimize(FlipDisplay());  // NOLINT(clang-analyzer-deadcode.DeadStores): the loop drives the timer
+  for (auto _ : state)
+    benchmark::DoNotOptimize(FlipDisplay());  // NOLINT(clang-analyzer-deadcode.DeadStores): the loop drives the timer
 }
-BENCHMARK(BM_PresentFrame)->Unit(benchmark::kMicrosecond)->ComputeStatistics("median", Median)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_PresentFrame)
+    ->Unit(benchmark::kMicrosecond)
+    ->ComputeStatistics("median", Median)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 double CpuSeconds() {
   rusage usage{};

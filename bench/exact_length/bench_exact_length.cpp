@@ -22,12 +22,14 @@ using Clock = std::chrono::steady_clock;
 const std::string kDir = "/tmp/bench_exact_length_" + std::to_string(getpid());
 
 std::string Raw(int rate, double seconds, bool mono) {
-  const std::string raw = kDir + "/in_" + std::to_string(rate) + (mono ? "m" : "s") + std::to_string(int(seconds * 1000)) + ".raw";
+  const std::string raw =
+      kDir + "/in_" + std::to_string(rate) + (mono ? "m" : "s") + std::to_string(int(seconds * 1000)) + ".raw";
   std::ofstream out(raw, std::ios::binary);
   const long frames = long(rate * seconds);
   for (long i = 0; i < frames; ++i) {
     const double t = double(i) / rate;
-    const int16_t s[2] = {int16_t(9000 * std::sin(2 * M_PI * 440 * t)), int16_t(7000 * std::sin(2 * M_PI * 300 * t * (1 + t / 8)))};
+    const int16_t s[2] = {int16_t(9000 * std::sin(2 * M_PI * 440 * t)),
+                          int16_t(7000 * std::sin(2 * M_PI * 300 * t * (1 + t / 8)))};
     out.write(reinterpret_cast<const char*>(s), mono ? 2 : 4);
   }
   return raw;
@@ -134,12 +136,15 @@ int main() {
     const char* options;
     bool mono;
   };
-  const GaplessKind gapless[] = {{"CBR 128", 44100, 10, "-b 128", false}, {"VBR V2", 44100, 10, "-V2", false},
-                                 {"22.05 kHz", 22050, 10, "-b 64", false}, {"mono", 44100, 10, "-b 96", true},
+  const GaplessKind gapless[] = {{"CBR 128", 44100, 10, "-b 128", false},
+                                 {"VBR V2", 44100, 10, "-V2", false},
+                                 {"22.05 kHz", 22050, 10, "-b 64", false},
+                                 {"mono", 44100, 10, "-b 96", true},
                                  {"20 ms", 44100, 0.02, "-b 128", false}};
   std::printf("\n%-12s %14s %14s %14s\n", "gapless", "encoder input", "gapless out", "untrimmed out");
   for (const GaplessKind& g : gapless) {
-    const std::string path = Lame(std::string("gapless_") + std::to_string(&g - gapless) + ".mp3", g.rate, g.seconds, g.options, g.mono);
+    const std::string path =
+        Lame(std::string("gapless_") + std::to_string(&g - gapless) + ".mp3", g.rate, g.seconds, g.options, g.mono);
     const uint64_t input = uint64_t(g.rate * g.seconds);
     std::printf("%-12s %14llu %14llu %14llu\n", g.name, (unsigned long long)input,
                 (unsigned long long)Measure(path, true).samples, (unsigned long long)Measure(path, false).samples);
@@ -161,8 +166,10 @@ int main() {
     p.GetSongLength(&length);
     reported = length.ms;
   }
-  std::printf("\nopen of a 1-hour VBR file without header (%zu bytes): %.2f ms (best of 5; target < 20 ms), "
-              "length %u ms\n", hour.size(), best, reported);
+  std::printf(
+      "\nopen of a 1-hour VBR file without header (%zu bytes): %.2f ms (best of 5; target < 20 ms), "
+      "length %u ms\n",
+      hour.size(), best, reported);
   // Of that, the frame index alone.
   double index_best = 1e9;
   std::vector<const uint8_t*> index;

@@ -43,7 +43,7 @@ int main() {
   if (first_frame == Clock::time_point{}) first_frame = end;
   const double startup_ms = std::chrono::duration<double, std::milli>(first_frame - start).count();
   const double total_ms = std::chrono::duration<double, std::milli>(end - start).count();
-  std::printf("startup_to_first_title_frame_ms=%.1f (target < 50) cpu_ms=%.1f with_teardown_ms=%.1f\n",
-              startup_ms, cpu_first_frame, total_ms);
+  std::printf("startup_to_first_title_frame_ms=%.1f (target < 50) cpu_ms=%.1f with_teardown_ms=%.1f\n", startup_ms,
+              cpu_first_frame, total_ms);
   return 0;
 }

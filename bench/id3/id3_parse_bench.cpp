@@ -20,8 +20,7 @@ Bytes Picture() {
 }
 
 Bytes LargeTag(int version, bool unsynchronised) {
-  const char* ids[] = {"TIT2", "TPE1", "TALB", "TRCK", version == 3 ? "TYER" : "TDRC",
-                       "TCON", "COMM", "TXXX"};
+  const char* ids[] = {"TIT2", "TPE1", "TALB", "TRCK", version == 3 ? "TYER" : "TDRC", "TCON", "COMM", "TXXX"};
   const int frame_flags = version == 4 && unsynchronised ? 0x02 : 0;
   auto frame = [&](const char* id, const Bytes& body) {
     return Frame(version, id, frame_flags ? Unsynchronise(body) : body, frame_flags);
@@ -29,14 +28,12 @@ Bytes LargeTag(int version, bool unsynchronised) {
   Bytes body;
   for (int i = 0; i < 63; ++i) {
     const char* id = ids[i % 8];
-    const Bytes text = std::string(id) == "COMM"
-                           ? Cat({B({1}), B("eng"), Utf16(u"", false, true), B({0, 0}),
-                                  Utf16(u"A comment of some length \u00E9\u00E8", false, true)})
-                           : Text(1, Utf16(u"Some text \u00FF\u00E0 of a field", false, true));
+    const Bytes text = std::string(id) == "COMM" ? Cat({B({1}), B("eng"), Utf16(u"", false, true), B({0, 0}),
+                                                        Utf16(u"A comment of some length \u00E9\u00E8", false, true)})
+                                                 : Text(1, Utf16(u"Some text \u00FF\u00E0 of a field", false, true));
     body = Cat({body, frame(id, text)});
   }
-  body = Cat({body, frame("APIC", Cat({B({0}), B("image/png"), B({0, 3, 0}), Picture()})),
-              Bytes(1024, 0)});
+  body = Cat({body, frame("APIC", Cat({B({0}), B("image/png"), B({0, 3, 0}), Picture()})), Bytes(1024, 0)});
   if (version == 3 && unsynchronised) body = Unsynchronise(body);
   return Cat({Tag(version, version == 3 && unsynchronised ? 0x80 : 0, body), Audio(4096)});
 }

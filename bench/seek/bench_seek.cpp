@@ -9,8 +9,8 @@
 #include <thread>
 #include <vector>
 
-#include "mp3/player/dar3_player.h"
 #include "mp3/format/frame_index.h"
+#include "mp3/player/dar3_player.h"
 #include "platform/audio.h"
 
 namespace {
@@ -24,7 +24,8 @@ std::string MakeFile(int seconds) {
     out.write(reinterpret_cast<const char*>(s), 4);
   }
   out.close();
-  const std::string command = "lame --quiet -r -s 44.1 --bitwidth 16 --signed --little-endian -b 128 " + raw + " " + mp3;
+  const std::string command =
+      "lame --quiet -r -s 44.1 --bitwidth 16 --signed --little-endian -b 128 " + raw + " " + mp3;
   return std::system(command.c_str()) == 0 ? mp3 : "";
 }
 
@@ -64,7 +65,7 @@ int main(int argc, char** argv) {
     sum += ms;
     p.Stop();
   }
-  std::printf("Seek while playing to the first buffer queued: mean %.2f ms, worst %.2f ms (%d seeks)\n",
-              sum / seeks, worst, seeks);
+  std::printf("Seek while playing to the first buffer queued: mean %.2f ms, worst %.2f ms (%d seeks)\n", sum / seeks,
+              worst, seeks);
   return 0;
 }

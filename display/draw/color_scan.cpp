@@ -28,8 +28,8 @@ int32_t FindInRange(const uint8_t* row, int32_t count, uint8_t low, uint8_t span
 
 }  // namespace
 
-int ColorScan(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint8_t low, uint8_t high,
-              const uint8_t* buffer, int32_t pitch) {
+int ColorScan(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint8_t low, uint8_t high, const uint8_t* buffer,
+              int32_t pitch) {
   if (buffer == nullptr || low > high) return 0;
   const ScanWindow w = ClampToScreen(x1, y1, x2, y2);
   if (w.empty()) return 0;
@@ -43,8 +43,8 @@ int ColorScan(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint8_t low, uint8
   return 0;
 }
 
-int ColorScan16(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint16_t key1, uint16_t key2,
-                const uint8_t* buffer, int32_t pitch) {
+int ColorScan16(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint16_t key1, uint16_t key2, const uint8_t* buffer,
+                int32_t pitch) {
   if (buffer == nullptr) return 0;
   const ScanWindow w = ClampToScreen(x1, y1, x2, y2);
   if (w.empty()) return 0;

@@ -15,8 +15,7 @@ int32_t FastDistance2D(int32_t dx, int32_t dy) {
 float FastDistance3D(float dx, float dy, float dz) {
   // Saturated well inside 64 bits so the weighted sum below cannot overflow.
   auto scaled = [](float v) {
-    return std::min<int64_t>(draw_detail::TruncToInt64(std::fabs(static_cast<double>(v)) * 1024.0),
-                             int64_t{1} << 58);
+    return std::min<int64_t>(draw_detail::TruncToInt64(std::fabs(static_cast<double>(v)) * 1024.0), int64_t{1} << 58);
   };
   int64_t v[3] = {scaled(dx), scaled(dy), scaled(dz)};
   std::sort(v, v + 3);

@@ -8,10 +8,14 @@ constexpr int kLeft = 1, kRight = 2, kBottom = 4, kTop = 8;
 
 int RegionCode(int64_t x, int64_t y) {
   int code = 0;
-  if (y < clip_top) code = kTop;
-  else if (y > clip_bottom) code = kBottom;
-  if (x < clip_left) code |= kLeft;
-  else if (x > clip_right) code |= kRight;
+  if (y < clip_top)
+    code = kTop;
+  else if (y > clip_bottom)
+    code = kBottom;
+  if (x < clip_left)
+    code |= kLeft;
+  else if (x > clip_right)
+    code |= kRight;
   return code;
 }
 

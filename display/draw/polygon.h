@@ -7,7 +7,7 @@
 using Vertex2D = Point2D;
 
 struct Polygon2D {
-  int32_t active;        // drawing does nothing (returns 0) while 0
+  int32_t active;  // drawing does nothing (returns 0) while 0
   int32_t vertex_count;
   int32_t x, y;          // added to every vertex when drawing
   int32_t vel_x, vel_y;  // not used here

@@ -12,8 +12,10 @@ namespace {
 
 template <typename Pixel>
 int ClipLineOf(int32_t x0, int32_t y0, int32_t x1, int32_t y1, Pixel color, uint8_t* buffer, int32_t pitch) {
-  if constexpr (sizeof(Pixel) == 1) return DrawClipLine(x0, y0, x1, y1, color, buffer, pitch);
-  else return DrawClipLine16(x0, y0, x1, y1, color, buffer, pitch);
+  if constexpr (sizeof(Pixel) == 1)
+    return DrawClipLine(x0, y0, x1, y1, color, buffer, pitch);
+  else
+    return DrawClipLine16(x0, y0, x1, y1, color, buffer, pitch);
 }
 
 template <typename Pixel>

@@ -11,8 +11,7 @@ inline bool CanTransform(const Polygon2D* polygon) {
 }
 
 inline bool CanDraw(const Polygon2D* polygon) {
-  return polygon != nullptr && polygon->active != 0 && polygon->vertex_count >= 1 &&
-         polygon->vertices != nullptr;
+  return polygon != nullptr && polygon->active != 0 && polygon->vertex_count >= 1 && polygon->vertices != nullptr;
 }
 
 struct ScreenPoint {

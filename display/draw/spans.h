@@ -9,8 +9,7 @@ namespace draw_detail {
 
 // Pixels left..right of row y (inclusive) inside the clip rectangle; nothing when left > right.
 template <typename Pixel>
-inline void FillClippedSpan(int64_t left, int64_t right, int64_t y, Pixel color, uint8_t* buffer,
-                            int32_t pitch) {
+inline void FillClippedSpan(int64_t left, int64_t right, int64_t y, Pixel color, uint8_t* buffer, int32_t pitch) {
   if (y < clip_top || y > clip_bottom) return;
   if (left < clip_left) left = clip_left;
   if (right > clip_right) right = clip_right;

@@ -21,18 +21,10 @@ void FadeEntry(int32_t effect, PALETTEENTRY& e) {
       e.green = e.green <= 4 ? 0 : e.green - 3;
       e.blue = e.blue <= 4 ? 0 : e.blue - 3;
       break;
-    case TRANSITION_FADE_WHITE:
-      e.red = Raise(e.red, 4), e.green = Raise(e.green, 4), e.blue = Raise(e.blue, 4);
-      break;
-    case TRANSITION_FADE_BLUE:
-      e.red = Lower(e.red, 4), e.green = Lower(e.green, 4), e.blue = Raise(e.blue, 6);
-      break;
-    case TRANSITION_FADE_RED:
-      e.red = Raise(e.red, 6), e.green = Lower(e.green, 4), e.blue = Lower(e.blue, 4);
-      break;
-    case TRANSITION_FADE_GREEN:
-      e.red = Lower(e.red, 4), e.green = Raise(e.green, 6), e.blue = Lower(e.blue, 4);
-      break;
+    case TRANSITION_FADE_WHITE: e.red = Raise(e.red, 4), e.green = Raise(e.green, 4), e.blue = Raise(e.blue, 4); break;
+    case TRANSITION_FADE_BLUE: e.red = Lower(e.red, 4), e.green = Lower(e.green, 4), e.blue = Raise(e.blue, 6); break;
+    case TRANSITION_FADE_RED: e.red = Raise(e.red, 6), e.green = Lower(e.green, 4), e.blue = Lower(e.blue, 4); break;
+    case TRANSITION_FADE_GREEN: e.red = Lower(e.red, 4), e.green = Raise(e.green, 6), e.blue = Lower(e.blue, 4); break;
   }
 }
 
@@ -57,12 +49,16 @@ class BlackLines {
  public:
   BlackLines(uint8_t* buffer, int32_t pitch) : buffer_(buffer), pitch_(pitch) {}
   void Column(int32_t x) const {
-    if (screen_bpp == 8) DrawVLine(0, screen_height - 1, x, 0, buffer_, pitch_);
-    else if (screen_bpp == 16) DrawVLine16(0, screen_height - 1, x, 0, buffer_, pitch_);
+    if (screen_bpp == 8)
+      DrawVLine(0, screen_height - 1, x, 0, buffer_, pitch_);
+    else if (screen_bpp == 16)
+      DrawVLine16(0, screen_height - 1, x, 0, buffer_, pitch_);
   }
   void Row(int32_t y) const {
-    if (screen_bpp == 8) DrawHLine(0, screen_width - 1, y, 0, buffer_, pitch_);
-    else if (screen_bpp == 16) DrawHLine16(0, screen_width - 1, y, 0, buffer_, pitch_);
+    if (screen_bpp == 8)
+      DrawHLine(0, screen_width - 1, y, 0, buffer_, pitch_);
+    else if (screen_bpp == 16)
+      DrawHLine16(0, screen_width - 1, y, 0, buffer_, pitch_);
   }
   // Two columns in from each side at p: w - p - 1, p, w - p - 2, p + 1.
   void ColumnsAt(int32_t p) const {
@@ -106,8 +102,10 @@ void Dissolve(uint8_t* buffer, int32_t pitch) {
     const int32_t y = std::rand() % h;
     const int32_t x = std::rand() % w;
     if (x < clip_left || x > clip_right || y < clip_top || y > clip_bottom) continue;
-    if (screen_bpp == 8) PlotPixel(x, y, 0, buffer, pitch);
-    else if (screen_bpp == 16) PlotPixel16(x, y, 0, buffer, pitch);
+    if (screen_bpp == 8)
+      PlotPixel(x, y, 0, buffer, pitch);
+    else if (screen_bpp == 16)
+      PlotPixel16(x, y, 0, buffer, pitch);
   }
   platform::RefreshShownPicture();
 }
@@ -116,8 +114,7 @@ void Dissolve(uint8_t* buffer, int32_t pitch) {
 
 int FadePaletteStep(int32_t effect, PALETTEENTRY* entries) {
   const bool fade = effect == TRANSITION_FADE_BLACK || effect == TRANSITION_FADE_WHITE ||
-                    effect == TRANSITION_FADE_BLUE || effect == TRANSITION_FADE_RED ||
-                    effect == TRANSITION_FADE_GREEN;
+                    effect == TRANSITION_FADE_BLUE || effect == TRANSITION_FADE_RED || effect == TRANSITION_FADE_GREEN;
   if (!fade || entries == nullptr) return 0;
   const int first = effect == TRANSITION_FADE_BLACK ? 1 : 0;  // black keeps entry 0 as it is
   for (int i = first; i < 256; ++i) FadeEntry(effect, entries[i]);
@@ -130,9 +127,7 @@ int ScreenTransition(int32_t effect, uint8_t* buffer, int32_t pitch) {
     case TRANSITION_FADE_WHITE:
     case TRANSITION_FADE_BLUE:
     case TRANSITION_FADE_RED:
-    case TRANSITION_FADE_GREEN:
-      PaletteFade(effect);
-      return 1;
+    case TRANSITION_FADE_GREEN: PaletteFade(effect); return 1;
     case TRANSITION_CLOSE_SIDES:
     case TRANSITION_CLOSE_TOP_BOTTOM:
     case TRANSITION_CLOSE_ALL:
@@ -143,7 +138,6 @@ int ScreenTransition(int32_t effect, uint8_t* buffer, int32_t pitch) {
       if (buffer == nullptr) return 0;
       Dissolve(buffer, pitch);
       return 1;
-    default:
-      return 0;
+    default: return 0;
   }
 }

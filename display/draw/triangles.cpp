@@ -46,8 +46,8 @@ class TriangleFill {
   void FlatTop(Vertex left_top, Vertex right_top, Vertex bottom) {
     if (left_top.x > right_top.x) std::swap(left_top, right_top);
     const int64_t dy = bottom.y - left_top.y;
-    Rows(left_top.y, bottom.y, Edges::At(left_top.x), Edges::At(right_top.x),
-         Edges::Slope(bottom.x - left_top.x, dy), Edges::Slope(bottom.x - right_top.x, dy));
+    Rows(left_top.y, bottom.y, Edges::At(left_top.x), Edges::At(right_top.x), Edges::Slope(bottom.x - left_top.x, dy),
+         Edges::Slope(bottom.x - right_top.x, dy));
   }
 
   // Both edges leave top and end at bottom_left and bottom_right (same row).
@@ -90,8 +90,8 @@ class TriangleFill {
 };
 
 template <typename Pixel, typename Edges>
-int Triangle(int32_t x1_in, int32_t y1_in, int32_t x2_in, int32_t y2_in, int32_t x3_in, int32_t y3_in,
-             Pixel color, uint8_t* buffer, int32_t pitch) {
+int Triangle(int32_t x1_in, int32_t y1_in, int32_t x2_in, int32_t y2_in, int32_t x3_in, int32_t y3_in, Pixel color,
+             uint8_t* buffer, int32_t pitch) {
   if (buffer == nullptr) return 0;
   Vertex v1{ClampCoordinate(x1_in), ClampCoordinate(y1_in)};
   Vertex v2{ClampCoordinate(x2_in), ClampCoordinate(y2_in)};
@@ -114,8 +114,8 @@ int Triangle(int32_t x1_in, int32_t y1_in, int32_t x2_in, int32_t y2_in, int32_t
     fill.FlatBottom(v1, v2, v3);
   } else {
     // Split at the middle vertex's row, the split point found in float for both arithmetics.
-    const float t = static_cast<float>(v2.y - v1.y) * static_cast<float>(v3.x - v1.x) /
-                        static_cast<float>(v3.y - v1.y) + 0.5f;
+    const float t =
+        static_cast<float>(v2.y - v1.y) * static_cast<float>(v3.x - v1.x) / static_cast<float>(v3.y - v1.y) + 0.5f;
     const Vertex middle{v1.x + static_cast<int64_t>(t), v2.y};
     fill.FlatBottom(v1, middle, v2);
     fill.FlatTop(v2, middle, v3);
@@ -125,8 +125,8 @@ int Triangle(int32_t x1_in, int32_t y1_in, int32_t x2_in, int32_t y2_in, int32_t
 
 }  // namespace
 
-int DrawTriangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3, int32_t y3, uint8_t color,
-                 uint8_t* buffer, int32_t pitch) {
+int DrawTriangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3, int32_t y3, uint8_t color, uint8_t* buffer,
+                 int32_t pitch) {
   return Triangle<uint8_t, FloatEdges>(x1, y1, x2, y2, x3, y3, color, buffer, pitch);
 }
 int DrawTriangleFixed(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3, int32_t y3, uint8_t color,

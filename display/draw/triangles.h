@@ -4,8 +4,8 @@
 #include <cstdint>
 
 // Floating-point edges, 8-bit pixels.
-int DrawTriangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3, int32_t y3, uint8_t color,
-                 uint8_t* buffer, int32_t pitch);
+int DrawTriangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3, int32_t y3, uint8_t color, uint8_t* buffer,
+                 int32_t pitch);
 // 16.16 fixed-point edges, 8-bit pixels.
 int DrawTriangleFixed(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3, int32_t y3, uint8_t color,
                       uint8_t* buffer, int32_t pitch);

@@ -42,12 +42,21 @@ constexpr int kSlots = 2;
 constexpr unsigned kMaxOps = 32;
 constexpr unsigned kCallbackBudget = 12;  // operations run inside callbacks per input
 
-constexpr uint32_t kTriggers[] = {
-    MP3_EVENT_STOP,          MP3_EVENT_PLAY,          MP3_EVENT_ENTER_LOOP,
-    MP3_EVENT_EXIT_LOOP,     MP3_EVENT_FADE_OUT_END,  MP3_EVENT_FADE_IN_START,
-    MP3_EVENT_STREAM_NEED_MORE_DATA, MP3_EVENT_SYNC_STOP, MP3_EVENT_SYNC_PLAY,
-    MP3_EVENT_SYNC_ENTER_LOOP, MP3_EVENT_SYNC_EXIT_LOOP, MP3_EVENT_SYNC_FADE_OUT_END,
-    MP3_EVENT_WAVE_BUFFER,   MP3_EVENT_SYNC_STREAM_NEED_MORE_DATA, 0xFFFFFFFFu};
+constexpr uint32_t kTriggers[] = {MP3_EVENT_STOP,
+                                  MP3_EVENT_PLAY,
+                                  MP3_EVENT_ENTER_LOOP,
+                                  MP3_EVENT_EXIT_LOOP,
+                                  MP3_EVENT_FADE_OUT_END,
+                                  MP3_EVENT_FADE_IN_START,
+                                  MP3_EVENT_STREAM_NEED_MORE_DATA,
+                                  MP3_EVENT_SYNC_STOP,
+                                  MP3_EVENT_SYNC_PLAY,
+                                  MP3_EVENT_SYNC_ENTER_LOOP,
+                                  MP3_EVENT_SYNC_EXIT_LOOP,
+                                  MP3_EVENT_SYNC_FADE_OUT_END,
+                                  MP3_EVENT_WAVE_BUFFER,
+                                  MP3_EVENT_SYNC_STREAM_NEED_MORE_DATA,
+                                  0xFFFFFFFFu};
 
 // Every call on a player is made with this lock held, but for Play and PlayLoop from this
 // thread, whose wait for the start may meet any callback. A callback takes it only for an
@@ -236,7 +245,8 @@ void Equalizer(MP3_HANDLE h, const Op& op) {
     case 1: {
       const int count = op.c < 0xF0 ? op.c % 24 : int(0x80000000u >> (op.c & 7));
       auto edges = Exact<int>(count > 0 && count < 24 ? size_t(count) : 0);
-      for (int i = 0; edges && i < count; ++i) edges[i] = int((op.value >> (i % 24)) % 25000) * (i & 1 ? 1 : -1 + 2 * (i != 3));
+      for (int i = 0; edges && i < count; ++i)
+        edges[i] = int((op.value >> (i % 24)) % 25000) * (i & 1 ? 1 : -1 + 2 * (i != 3));
       Mp3_CreateEqBands(h, op.b & 4 ? nullptr : edges.get(), count);
       break;
     }
@@ -356,8 +366,8 @@ void Create(int slot, const Op& op) {
 
 void Execute(const Op& op, int slot, MP3_HANDLE h) {
   if (trace)
-    std::fprintf(stderr, "%s player %d%s: kind %d a %d b %d c %d value %08x\n", in_callback ? "callback" : "main",
-                 slot, h ? "" : " (null)", op.kind % 24, op.a, op.b, op.c, op.value);
+    std::fprintf(stderr, "%s player %d%s: kind %d a %d b %d c %d value %08x\n", in_callback ? "callback" : "main", slot,
+                 h ? "" : " (null)", op.kind % 24, op.a, op.b, op.c, op.value);
   switch (op.kind % 24) {
     case 0: Create(slot, op); break;
     case 1:

@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int bits = bitmap.info_header.biBitCount;
   BitmapImage image{};
   if (CreateBitmapImage(&image, 0, 0, 8, 8, bits) == 1) {
-    const int loaded = bits == 8 ? LoadBitmapImage(&image, &bitmap, 0, 0, 0) : LoadBitmapImage16(&image, &bitmap, 0, 0, 0);
+    const int loaded =
+        bits == 8 ? LoadBitmapImage(&image, &bitmap, 0, 0, 0) : LoadBitmapImage16(&image, &bitmap, 0, 0, 0);
     std::vector<uint8_t> screen(8 * 8 * 2);
     if (loaded == 1) {
       if (bits == 8)

@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   frame.ancillary_bit = (choice >> 4) & 7;
   frame.ancillary_bits = (frame.frame_length - offset) * 8 - frame.ancillary_bit;
   VbrHeaderInfo info;
-  if (ParseVbrHeader(frame, &info) && (info.encoder[sizeof info.encoder - 1] != 0 || info.lame.name[sizeof info.lame.name - 1] != 0))
+  if (ParseVbrHeader(frame, &info) &&
+      (info.encoder[sizeof info.encoder - 1] != 0 || info.lame.name[sizeof info.lame.name - 1] != 0))
     __builtin_trap();
   return 0;
 }

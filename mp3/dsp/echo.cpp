@@ -95,8 +95,8 @@ void ClearEchoHistory(EchoProcessor* echo) {
   for (auto& c : echo->chunks) std::fill(c.begin(), c.end(), int16_t{0});
 }
 
-int SetSfxParam(EchoProcessor* echo, int enable, int mode, int delay_ms, int input_gain,
-                int echo_gain, int output_gain, std::string* error) {
+int SetSfxParam(EchoProcessor* echo, int enable, int mode, int delay_ms, int input_gain, int echo_gain, int output_gain,
+                std::string* error) {
   echo->enabled.store(0, std::memory_order_release);
   std::lock_guard<std::recursive_mutex> hold(echo->lock);
   delay_ms = std::clamp(delay_ms, 0, 1000);
@@ -122,8 +122,8 @@ int SetSfxParam(EchoProcessor* echo, int enable, int mode, int delay_ms, int inp
   return 1;
 }
 
-int GetSfxParam(const EchoProcessor& echo, int* mode, int* delay_ms, int* input_gain,
-                int* echo_gain, int* output_gain, std::string* error) {
+int GetSfxParam(const EchoProcessor& echo, int* mode, int* delay_ms, int* input_gain, int* echo_gain, int* output_gain,
+                std::string* error) {
   if (!mode || !delay_ms || !input_gain || !echo_gain || !output_gain) {
     if (error) *error = "GetSfxParam->Invalid parameters !";
     return 0;
@@ -136,10 +136,9 @@ int GetSfxParam(const EchoProcessor& echo, int* mode, int* delay_ms, int* input_
   return 1;
 }
 
-int SetSfxModeData(EchoProcessor* echo, int mode, const int* left, const int* right,
-                   int weight_count, std::string* error) {
-  if (left == nullptr || right == nullptr || weight_count != kEchoTaps || mode < 0 ||
-      mode >= kEchoModes) {
+int SetSfxModeData(EchoProcessor* echo, int mode, const int* left, const int* right, int weight_count,
+                   std::string* error) {
+  if (left == nullptr || right == nullptr || weight_count != kEchoTaps || mode < 0 || mode >= kEchoModes) {
     if (error) *error = "SetSfxModeData->Invalid parameters !";
     return 0;
   }
@@ -148,8 +147,8 @@ int SetSfxModeData(EchoProcessor* echo, int mode, const int* left, const int* ri
     EchoPresetTable[mode][kEchoTaps + t] = right[t] / 100.0;
   }
   if (echo->enabled.load(std::memory_order_acquire) && mode == echo->mode)
-    return SetSfxParam(echo, 1, echo->mode, echo->delay_ms, echo->input_gain, echo->echo_gain,
-                       echo->output_gain, error);
+    return SetSfxParam(echo, 1, echo->mode, echo->delay_ms, echo->input_gain, echo->echo_gain, echo->output_gain,
+                       error);
   return 1;
 }
 

@@ -41,12 +41,12 @@ struct EchoProcessor {
   EchoProcessor();
 };
 
-int SetSfxParam(EchoProcessor* echo, int enable, int mode, int delay_ms, int input_gain,
-                int echo_gain, int output_gain, std::string* error);
-int GetSfxParam(const EchoProcessor& echo, int* mode, int* delay_ms, int* input_gain,
-                int* echo_gain, int* output_gain, std::string* error);
-int SetSfxModeData(EchoProcessor* echo, int mode, const int* left, const int* right,
-                   int weight_count, std::string* error);
+int SetSfxParam(EchoProcessor* echo, int enable, int mode, int delay_ms, int input_gain, int echo_gain, int output_gain,
+                std::string* error);
+int GetSfxParam(const EchoProcessor& echo, int* mode, int* delay_ms, int* input_gain, int* echo_gain, int* output_gain,
+                std::string* error);
+int SetSfxModeData(EchoProcessor* echo, int mode, const int* left, const int* right, int weight_count,
+                   std::string* error);
 int GetSfxModeData(int mode, int* left, int* right);
 
 // _Open: the chunk size for the new stream's blocks; reloads the active weights and

@@ -58,8 +58,7 @@ int EqGetBands(const EqBandConfig& cfg, int* edge_freqs) {
   return static_cast<int>(cfg.edges.size());
 }
 
-void EqSetFftGains(EqBandConfig* cfg, int preamp, const int* gains, int gain_count,
-                   bool millidecibels) {
+void EqSetFftGains(EqBandConfig* cfg, int preamp, const int* gains, int gain_count, bool millidecibels) {
   const int bands = cfg->BandCount();
   int n = gain_count < bands ? gain_count : bands;
   if (gains == nullptr || n < 0) n = 0;
@@ -71,7 +70,8 @@ void EqSetFftGains(EqBandConfig* cfg, int preamp, const int* gains, int gain_cou
   const double preamp_db = millidecibels ? preamp / 1000.0 : preamp;
   for (int i = 0; i < n; ++i) {
     // Whole dB of the band (truncated) plus the preamp, as the subband side does.
-    const double level = cfg->gains[static_cast<size_t>(i)] / 1000 + preamp_db;  // NOLINT(bugprone-integer-division): whole dB
+    const double level =
+        cfg->gains[static_cast<size_t>(i)] / 1000 + preamp_db;  // NOLINT(bugprone-integer-division): whole dB
     const float factor = static_cast<float>(std::pow(10.0, level / 20.0));
     cfg->left[offset + static_cast<size_t>(i)] = factor;
     cfg->right[offset + static_cast<size_t>(i)] = factor;

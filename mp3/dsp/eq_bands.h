@@ -31,8 +31,7 @@ int EqGetBands(const EqBandConfig& cfg, int* edge_freqs);
 
 // SetEQParam(Ex) on the FFT side: gains and preamp in dB, or millidecibels when
 // millidecibels is set. At most the band count of gains is read; a null array reads none.
-void EqSetFftGains(EqBandConfig* cfg, int preamp, const int* gains, int gain_count,
-                   bool millidecibels);
+void EqSetFftGains(EqBandConfig* cfg, int preamp, const int* gains, int gain_count, bool millidecibels);
 
 // GetEQParam(Ex) on the FFT side. With a null preamp only the band count is returned.
 int EqGetFftGains(const EqBandConfig& cfg, bool millidecibels, int* preamp, int* gains);

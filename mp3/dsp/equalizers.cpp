@@ -114,13 +114,11 @@ int Equalizers::SetEQParamEx(int fft_eq, int preamp, const int* gains, int gain_
 }
 
 int Equalizers::GetEQParam(int fft_eq, int* preamp, int* gains) const {
-  return fft_eq ? EqGetFftGains(bands_, false, preamp, gains)
-                : SubbandGetParam(subband_, false, preamp, gains);
+  return fft_eq ? EqGetFftGains(bands_, false, preamp, gains) : SubbandGetParam(subband_, false, preamp, gains);
 }
 
 int Equalizers::GetEQParamEx(int fft_eq, int* preamp, int* gains) const {
-  return fft_eq ? EqGetFftGains(bands_, true, preamp, gains)
-                : SubbandGetParam(subband_, true, preamp, gains);
+  return fft_eq ? EqGetFftGains(bands_, true, preamp, gains) : SubbandGetParam(subband_, true, preamp, gains);
 }
 
 void Equalizers::SetStreamSampleRate(uint32_t rate) {

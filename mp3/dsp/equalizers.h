@@ -44,9 +44,7 @@ class Equalizers {
   bool FftActive() const { return fft_active_.load(std::memory_order_acquire) != 0; }
   void ApplySubbandGains(mad_frame* frame) const { dsp::ApplySubbandGains(subband_, frame); }
   void ResetFftState() { EqResetState(&fft_); }
-  int ProcessBlock(int16_t* samples, int frame_count) {
-    return EqProcessBlock(&fft_, samples, frame_count, 2, 16);
-  }
+  int ProcessBlock(int16_t* samples, int frame_count) { return EqProcessBlock(&fft_, samples, frame_count, 2, 16); }
 
   bool WorkerRunning() const { return worker_.joinable(); }
   uint32_t FilterRate() const { return filter_rate_.load(std::memory_order_acquire); }

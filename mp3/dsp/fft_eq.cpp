@@ -36,8 +36,8 @@ double LowPass(int n, double f, double fs) {
 
 // One channel's impulse: sum over the bands the walk reaches, the last one as a high-pass
 // from its lower edge. h(n) = sum_{i<s} (g_i - g_{i+1}) lp(n, u_i) + g_s delta(n).
-void DesignImpulse(const FftEqualizer& eq, const std::vector<double>& lp, int stop,
-                   const float* gains, float* impulse) {
+void DesignImpulse(const FftEqualizer& eq, const std::vector<double>& lp, int stop, const float* gains,
+                   float* impulse) {
   const int half = eq.block_length / 2;
   std::fill(impulse, impulse + eq.table_size, 0.0f);
   for (int n = 0; n <= half; ++n) {
@@ -106,8 +106,7 @@ bool EqInitTables(FftEqualizer* eq, int bits) {
   const double span = eq->block_length - 1;
   for (int n = 0; n <= eq->block_length / 2; ++n) {
     const double r = 1.0 - 4.0 * n * n / (span * span);
-    eq->window[n] = static_cast<float>(BesselI0(beta * std::sqrt(std::max(0.0, r)), eq->factorials) /
-                                       eq->i0_beta);
+    eq->window[n] = static_cast<float>(BesselI0(beta * std::sqrt(std::max(0.0, r)), eq->factorials) / eq->i0_beta);
   }
   eq->initialised = true;
   return true;
@@ -120,15 +119,13 @@ int32_t EqLatencyFrames(const FftEqualizer& eq) { return eq.table_size - 4098; }
 namespace {
 
 // The design itself; the caller holds the design lock.
-bool DesignLocked(FftEqualizer* eq, const float* left_factors, const float* right_factors,
-                  int32_t fs) {
+bool DesignLocked(FftEqualizer* eq, const float* left_factors, const float* right_factors, int32_t fs) {
   if (!eq->initialised) return false;
 
   // Take back an unconsumed pending set: the decoding thread cannot switch to it while we
   // rewrite it, and cannot change the current set while nothing is pending.
   int32_t state = eq->set_state.load(std::memory_order_acquire);
-  while (!eq->set_state.compare_exchange_weak(state, EqCurrentSet(state),
-                                              std::memory_order_acq_rel)) {
+  while (!eq->set_state.compare_exchange_weak(state, EqCurrentSet(state), std::memory_order_acq_rel)) {
   }
   const int current = EqCurrentSet(state);
   const int spare = current == 1 ? 2 : 1;
@@ -158,15 +155,14 @@ bool DesignLocked(FftEqualizer* eq, const float* left_factors, const float* righ
 
 }  // namespace
 
-void EqBuildResponse(FftEqualizer* eq, const float* left_factors, const float* right_factors,
-                     int32_t fs) {
+void EqBuildResponse(FftEqualizer* eq, const float* left_factors, const float* right_factors, int32_t fs) {
   if (fs <= 0 || left_factors == nullptr || right_factors == nullptr) return;
   std::lock_guard<std::mutex> hold(eq->design_lock);
   DesignLocked(eq, left_factors, right_factors, fs);
 }
 
-bool EqBuildResponse(FftEqualizer* eq, const std::vector<float>& left_factors,
-                     const std::vector<float>& right_factors, int32_t fs) {
+bool EqBuildResponse(FftEqualizer* eq, const std::vector<float>& left_factors, const std::vector<float>& right_factors,
+                     int32_t fs) {
   if (fs <= 0) return false;
   std::lock_guard<std::mutex> hold(eq->design_lock);
   // Factors of another band table than the design frequencies would be read past their end.
@@ -193,8 +189,7 @@ void FilterBlock(FftEqualizer* eq, int channels, int current) {
   const int len = eq->block_length;
   const int t = eq->table_size;
   float* acc = eq->accumulator.data();
-  std::memmove(acc, acc + static_cast<size_t>(len) * channels,
-               sizeof(float) * static_cast<size_t>(t - len) * channels);
+  std::memmove(acc, acc + static_cast<size_t>(len) * channels, sizeof(float) * static_cast<size_t>(t - len) * channels);
   float* work = eq->work.data();
   const float scale = 2.0f / static_cast<float>(t);
   for (int c = 0; c < channels; ++c) {
@@ -219,8 +214,7 @@ void FilterBlock(FftEqualizer* eq, int channels, int current) {
 
 int EqProcessBlock(FftEqualizer* eq, int16_t* samples, int frame_count, int channels, int bits) {
   if (frame_count <= 0) return frame_count < 0 ? 0 : frame_count;
-  if (!eq->initialised || samples == nullptr || bits != 16 || channels < 1 || channels > 2)
-    return frame_count;
+  if (!eq->initialised || samples == nullptr || bits != 16 || channels < 1 || channels > 2) return frame_count;
 
   if (eq->reset_pending.exchange(false, std::memory_order_acq_rel)) {
     eq->buffered_frames = 0;
@@ -228,8 +222,7 @@ int EqProcessBlock(FftEqualizer* eq, int16_t* samples, int frame_count, int chan
   }
   int32_t state = eq->set_state.load(std::memory_order_acquire);
   while (EqPendingSet(state) != 0 &&
-         !eq->set_state.compare_exchange_weak(state, EqPendingSet(state),
-                                              std::memory_order_acq_rel)) {
+         !eq->set_state.compare_exchange_weak(state, EqPendingSet(state), std::memory_order_acq_rel)) {
   }
   const int current = EqPendingSet(state) != 0 ? EqPendingSet(state) : EqCurrentSet(state);
 
@@ -244,8 +237,7 @@ int EqProcessBlock(FftEqualizer* eq, int16_t* samples, int frame_count, int chan
     eq->buffered_frames = 0;
     FilterBlock(eq, channels, current);
   }
-  ExchangeSamples(eq, samples + static_cast<size_t>(pos) * channels, remaining * channels,
-                  channels);
+  ExchangeSamples(eq, samples + static_cast<size_t>(pos) * channels, remaining * channels, channels);
   eq->buffered_frames += remaining;
   return pos + remaining;
 }

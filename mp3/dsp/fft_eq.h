@@ -32,9 +32,9 @@ struct FftEqualizer {
   int32_t bits = 0;
   int32_t table_size = 0;  // 2^bits
   int32_t buffered_frames = 0;
-  std::vector<int16_t> history;     // block length x 2 samples
-  std::vector<float> accumulator;   // table size x 2
-  FftWorkTables design_tables;      // one per thread that transforms
+  std::vector<int16_t> history;    // block length x 2 samples
+  std::vector<float> accumulator;  // table size x 2
+  FftWorkTables design_tables;     // one per thread that transforms
   FftWorkTables process_tables;
   std::vector<float> design_freqs;
   std::vector<float> supplied_freqs;  // from the band edge table
@@ -60,13 +60,12 @@ void EqFreeTables(FftEqualizer* eq);
 void EqResetState(FftEqualizer* eq);
 // Designs both channels into the spare set and marks it pending. Factors hold one entry per
 // design band. Nothing happens for fs 0 or before initialisation.
-void EqBuildResponse(FftEqualizer* eq, const float* left_factors, const float* right_factors,
-                     int32_t fs);
+void EqBuildResponse(FftEqualizer* eq, const float* left_factors, const float* right_factors, int32_t fs);
 // The same, with the factor counts checked against the design bands under the design lock.
 // True when a set was published; false (nothing designed) for fs 0, before initialisation, or
 // for fewer factors than design bands.
-bool EqBuildResponse(FftEqualizer* eq, const std::vector<float>& left_factors,
-                     const std::vector<float>& right_factors, int32_t fs);
+bool EqBuildResponse(FftEqualizer* eq, const std::vector<float>& left_factors, const std::vector<float>& right_factors,
+                     int32_t fs);
 // Filters interleaved 16-bit samples (1 or 2 channels) in place; returns frame_count. Other
 // formats, and an uninitialised equalizer, leave the samples alone.
 int EqProcessBlock(FftEqualizer* eq, int16_t* samples, int frame_count, int channels, int bits);

@@ -88,8 +88,7 @@ inline void MulTwiddle(float* z, float yr, float yi, const float* w) {
 // One radix-4 decimation-in-frequency butterfly. The outputs for frequency residues 0, 2, 1, 3
 // go to the quarters 0..3, so the finished transform is in plain bit-reversed order.
 // w1, w2, w3 are null for the twiddle-free last stage.
-inline void Butterfly4(float* a, float* b, float* c, float* d, const float* w1, const float* w2,
-                       const float* w3) {
+inline void Butterfly4(float* a, float* b, float* c, float* d, const float* w1, const float* w2, const float* w3) {
   const float t0r = a[0] + c[0], t0i = a[1] + c[1];
   const float t1r = a[0] - c[0], t1i = a[1] - c[1];
   const float t2r = b[0] + d[0], t2i = b[1] + d[1];
@@ -113,8 +112,8 @@ void Radix4StageScalar(float* d, int complex_size, int len, const float* tw) {
     float* base = d + 2 * start;
     for (int q = 0; q < quarter; ++q) {
       float* a = base + 2 * q;
-      Butterfly4(a, a + 2 * quarter, a + 4 * quarter, a + 6 * quarter, tw + 2 * q,
-                 tw + 2 * quarter + 2 * q, tw + 4 * quarter + 2 * q);
+      Butterfly4(a, a + 2 * quarter, a + 4 * quarter, a + 6 * quarter, tw + 2 * q, tw + 2 * quarter + 2 * q,
+                 tw + 4 * quarter + 2 * q);
     }
   }
 }
@@ -138,17 +137,17 @@ void Radix2StageScalar(float* d, int complex_size, const float* tw) {
 void LastStage4(float* d, int complex_size) {
   const __m128 negate_last = _mm_setr_ps(0, 0, 0, -0.0f);
   for (int i = 0; i < 2 * complex_size; i += 8) {
-    const __m128 lo = _mm_loadu_ps(d + i);      // a, b
-    const __m128 hi = _mm_loadu_ps(d + i + 4);  // c, d
-    const __m128 s = _mm_add_ps(lo, hi);        // t0 = a + c, t2 = b + d
-    const __m128 df = _mm_sub_ps(lo, hi);       // t1 = a - c, b - d
-    const __m128 u = _mm_movelh_ps(s, df);      // t0, t1
-    __m128 w = _mm_movehl_ps(df, s);            // t2, b - d
+    const __m128 lo = _mm_loadu_ps(d + i);                                       // a, b
+    const __m128 hi = _mm_loadu_ps(d + i + 4);                                   // c, d
+    const __m128 s = _mm_add_ps(lo, hi);                                         // t0 = a + c, t2 = b + d
+    const __m128 df = _mm_sub_ps(lo, hi);                                        // t1 = a - c, b - d
+    const __m128 u = _mm_movelh_ps(s, df);                                       // t0, t1
+    __m128 w = _mm_movehl_ps(df, s);                                             // t2, b - d
     w = _mm_xor_ps(_mm_shuffle_ps(w, w, _MM_SHUFFLE(2, 3, 1, 0)), negate_last);  // t2, t3
-    const __m128 p = _mm_add_ps(u, w);          // y0, y1
-    const __m128 m = _mm_sub_ps(u, w);          // y2, y3
-    _mm_storeu_ps(d + i, _mm_movelh_ps(p, m));      // y0, y2
-    _mm_storeu_ps(d + i + 4, _mm_movehl_ps(m, p));  // y1, y3
+    const __m128 p = _mm_add_ps(u, w);                                           // y0, y1
+    const __m128 m = _mm_sub_ps(u, w);                                           // y2, y3
+    _mm_storeu_ps(d + i, _mm_movelh_ps(p, m));                                   // y0, y2
+    _mm_storeu_ps(d + i + 4, _mm_movehl_ps(m, p));                               // y1, y3
   }
 }
 #else
@@ -169,8 +168,7 @@ __attribute__((target("avx2,fma"))) inline __m256 ComplexMul(__m256 z, __m256 w)
 }
 
 // The radix-4 stage for block lengths of 16 and more: four q per step.
-__attribute__((target("avx2,fma"))) void Radix4StageAvx(float* d, int complex_size, int len,
-                                                         const float* tw) {
+__attribute__((target("avx2,fma"))) void Radix4StageAvx(float* d, int complex_size, int len, const float* tw) {
   const int quarter = len / 4;
   const __m256 negate_imag = _mm256_setr_ps(0, -0.0f, 0, -0.0f, 0, -0.0f, 0, -0.0f);
   for (int start = 0; start < complex_size; start += len) {
@@ -195,8 +193,7 @@ __attribute__((target("avx2,fma"))) void Radix4StageAvx(float* d, int complex_si
   }
 }
 
-__attribute__((target("avx2,fma"))) void Radix2StageAvx(float* d, int complex_size,
-                                                         const float* tw) {
+__attribute__((target("avx2,fma"))) void Radix2StageAvx(float* d, int complex_size, const float* tw) {
   const int half = complex_size / 2;
   for (int q = 0; q < half; q += 4) {
     float* pa = d + 2 * q;
@@ -295,8 +292,7 @@ __attribute__((target("avx2,fma"))) inline __m256 ReverseComplex(__m256 x) {
   return _mm256_permute_ps(_mm256_permute2f128_ps(x, x, 1), _MM_SHUFFLE(1, 0, 3, 2));
 }
 
-__attribute__((target("avx2,fma"))) int RealPassAvx(float* d, int half, const float* cs,
-                                                    bool inverse) {
+__attribute__((target("avx2,fma"))) int RealPassAvx(float* d, int half, const float* cs, bool inverse) {
   const __m256 odd = _mm256_setr_ps(0, -0.0f, 0, -0.0f, 0, -0.0f, 0, -0.0f);
   const __m256 even = _mm256_setr_ps(-0.0f, 0, -0.0f, 0, -0.0f, 0, -0.0f, 0);
   const __m256 one_half = _mm256_set1_ps(0.5f);
@@ -312,16 +308,16 @@ __attribute__((target("avx2,fma"))) int RealPassAvx(float* d, int half, const fl
       const __m256 conj_j = _mm256_xor_ps(zj, odd);
       const __m256 a = _mm256_mul_ps(one_half, _mm256_add_ps(zk, conj_j));  // (er, ei)
       const __m256 b = _mm256_mul_ps(one_half, _mm256_sub_ps(zk, conj_j));
-      const __m256 o = _mm256_xor_ps(_mm256_permute_ps(b, 0xB1), odd);     // b * -i
-      const __m256 wo = ComplexMul(o, _mm256_xor_ps(w, odd));              // (c - is) o
+      const __m256 o = _mm256_xor_ps(_mm256_permute_ps(b, 0xB1), odd);  // b * -i
+      const __m256 wo = ComplexMul(o, _mm256_xor_ps(w, odd));           // (c - is) o
       out_k = _mm256_xor_ps(_mm256_add_ps(a, wo), odd);
       out_j = _mm256_sub_ps(a, wo);
     } else {
       const __m256 conj_k = _mm256_xor_ps(zk, odd);
       const __m256 e = _mm256_mul_ps(one_half, _mm256_add_ps(conj_k, zj));
       const __m256 p = _mm256_mul_ps(one_half, _mm256_sub_ps(conj_k, zj));
-      const __m256 o = ComplexMul(p, w);                                   // (c + is) p
-      const __m256 io = _mm256_xor_ps(_mm256_permute_ps(o, 0xB1), even);   // o * i
+      const __m256 o = ComplexMul(p, w);                                  // (c + is) p
+      const __m256 io = _mm256_xor_ps(_mm256_permute_ps(o, 0xB1), even);  // o * i
       out_k = _mm256_xor_ps(_mm256_add_ps(e, io), odd);
       out_j = _mm256_sub_ps(e, io);
     }

@@ -50,8 +50,7 @@ double WindowValue(int32_t type, int i, int n) {
       const double v = (x - m / 2) / (0.3 * m / 2);
       return std::exp(-0.5 * v * v);
     }
-    case kWindowBartlettHann:
-      return 0.62 - 0.48 * std::fabs(x / m - 0.5) - 0.38 * std::cos(2 * kPi * x / m);
+    case kWindowBartlettHann: return 0.62 - 0.48 * std::fabs(x / m - 0.5) - 0.38 * std::cos(2 * kPi * x / m);
     case kWindowBlackman: {
       static constexpr double a[] = {0.42, 0.5, 0.08};
       return CosineSum(a, 3, x, m);
@@ -84,16 +83,12 @@ int32_t TruncateToInt(double v) {
   return static_cast<int32_t>(v);
 }
 
-int32_t Decibels(float magnitude, float scale) {
-  return TruncateToInt(20.0 * std::log10(magnitude / scale + 1.0));
-}
-
+int32_t Decibels(float magnitude, float scale) { return TruncateToInt(20.0 * std::log10(magnitude / scale + 1.0)); }
 
 }  // namespace
 
-SpectrumQuery SpectrumQueryFromFlags(int fft_points, int window_type, int flags,
-                                     int32_t* harmonic_freqs, int32_t* left_amplitudes,
-                                     int32_t* right_amplitudes, int32_t* left_phases,
+SpectrumQuery SpectrumQueryFromFlags(int fft_points, int window_type, int flags, int32_t* harmonic_freqs,
+                                     int32_t* left_amplitudes, int32_t* right_amplitudes, int32_t* left_phases,
                                      int32_t* right_phases) {
   SpectrumQuery q;
   q.fft_points = fft_points;
@@ -110,8 +105,7 @@ void ComputeWindow(int32_t window_type, int n, float* out) {
   for (int i = 0; i < n; ++i) out[i] = static_cast<float>(WindowValue(window_type, i, n));
 }
 
-void FillSampleBuffer(const PlaybackView& playback, int channel, const float* window, int n,
-                      float* out) {
+void FillSampleBuffer(const PlaybackView& playback, int channel, const float* window, int n, float* out) {
   int filled = 0;
   const int count = playback.buffer_count;
   if (playback.buffers != nullptr && count > 0) {
@@ -159,8 +153,7 @@ bool Spectrum::Allocate(int n) {
   return true;
 }
 
-void Spectrum::Analyse(const PlaybackView& playback, int channel, int32_t* amplitudes,
-                       int32_t* phases) {
+void Spectrum::Analyse(const PlaybackView& playback, int channel, int32_t* amplitudes, int32_t* phases) {
   const int n = size_;
   FillSampleBuffer(playback, channel, window_.data(), n, samples_.data());
   RealFft(n, kFftForward, samples_.data(), &tables_);
@@ -213,8 +206,7 @@ int Spectrum::GetValues(SpectrumQuery* query, const PlaybackView& playback, std:
     window_type_ = query->window_type;
     window_valid_ = true;
   }
-  int32_t* outputs[] = {query->left_amplitudes, query->right_amplitudes, query->left_phases,
-                        query->right_phases};
+  int32_t* outputs[] = {query->left_amplitudes, query->right_amplitudes, query->left_phases, query->right_phases};
   if (!playback.playing) {
     for (int32_t* out : outputs)
       if (out != nullptr) std::memset(out, 0, sizeof(int32_t) * static_cast<size_t>(harmonics));

@@ -50,9 +50,8 @@ struct SpectrumQuery {
 };
 
 // Builds the query of the flat call: each array only when its flag bit is set.
-SpectrumQuery SpectrumQueryFromFlags(int fft_points, int window_type, int flags,
-                                     int32_t* harmonic_freqs, int32_t* left_amplitudes,
-                                     int32_t* right_amplitudes, int32_t* left_phases,
+SpectrumQuery SpectrumQueryFromFlags(int fft_points, int window_type, int flags, int32_t* harmonic_freqs,
+                                     int32_t* left_amplitudes, int32_t* right_amplitudes, int32_t* left_phases,
                                      int32_t* right_phases);
 
 // One wave-output buffer as the spectrum may see it: its memory, its allocated size and the
@@ -80,8 +79,7 @@ void ComputeWindow(int32_t window_type, int n, float* out);
 
 // Copies channel c (0 left, 1 right) of up to n stereo frames from the playing buffer on, in
 // ring order, visiting each buffer at most once, times the window; zero padding after.
-void FillSampleBuffer(const PlaybackView& playback, int channel, const float* window, int n,
-                      float* out);
+void FillSampleBuffer(const PlaybackView& playback, int channel, const float* window, int n, float* out);
 
 // Spectrum buffers of one player, kept between calls of the same size and window.
 class Spectrum {

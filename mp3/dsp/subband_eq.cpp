@@ -27,7 +27,7 @@ SubbandEqualizer::SubbandEqualizer() {
 int32_t SubbandFactor(double level_db) {
   double v = std::pow(10.0, level_db / 20.0);
   constexpr double kLimit = 0x7FFFFFFF / 268435456.0;
-  if (!(v <= kLimit)) v = kLimit;  // also catches NaN
+  if (!(v <= kLimit)) v = kLimit;                      // also catches NaN
   return static_cast<int32_t>(v * 268435456.0 + 0.5);  // NOLINT(bugprone-incorrect-roundings): v > 0
 }
 
@@ -37,10 +37,9 @@ void SubbandSetParam(SubbandEqualizer* eq, int preamp_db, const int* gains_db) {
   eq->preamp = SaturatedMillidecibels(preamp_db);
   for (int sb = 0; sb < 32; ++sb) {
     // Whole dB as given; with a null array the stored gain stands in for it.
-    const int64_t gain = gains_db != nullptr ? gains_db[kSubbandGainIndex[sb]]
-                                             : eq->gains[kSubbandGainIndex[sb]] / 1000;
-    eq->table[sb].store(SubbandFactor(static_cast<double>(gain + preamp_db)),
-                        std::memory_order_relaxed);
+    const int64_t gain =
+        gains_db != nullptr ? gains_db[kSubbandGainIndex[sb]] : eq->gains[kSubbandGainIndex[sb]] / 1000;
+    eq->table[sb].store(SubbandFactor(static_cast<double>(gain + preamp_db)), std::memory_order_relaxed);
   }
 }
 
@@ -49,7 +48,8 @@ void SubbandSetParamEx(SubbandEqualizer* eq, int preamp_mdb, const int* gains_md
     for (int i = 0; i < kSubbandEqBands; ++i) eq->gains[i] = gains_mdb[i];
   eq->preamp = preamp_mdb;
   for (int sb = 0; sb < 32; ++sb) {
-    const double level = eq->gains[kSubbandGainIndex[sb]] / 1000 + preamp_mdb / 1000.0;  // NOLINT(bugprone-integer-division): whole dB
+    const double level =
+        eq->gains[kSubbandGainIndex[sb]] / 1000 + preamp_mdb / 1000.0;  // NOLINT(bugprone-integer-division): whole dB
     eq->table[sb].store(SubbandFactor(level), std::memory_order_relaxed);
   }
 }
@@ -63,15 +63,12 @@ int SubbandGetParam(const SubbandEqualizer& eq, bool millidecibels, int* preamp,
   return kSubbandEqBands;
 }
 
-int SubbandSlotCount(const mad_header& header) {
-  return static_cast<int>(MAD_NSBSAMPLES(&header));
-}
+int SubbandSlotCount(const mad_header& header) { return static_cast<int>(MAD_NSBSAMPLES(&header)); }
 
 void ApplySubbandGains(const SubbandEqualizer& eq, mad_frame* frame) {
   if (frame == nullptr) return;
   int64_t factor[32];
-  for (int sb = 0; sb < 32; ++sb)
-    factor[sb] = (int64_t{eq.table[sb].load(std::memory_order_relaxed)} + 32768) >> 16;
+  for (int sb = 0; sb < 32; ++sb) factor[sb] = (int64_t{eq.table[sb].load(std::memory_order_relaxed)} + 32768) >> 16;
   const int channels = MAD_NCHANNELS(&frame->header);
   const int slots = SubbandSlotCount(frame->header);
   for (int ch = 0; ch < channels; ++ch) {

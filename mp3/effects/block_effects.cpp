@@ -7,9 +7,7 @@
 #include "mp3/dsp/shared_pcm.h"
 
 namespace {
-int16_t Saturate(int32_t value) {
-  return static_cast<int16_t>(std::clamp<int32_t>(value, -32768, 32767));
-}
+int16_t Saturate(int32_t value) { return static_cast<int16_t>(std::clamp<int32_t>(value, -32768, 32767)); }
 }  // namespace
 
 double LoudnessFactor(double level) {
@@ -124,8 +122,7 @@ uint32_t TimeToMs(int format, const MP3_TIME* time) {
     case TIME_FORMAT_MS: return time->ms;
     case TIME_FORMAT_SEC: return time->sec * 1000u;
     case TIME_FORMAT_HMS:
-      return time->hms_hour * 3600000u + time->hms_minute * 60000u + time->hms_second * 1000u +
-             time->hms_millisecond;
+      return time->hms_hour * 3600000u + time->hms_minute * 60000u + time->hms_second * 1000u + time->hms_millisecond;
     default: return 0;
   }
 }

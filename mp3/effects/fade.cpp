@@ -90,8 +90,8 @@ void FadeControl::Recompute() {
 // Sends a notice with the lock let go: the answer may come from the callback thread, which
 // may itself be waiting for this lock (a volume read from an earlier notice). Afterwards the
 // step goes on only when nobody started, reset or ended a fade meanwhile.
-bool FadeControl::Send(std::unique_lock<std::recursive_mutex>& guard, const Notify& notify,
-                       uint32_t event, int32_t* answer) {
+bool FadeControl::Send(std::unique_lock<std::recursive_mutex>& guard, const Notify& notify, uint32_t event,
+                       int32_t* answer) {
   const uint64_t generation = generation_;
   guard.unlock();
   const int32_t result = notify(event);

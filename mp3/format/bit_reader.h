@@ -24,8 +24,7 @@ class BitReader {
   bool Read(unsigned bits, uint32_t* value) {
     if (bits > 32 || bits > Left()) return false;
     uint32_t v = 0;
-    for (unsigned i = 0; i < bits; ++i, ++pos_)
-      v = (v << 1) | ((data_[pos_ >> 3] >> (7 - (pos_ & 7))) & 1u);
+    for (unsigned i = 0; i < bits; ++i, ++pos_) v = (v << 1) | ((data_[pos_ >> 3] >> (7 - (pos_ & 7))) & 1u);
     *value = v;
     return true;
   }

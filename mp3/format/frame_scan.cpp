@@ -89,8 +89,8 @@ bool FindFirstValidFrame(const uint8_t* data, size_t size, FirstFrame* out) {
   }
 }
 
-HeaderScan ScanFrameHeaders(const uint8_t* data, size_t size, unsigned long freerate,
-                            unsigned long first_bitrate, uint32_t limit) {
+HeaderScan ScanFrameHeaders(const uint8_t* data, size_t size, unsigned long freerate, unsigned long first_bitrate,
+                            uint32_t limit) {
   HeaderScan scan;
   if (!data || size == 0) return scan;
   mad_stream stream{};

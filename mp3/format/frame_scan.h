@@ -24,8 +24,8 @@ struct HeaderScan {
 
 // Walks up to `limit` headers from `data`; the bytes the decoder cannot finish at the end are
 // walked once more from a zero-padded copy.
-HeaderScan ScanFrameHeaders(const uint8_t* data, size_t size, unsigned long freerate,
-                            unsigned long first_bitrate, uint32_t limit);
+HeaderScan ScanFrameHeaders(const uint8_t* data, size_t size, unsigned long freerate, unsigned long first_bitrate,
+                            uint32_t limit);
 
 // Libmad's values as the player's bit sets.
 uint32_t SamplesPerFrame(const mad_header& header);  // Layer I 384; Layer III with LSF 576; else 1152

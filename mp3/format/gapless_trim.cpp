@@ -29,10 +29,6 @@ GaplessTrim::Kept GaplessTrim::Keep(uint64_t first, uint32_t count) const {
   return kept;
 }
 
-uint64_t GaplessTrim::ToTrimmed(uint64_t untrimmed) const {
-  return std::clamp(untrimmed, begin_, end_) - begin_;
-}
+uint64_t GaplessTrim::ToTrimmed(uint64_t untrimmed) const { return std::clamp(untrimmed, begin_, end_) - begin_; }
 
-uint64_t GaplessTrim::ToUntrimmed(uint64_t trimmed) const {
-  return trimmed >= Length() ? end_ : begin_ + trimmed;
-}
+uint64_t GaplessTrim::ToUntrimmed(uint64_t trimmed) const { return trimmed >= Length() ? end_ : begin_ + trimmed; }

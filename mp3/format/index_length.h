@@ -5,12 +5,12 @@
 #include <vector>
 
 struct IndexLength {
-  uint32_t frames = 0;         // frames of the stream's first format
-  uint64_t samples = 0;        // frames x samples per frame
-  uint32_t ms = 0;             // samples in ms, rounded down, saturated
-  uint32_t bytes = 0;          // from the first counted frame to the end of the last
-  float average_bitrate = 0;   // bits per second over those bytes
-  bool format_changes = false; // frames of another sample rate or layer follow
+  uint32_t frames = 0;          // frames of the stream's first format
+  uint64_t samples = 0;         // frames x samples per frame
+  uint32_t ms = 0;              // samples in ms, rounded down, saturated
+  uint32_t bytes = 0;           // from the first counted frame to the end of the last
+  float average_bitrate = 0;    // bits per second over those bytes
+  bool format_changes = false;  // frames of another sample rate or layer follow
 };
 
 // `index` holds frame starts in stream order, `data_end` is one past the data. Counting stops

@@ -54,8 +54,8 @@ bool ParseVbri(BitReader* bits, const VbrFrame& frame, VbrHeaderInfo* info) {
       accumulated += entry_time;
       ++read;
     }
-    float back_f = ((accumulated - target) / entry_time + 1.0f / (2.0f * float(frames_per_entry))) *
-                   float(frames_per_entry);
+    float back_f =
+        ((accumulated - target) / entry_time + 1.0f / (2.0f * float(frames_per_entry))) * float(frames_per_entry);
     uint64_t back = back_f > 0.0f ? uint64_t(back_f) : 0;
     uint64_t step = previous * back / frames_per_entry;
     uint64_t position = byte_sum > step ? byte_sum - step : 0;
@@ -69,9 +69,7 @@ bool ParseVbri(BitReader* bits, const VbrFrame& frame, VbrHeaderInfo* info) {
   return true;
 }
 
-bool IsVbriAt(const uint8_t* p, size_t available) {
-  return available >= 4 && std::memcmp(p, "VBRI", 4) == 0;
-}
+bool IsVbriAt(const uint8_t* p, size_t available) { return available >= 4 && std::memcmp(p, "VBRI", 4) == 0; }
 
 }  // namespace
 
@@ -80,7 +78,8 @@ uint16_t Crc16Arc(const uint8_t* data, size_t length) {
   static bool ready = [] {
     for (unsigned i = 0; i < 256; ++i) {
       uint16_t c = static_cast<uint16_t>(i);
-      for (int k = 0; k < 8; ++k) c = (c & 1) ? static_cast<uint16_t>((c >> 1) ^ 0xA001) : static_cast<uint16_t>(c >> 1);
+      for (int k = 0; k < 8; ++k)
+        c = (c & 1) ? static_cast<uint16_t>((c >> 1) ^ 0xA001) : static_cast<uint16_t>(c >> 1);
       table[i] = c;
     }
     return true;
@@ -198,8 +197,7 @@ bool ParseVbrHeader(const VbrFrame& frame, VbrHeaderInfo* info) {
     bool lame = false;
     // FFmpeg writes the same tag under its own library's name.
     const bool lame_layout = std::strncmp(info->encoder, "LAME", 4) == 0 ||
-                             std::strncmp(info->encoder, "Lavc", 4) == 0 ||
-                             std::strncmp(info->encoder, "Lavf", 4) == 0;
+                             std::strncmp(info->encoder, "Lavc", 4) == 0 || std::strncmp(info->encoder, "Lavf", 4) == 0;
     if (lame_layout && frame.frame_length >= 192) {
       // The tag's CRC covers the frame up to the CRC field: 190 bytes for the usual MPEG-1
       // layout, 175 for MPEG-2; taken from where the tag really lies when that is known.

@@ -21,9 +21,9 @@ struct LameTagInfo {
   uint32_t method = 0;
   uint32_t lowpass = 0;
   float peak = 0.0f;
-  int32_t radio_gain = 0;       // 0.1 dB
-  int32_t audiophile_gain = 0;  // 0.1 dB
-  bool radio_gain_present = false;       // the field names a gain (its name bits are set)
+  int32_t radio_gain = 0;           // 0.1 dB
+  int32_t audiophile_gain = 0;      // 0.1 dB
+  bool radio_gain_present = false;  // the field names a gain (its name bits are set)
   bool audiophile_gain_present = false;
   uint32_t encoding_flags = 0;
   uint32_t ath_type = 0;
@@ -56,8 +56,8 @@ struct VbrHeaderInfo {
 
 // The first frame as the decoder saw it.
 struct VbrFrame {
-  const uint8_t* frame = nullptr;  // first byte of the frame header
-  size_t frame_length = 0;         // bytes of the frame that really exist
+  const uint8_t* frame = nullptr;      // first byte of the frame header
+  size_t frame_length = 0;             // bytes of the frame that really exist
   const uint8_t* ancillary = nullptr;  // where the ancillary bits begin (byte)
   unsigned ancillary_bit = 0;          // and the bit inside that byte (0 = most significant)
   size_t ancillary_bits = 0;           // how many there are

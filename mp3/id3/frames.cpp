@@ -15,9 +15,9 @@ struct FrameName {
 };
 
 constexpr FrameName kFrames[] = {
-    {"TP1", "TPE1", "TPE1", FrameField::Artist}, {"TT2", "TIT2", "TIT2", FrameField::Title},
-    {"TAL", "TALB", "TALB", FrameField::Album},  {"TRK", "TRCK", "TRCK", FrameField::Track},
-    {"TYE", "TYER", "TDRC", FrameField::Year},   {"TCO", "TCON", "TCON", FrameField::Genre},
+    {"TP1", "TPE1", "TPE1", FrameField::Artist},  {"TT2", "TIT2", "TIT2", FrameField::Title},
+    {"TAL", "TALB", "TALB", FrameField::Album},   {"TRK", "TRCK", "TRCK", FrameField::Track},
+    {"TYE", "TYER", "TDRC", FrameField::Year},    {"TCO", "TCON", "TCON", FrameField::Genre},
     {"COM", "COMM", "COMM", FrameField::Comment},
 };
 
@@ -51,8 +51,7 @@ FrameField FieldOfFrame(std::string_view id, int major_version) {
 
 std::string DecodeId3Text(uint8_t encoding, std::span<const uint8_t> text) {
   switch (encoding) {
-    case 0:
-      return CutAtNul(platform::Latin1ToNarrow(text));
+    case 0: return CutAtNul(platform::Latin1ToNarrow(text));
     case 1: {
       const platform::Utf16Bom bom = platform::DetectUtf16Bom(text);
       if (bom.found) text = text.subspan(2);
@@ -60,12 +59,9 @@ std::string DecodeId3Text(uint8_t encoding, std::span<const uint8_t> text) {
       if (text.size() > 5 && text[0] == 0 && text[1] == 0) text = text.subspan(2);
       return CutAtNul(platform::Utf16ToNarrow(text, bom.order));
     }
-    case 2:
-      return CutAtNul(platform::Utf16ToNarrow(text, platform::Utf16Order::BigEndian));
-    case 3:
-      return CutAtNul(platform::Utf8ToNarrow(text));
-    default:
-      return {};
+    case 2: return CutAtNul(platform::Utf16ToNarrow(text, platform::Utf16Order::BigEndian));
+    case 3: return CutAtNul(platform::Utf8ToNarrow(text));
+    default: return {};
   }
 }
 
@@ -74,8 +70,7 @@ std::string ResolveGenreReference(const std::string& genre) {
   if (genre.size() < 3 || genre[0] != '(') return genre;
   size_t digits = 0;
   int number = 0;
-  while (digits < 3 && 1 + digits < genre.size() && genre[1 + digits] >= '0' &&
-         genre[1 + digits] <= '9') {
+  while (digits < 3 && 1 + digits < genre.size() && genre[1 + digits] >= '0' && genre[1 + digits] <= '9') {
     number = number * 10 + (genre[1 + digits] - '0');
     ++digits;
   }
@@ -109,8 +104,7 @@ void FrameSink::HandleComment(std::span<const uint8_t> body) {
   const uint8_t encoding = body[0];
   const size_t width = TerminatorWidth(encoding);
   const size_t end = FindTerminator(body, 4, width);
-  const std::span<const uint8_t> description =
-      body.subspan(4, end == std::string::npos ? body.size() - 4 : end - 4);
+  const std::span<const uint8_t> description = body.subspan(4, end == std::string::npos ? body.size() - 4 : end - 4);
   const std::span<const uint8_t> text =
       end == std::string::npos ? std::span<const uint8_t>() : body.subspan(end + width);
 

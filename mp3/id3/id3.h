@@ -46,8 +46,8 @@ class Id3Reader {
   // record pointing at the texts, or 0 with every record pointer null. A null record fails
   // and reads nothing. `*message` becomes the text to store as the last error, or null when
   // the last error stays as it is (only on success: every failure names its cause).
-  int Load(int tag_version, std::span<const uint8_t> source, bool has_id3v1,
-           MP3_ID3_FIELDS* record, const char** message);
+  int Load(int tag_version, std::span<const uint8_t> source, bool has_id3v1, MP3_ID3_FIELDS* record,
+           const char** message);
 
   // Close frees the tag data: every text becomes empty.
   void Clear();

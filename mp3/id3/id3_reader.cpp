@@ -34,8 +34,8 @@ bool IsUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) 
 
 }  // namespace
 
-int Id3Reader::Load(int tag_version, std::span<const uint8_t> source, bool has_id3v1,
-                    MP3_ID3_FIELDS* record, const char** message) {
+int Id3Reader::Load(int tag_version, std::span<const uint8_t> source, bool has_id3v1, MP3_ID3_FIELDS* record,
+                    const char** message) {
   if (message) *message = nullptr;
   if (!record) {
     if (message) *message = kNullRecordMessage;

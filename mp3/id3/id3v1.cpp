@@ -21,8 +21,7 @@ std::string Field(const uint8_t* bytes, size_t width, bool trim_spaces) {
 }  // namespace
 
 bool HasId3v1(std::span<const uint8_t> source) {
-  return source.size() > kTagSize &&
-         std::memcmp(source.data() + source.size() - kTagSize, "TAG", 3) == 0;
+  return source.size() > kTagSize && std::memcmp(source.data() + source.size() - kTagSize, "TAG", 3) == 0;
 }
 
 bool ReadId3v1(std::span<const uint8_t> source, bool has_id3v1, Id3Texts& texts) {

@@ -46,9 +46,7 @@ bool BodyOf(const TagHeader& header, std::vector<uint8_t>& work, std::span<const
   return true;
 }
 
-std::string_view FrameId(const uint8_t* p, size_t length) {
-  return {reinterpret_cast<const char*>(p), length};
-}
+std::string_view FrameId(const uint8_t* p, size_t length) { return {reinterpret_cast<const char*>(p), length}; }
 
 bool WalkV22(const TagHeader& header, FrameSink& sink) {
   if (header.flags & kFlagExtendedHeader) return false;  // compressed: unreadable
@@ -95,8 +93,8 @@ bool WalkV23(const TagHeader& header, FrameSink& sink) {
 
 // A 2.4 frame body as stored: without its data length indicator, unsynchronisation undone.
 // False when the frame cannot be read and is skipped.
-bool FrameDataV24(std::span<const uint8_t> data, uint8_t flags, bool tag_unsynchronised,
-                  std::vector<uint8_t>& work, std::span<const uint8_t>& out) {
+bool FrameDataV24(std::span<const uint8_t> data, uint8_t flags, bool tag_unsynchronised, std::vector<uint8_t>& work,
+                  std::span<const uint8_t>& out) {
   if (flags & 0x01) {  // data length indicator
     if (data.size() < 4) return false;
     data = data.subspan(4);

@@ -39,8 +39,8 @@ class StreamQueue {
 
  private:
   struct Node {
-    const uint8_t* read = nullptr;  // next unread byte
-    uint32_t left = 0;              // unread bytes of this block
+    const uint8_t* read = nullptr;   // next unread byte
+    uint32_t left = 0;               // unread bytes of this block
     const void* identity = nullptr;  // the caller's pointer
     uint32_t size = 0;
     std::shared_ptr<const uint8_t[]> copy;  // copying queues only

@@ -16,8 +16,8 @@ void WWaveOut::SetError(const char* message) {
   error_[sizeof error_ - 1] = 0;
 }
 
-int WWaveOut::Initialize(uint32_t format_tag, uint32_t channels, uint32_t samples_per_sec,
-                         uint32_t bits_per_sample, uint32_t buffer_count, uint32_t buffer_ms) {
+int WWaveOut::Initialize(uint32_t format_tag, uint32_t channels, uint32_t samples_per_sec, uint32_t bits_per_sample,
+                         uint32_t buffer_count, uint32_t buffer_ms) {
   if (headers_) {
     SetError("WWaveOut::Initialize->Already initialized. Uninitialize first.");
     return 0;
@@ -75,8 +75,7 @@ int WWaveOut::Uninitialize() {
   return 1;
 }
 
-void WWaveOut::DeviceNotice(platform::WaveOut*, uint32_t message, uintptr_t instance,
-                            uintptr_t param1, uintptr_t) {
+void WWaveOut::DeviceNotice(platform::WaveOut*, uint32_t message, uintptr_t instance, uintptr_t param1, uintptr_t) {
   auto* self = reinterpret_cast<WWaveOut*>(instance);  // NOLINT(performance-no-int-to-ptr): ours, passed back
   auto* header = reinterpret_cast<platform::WaveHeader*>(param1);  // NOLINT(performance-no-int-to-ptr): as above
   // Once marked done the decoding thread refills the header, so the callback gets a copy.
@@ -110,8 +109,9 @@ int WWaveOut::OpenAudioOutput(uint32_t device_id, WaveNoticeFunc callback, uintp
     case 7: SetError("WWaveOut::OpenAudioOutput->Unable to allocate or lock memory"); break;
     case 32: SetError("WWaveOut::OpenAudioOutput->Attempted to open with an unsupported waveform-audio format"); break;
     case 35:
-      SetError("WWaveOut::OpenAudioOutput->The device is synchronous but waveOutOpen was called "
-               "without using the WAVE_ALLOWSYNC flag");
+      SetError(
+          "WWaveOut::OpenAudioOutput->The device is synchronous but waveOutOpen was called "
+          "without using the WAVE_ALLOWSYNC flag");
       break;
     default: SetError("WWaveOut::OpenAudioOutput->Unknown error"); break;
   }
@@ -221,9 +221,7 @@ uint32_t WWaveOut::GetOutputPosition(int mode) {
   return 0;
 }
 
-char* WWaveOut::GetBufferData(uint32_t index) {
-  return ValidIndex(index) ? headers_[index].data : nullptr;
-}
+char* WWaveOut::GetBufferData(uint32_t index) { return ValidIndex(index) ? headers_[index].data : nullptr; }
 
 // The spectrum and VU readers take the length from the caller's thread while the decoding
 // thread refills the buffer, so the field is accessed atomically.

@@ -23,8 +23,8 @@ class WWaveOut {
   WWaveOut(const WWaveOut&) = delete;
   WWaveOut& operator=(const WWaveOut&) = delete;
 
-  int Initialize(uint32_t format_tag, uint32_t channels, uint32_t samples_per_sec,
-                 uint32_t bits_per_sample, uint32_t buffer_count, uint32_t buffer_ms);
+  int Initialize(uint32_t format_tag, uint32_t channels, uint32_t samples_per_sec, uint32_t bits_per_sample,
+                 uint32_t buffer_count, uint32_t buffer_ms);
   int Uninitialize();
   int OpenAudioOutput(uint32_t device_id, WaveNoticeFunc callback, uintptr_t instance, uint32_t flags);
   int PlayBuffer(uint32_t index);
@@ -52,8 +52,8 @@ class WWaveOut {
   const char* GetError() const { return error_; }
 
  private:
-  static void DeviceNotice(platform::WaveOut* device, uint32_t message, uintptr_t instance,
-                           uintptr_t param1, uintptr_t param2);
+  static void DeviceNotice(platform::WaveOut* device, uint32_t message, uintptr_t instance, uintptr_t param1,
+                           uintptr_t param2);
   void SetError(const char* message);
   int QueueLocked(uint32_t index);  // device_lock_ held, device open
   bool ValidIndex(uint32_t index) const { return index < buffer_count_; }

@@ -138,7 +138,8 @@ void DAr3::ReleaseWaitingSenders(CallbackChannel& channel) {
   answered_.notify_all();
 }
 
-void DAr3::CallbackThreadMain(std::shared_ptr<CallbackChannel> channel) {  // NOLINT(performance-unnecessary-value-param): the thread's share
+void DAr3::CallbackThreadMain(
+    std::shared_ptr<CallbackChannel> channel) {  // NOLINT(performance-unnecessary-value-param): the thread's share
   t_callback = CallbackThreadState{this, channel.get()};
   callback_answer_event_.Set();
   platform::ThreadMessage message;

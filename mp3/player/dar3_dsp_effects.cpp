@@ -49,9 +49,7 @@ int DAr3::SetEQParamEx(int fft_eq, int preamp, const int* gains, int gain_count)
 
 int DAr3::GetEQParam(int fft_eq, int* preamp, int* gains) { return equalizers_.GetEQParam(fft_eq, preamp, gains); }
 
-int DAr3::GetEQParamEx(int fft_eq, int* preamp, int* gains) {
-  return equalizers_.GetEQParamEx(fft_eq, preamp, gains);
-}
+int DAr3::GetEQParamEx(int fft_eq, int* preamp, int* gains) { return equalizers_.GetEQParamEx(fft_eq, preamp, gains); }
 
 int DAr3::SetSfxParam(int enable, int mode, int delay_ms, int input_gain, int echo_gain, int output_gain) {
   std::string error;
@@ -85,7 +83,8 @@ static_assert(dsp::kWindowRectangular == WINDOW_RECTANGULAR && dsp::kWindowHammi
               dsp::kWindowBartlettHann == WINDOW_BARTLETT_HANN && dsp::kWindowBlackman == WINDOW_BLACKMAN &&
               dsp::kWindowNuttall == WINDOW_NUTTALL && dsp::kWindowBlackmanHarris == WINDOW_BLACKMAN_HARRIS &&
               dsp::kWindowBlackmanNuttall == WINDOW_BLACKMAN_NUTTALL && dsp::kWindowFlatTop == WINDOW_FLAT_TOP);
-static_assert(dsp::kFftOutHarmonicCount == FFT_OUT_HARMONIC_COUNT && dsp::kFftOutHarmonicFreq == FFT_OUT_HARMONIC_FREQ &&
+static_assert(dsp::kFftOutHarmonicCount == FFT_OUT_HARMONIC_COUNT &&
+              dsp::kFftOutHarmonicFreq == FFT_OUT_HARMONIC_FREQ &&
               dsp::kFftOutLeftAmplitude == FFT_OUT_LEFT_AMPLITUDE &&
               dsp::kFftOutRightAmplitude == FFT_OUT_RIGHT_AMPLITUDE && dsp::kFftOutLeftPhase == FFT_OUT_LEFT_PHASE &&
               dsp::kFftOutRightPhase == FFT_OUT_RIGHT_PHASE);
@@ -183,7 +182,8 @@ bool DAr3::StagePrepareAtOpen() {
 
 void DAr3::StageDrainAtEnd() {
   // The tail still inside the filter, flushed with silence.
-  const uint32_t block = std::min(format_.frames_per_buffer * format_.samples_per_frame * 4, wave_.GetBufferSize() & ~3u);
+  const uint32_t block =
+      std::min(format_.frames_per_buffer * format_.samples_per_frame * 4, wave_.GetBufferSize() & ~3u);
   uint32_t drain = std::min<uint64_t>(eq_latency_bytes_, uint64_t(frames_this_run_) * format_.samples_per_frame * 4);
   WaitForBuffer(current_index_);
   while (drain > 0 && state_.playing) {

@@ -18,7 +18,8 @@ void DAr3::LengthFromFrameIndex() {
   // A managed stream holds only its first block: its header stays the only word on length.
   if (stream_managed_) return;
   if (!BuildFrameIndex(f.data_start, f.data_size, &frame_index_)) frame_index_.clear();
-  const IndexLength counted = LengthFromIndex(frame_index_, f.data_start + f.data_size, f.samples_per_frame, f.sample_rate);
+  const IndexLength counted =
+      LengthFromIndex(frame_index_, f.data_start + f.data_size, f.samples_per_frame, f.sample_rate);
   if (counted.frames == 0) return;
   f.total_frames = counted.frames;
   f.total_samples = Saturate32(counted.samples);

@@ -11,8 +11,8 @@ int DAr3::LoadID3(int tag_version, MP3_ID3_FIELDS* fields) {
     return 0;
   }
   const char* message = nullptr;
-  const int result = id3_.Load(tag_version, {format_.source_start, format_.source_size}, format_.has_id3v1 != 0,
-                               fields, &message);
+  const int result =
+      id3_.Load(tag_version, {format_.source_start, format_.source_size}, format_.has_id3v1 != 0, fields, &message);
   if (message) SetError(message);
   return result;
 }

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <new>
 
-#include "mp3/player/dar3_player.h"
 #include "mp3/format/frame_scan.h"
+#include "mp3/player/dar3_player.h"
 #include "platform/textcodes.h"
 
 namespace {
@@ -59,8 +59,7 @@ int DAr3::OpenResource(void* /*module: resources are registered per program*/, c
   if (!Close()) return 0;
   effects_.pushed_stream = 0;
   size_t total = 0;
-  const uint8_t* data =
-      res_name && res_type ? platform::FindResource(res_name, res_type, &total) : nullptr;
+  const uint8_t* data = res_name && res_type ? platform::FindResource(res_name, res_type, &total) : nullptr;
   if (!data) {
     SetError("OpenMp3Resource->Can't find resource !");
     return 0;
@@ -86,8 +85,8 @@ bool DAr3::CheckRange(const char* op, size_t total, unsigned int offset, unsigne
   return true;
 }
 
-int DAr3::OpenRange(const char* op, const uint8_t* data, size_t total, unsigned int offset,
-                    unsigned int size, int buffer_ms) {
+int DAr3::OpenRange(const char* op, const uint8_t* data, size_t total, unsigned int offset, unsigned int size,
+                    int buffer_ms) {
   if (!CheckRange(op, total, offset, size)) return 0;
   if (size == 0) size = static_cast<unsigned int>(total - offset);
   format_.source_start = data + offset;
@@ -190,8 +189,7 @@ void DAr3::StripTags() {
     f.has_id3v1 = 1;
   }
   const uint8_t* d = f.data_start;
-  if (f.data_size >= 11 && std::memcmp(d, "ID3", 3) == 0 && d[6] < 128 && d[7] < 128 && d[8] < 128 &&
-      d[9] < 128) {
+  if (f.data_size >= 11 && std::memcmp(d, "ID3", 3) == 0 && d[6] < 128 && d[7] < 128 && d[8] < 128 && d[9] < 128) {
     const uint32_t tag_length = ((uint32_t(d[6]) << 21) | (uint32_t(d[7]) << 14) | (uint32_t(d[8]) << 7) | d[9]) + 10;
     if (uint64_t(tag_length) + 24 < f.data_size) {
       f.has_id3v2 = 1;
@@ -248,8 +246,8 @@ void DAr3::ReadVbrHeader() {
   // byte count, when it gives one (unknown otherwise).
   uint64_t song_bytes = f.data_size;
   if (stream_managed_) song_bytes = (vbr.xing_flags & XING_BYTES) && vbr.bytes > 0 ? vbr.bytes : UINT64_MAX;
-  const bool usable = recognised && (vbr.xing_flags & XING_FRAMES) && (vbr.xing_flags & XING_TOC) &&
-                      vbr.frames > 0 && uint64_t(vbr.frames) * 16 <= song_bytes;
+  const bool usable = recognised && (vbr.xing_flags & XING_FRAMES) && (vbr.xing_flags & XING_TOC) && vbr.frames > 0 &&
+                      uint64_t(vbr.frames) * 16 <= song_bytes;
   if (recognised) {
     f.data_start += vf.frame_length;
     f.data_size -= static_cast<uint32_t>(vf.frame_length);
@@ -274,8 +272,7 @@ void DAr3::LengthFromVbrHeader(uint64_t song_bytes) {
 
 void DAr3::MeasureLength() {
   StreamFormat& f = format_;
-  const HeaderScan scan =
-      ScanFrameHeaders(f.data_start, f.data_size, f.free_bitrate, f.first_bitrate, kScanFrames);
+  const HeaderScan scan = ScanFrameHeaders(f.data_start, f.data_size, f.free_bitrate, f.first_bitrate, kScanFrames);
   if (scan.vbr) f.vbr = 1;
   if (f.xing_used) return;
   f.audio_bytes = f.data_size;
@@ -285,9 +282,8 @@ void DAr3::MeasureLength() {
     f.total_samples = static_cast<uint32_t>(uint64_t(f.total_frames) * f.samples_per_frame);
     f.song_length = static_cast<uint32_t>(uint64_t(f.total_frames) * 1000 * f.samples_per_frame / f.sample_rate);
     f.bytes_per_frame = float(scan.byte_sum) / float(scan.counted);
-    f.average_bitrate = f.total_frames
-                            ? float(double(f.data_size) * 8.0 / f.total_frames * f.sample_rate / f.samples_per_frame)
-                            : 0.0f;
+    f.average_bitrate =
+        f.total_frames ? float(double(f.data_size) * 8.0 / f.total_frames * f.sample_rate / f.samples_per_frame) : 0.0f;
     return;
   }
   f.average_bitrate = float(f.first_bitrate);

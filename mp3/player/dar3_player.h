@@ -5,10 +5,10 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <map>
-#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -18,11 +18,11 @@
 #include "dar3/ruve3.hpp"
 #include "mp3/effects/dither.h"
 #include "mp3/effects/fade.h"
-#include "mp3/output/stream_queue.h"
 #include "mp3/format/gapless_trim.h"
-#include "mp3/player/stop_reason.h"
 #include "mp3/format/vbr_header.h"
+#include "mp3/output/stream_queue.h"
 #include "mp3/output/wave_out.h"
+#include "mp3/player/stop_reason.h"
 #include "platform/files.h"
 #if DAR3_WITH_ID3
 #include "mp3/id3/id3.h"
@@ -175,8 +175,8 @@ class DAr3 final : public RUVe3 {  // NOLINT(cppcoreguidelines-virtual-class-des
   int PushDataToStream(const void* data, unsigned int size) override;
   int IsStreamDataFree(const void* data) override;
   int GetStreamLoad(STREAM_LOAD_INFO* load) override;
-  int OpenResource(void* module, const char* res_name, const char* res_type, int buffer_ms,
-                   unsigned int offset, unsigned int size) override;
+  int OpenResource(void* module, const char* res_name, const char* res_type, int buffer_ms, unsigned int offset,
+                   unsigned int size) override;
   int Close() override;
   int Play() override;
   int PlayLoop(int start_format, MP3_TIME* start, int end_format, MP3_TIME* end, int repeat_count) override;
@@ -250,8 +250,8 @@ class DAr3 final : public RUVe3 {  // NOLINT(cppcoreguidelines-virtual-class-des
   // Opening (dar3_open.cpp).
   // The offset and size against the source's size, with their messages.
   bool CheckRange(const char* op, size_t total, unsigned int offset, unsigned int size);
-  int OpenRange(const char* op, const uint8_t* data, size_t total, unsigned int offset,
-                unsigned int size, int buffer_ms);
+  int OpenRange(const char* op, const uint8_t* data, size_t total, unsigned int offset, unsigned int size,
+                int buffer_ms);
   // The steps of _Open, each false with the message set when it fails; AbandonOpen undoes a
   // failed open, whichever step failed.
   int _Open(int buffer_ms);  // NOLINT(bugprone-reserved-identifier): the name the design gives it
@@ -290,7 +290,7 @@ class DAr3 final : public RUVe3 {  // NOLINT(cppcoreguidelines-virtual-class-des
   // The steps of one run's main loop, on what it carries from frame to frame (RunDecode).
   // The first three return false when the run ends there.
   struct RunDecode;
-  bool StartChecks(RunFlags& run);  // the PLAY notice and what must hold before the start
+  bool StartChecks(RunFlags& run);   // the PLAY notice and what must hold before the start
   bool OnDecodeError(RunDecode& r);  // refill, next reverse block, tail, loop or the end
   bool EmitFrame(RunDecode& r);      // the frame's PCM into the block, up to a loop pass's end
   void StartDecoder(RunDecode& r);
@@ -477,7 +477,9 @@ class DAr3 final : public RUVe3 {  // NOLINT(cppcoreguidelines-virtual-class-des
   bool callback_running_ = false;  // send_lock_
 
   // Managed streams (dar3_stream.cpp; the decoding thread's side in dar3_stream_feed.cpp).
-  StreamQueue& ActiveStreamQueue() { return stream_buffered_ ? static_cast<StreamQueue&>(stream_copies_) : stream_blocks_; }
+  StreamQueue& ActiveStreamQueue() {
+    return stream_buffered_ ? static_cast<StreamQueue&>(stream_copies_) : stream_blocks_;
+  }
   void ClearStreamQueues();
   bool StreamAllocateBuffer();  // false when memory runs out
   void StreamFeedStart();

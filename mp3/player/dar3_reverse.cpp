@@ -1,7 +1,7 @@
 // Reverse mode: the frame index is built on first use; a running playback restarts backwards
 // (or forwards) from where it is heard.
-#include "mp3/player/dar3_player.h"
 #include "mp3/format/frame_index.h"
+#include "mp3/player/dar3_player.h"
 
 int DAr3::ReverseMode(int enable) {
   if (!format_.data_start) {

@@ -6,9 +6,9 @@
 #include <cstring>
 
 #include "mp3/effects/block_effects.h"
-#include "mp3/player/dar3_player.h"
 #include "mp3/format/frame_index.h"
 #include "mp3/format/seek_math.h"
+#include "mp3/player/dar3_player.h"
 
 namespace {
 

@@ -77,8 +77,8 @@ uint32_t FadeFrames(uint32_t ms, uint32_t sample_rate, uint32_t samples_per_fram
 }
 }  // namespace
 
-static int StartFade(DAr3* player, FadeControl& fade, const StreamFormat& f, int mode, int format,
-                     MP3_TIME* time, bool from_edge) {
+static int StartFade(DAr3* player, FadeControl& fade, const StreamFormat& f, int mode, int format, MP3_TIME* time,
+                     bool from_edge) {
   if (!time) {
     player->SetError("FadeVolume->MP3_TIME *pTime can't be 0");
     return 0;

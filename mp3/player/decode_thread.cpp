@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "mp3/player/dar3_player.h"
 #include "mp3/dsp/shared_pcm.h"
 #include "mp3/format/frame_index.h"
 #include "mp3/format/seek_math.h"
+#include "mp3/player/dar3_player.h"
 
 namespace {
 
@@ -123,7 +123,8 @@ bool DAr3::WriteBlock(char* block, uint32_t bytes) {
   bool consumed = false;
   if (WantsMessage(MP3_EVENT_WAVE_BUFFER)) {
     state_.played_samples += bytes / 4;
-    const int32_t answer = SendCallbackMessage(MP3_EVENT_WAVE_BUFFER, reinterpret_cast<intptr_t>(block), intptr_t(bytes));
+    const int32_t answer =
+        SendCallbackMessage(MP3_EVENT_WAVE_BUFFER, reinterpret_cast<intptr_t>(block), intptr_t(bytes));
     if (!state_.playing || answer == 2) {
       if (answer == 2) stop_reason_.EndedBy(MP3_STOP_REASON_CALLBACK);
       state_.playing = 0;

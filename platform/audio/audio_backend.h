@@ -28,8 +28,8 @@ void MixOutput(int16_t* stereo, size_t frames);
 void MixOwnWaveOut(WaveOut* device, int16_t* stereo, size_t frames);
 
 // Started outputs, or null when they cannot start.
-std::unique_ptr<AudioOutput> StartSdlOutput();           // audio/sdl: null without a usable sound card
-std::unique_ptr<AudioOutput> StartSilentRealTimeOutput(); // audio/silent
+std::unique_ptr<AudioOutput> StartSdlOutput();             // audio/sdl: null without a usable sound card
+std::unique_ptr<AudioOutput> StartSilentRealTimeOutput();  // audio/silent
 // audio/sdl: the machine's output devices by SDL's names (empty without SDL or a driver), and
 // device `index` opened for `client` alone, stereo 16-bit at `rate` where the device accepts
 // it (*obtained: the rate it plays at); null when it cannot open.

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "platform/audio.h"
-#include "platform/audio/audio_notices.h"
 #include "platform/audio/audio_backend.h"
+#include "platform/audio/audio_notices.h"
 
 namespace platform {
 
@@ -17,9 +17,9 @@ namespace platform {
 struct SoundBuffer {
   PcmFormat format;
   std::shared_ptr<std::vector<uint8_t>> samples;  // shared with duplicates
-  uint32_t frames = 0;           // whole frames in samples
-  uint64_t position = 0;         // play cursor in frames, 32.32 fixed point
-  uint32_t frequency = 0;        // 0: the format's rate
+  uint32_t frames = 0;                            // whole frames in samples
+  uint64_t position = 0;                          // play cursor in frames, 32.32 fixed point
+  uint32_t frequency = 0;                         // 0: the format's rate
   int32_t volume = 0;
   int32_t pan = 0;
   float left_gain = 1.0f;
@@ -31,13 +31,13 @@ struct SoundBuffer {
 
 struct WaveOut {
   PcmFormat format;
-  uint32_t block = 0;            // bytes per frame
-  uint64_t step = 0;             // resampling step, 32.32
+  uint32_t block = 0;  // bytes per frame
+  uint64_t step = 0;   // resampling step, 32.32
   WaveOutCallback callback = nullptr;
   uintptr_t instance = 0;
-  std::deque<WaveHeader*> queue; // written, not yet done, in write order
-  uint64_t position = 0;         // within the queue's first header, frames 32.32
-  uint64_t completed_frames = 0; // frames of finished headers since open or reset
+  std::deque<WaveHeader*> queue;  // written, not yet done, in write order
+  uint64_t position = 0;          // within the queue's first header, frames 32.32
+  uint64_t completed_frames = 0;  // frames of finished headers since open or reset
   uint32_t volume = 0xFFFFFFFFu;
   float left_gain = 1.0f;
   float right_gain = 1.0f;
@@ -45,7 +45,7 @@ struct WaveOut {
   // A device of its own (chosen by id), which mixes this wave-out alone at its rate; null for
   // the mixed output. Stopped when the wave-out is freed.
   std::unique_ptr<audio::AudioOutput> own_output;
-  std::vector<float> scratch;    // the own output's mix
+  std::vector<float> scratch;  // the own output's mix
 };
 
 namespace audio {
@@ -70,8 +70,8 @@ class Engine {
   void MixOwn(WaveOut* device, int16_t* out, size_t frames);
 
   std::mutex mix_lock;
-  std::vector<SoundBuffer*> buffers;         // live handles, in creation order
-  std::vector<WaveOut*> devices;             // open devices, in open order
+  std::vector<SoundBuffer*> buffers;  // live handles, in creation order
+  std::vector<WaveOut*> devices;      // open devices, in open order
   std::vector<AudioSource*> sources;
   uint32_t default_wave_volume = 0xFFFFFFFFu;
   NoticeThread notices;
@@ -83,9 +83,9 @@ class Engine {
 
   std::mutex start_lock_;
   std::atomic<bool> started_{false};
-  bool real_time_ = false;             // headless: consume in real time
+  bool real_time_ = false;  // headless: consume in real time
   std::unique_ptr<AudioOutput> output_;
-  std::vector<float> scratch_;         // guarded by mix_lock
+  std::vector<float> scratch_;  // guarded by mix_lock
 };
 
 // Mixers of the two kinds of client (mix lock held).

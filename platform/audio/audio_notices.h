@@ -18,7 +18,7 @@ struct Notice {
   uint32_t message = 0;
   uintptr_t instance = 0;
   uintptr_t param1 = 0;
-  void (*after)(WaveOut*) = nullptr;   // runs once the callback has returned (frees a closed device)
+  void (*after)(WaveOut*) = nullptr;  // runs once the callback has returned (frees a closed device)
 };
 
 class NoticeThread {

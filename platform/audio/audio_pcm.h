@@ -15,9 +15,7 @@ inline void ReadFrame(const uint8_t* p, const PcmFormat& format, float* left, fl
     *left = (static_cast<int>(p[0]) - 128) * (1.0f / 128.0f);
     *right = format.channels == 2 ? (static_cast<int>(p[1]) - 128) * (1.0f / 128.0f) : *left;
   } else {
-    auto sample = [](const uint8_t* q) {
-      return static_cast<int16_t>(static_cast<uint16_t>(q[0] | (q[1] << 8)));
-    };
+    auto sample = [](const uint8_t* q) { return static_cast<int16_t>(static_cast<uint16_t>(q[0] | (q[1] << 8))); };
     *left = sample(p) * (1.0f / 32768.0f);
     *right = format.channels == 2 ? sample(p + 2) * (1.0f / 32768.0f) : *left;
   }

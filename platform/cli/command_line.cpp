@@ -100,7 +100,8 @@ CommandLine::Outcome CommandLine::Parse(int argc, char** argv, int* exit_status)
       value = argv[++i];
     }
     if (option->on_value && !option->on_value(value, &error))
-      return fail(error.empty() ? "bad value '" + value + "' for " + name : error);  // NOLINT(performance-inefficient-string-concatenation): once
+      return fail(error.empty() ? "bad value '" + value + "' for " + name
+                                : error);  // NOLINT(performance-inefficient-string-concatenation): once
   }
   return Outcome::kRun;
 }

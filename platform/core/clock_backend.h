@@ -5,9 +5,9 @@
 namespace platform {
 
 struct ClockBackend {
-  uint32_t (*ticks)();           // milliseconds, wrapping at 2^32
+  uint32_t (*ticks)();  // milliseconds, wrapping at 2^32
   void (*sleep)(uint32_t ms);
-  void (*spin_pause)();          // one short pause inside a polling wait
+  void (*spin_pause)();  // one short pause inside a polling wait
 };
 
 extern const ClockBackend kSystemClock;    // core/system

@@ -84,9 +84,7 @@ bool RiffReader::FindChunk(const RiffChunk& parent, uint32_t id, RiffChunk* chun
   return false;
 }
 
-void RiffReader::Ascend(const RiffChunk& chunk) {
-  position_ = std::min(chunk.end + (chunk.size & 1), size_);
-}
+void RiffReader::Ascend(const RiffChunk& chunk) { position_ = std::min(chunk.end + (chunk.size & 1), size_); }
 
 size_t RiffReader::Read(const RiffChunk& chunk, void* out, size_t bytes) {
   if (position_ < chunk.data_offset || position_ >= chunk.end) return 0;

@@ -65,9 +65,7 @@ bool ThreadMessageQueue::Get(ThreadMessage* out) {
 
 int ThreadMessageQueue::GetTimed(ThreadMessage* out, uint32_t timeout_ms) {
   std::unique_lock<std::mutex> guard(lock_);
-  if (!posted_.wait_for(guard, std::chrono::milliseconds(timeout_ms),
-                        [this] { return !queue_.empty(); }))
-    return -1;
+  if (!posted_.wait_for(guard, std::chrono::milliseconds(timeout_ms), [this] { return !queue_.empty(); })) return -1;
   *out = queue_.front();
   queue_.pop_front();
   return out->message != kThreadQuit ? 1 : 0;
@@ -99,8 +97,7 @@ int32_t MulDiv(int32_t number, int32_t numerator, int32_t denominator) {
   bool negative = (product < 0) != (denominator < 0);
   if (negative) quotient = -quotient;
   // Win32 answers -1 for anything outside +-(2^31 - 1): -2^31 itself does not count as a result.
-  if (quotient > std::numeric_limits<int32_t>::max() || quotient < -std::numeric_limits<int32_t>::max())
-    return -1;
+  if (quotient > std::numeric_limits<int32_t>::max() || quotient < -std::numeric_limits<int32_t>::max()) return -1;
   return static_cast<int32_t>(quotient);
 }
 

@@ -27,10 +27,8 @@ bool ReadVlq(const uint8_t*& p, const uint8_t* end, uint32_t* value) {
 int ChannelMessageDataBytes(uint8_t status) {
   switch (status & 0xF0) {
     case 0xC0:
-    case 0xD0:
-      return 1;
-    default:
-      return 2;
+    case 0xD0: return 1;
+    default: return 2;
   }
 }
 

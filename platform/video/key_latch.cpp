@@ -15,9 +15,7 @@ FrameInput sample;
 bool focus_lost_pending = false;
 }  // namespace
 
-void LatchKeysPerFrame() {
-  latched.store(true);
-}
+void LatchKeysPerFrame() { latched.store(true); }
 
 bool KeysLatched() { return latched.load(); }
 

@@ -25,12 +25,9 @@ ShownArea FitShape(int out_w, int out_h, int w, int h) {
 
 const char* ScalingName(Scaling scaling) {
   switch (scaling) {
-    case Scaling::Integer:
-      return "integer";
-    case Scaling::Stretch:
-      return "stretch";
-    case Scaling::Fit:
-      break;
+    case Scaling::Integer: return "integer";
+    case Scaling::Stretch: return "stretch";
+    case Scaling::Fit: break;
   }
   return "fit";
 }

@@ -48,7 +48,10 @@ void Clipper::SetClipList(const Rect* rects, int count) {
 }
 
 Surface::Surface(int width, int height, int bpp)
-    : width_(width), height_(height), bpp_(bpp), pitch_(((width * (bpp / 8)) + 3) & ~3),
+    : width_(width),
+      height_(height),
+      bpp_(bpp),
+      pitch_(((width * (bpp / 8)) + 3) & ~3),
       pixels_(static_cast<size_t>(pitch_) * height, 0) {}
 
 Surface::~Surface() {
@@ -99,8 +102,7 @@ void Surface::SetPalette(Palette* palette) {
 namespace {
 
 Rect Intersect(const Rect& a, const Rect& b) {
-  return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-          std::min(a.bottom, b.bottom)};
+  return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
 }
 bool Empty(const Rect& r) { return r.left >= r.right || r.top >= r.bottom; }
 
@@ -116,13 +118,14 @@ void FillRect(Surface* surface, const Rect& r, uint32_t color) {
 // scaled. Source coordinates are computed per destination pixel (nearest neighbour), so a
 // clipped stretch shows exactly the pixels the unclipped one would.
 template <typename Pixel>
-void CopyRect(Surface* dest, const Rect& dst, const Rect& visible, const Surface* source, const Rect& src,
-              bool keyed, uint32_t key_low, uint32_t key_high) {
+void CopyRect(Surface* dest, const Rect& dst, const Rect& visible, const Surface* source, const Rect& src, bool keyed,
+              uint32_t key_low, uint32_t key_high) {
   const int64_t dw = dst.right - dst.left, dh = dst.bottom - dst.top;
   const int64_t sw = src.right - src.left, sh = src.bottom - src.top;
   const bool same_size = dw == sw && dh == sh;
   for (int y = visible.top; y < visible.bottom; ++y) {
-    int sy = static_cast<int>(same_size ? src.top + (int64_t{y} - dst.top) : src.top + (int64_t{y} - dst.top) * sh / dh);
+    int sy =
+        static_cast<int>(same_size ? src.top + (int64_t{y} - dst.top) : src.top + (int64_t{y} - dst.top) * sh / dh);
     const auto* in = reinterpret_cast<const Pixel*>(source->pixels() + static_cast<size_t>(sy) * source->pitch());
     auto* out = reinterpret_cast<Pixel*>(dest->pixels() + static_cast<size_t>(y) * dest->pitch());
     if (same_size && !keyed) {
@@ -131,7 +134,8 @@ void CopyRect(Surface* dest, const Rect& dst, const Rect& visible, const Surface
       continue;
     }
     for (int x = visible.left; x < visible.right; ++x) {
-      int sx = static_cast<int>(same_size ? src.left + (int64_t{x} - dst.left) : src.left + (int64_t{x} - dst.left) * sw / dw);
+      int sx = static_cast<int>(same_size ? src.left + (int64_t{x} - dst.left)
+                                          : src.left + (int64_t{x} - dst.left) * sw / dw);
       Pixel p = in[sx];
       if (keyed && p >= key_low && p <= key_high) continue;
       out[x] = p;

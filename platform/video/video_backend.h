@@ -25,9 +25,9 @@ struct VideoBackend {
   bool (*show_error_box)(const char* title, const char* text);
 };
 
-extern const VideoBackend kSdlVideo;       // video/sdl
+extern const VideoBackend kSdlVideo;                        // video/sdl
 bool SdlShowErrorBox(const char* title, const char* text);  // video/sdl/sdl_message_box.cpp
-extern const VideoBackend kHeadlessVideo;  // video/headless
+extern const VideoBackend kHeadlessVideo;                   // video/headless
 
 // The backend of this process, chosen on first use.
 const VideoBackend& Video();

@@ -1,3 +1,5 @@
+#include "display/display.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -5,7 +7,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "display/display.h"
 #include "display/error_log.h"
 #include "platform/backend.h"
 #include "tests/support/files.h"

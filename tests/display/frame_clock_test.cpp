@@ -1,6 +1,7 @@
+#include "display/frame_clock.h"
+
 #include <gtest/gtest.h>
 
-#include "display/frame_clock.h"
 #include "platform/backend.h"
 #include "platform/clock.h"
 

@@ -1,7 +1,8 @@
 // The hero's steps on small synthetic screens: jumps, walls, punches and the special attack.
+#include "game/hero.h"
+
 #include <gtest/gtest.h>
 
-#include "game/hero.h"
 #include "level_fixture.h"
 
 namespace {
@@ -126,7 +127,7 @@ TEST_F(HeroTest, SolidScreenEdgeCannotHangTheWallLoops) {
 TEST_F(HeroTest, PunchLandsFourTimesAndKnocksOut) {
   PaintStreet();
   StandAt(100);
-  Sprite& far = PlaceThug(0, 690, THUG_WALK_LEFT);     // 540 from the fist: in reach, not nearest
+  Sprite& far = PlaceThug(0, 690, THUG_WALK_LEFT);  // 540 from the fist: in reach, not nearest
   Sprite& near = PlaceThug(1, 170, THUG_WALK_LEFT);
   // Thug colour inside the right fist box (x+36..x+58, y+25..y+62): found in column 150.
   Paint(150, 270, 156, 290, COLOR_THUG);

@@ -1,5 +1,7 @@
 // Whole level frames and the parts of the frame around the hero and thugs: pause, screen
 // changes, the victory multiplier, the knockout cries.
+#include "game/level_frame.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,7 +11,6 @@
 #include "game/end_screens.h"
 #include "game/game_text.h"
 #include "game/hud.h"
-#include "game/level_frame.h"
 #include "level_fixture.h"
 #include "platform/backend.h"
 #include "platform/window.h"

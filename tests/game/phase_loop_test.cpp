@@ -1,11 +1,12 @@
 // The phase loops: one message per turn, the frame in every turn, WM_DESTROY as the end of a
 // phase, and what held keys do to the title and the story.
+#include "game/phase_loop.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
 
 #include "display/display.h"
-#include "game/phase_loop.h"
 #include "game/title_story.h"
 #include "game/world.h"
 #include "platform/backend.h"

@@ -118,8 +118,8 @@ TEST(ScoresTextTest, OnlyWellFormedTablesOfAtMostTenRunsRead) {
   std::string error;
   EXPECT_TRUE(ParseScores("# comment\n\n10 2 2026-01-31\n", &table, &error));
   EXPECT_EQ(table, (std::vector<ScoreEntry>{{10, 2, "2026-01-31"}}));
-  for (const char* bad : {"10 2\n", "10 2 2026-1-31\n", "-5 2 2026-01-31\n", "10 2 2026-01-31 extra\n", "x 2 2026-01-31\n",
-                          "99999999999999999999 1 2026-01-31\n"}) {
+  for (const char* bad : {"10 2\n", "10 2 2026-1-31\n", "-5 2 2026-01-31\n", "10 2 2026-01-31 extra\n",
+                          "x 2 2026-01-31\n", "99999999999999999999 1 2026-01-31\n"}) {
     EXPECT_FALSE(ParseScores(bad, &table, &error)) << bad;
     EXPECT_EQ(error, "line 1 is not \"score seconds date\"") << bad;
   }

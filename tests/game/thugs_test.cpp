@@ -1,9 +1,10 @@
 // The thugs' state machine on synthetic screens: patrol, presence, alert, chase, attack.
+#include "game/thugs.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
 
-#include "game/thugs.h"
 #include "level_fixture.h"
 
 namespace {
@@ -90,12 +91,12 @@ TEST_F(ThugsTest, AlertedPoseLasts31FramesThenChase) {
 
 TEST_F(ThugsTest, SightInFrontWithin200AndBehindWithin100) {
   Hero.x = 300;
-  Sprite& front_left = PlaceThug(0, 450, THUG_WALK_LEFT);    // d = 150, facing the hero
-  Sprite& far_front = PlaceThug(1, 500, THUG_WALK_LEFT);     // d = 200: not below 200
-  Sprite& behind = PlaceThug(2, 450, THUG_WALK_RIGHT);       // d = 150, back turned
-  Sprite& behind_close = PlaceThug(3, 380, THUG_WALK_RIGHT); // d = 80, back turned
-  Sprite& front_right = PlaceThug(4, 150, THUG_WALK_RIGHT);  // d = -150, facing the hero
-  Sprite& close_left = PlaceThug(5, 230, THUG_WALK_LEFT);    // d = -70, back turned
+  Sprite& front_left = PlaceThug(0, 450, THUG_WALK_LEFT);     // d = 150, facing the hero
+  Sprite& far_front = PlaceThug(1, 500, THUG_WALK_LEFT);      // d = 200: not below 200
+  Sprite& behind = PlaceThug(2, 450, THUG_WALK_RIGHT);        // d = 150, back turned
+  Sprite& behind_close = PlaceThug(3, 380, THUG_WALK_RIGHT);  // d = 80, back turned
+  Sprite& front_right = PlaceThug(4, 150, THUG_WALK_RIGHT);   // d = -150, facing the hero
+  Sprite& close_left = PlaceThug(5, 230, THUG_WALK_LEFT);     // d = -70, back turned
   Sprite& dormant = PlaceThug(6, 350, THUG_WALK_LEFT, THUG_DORMANT);
   ThugsSightAndContact();
   EXPECT_EQ(front_left.counters[THUG_STATE], THUG_ALERTED);

@@ -1,7 +1,6 @@
 // Randomly damaged WAV and MIDI files: every load either fails with -1 or yields a sound or song
 // that plays; nothing reads outside the file (run under AddressSanitizer).
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <cstdint>
@@ -32,12 +31,8 @@ struct Rand {
 // Overwrites, truncates or grows the file at random places.
 std::vector<uint8_t> Damage(std::vector<uint8_t> bytes, Rand& rand) {
   switch (rand.Next() % 4) {
-    case 0:
-      bytes.resize(rand.Next() % (bytes.size() + 1));
-      break;
-    case 1:
-      bytes.resize(bytes.size() + rand.Next() % 64, static_cast<uint8_t>(rand.Next()));
-      break;
+    case 0: bytes.resize(rand.Next() % (bytes.size() + 1)); break;
+    case 1: bytes.resize(bytes.size() + rand.Next() % 64, static_cast<uint8_t>(rand.Next())); break;
     default:
       for (int n = 1 + rand.Next() % 4; n > 0 && !bytes.empty(); --n) {
         // Header bytes are where the sizes live: hit them more often.
@@ -53,8 +48,8 @@ TEST(DamagedFilesTest, WavLoadsFailCleanlyOrPlay) {
   ASSERT_EQ(SoundInit(), 1);
   std::vector<uint8_t> samples(300);
   for (size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<uint8_t>(i * 37);
-  const auto good = Riff({Chunk("fmt ", FormatBody(1, 2, 22050, 16, true)), Chunk("fact", {1, 2, 3, 4}),
-                          Chunk("data", samples)});
+  const auto good =
+      Riff({Chunk("fmt ", FormatBody(1, 2, 22050, 16, true)), Chunk("fact", {1, 2, 3, 4}), Chunk("data", samples)});
   Rand rand;
   int loaded = 0;
   for (int round = 0; round < 3000; ++round) {
@@ -84,8 +79,8 @@ TEST(DamagedFilesTest, MidiLoadsFailCleanlyOrPlay) {
   if (access(JED_TEST_SOUNDFONT, R_OK) != 0) GTEST_SKIP() << "no General MIDI soundfont";
   ASSERT_EQ(MidiInit(), 1);
   // Two tracks (format 1): tempo, a sysex, running status, a pitch bend and a controller.
-  const std::vector<uint8_t> tempo_track = {0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x00, 0xF0, 0x03,
-                                            0x7E, 0x7F, 0xF7, 0x00, 0xFF, 0x2F, 0x00};
+  const std::vector<uint8_t> tempo_track = {0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x00, 0xF0,
+                                            0x03, 0x7E, 0x7F, 0xF7, 0x00, 0xFF, 0x2F, 0x00};
   const std::vector<uint8_t> note_track = {0x00, 0xC0, 0x18, 0x00, 0x90, 0x40, 0x60, 0x10, 0x43, 0x60,
                                            0x10, 0xE0, 0x00, 0x50, 0x10, 0xB0, 0x07, 0x50, 0x30, 0x80,
                                            0x40, 0x00, 0x00, 0x43, 0x00, 0x00, 0xFF, 0x2F, 0x00};

@@ -1,6 +1,7 @@
 // The MIDI layer over FluidSynth, checked on the mixed output of the headless engine.
-#include <gtest/gtest.h>
+#include "sound/midi.h"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -9,7 +10,6 @@
 
 #include "platform/audio.h"
 #include "platform/backend.h"
-#include "sound/midi.h"
 #include "tests/platform/audio/audio_measure.h"
 #include "tests/sound/wav_files.h"
 
@@ -28,11 +28,10 @@ std::vector<uint8_t> BigEndian(uint32_t value, int bytes) {
 
 // A format-0 file, 96 ticks per quarter at the default 120 bpm: one note of half a second.
 std::vector<uint8_t> OneNoteSong(uint8_t program, uint8_t note) {
-  std::vector<uint8_t> track = {
-      0x00, 0xC0, program,      // program change, channel 1
-      0x00, 0x90, note, 100,    // note on
-      0x60, note, 0,            // running status: note off (velocity 0) 96 ticks later
-      0x00, 0xFF, 0x2F, 0x00};  // end of track
+  std::vector<uint8_t> track = {0x00, 0xC0, program,         // program change, channel 1
+                                0x00, 0x90, note,    100,    // note on
+                                0x60, note, 0,               // running status: note off (velocity 0) 96 ticks later
+                                0x00, 0xFF, 0x2F,    0x00};  // end of track
   std::vector<uint8_t> file = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96, 'M', 'T', 'r', 'k'};
   auto length = BigEndian(static_cast<uint32_t>(track.size()), 4);
   file.insert(file.end(), length.begin(), length.end());
@@ -136,9 +135,16 @@ TEST_F(MidiTest, FilesThatAreNotStandardMidiFilesFail) {
   auto format_three = good;
   format_three[9] = 3;
   std::vector<uint8_t> riff = {'R', 'I', 'F', 'F', 4, 0, 0, 0, 'R', 'M', 'I', 'D'};
-  const std::vector<std::vector<uint8_t>> cases = {
-      {}, {'M', 'T', 'h', 'd'}, bad_header_length, track_past_end, no_running_status,
-      unterminated_length, no_tracks, format_three, riff, std::vector<uint8_t>(good.begin(), good.end() - 3)};
+  const std::vector<std::vector<uint8_t>> cases = {{},
+                                                   {'M', 'T', 'h', 'd'},
+                                                   bad_header_length,
+                                                   track_past_end,
+                                                   no_running_status,
+                                                   unterminated_length,
+                                                   no_tracks,
+                                                   format_three,
+                                                   riff,
+                                                   std::vector<uint8_t>(good.begin(), good.end() - 3)};
   for (size_t i = 0; i < cases.size(); ++i) {
     SCOPED_TRACE(i);
     wav_test::WriteFile("jed_bad.mid", cases[i]);

@@ -41,12 +41,12 @@ class SoundEffectsTest : public ::testing::Test {
   }
   // A sox-made sine: 440 Hz (and 660 Hz on the right for stereo), `seconds` long.
   std::string SoxSine(uint32_t rate, int bits, int channels, double seconds = 0.2) {
-    std::string path = TempPath("sine_" + std::to_string(rate) + "_" + std::to_string(bits) + "_" +
-                                std::to_string(channels) + ".wav");
+    std::string path =
+        TempPath("sine_" + std::to_string(rate) + "_" + std::to_string(bits) + "_" + std::to_string(channels) + ".wav");
     std::string tones = channels == 2 ? "sine 440 sine 660" : "sine 440";
     EXPECT_TRUE(Sox("-D -n -r " + std::to_string(rate) + " -b " + std::to_string(bits) + " -c " +
-                    std::to_string(channels) + " -e " + (bits == 8 ? "unsigned" : "signed") + " " + path +
-                    " synth " + std::to_string(seconds) + " " + tones + " vol 0.5"));
+                    std::to_string(channels) + " -e " + (bits == 8 ? "unsigned" : "signed") + " " + path + " synth " +
+                    std::to_string(seconds) + " " + tones + " vol 0.5"));
     return path;
   }
 };

@@ -274,9 +274,9 @@ TEST_F(SpriteBehaviour, AHeroStripLoadsAnimatesAndDraws) {
 
   LoadedBitmap bitmap;
   OwnedSprite hero;
-  ASSERT_EQ(CreateSprite(&hero.record, 0, 0, 72, 74, 52, SPRITE_MULTI_ANIM | SPRITE_VISIBLE, DDSCAPS_SYSTEMMEMORY,
-                         kKey, 8),
-            1);
+  ASSERT_EQ(
+      CreateSprite(&hero.record, 0, 0, 72, 74, 52, SPRITE_MULTI_ANIM | SPRITE_VISIBLE, DDSCAPS_SYSTEMMEMORY, kKey, 8),
+      1);
   ASSERT_EQ(LoadBitmapFile(&bitmap.record, path.c_str()), 1);
   for (int k = 0; k < 4; ++k) ASSERT_EQ(LoadSpriteFrame(&hero.record, &bitmap.record, k, k, 0, 0), 1);
   UnloadBitmapFile(&bitmap.record);

@@ -17,9 +17,7 @@ class SpriteTest : public ::testing::Test {
   void TearDown() override { DisplayShutdown(); }
 
   static uint8_t BackPixel(int x, int y) { return back_surface->pixels()[y * back_surface->pitch() + x]; }
-  static uint8_t FramePixel(const SpriteFrame* frame, int x, int y) {
-    return frame->pixels()[y * frame->pitch() + x];
-  }
+  static uint8_t FramePixel(const SpriteFrame* frame, int x, int y) { return frame->pixels()[y * frame->pitch() + x]; }
 };
 
 struct OwnedSprite {

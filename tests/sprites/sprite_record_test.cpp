@@ -28,9 +28,9 @@ TEST_F(SpriteRecord, CreateSetsTheFieldsAndMakesKeyedFrameSurfaces) {
   std::memset(&sprite.record, 0x5A, sizeof(sprite.record));
   sprite.record.extra_width = 3;
   sprite.record.anim_done = 1;
-  ASSERT_EQ(CreateSprite(&sprite.record, 10, 20, 72, 74, 3, SPRITE_MULTI_ANIM | SPRITE_VISIBLE, DDSCAPS_SYSTEMMEMORY,
-                         196, 8),
-            1);
+  ASSERT_EQ(
+      CreateSprite(&sprite.record, 10, 20, 72, 74, 3, SPRITE_MULTI_ANIM | SPRITE_VISIBLE, DDSCAPS_SYSTEMMEMORY, 196, 8),
+      1);
   const Sprite& s = sprite.record;
   EXPECT_EQ(s.active, 1);
   EXPECT_EQ(s.anim_done, 0);

@@ -26,8 +26,8 @@ bool WriteFileBytes(const std::filesystem::path& path, const void* data, size_t 
 
 ScratchDir::ScratchDir() {
   std::random_device seed;
-  path_ = std::filesystem::temp_directory_path() /
-          ("jed-test-" + std::to_string(getpid()) + "-" + std::to_string(seed()));
+  path_ =
+      std::filesystem::temp_directory_path() / ("jed-test-" + std::to_string(getpid()) + "-" + std::to_string(seed()));
   std::filesystem::create_directories(path_);
 }
 

@@ -12,8 +12,8 @@ std::string Quote(const std::string& text) {
 
 RunResult RunCommand(const std::string& command) {
   test_support::ScratchDir capture;
-  const std::string line = command + " >" + Quote((capture / "out").string()) + " 2>" +
-                           Quote((capture / "err").string()) + " </dev/null";
+  const std::string line =
+      command + " >" + Quote((capture / "out").string()) + " 2>" + Quote((capture / "err").string()) + " </dev/null";
   RunResult result;
   const int raw = std::system(line.c_str());
   result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

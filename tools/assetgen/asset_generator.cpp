@@ -11,12 +11,12 @@
 #include "tools/assetgen/id3_tags.h"
 #include "tools/assetgen/landscapes.h"
 #include "tools/assetgen/mp3_encoder.h"
-#include "tools/assetgen/story_screens.h"
 #include "tools/assetgen/palette_file.h"
 #include "tools/assetgen/png_preview.h"
 #include "tools/assetgen/songs.h"
 #include "tools/assetgen/sound_effects.h"
 #include "tools/assetgen/sprite_strips.h"
+#include "tools/assetgen/story_screens.h"
 
 namespace assetgen {
 namespace {
@@ -103,7 +103,8 @@ void GenerateAssets(const GeneratorOptions& o) {
     WritePngPreview(Join(o.preview_dir, "pictures.png"), ScreenSheet(pictures, 3, 2), palette, 1);
     for (size_t i = 0; i < pictures.size(); ++i)
       WritePngPreview(Join(o.preview_dir, "picture" + std::to_string(i) + ".png"), pictures[i], palette, 1);
-    WritePngPreview(Join(o.preview_dir, "faces.png"), FrameSheet({HeroFacePicture(), ThugFacePicture()}, 2, 0, 0), palette, 3);
+    WritePngPreview(Join(o.preview_dir, "faces.png"), FrameSheet({HeroFacePicture(), ThugFacePicture()}, 2, 0, 0),
+                    palette, 3);
     WritePngPreview(Join(o.preview_dir, "landscapes.png"), ScreenSheet(screens, 3, 2), palette, 1);
     for (size_t s = 0; s < screens.size(); ++s)
       WritePngPreview(Join(o.preview_dir, "landscape" + std::to_string(s + 1) + ".png"), screens[s], palette, 1);

@@ -18,9 +18,8 @@ struct FaceLook {
 IndexedImage Mask() { return IndexedImage(kFaceSize, kFaceSize, 0); }
 
 void Portrait(IndexedImage& f, const FaceLook& look) {
-  f.ShadeRect(0, 0, kFaceSize, kFaceSize, look.backdrop, [](int x, int y) {
-    return 0.15 + 0.5 * (1.0 - std::hypot(x - 50, y - 40) / 80.0);
-  });
+  f.ShadeRect(0, 0, kFaceSize, kFaceSize, look.backdrop,
+              [](int x, int y) { return 0.15 + 0.5 * (1.0 - std::hypot(x - 50, y - 40) / 80.0); });
   const uint8_t ink = kInk[0];
   // Shoulders and collar.
   IndexedImage body = Mask();
@@ -64,7 +63,8 @@ void Portrait(IndexedImage& f, const FaceLook& look) {
   for (int side : {-1, 1}) {
     double ox = 50 + side * 9;
     for (int t = 0; t < 3; ++t)
-      f.Line(int(ox), 40 + t - (look.hero ? 0 : 1), int(ox + side * 11), 37 + t - (look.hero ? 2 : 4), look.hero ? kHair[0] : kInk[1]);
+      f.Line(int(ox), 40 + t - (look.hero ? 0 : 1), int(ox + side * 11), 37 + t - (look.hero ? 2 : 4),
+             look.hero ? kHair[0] : kInk[1]);
   }
   // Nose and mouth.
   f.Line(51, 47, 53, 57, look.skin.dark);
@@ -128,7 +128,8 @@ IndexedImage HeroFacePicture() {
 
 IndexedImage ThugFacePicture() {
   IndexedImage f(kFaceSize, kFaceSize, kInk[1]);
-  Portrait(f, FaceLook{kBlood, Shade{kSkin[2], kSkin[3], kSkin[0]}, Shade{kThugShirt[1], kThugShirt[2], kThugShirt[0]}, false});
+  Portrait(f, FaceLook{kBlood, Shade{kSkin[2], kSkin[3], kSkin[0]}, Shade{kThugShirt[1], kThugShirt[2], kThugShirt[0]},
+                       false});
   return Framed(f);
 }
 

@@ -87,8 +87,10 @@ void PaintMask(IndexedImage& dst, const IndexedImage& mask, Shade shade, int out
     for (int x = 0; x < w; ++x) {
       if (!mask.At(x, y)) continue;
       uint8_t c = shade.main;
-      if (!mask.At(x + 1, y - 1) || !mask.At(x, y - 1)) c = shade.light;
-      else if (!mask.At(x - 1, y + 1) || !mask.At(x - 2, y + 2)) c = shade.dark;
+      if (!mask.At(x + 1, y - 1) || !mask.At(x, y - 1))
+        c = shade.light;
+      else if (!mask.At(x - 1, y + 1) || !mask.At(x - 2, y + 2))
+        c = shade.dark;
       dst.Set(x, y, c);
     }
 }
@@ -128,9 +130,9 @@ Joints DrawFigure(IndexedImage& cell, const BodyStyle& st, const Pose& p, uint8_
   if (st.head) st.head(cell, head.x, head.y, p, st);
   PaintArm(cell, st, near_arm, p.near_fist, false);
 
-  return Joints{hip.x,        hip.y,        neck.x,         neck.y,         head.x,         head.y,
-                near_arm.end.x, near_arm.end.y, far_arm.end.x, far_arm.end.y, near_leg.end.x, near_leg.end.y,
-                far_leg.end.x,  far_leg.end.y};
+  return Joints{hip.x,          hip.y,          neck.x,         neck.y,        head.x,
+                head.y,         near_arm.end.x, near_arm.end.y, far_arm.end.x, far_arm.end.y,
+                near_leg.end.x, near_leg.end.y, far_leg.end.x,  far_leg.end.y};
 }
 
 }  // namespace assetgen

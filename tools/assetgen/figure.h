@@ -29,8 +29,7 @@ struct Shade {
 
 struct BodyStyle {
   double thigh = 13, shin = 13, torso = 17, upper_arm = 10.5, forearm = 10.5, neck = 2;
-  double head_r = 6.5, chest_r = 6, waist_r = 5, leg_r = 3, arm_r = 2.4, hand_r = 2.6, foot_len = 5,
-         foot_r = 2.2;
+  double head_r = 6.5, chest_r = 6, waist_r = 5, leg_r = 3, arm_r = 2.4, hand_r = 2.6, foot_len = 5, foot_r = 2.2;
   Shade torso_shade{}, sleeve_shade{}, legs_shade{}, skin{}, shoe{};
   uint8_t outline = 0;
   // Drawn after the torso (shirt front, belt, stripes); gets the hip and neck points.

@@ -35,8 +35,8 @@ void HeroHead(IndexedImage& c, double cx, double cy, const Pose& p, const BodySt
     c.Set(ex + 1, ey, kInk[0]);
     c.Set(ex + 1, ey + 1, kInk[0]);
   }
-  c.HLine(ex - 1, ex + 2, ey - 2, kHair[0]);  // brow, set low: determined
-  c.Set(int(cx + 6.3), int(cy + 1), kSkin[2]);   // nose
+  c.HLine(ex - 1, ex + 2, ey - 2, kHair[0]);    // brow, set low: determined
+  c.Set(int(cx + 6.3), int(cy + 1), kSkin[2]);  // nose
   if (p.expression == 1) {
     c.FillRect(ex, int(cy + 3), ex + 3, int(cy + 5), kBlood[0]);
   } else {
@@ -129,9 +129,9 @@ Pose Punch(int k) {
   p.near_thigh = 28, p.near_shin = 14, p.far_thigh = -24, p.far_shin = -20;
   p.far_upper = 24, p.far_fore = 128;
   switch (k) {
-    case 0: p.lean = 8, p.near_upper = 40, p.near_fore = 134; break;   // guard
+    case 0: p.lean = 8, p.near_upper = 40, p.near_fore = 134; break;                    // guard
     case 1: p.lean = 16, p.near_upper = 90, p.near_fore = 90, p.expression = 1; break;  // fist out
-    case 2: p.lean = 13, p.near_upper = 66, p.near_fore = 108; break;  // pulling back
+    case 2: p.lean = 13, p.near_upper = 66, p.near_fore = 108; break;                   // pulling back
     default: p.lean = 9, p.near_upper = 44, p.near_fore = 140; break;
   }
   return p;

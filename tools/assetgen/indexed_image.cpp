@@ -136,8 +136,6 @@ IndexedImage IndexedImage::MirroredX() const {
   return out;
 }
 
-void IndexedImage::Replace(uint8_t from, uint8_t to) {
-  std::replace(pixels_.begin(), pixels_.end(), from, to);
-}
+void IndexedImage::Replace(uint8_t from, uint8_t to) { std::replace(pixels_.begin(), pixels_.end(), from, to); }
 
 }  // namespace assetgen

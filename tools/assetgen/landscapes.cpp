@@ -17,7 +17,8 @@ void Brownstone(IndexedImage& img, int x0, int x1, int top, Rng& rng) {
   img.FillRect(door - 3, S - 44, door + 21, S, kBrick[1]);
   img.FillRect(door, S - 40, door + 18, S - 8, kInk[2]);
   img.FillRect(door + 2, S - 38, door + 16, S - 26, kWindow[5]);  // transom light
-  for (int i = 0; i < 3; ++i) img.FillRect(door - 6 - i * 3, S - 8 + i * 3 - 1, door + 24 + i * 3, S - 8 + i * 3 + 2, kConcrete[3 - i / 2]);
+  for (int i = 0; i < 3; ++i)
+    img.FillRect(door - 6 - i * 3, S - 8 + i * 3 - 1, door + 24 + i * 3, S - 8 + i * 3 + 2, kConcrete[3 - i / 2]);
 }
 
 void Shopfront(IndexedImage& img, int x0, int x1, Rng& rng, bool shutter, Ramp awning) {
@@ -26,7 +27,8 @@ void Shopfront(IndexedImage& img, int x0, int x1, Rng& rng, bool shutter, Ramp a
     for (int y = S - 62; y < S; y += 3) img.HLine(x0 + 4, x1 - 5, y, kMetal[(y / 3) % 2 ? 3 : 2]);
     DrawGraffiti(img, x0 + 8, S - 48, rng.Chance(0.5) ? "ZAP" : "KRU", rng);
   } else {
-    img.ShadeRect(x0 + 4, S - 62, x1 - 4, S - 4, kWindow, [&](int, int y) { return 0.35 + 0.4 * (y - (S - 62)) / 58.0; });
+    img.ShadeRect(x0 + 4, S - 62, x1 - 4, S - 4, kWindow,
+                  [&](int, int y) { return 0.35 + 0.4 * (y - (S - 62)) / 58.0; });
     for (int x = x0 + 10; x < x1 - 10; x += 14) img.FillRect(x, S - 30, x + 8, S - 4, kInk[3]);  // shelves
   }
   for (int x = x0 - 4; x < x1 + 4; ++x)
@@ -82,7 +84,8 @@ void Screen2(IndexedImage& img, Rng& rng) {  // the park edge: trees, fence and 
     img.FillRect(tx - 3, ty, tx + 4, S, kWood[0]);
     for (int j = 0; j < 8; ++j)
       img.FillCircle(tx + rng.Range(-26, 26), ty - rng.Range(0, 40), rng.Range(14, 24), kGreen[rng.Range(0, 2)]);
-    for (int j = 0; j < 6; ++j) img.FillCircle(tx + rng.Range(-18, 18), ty - rng.Range(10, 44), rng.Range(6, 10), kGreen[3]);
+    for (int j = 0; j < 6; ++j)
+      img.FillCircle(tx + rng.Range(-18, 18), ty - rng.Range(10, 44), rng.Range(6, 10), kGreen[3]);
   }
   img.FillRect(300, 220, 640, S, kConcrete[1]);  // handball wall
   for (int y = 220; y < S; y += 12) img.HLine(300, 639, y, kConcrete[0]);
@@ -217,7 +220,8 @@ void Screen8(IndexedImage& img, Rng& rng) {  // rooftops: billboard and skylight
   RooftopSkyline(img, rng, 120);
   DrawBillboard(img, 220, 160, 190, 72, rng, 1);
   for (int x = 480; x < 620; x += 46) {
-    img.FillPolygon({{double(x), double(S)}, {x + 6.0, S - 14.0}, {x + 34.0, S - 14.0}, {x + 40.0, double(S)}}, kSteel[3]);
+    img.FillPolygon({{double(x), double(S)}, {x + 6.0, S - 14.0}, {x + 34.0, S - 14.0}, {x + 40.0, double(S)}},
+                    kSteel[3]);
     img.FillRect(x + 8, S - 12, x + 32, S, kWindow[6]);
   }
   img.Line(0, 200, 220, 240, kInk[0]);  // power line
@@ -318,7 +322,8 @@ void Screen11(IndexedImage& img, Rng& rng) {  // warehouse interior: stacked cra
 void Screen12(IndexedImage& img, Rng& rng) {  // the villain's hall: red light, chains, the great door
   WarehouseInside(img, rng, true);
   for (int px : {16, 226, 436}) {  // steel columns with rivets
-    img.ShadeRect(px, 46, px + 22, S, kMetal, [&](int x, int) { return 0.08 + 0.18 * std::sin((x - px) / 22.0 * 3.14159); });
+    img.ShadeRect(px, 46, px + 22, S, kMetal,
+                  [&](int x, int) { return 0.08 + 0.18 * std::sin((x - px) / 22.0 * 3.14159); });
     for (int y = 60; y < S; y += 24) img.Set(px + 11, y, kMetal[6]);
   }
   for (int bx : {96, 306}) {  // the villain's banners
@@ -338,7 +343,8 @@ void Screen12(IndexedImage& img, Rng& rng) {  // the villain's hall: red light, 
   }
   // The great door at the far right, half open on a furnace glow.
   img.FillRect(480, 120, 640, S, kInk[0]);
-  img.ShadeRect(520, 140, 640, S, kFire, [&](int x, int y) { return 0.3 + 0.5 * (1.0 - std::abs(y - 240) / 120.0) * (x - 520) / 120.0; });
+  img.ShadeRect(520, 140, 640, S, kFire,
+                [&](int x, int y) { return 0.3 + 0.5 * (1.0 - std::abs(y - 240) / 120.0) * (x - 520) / 120.0; });
   img.FillRect(480, 120, 530, S, kMetal[1]);
   for (int y = 130; y < S; y += 20) img.FillCircle(505, y, 3, kMetal[4]);
   Glow(img, 580, 230, 150, 130, kBlood, 2.5);
@@ -368,7 +374,8 @@ IndexedImage DrawLandscape(int screen) {
   // The HUD strip stays dark whatever stands behind it.
   for (int y = 0; y < kHudRows; ++y)
     for (int x = 0; x < 480; ++x)
-      if (img.At(x, y) != kBlack) img.Set(x, y, IndexedImage::Dither(x, y, 0.5, kInk[0], img.At(x, y) < 32 ? img.At(x, y) : kInk[1]));
+      if (img.At(x, y) != kBlack)
+        img.Set(x, y, IndexedImage::Dither(x, y, 0.5, kInk[0], img.At(x, y) < 32 ? img.At(x, y) : kInk[1]));
   (void)H;
   return img;
 }

@@ -7,12 +7,12 @@ namespace assetgen {
 constexpr int kScreenWidth = 640;
 constexpr int kScreenHeight = 480;
 constexpr int kScreenCount = 13;
-constexpr int kStreetRow = 309;     // first ground row: the feet of a hero at y 240 rest above it
-constexpr int kGroundDepth = 14;    // rows of solid colour from the street row down
-constexpr int kCalmRow = 370;       // from here down: message bar, kept dark
-constexpr int kHudRows = 36;        // HUD bars and labels, kept dark
+constexpr int kStreetRow = 309;   // first ground row: the feet of a hero at y 240 rest above it
+constexpr int kGroundDepth = 14;  // rows of solid colour from the street row down
+constexpr int kCalmRow = 370;     // from here down: message bar, kept dark
+constexpr int kHudRows = 36;      // HUD bars and labels, kept dark
 constexpr int kMaxObstacleHeight = 30;
-constexpr int kLidDepth = 5;        // solid rows on top of an obstacle
+constexpr int kLidDepth = 5;  // solid rows on top of an obstacle
 
 enum class ObstacleKind { kCrate, kDumpster, kTrashCans, kBarrier, kDrum, kAirCon, kChimney, kBollardCrate, kPallet };
 

@@ -51,7 +51,8 @@ int main(int argc, char** argv) {
     if (!operands.empty() || !options.preview_dir.empty()) return cli.UsageError("--icons takes only its folder");
     return Run([&] { assetgen::WriteIcons(icons_dir); });
   }
-  if (operands.size() != 1) return cli.UsageError(operands.empty() ? "no output folder given" : "one output folder only");
+  if (operands.size() != 1)
+    return cli.UsageError(operands.empty() ? "no output folder given" : "one output folder only");
   options.output_dir = operands[0];
   return Run([&] { assetgen::GenerateAssets(options); });
 }

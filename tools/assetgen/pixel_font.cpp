@@ -77,12 +77,13 @@ void DrawText(IndexedImage& img, int x, int y, std::string_view text, int scale,
     int ox = x + int(i) * (kGlyphWidth + spacing) * scale;
     for (int gy = 0; gy < kGlyphHeight; ++gy)
       for (int gx = 0; gx < kGlyphWidth; ++gx)
-        if (GlyphPixel(text[i], gx, gy)) img.FillRect(ox + gx * scale, y + gy * scale, ox + (gx + 1) * scale, y + (gy + 1) * scale, c);
+        if (GlyphPixel(text[i], gx, gy))
+          img.FillRect(ox + gx * scale, y + gy * scale, ox + (gx + 1) * scale, y + (gy + 1) * scale, c);
   }
 }
 
-void DrawTitleText(IndexedImage& img, int x, int y, std::string_view text, int scale, pal::Ramp fill,
-                   uint8_t outline, uint8_t shadow) {
+void DrawTitleText(IndexedImage& img, int x, int y, std::string_view text, int scale, pal::Ramp fill, uint8_t outline,
+                   uint8_t shadow) {
   const int w = TextWidth(text, scale), h = kGlyphHeight * scale;
   IndexedImage mask(w, h, 0);
   DrawText(mask, 0, 0, text, scale, 1);

@@ -19,7 +19,7 @@ int TextWidth(std::string_view text, int scale, int spacing = 1);
 void DrawText(IndexedImage& img, int x, int y, std::string_view text, int scale, uint8_t c, int spacing = 1);
 
 // Big lettering: a drop shadow, a dark outline and a vertical ramp fill, for titles.
-void DrawTitleText(IndexedImage& img, int x, int y, std::string_view text, int scale, pal::Ramp fill,
-                   uint8_t outline, uint8_t shadow);
+void DrawTitleText(IndexedImage& img, int x, int y, std::string_view text, int scale, pal::Ramp fill, uint8_t outline,
+                   uint8_t shadow);
 
 }  // namespace assetgen

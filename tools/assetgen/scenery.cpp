@@ -16,9 +16,9 @@ struct RampIndex {
   std::array<int, 256> ramp_first{}, ramp_count{};
   RampIndex() {
     ramp_first.fill(-1);
-    const Ramp all[] = {kInk,   kNight, kSky,  kFar,   kSteel, kBrick,  kConcrete, kAsphalt, kWindow,
-                        kPink,  kCyan,  kWater, kWood, kMetal, kContainerRed, kContainerBlue, kGreen,
-                        kFire,  kBlood, kPurple, kGrey, kGold};
+    const Ramp all[] = {kInk,    kNight, kSky,   kFar,    kSteel, kBrick, kConcrete,     kAsphalt,
+                        kWindow, kPink,  kCyan,  kWater,  kWood,  kMetal, kContainerRed, kContainerBlue,
+                        kGreen,  kFire,  kBlood, kPurple, kGrey,  kGold};
     for (const Ramp& r : all)
       for (int i = 0; i < r.count; ++i) {
         ramp_first[r.first + i] = r.first;
@@ -104,7 +104,7 @@ void DrawWindow(IndexedImage& img, int x, int y, int w, int h, bool lit, Rng& rn
   if (lit) {
     int warm = rng.Range(4, 9);
     img.ShadeRect(x, y, x + w, y + h, kWindow, [&](int, int yy) { return (warm + 2.0 * (yy - y) / h) / 11.0; });
-    if (rng.Chance(0.4)) img.FillRect(x, y, x + w, y + h / 3, kWindow[warm - 3]);  // blind half down
+    if (rng.Chance(0.4)) img.FillRect(x, y, x + w, y + h / 3, kWindow[warm - 3]);                  // blind half down
     if (rng.Chance(0.25)) img.FillEllipse(x + w * 0.6, y + h * 0.75, w * 0.2, h * 0.35, kInk[2]);  // someone inside
   } else {
     img.FillRect(x, y, x + w, y + h, rng.Chance(0.3) ? kSteel[1] : kInk[3]);
@@ -114,9 +114,12 @@ void DrawWindow(IndexedImage& img, int x, int y, int w, int h, bool lit, Rng& rn
   img.HLine(x - 1, x + w, y + h + 1, kConcrete[1]);  // sill
 }
 
-void DrawBuilding(IndexedImage& img, int x0, int x1, int top, int bottom, Facade facade, Rng& rng,
-                  double lit_share, bool cornice) {
-  Ramp ramp = facade == Facade::kBrick ? kBrick : facade == Facade::kSteel ? kSteel : facade == Facade::kConcrete ? kConcrete : kFar;
+void DrawBuilding(IndexedImage& img, int x0, int x1, int top, int bottom, Facade facade, Rng& rng, double lit_share,
+                  bool cornice) {
+  Ramp ramp = facade == Facade::kBrick      ? kBrick
+              : facade == Facade::kSteel    ? kSteel
+              : facade == Facade::kConcrete ? kConcrete
+                                            : kFar;
   int base_level = facade == Facade::kBrick ? 3 : 2;
   img.ShadeRect(x0, top, x1, bottom, ramp, [&](int x, int y) {
     double v = base_level + 1.2 * double(y - top) / std::max(1, bottom - top) * 0.0;
@@ -204,8 +207,10 @@ void DrawBillboard(IndexedImage& img, int x, int y, int w, int h, Rng& rng, int 
     img.ShadeRect(x, y, x + w, y + h, kPurple, [&](int, int yy) { return 0.2 + 0.5 * (yy - y) / h; });
     DrawText(img, x + 10, y + 10, "NITRO", 3, kWindow[10]);
     DrawText(img, x + 10, y + 36, "COLA", 2, kPale[1]);
-    img.FillEllipse(x + w - 30, y + h / 2, 14, 20, kContainerRed[3]);  // NOLINT(bugprone-integer-division): whole pixels
-    img.FillEllipse(x + w - 33, y + h / 2 - 6, 4, 8, kContainerRed[4]);  // NOLINT(bugprone-integer-division): whole pixels
+    img.FillEllipse(x + w - 30, y + h / 2, 14, 20,
+                    kContainerRed[3]);  // NOLINT(bugprone-integer-division): whole pixels
+    img.FillEllipse(x + w - 33, y + h / 2 - 6, 4, 8,
+                    kContainerRed[4]);  // NOLINT(bugprone-integer-division): whole pixels
   } else {
     img.ShadeRect(x, y, x + w, y + h, kCyan, [&](int, int yy) { return 0.15 + 0.4 * (yy - y) / h; });
     DrawText(img, x + 12, y + 12, "ROXX", 3, kPink[6]);
@@ -233,7 +238,8 @@ void DrawWaterTower(IndexedImage& img, int x, int base) {
 
 void DrawFireBarrel(IndexedImage& img, int x, int base) {
   Glow(img, x + 10, base - 26, 60, 44, kFire, 2.6);
-  img.ShadeRect(x, base - 26, x + 20, base, kMetal, [&](int xx, int) { return 0.15 + 0.25 * std::sin((xx - x) / 20.0 * 3.14159); });
+  img.ShadeRect(x, base - 26, x + 20, base, kMetal,
+                [&](int xx, int) { return 0.15 + 0.25 * std::sin((xx - x) / 20.0 * 3.14159); });
   img.HLine(x, x + 19, base - 18, kContainerRed[1]);
   img.HLine(x, x + 19, base - 8, kContainerRed[1]);
   Rng rng(uint64_t(x) * 31 + uint64_t(base));
@@ -241,7 +247,8 @@ void DrawFireBarrel(IndexedImage& img, int x, int base) {
     double fx = x + 3 + rng.Unit() * 14, fy = base - 28 - rng.Unit() * 12;
     img.FillEllipse(fx, fy, 3, 6, kFire[rng.Range(5, 8)]);
   }
-  for (int i = 0; i < 6; ++i) img.FillEllipse(x + 5 + rng.Unit() * 10, base - 28 - rng.Unit() * 6, 2, 4, kFire[rng.Range(10, 13)]);
+  for (int i = 0; i < 6; ++i)
+    img.FillEllipse(x + 5 + rng.Unit() * 10, base - 28 - rng.Unit() * 6, 2, 4, kFire[rng.Range(10, 13)]);
 }
 
 void DrawGraffiti(IndexedImage& img, int x, int y, std::string_view text, Rng& rng) {
@@ -254,8 +261,10 @@ void DrawGraffiti(IndexedImage& img, int x, int y, std::string_view text, Rng& r
     for (int xx = 0; xx < mask.width(); ++xx) {
       int sx = x + xx, sy = y + yy + int(3 * std::sin((x + xx) * 0.08));
       bool near = mask.At(xx - 1, yy) || mask.At(xx + 1, yy) || mask.At(xx, yy - 1) || mask.At(xx, yy + 1);
-      if (mask.At(xx, yy)) img.Set(sx, sy, c[c.count / 2 + ((xx + yy) % 3 == 0)]);
-      else if (near) img.Set(sx, sy, kInk[0]);
+      if (mask.At(xx, yy))
+        img.Set(sx, sy, c[c.count / 2 + ((xx + yy) % 3 == 0)]);
+      else if (near)
+        img.Set(sx, sy, kInk[0]);
     }
 }
 
@@ -338,8 +347,7 @@ void DrawGround(IndexedImage& img, Ground ground, Rng& rng) {
       });
       // Hazard stripes along the floor edge.
       for (int x = 0; x < w; ++x)
-        for (int y = solid_end; y < solid_end + 4; ++y)
-          img.Set(x, y, ((x + y) / 6) % 2 ? kGold[2] : kInk[0]);
+        for (int y = solid_end; y < solid_end + 4; ++y) img.Set(x, y, ((x + y) / 6) % 2 ? kGold[2] : kInk[0]);
       break;
     }
   }
@@ -373,7 +381,8 @@ void DrawObstacle(IndexedImage& img, const Obstacle& o) {
       int mid = (l + r) / 2;
       for (int cx : {l, mid}) {
         img.ShadeRect(cx, top, cx + (r - l) / 2 - 1, bottom, kMetal, [&](int x, int) {
-          return 0.35 + 0.25 * std::sin((x - cx) / double((r - l) / 2) * 3.14159);  // NOLINT(bugprone-integer-division): whole pixels
+          return 0.35 + 0.25 * std::sin((x - cx) / double((r - l) / 2) *
+                                        3.14159);  // NOLINT(bugprone-integer-division): whole pixels
         });
         for (int y = top + 8; y < bottom; y += 6) img.HLine(cx, cx + (r - l) / 2 - 2, y, kMetal[2]);
       }
@@ -386,9 +395,8 @@ void DrawObstacle(IndexedImage& img, const Obstacle& o) {
       break;
     }
     case ObstacleKind::kDrum: {
-      img.ShadeRect(l, top, r, bottom, kContainerBlue, [&](int x, int) {
-        return 0.2 + 0.6 * std::sin((x - l) / double(r - l) * 3.14159);
-      });
+      img.ShadeRect(l, top, r, bottom, kContainerBlue,
+                    [&](int x, int) { return 0.2 + 0.6 * std::sin((x - l) / double(r - l) * 3.14159); });
       img.HLine(l, r - 1, top + o.height / 3, kContainerBlue[0]);
       img.HLine(l, r - 1, top + 2 * o.height / 3, kContainerBlue[0]);
       img.FillCircle((l + r) / 2.0, top + o.height / 2.0, 3, kGold[3]);  // hazard mark
@@ -399,7 +407,8 @@ void DrawObstacle(IndexedImage& img, const Obstacle& o) {
       img.FillCircle(l + (r - l) * 0.35, top + o.height * 0.55, o.height * 0.32, kInk[2]);
       for (int a = 0; a < 4; ++a) {
         double ang = a * 1.5708 + 0.4, cx = l + (r - l) * 0.35, cy = top + o.height * 0.55;
-        img.Line(int(cx), int(cy), int(cx + std::cos(ang) * o.height * 0.3), int(cy + std::sin(ang) * o.height * 0.3), kMetal[5]);
+        img.Line(int(cx), int(cy), int(cx + std::cos(ang) * o.height * 0.3), int(cy + std::sin(ang) * o.height * 0.3),
+                 kMetal[5]);
       }
       for (int y = top + 8; y < bottom - 3; y += 3) img.HLine(int(l + (r - l) * 0.65), r - 4, y, kMetal[3]);
       break;

@@ -17,8 +17,10 @@ Chord Parse(const std::string& name) {
   static const int base[] = {9, 11, 0, 2, 4, 5, 7};  // A B C D E F G
   int pc = base[name[0] - 'A'];
   size_t i = 1;
-  if (i < name.size() && name[i] == '#') ++pc, ++i;
-  else if (i < name.size() && name[i] == 'b') --pc, ++i;
+  if (i < name.size() && name[i] == '#')
+    ++pc, ++i;
+  else if (i < name.size() && name[i] == 'b')
+    --pc, ++i;
   bool minor = i < name.size() && name[i] == 'm';
   pc = (pc + 12) % 12;
   return Chord{28 + ((pc - 4 + 12) % 12), minor};  // from E1 (28) upward
@@ -132,8 +134,8 @@ Arrangement Arrange(const TrackSpec& spec, const std::vector<std::vector<std::st
     arr.section_starts.push_back(bar);
     for (auto& c : chords) arr.chords.push_back(c);
     if (s >= 0 && bar + int(chords.size()) <= spec.bars) {
-      auto notes = Phrase(motifs[size_t(s)].first, motifs[size_t(s)].second, key, arr.chords, bar, int(chords.size()),
-                          octave);
+      auto notes =
+          Phrase(motifs[size_t(s)].first, motifs[size_t(s)].second, key, arr.chords, bar, int(chords.size()), octave);
       arr.melody.insert(arr.melody.end(), notes.begin(), notes.end());
     }
     bar += int(chords.size());
@@ -165,14 +167,17 @@ void RenderDrums(StereoMix& mix, const TrackSpec& spec, const Arrangement& arr, 
   const double beat = 60.0 / spec.bpm;
   for (int bar = 0; bar < spec.bars; ++bar) {
     double t0 = bar * 4 * beat;
-    bool section_start = std::find(arr.section_starts.begin(), arr.section_starts.end(), bar) != arr.section_starts.end();
+    bool section_start =
+        std::find(arr.section_starts.begin(), arr.section_starts.end(), bar) != arr.section_starts.end();
     bool fill = (bar + 1) % 8 == 0;
     switch (spec.mood) {
       case Mood::kHeroic:
         if (section_start) mix.Crash(t0, 0.9, rng);
         for (int b = 0; b < 4; ++b) {
-          if (b % 2 == 0) mix.Kick(t0 + b * beat, 1.0);
-          else mix.Snare(t0 + b * beat, 0.9, rng);
+          if (b % 2 == 0)
+            mix.Kick(t0 + b * beat, 1.0);
+          else
+            mix.Snare(t0 + b * beat, 0.9, rng);
           mix.HiHat(t0 + b * beat, 0.8, false, rng);
           mix.HiHat(t0 + (b + 0.5) * beat, 0.5, false, rng);
         }
@@ -319,7 +324,8 @@ void RenderMelody(StereoMix& mix, const TrackSpec& spec, const Arrangement& arr)
     double start = n.start_beats * beat, len = n.length_beats * beat * 0.92;
     mix.Note(lead, start, len, NoteFrequency(n.pitch), 1.0, 0.1);
     // A third or sixth below on long notes thickens the line.
-    if (n.length_beats >= 1.5) mix.Note(harmony, start, len, NoteFrequency(n.pitch - (spec.mood == Mood::kSombre ? 12 : 5)), 0.9, -0.2);
+    if (n.length_beats >= 1.5)
+      mix.Note(harmony, start, len, NoteFrequency(n.pitch - (spec.mood == Mood::kSombre ? 12 : 5)), 0.9, -0.2);
   }
 }
 
@@ -333,8 +339,8 @@ Arrangement ArrangeTrack(const TrackSpec& spec) {
                       {"A", "A"}},
                      {0, 1, 0, 2, 3}, Key{2, {0, 2, 4, 5, 7, 9, 11}}, kHeroicRhythms, 72, 101, 0);
     case Mood::kSombre:  // A minor: the empty flat
-      return Arrange(spec, {{"Am", "F", "C", "G", "Am", "F", "E", "E"}, {"Dm", "Am", "F", "E"}},
-                     {0, 1, 0}, Key{9, {0, 2, 3, 5, 7, 8, 10}}, kSombreRhythms, 60, 202, 2);
+      return Arrange(spec, {{"Am", "F", "C", "G", "Am", "F", "E", "E"}, {"Dm", "Am", "F", "E"}}, {0, 1, 0},
+                     Key{9, {0, 2, 3, 5, 7, 8, 10}}, kSombreRhythms, 60, 202, 2);
     case Mood::kDriving:  // E minor: night traffic
       return Arrange(spec,
                      {{"Em", "C", "D", "Em", "Em", "C", "D", "B"},

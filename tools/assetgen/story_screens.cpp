@@ -75,9 +75,9 @@ IndexedImage TitlePicture(const std::vector<IndexedImage>& hero, const std::vect
   Lightning(img, rng, 120, 0, 200);
   CitySkyline(img, rng, 400);
   img.ShadeRect(0, 400, W, H, kNight, [](int, int y) { return 0.5 - 0.5 * (y - 400) / 80.0; });
-  BigSprite(img, thugs.at(20), 6, 250, 3, kInk[2]);             // thugs lurking in the dark
+  BigSprite(img, thugs.at(20), 6, 250, 3, kInk[2]);  // thugs lurking in the dark
   BigSprite(img, thugs.at(21), 430, 250, 3, kInk[2]);
-  BigSprite(img, hero.at(36), 200, 248, 3);                     // Jed in his guard
+  BigSprite(img, hero.at(36), 200, 248, 3);  // Jed in his guard
   Rain(img, rng, 500, 470);
   DrawTitleText(img, (W - TextWidth("JED", 8)) / 2, 28, "JED", 8, kPale, kInk[0], kSky[2]);
   DrawTitleText(img, (W - TextWidth("GRIMSTORM", 10)) / 2, 110, "GRIMSTORM", 10, kFire, kInk[0], kBlood[0]);
@@ -98,8 +98,10 @@ IndexedImage StoryPicture(int page, const std::vector<IndexedImage>& hero, const
       CitySkyline(img, rng, 320);
       DrawBuilding(img, 420, 560, 150, 320, Facade::kBrick, rng, 0.5);
       TextBand(img, 322, 356);
-      img.ShadeRect(0, 356, W, H, kWater, [](int x, int y) { return 0.3 - 0.25 * (y - 356) / 124.0 + 0.08 * std::sin(x * 0.1 + y); });
-      for (int i = 0; i < 80; ++i) img.Set(rng.Range(0, W), rng.Range(360, 470), kWindow[rng.Range(3, 8)]);  // reflections
+      img.ShadeRect(0, 356, W, H, kWater,
+                    [](int x, int y) { return 0.3 - 0.25 * (y - 356) / 124.0 + 0.08 * std::sin(x * 0.1 + y); });
+      for (int i = 0; i < 80; ++i)
+        img.Set(rng.Range(0, W), rng.Range(360, 470), kWindow[rng.Range(3, 8)]);  // reflections
       break;
     }
     case 1: {  // home: the door is open and the flat is dark
@@ -110,7 +112,8 @@ IndexedImage StoryPicture(int page, const std::vector<IndexedImage>& hero, const
       });
       img.FillRect(0, 420, W, 440, kWood[3]);  // skirting board
       img.HLine(0, W - 1, 420, kWood[6]);
-      img.ShadeRect(0, 440, W, H, kWood, [](int x, int y) { return 0.3 + ((x + (y - 440) * (x - 320) / 60) % 48 < 2 ? -0.15 : 0.0); });
+      img.ShadeRect(0, 440, W, H, kWood,
+                    [](int x, int y) { return 0.3 + ((x + (y - 440) * (x - 320) / 60) % 48 < 2 ? -0.15 : 0.0); });
       img.FillRect(300, 0, 340, 10, kMetal[2]);  // ceiling lamp
       img.FillEllipse(320, 14, 18, 6, kWindow[10]);
       Glow(img, 320, 60, 260, 200, kPurple, 3.0);
@@ -125,7 +128,8 @@ IndexedImage StoryPicture(int page, const std::vector<IndexedImage>& hero, const
       img.Line(340, 388, 320, 418, kWood[2]);
       img.Line(392, 388, 410, 418, kWood[2]);
       img.FillRect(392, 330, 400, 382, kWood[2]);
-      for (int i = 0; i < 7; ++i) img.FillPolygon({{360.0 + i * 7, 418}, {364.0 + i * 7, 408 - (i % 3) * 4.0}, {368.0 + i * 7, 418}}, kCyan[3]);
+      for (int i = 0; i < 7; ++i)
+        img.FillPolygon({{360.0 + i * 7, 418}, {364.0 + i * 7, 408 - (i % 3) * 4.0}, {368.0 + i * 7, 418}}, kCyan[3]);
       // Norah's portrait in a gold frame, hanging crooked.
       img.FillPolygon({{508, 90}, {598, 98}, {592, 214}, {502, 206}}, kGold[2]);
       img.FillPolygon({{516, 100}, {590, 106}, {585, 204}, {510, 198}}, kSky[8]);
@@ -142,7 +146,8 @@ IndexedImage StoryPicture(int page, const std::vector<IndexedImage>& hero, const
       break;
     }
     case 2: {  // the phone rings; a stranger laughs
-      img.ShadeRect(0, 0, W, 200, kBlood, [](int x, int y) { return 0.35 * (1.0 - y / 200.0) + 0.1 * std::sin(x * 0.02); });
+      img.ShadeRect(0, 0, W, 200, kBlood,
+                    [](int x, int y) { return 0.35 * (1.0 - y / 200.0) + 0.1 * std::sin(x * 0.02); });
       IndexedImage villain(W, 200, 0);
       villain.FillEllipse(320, 70, 42, 50, 1);
       villain.FillPolygon({{170, 200}, {230, 120}, {410, 120}, {470, 200}}, 1);

@@ -46,9 +46,12 @@ double Oscillator(Wave w, double phase, double dt, double duty) {
 
 double Envelope::At(double t, double held) const {
   double level;
-  if (t < attack) level = t / attack;
-  else if (t < attack + decay) level = 1.0 - (1.0 - sustain) * (t - attack) / decay;
-  else level = sustain;
+  if (t < attack)
+    level = t / attack;
+  else if (t < attack + decay)
+    level = 1.0 - (1.0 - sustain) * (t - attack) / decay;
+  else
+    level = sustain;
   if (t > held) {
     double r = (t - held) / release;
     level *= r >= 1 ? 0.0 : (1.0 - r) * (1.0 - r);
@@ -59,13 +62,17 @@ double Envelope::At(double t, double held) const {
 double NoteFrequency(int midi_note) { return 440.0 * std::pow(2.0, (midi_note - 69) / 12.0); }
 
 StereoMix::StereoMix(int sample_rate, double seconds, bool wrap)
-    : rate_(sample_rate), wrap_(wrap), left_(size_t(std::llround(seconds * sample_rate)), 0.f),
+    : rate_(sample_rate),
+      wrap_(wrap),
+      left_(size_t(std::llround(seconds * sample_rate)), 0.f),
       right_(left_.size(), 0.f) {}
 
 void StereoMix::Add(long frame, double l, double r) {
   const long n = long(left_.size());
-  if (wrap_) frame = ((frame % n) + n) % n;
-  else if (frame < 0 || frame >= n) return;
+  if (wrap_)
+    frame = ((frame % n) + n) % n;
+  else if (frame < 0 || frame >= n)
+    return;
   left_[size_t(frame)] += float(l);
   right_[size_t(frame)] += float(r);
 }

@@ -18,15 +18,15 @@ struct Envelope {
 
 struct Voice {
   Wave wave = Wave::kPulse;
-  double duty = 0.5;        // pulse width
+  double duty = 0.5;  // pulse width
   Envelope env;
   double gain = 0.2;
   double vibrato_depth = 0;  // semitones
   double vibrato_rate = 5.5;
   double vibrato_delay = 0.15;
-  double detune = 0;         // cents of a second, mixed-in oscillator; 0 = none
-  double cutoff = 0;         // one-pole low-pass in Hz; 0 = off
-  double pitch_drop = 0;     // semitones dropped over the note (plucks, bass slaps)
+  double detune = 0;      // cents of a second, mixed-in oscillator; 0 = none
+  double cutoff = 0;      // one-pole low-pass in Hz; 0 = off
+  double pitch_drop = 0;  // semitones dropped over the note (plucks, bass slaps)
 };
 
 class StereoMix {

@@ -57,22 +57,24 @@ int ParseOptions(int argc, char** argv, Options* options) {
     return false;
   });
   cli.Flag("-q, --quiet", "no screen, no status lines: errors only", [&] { o.quiet = true; });
-  cli.Value("--output", "null", "play without a sound device, in real time", [&](const std::string& v, std::string* error) {
-    if (v == "null" || v == "default") {
-      o.output_null = v == "null";
-      return true;
-    }
-    *error = "output must be null or default, not '" + v + "'";
-    return false;
-  });
-  cli.Value("--device", "NAME|INDEX", "sound device from --list-devices", [&](const std::string& v, std::string* error) {
-    if (v.empty()) {
-      *error = "--device needs a name or a number";
-      return false;
-    }
-    o.device = v;
-    return true;
-  });
+  cli.Value("--output", "null", "play without a sound device, in real time",
+            [&](const std::string& v, std::string* error) {
+              if (v == "null" || v == "default") {
+                o.output_null = v == "null";
+                return true;
+              }
+              *error = "output must be null or default, not '" + v + "'";
+              return false;
+            });
+  cli.Value("--device", "NAME|INDEX", "sound device from --list-devices",
+            [&](const std::string& v, std::string* error) {
+              if (v.empty()) {
+                *error = "--device needs a name or a number";
+                return false;
+              }
+              o.device = v;
+              return true;
+            });
   cli.Flag("--remote", "take commands on stdin (see dar3play(1)), answer on stdout", [&] { o.remote = true; });
   cli.Flag("--stream", "read files through a pushed stream ('-' is stdin)", [&] { o.stream = true; });
   cli.Value("--eq", "PRESET", "FFT equalizer: flat, bass, treble, vocal, loudness",
@@ -87,8 +89,7 @@ int ParseOptions(int argc, char** argv, Options* options) {
   cli.Value("--volume", "N", "player volume 0..100", IntIn(0, 100, "volume", &o.volume));
   cli.Value("--buffer", "MS", "output buffer length (200..10000, default 500)",
             IntIn(200, 10000, "buffer (ms)", &o.buffer_ms));
-  cli.Flag("--no-gapless", "keep the encoder's silence at the start and end of each track",
-           [&] { o.gapless = false; });
+  cli.Flag("--no-gapless", "keep the encoder's silence at the start and end of each track", [&] { o.gapless = false; });
   cli.Flag("--stats", "after playing: print the refresh rate and CPU use", [&] { o.stats = true; });
   cli.Operands([&](const std::string& file, std::string*) {
     o.files.push_back(file);

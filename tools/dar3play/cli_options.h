@@ -11,16 +11,16 @@ enum class RunMode { kPlay, kInfo, kDecode, kListDevices };
 struct Options {
   RunMode mode = RunMode::kPlay;
   std::vector<std::string> files;  // files, folders, lists, URLs, "-"
-  std::string wav_out;  // --decode
+  std::string wav_out;             // --decode
   bool json = false;
   bool stream = false;
-  int eq_preset = 0;     // flat
-  int echo_mode = -1;    // off
+  int eq_preset = 0;   // flat
+  int echo_mode = -1;  // off
   bool reverse = false;
-  int volume = -1;       // unchanged
+  int volume = -1;  // unchanged
   int buffer_ms = 500;
   bool gapless = true;  // trim the encoder's delay and padding (--no-gapless: play them)
-  bool stats = false;  // refresh rate and CPU use on exit
+  bool stats = false;   // refresh rate and CPU use on exit
   bool shuffle = false;
   RepeatMode repeat = RepeatMode::kOff;
   bool quiet = false;        // -q: nothing on stdout, errors only

@@ -25,8 +25,7 @@ int FindDevice(const std::vector<std::string>& names, const std::string& wanted,
   const long number = std::strtol(wanted.c_str(), &end, 10);
   if (!wanted.empty() && !*end && !errno) {
     if (number >= 0 && size_t(number) < names.size()) return int(number);
-    *why = "no sound device number " + wanted + " (there are " + std::to_string(names.size()) +
-           "; see --list-devices)";
+    *why = "no sound device number " + wanted + " (there are " + std::to_string(names.size()) + "; see --list-devices)";
     return -1;
   }
   int found = -1, matches = 0;

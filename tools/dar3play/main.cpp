@@ -19,12 +19,10 @@ int Run(int argc, char** argv) {
   const int exit_status = ParseOptions(argc, argv, &options);
   if (exit_status >= 0) return exit_status;
   switch (options.mode) {
-    case RunMode::kListDevices:
-      return RunListDevices();
+    case RunMode::kListDevices: return RunListDevices();
     case RunMode::kInfo:
     case RunMode::kDecode:
-    case RunMode::kPlay:
-      break;
+    case RunMode::kPlay: break;
   }
   std::vector<std::string> problems;
   std::vector<PlaylistEntry> entries = ExpandInputs(options.files, &problems);

@@ -109,7 +109,8 @@ void Player::Feed(std::unique_ptr<StreamSource> source) {
     if (got <= 0) break;
     if (!Mp3_PushDataToStream(handle_, block.data(), unsigned(got))) return;
   }
-  if (source->truncated()) SetStreamProblem(source->name() + ": longer than a song can be (4 GiB); the rest is not played");
+  if (source->truncated())
+    SetStreamProblem(source->name() + ": longer than a song can be (4 GiB); the rest is not played");
   if (!stop_feeding_) Mp3_PushDataToStream(handle_, nullptr, 0);
 }
 

@@ -16,10 +16,9 @@ constexpr int kFadeGraceMs = 300;
 constexpr int kLoopRepeats = 9999;
 constexpr unsigned kMixPercent = 50;
 
-const char* const kWindowNames[] = {"rectangular", "Hamming", "Hann", "cosine", "Lanczos",
-                                    "Bartlett", "triangular", "Gauss", "Bartlett-Hann",
-                                    "Blackman", "Nuttall", "Blackman-Harris", "Blackman-Nuttall",
-                                    "flat top"};
+const char* const kWindowNames[] = {
+    "rectangular", "Hamming",       "Hann",     "cosine",  "Lanczos",         "Bartlett",         "triangular",
+    "Gauss",       "Bartlett-Hann", "Blackman", "Nuttall", "Blackman-Harris", "Blackman-Nuttall", "flat top"};
 constexpr int kWindowCount = int(sizeof kWindowNames / sizeof kWindowNames[0]);
 
 int64_t NowMs() {
@@ -154,9 +153,7 @@ void PlayerControls::CheckEndedEarly() {
   status_line_ = failures_.back();
 }
 
-bool PlayerControls::quit_requested() {
-  return quit_ || (fading_out_ && NowMs() >= fade_deadline_ms_);
-}
+bool PlayerControls::quit_requested() { return quit_ || (fading_out_ && NowMs() >= fade_deadline_ms_); }
 
 MP3_STATUS PlayerControls::Status() const {
   MP3_STATUS status{};
@@ -317,8 +314,7 @@ void PlayerControls::ToggleLoop() {
 
 void PlayerControls::CycleEcho() {
   const int next = echo_mode_ + 1 >= kEchoModeCount ? kEchoOff : echo_mode_ + 1;
-  if (Report(ApplyEcho(player_.handle(), next),
-             next == kEchoOff ? "Echo off" : "Echo mode " + std::to_string(next))) {
+  if (Report(ApplyEcho(player_.handle(), next), next == kEchoOff ? "Echo off" : "Echo mode " + std::to_string(next))) {
     echo_mode_ = next;
   }
 }
@@ -374,7 +370,8 @@ void PlayerControls::CycleDevice() {
 std::string PlayerControls::DeviceName() const {
   if (device_ < 0) return "default";
   WAVE_OUT_INFO info{};
-  if (!Mp3_GetWaveOutInfo(player_.handle(), unsigned(device_), &info)) return std::string("#").append(std::to_string(device_));
+  if (!Mp3_GetWaveOutInfo(player_.handle(), unsigned(device_), &info))
+    return std::string("#").append(std::to_string(device_));
   info.product_name[sizeof info.product_name - 1] = '\0';
   return info.product_name;
 }

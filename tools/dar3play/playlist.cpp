@@ -85,8 +85,8 @@ void AddFolder(const std::string& dir, std::vector<PlaylistEntry>* out, std::vec
   for (std::string& path : found) out->push_back({std::move(path), {}});
 }
 
-void AddInput(const std::string& input, int depth, std::vector<PlaylistEntry>* out,
-              std::vector<std::string>* problems, const std::string& title = {}) {
+void AddInput(const std::string& input, int depth, std::vector<PlaylistEntry>* out, std::vector<std::string>* problems,
+              const std::string& title = {}) {
   if (IsUrl(input) || input == "-") {
     out->push_back({input, title});
     return;
@@ -204,7 +204,8 @@ std::vector<PlaylistEntry> ParsePls(const std::string& text, const std::string& 
     else
       titles.emplace_back(number, value);
   }
-  std::stable_sort(files.begin(), files.end(), [](const Numbered& a, const Numbered& b) { return a.number < b.number; });
+  std::stable_sort(files.begin(), files.end(),
+                   [](const Numbered& a, const Numbered& b) { return a.number < b.number; });
   std::vector<PlaylistEntry> entries;
   for (Numbered& file : files) {
     for (const auto& title : titles)

@@ -27,5 +27,4 @@ std::vector<PlaylistEntry> ParsePls(const std::string& text, const std::string& 
 // Expands every input: a folder into its MP3/MP2 files (recursively, natural order), a list
 // into its entries (lists inside lists too), anything else as itself. What cannot be read is
 // left out and named in *problems; the rest still plays.
-std::vector<PlaylistEntry> ExpandInputs(const std::vector<std::string>& inputs,
-                                        std::vector<std::string>* problems);
+std::vector<PlaylistEntry> ExpandInputs(const std::vector<std::string>& inputs, std::vector<std::string>* problems);

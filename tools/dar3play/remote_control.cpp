@@ -52,14 +52,16 @@ std::string AnswerRemoteCommand(const std::string& line, PlayerControls* c, bool
   }
   if (command == "seek") {
     double seconds = 0;
-    if (!ParseNumber(argument, &seconds) || seconds < -1e6 || seconds > 1e6) return Error("seek needs seconds, like 30 or +5");
+    if (!ParseNumber(argument, &seconds) || seconds < -1e6 || seconds > 1e6)
+      return Error("seek needs seconds, like 30 or +5");
     const bool relative = argument[0] == '+' || argument[0] == '-';
     const bool ok = relative ? c->SeekBy(int(seconds * 1000)) : c->SeekTo(uint32_t(std::max(0.0, seconds) * 1000));
     return ok ? "ok position " + std::to_string(c->Position()) : Error(c->status_line());
   }
   if (command == "volume") {
     double level = -1;
-    if (!ParseNumber(argument, &level) || level < 0 || level > 100 || level != int(level)) return Error("volume needs 0..100");
+    if (!ParseNumber(argument, &level) || level < 0 || level > 100 || level != int(level))
+      return Error("volume needs 0..100");
     c->ChangeVolume(int(level) - c->volume());
     return c->volume() == int(level) ? "ok volume " + std::to_string(c->volume()) : Error(c->status_line());
   }

@@ -12,10 +12,12 @@ struct Candidate {
 
 // In screen order; the spectrum's rows are what is left.
 constexpr Candidate kFullScreen[] = {
-    {ScreenPart::kHeader, 1, 8},   {ScreenPart::kTitle, 1, 1},    {ScreenPart::kArtist, 1, 3},
-    {ScreenPart::kAlbum, 1, 4},    {ScreenPart::kFormat, 1, 9},   {ScreenPart::kProgress, 1, 0},
+    {ScreenPart::kHeader, 1, 8},   {ScreenPart::kTitle, 1, 1},
+    {ScreenPart::kArtist, 1, 3},   {ScreenPart::kAlbum, 1, 4},
+    {ScreenPart::kFormat, 1, 9},   {ScreenPart::kProgress, 1, 0},
     {ScreenPart::kVu, 2, 10},      {ScreenPart::kSpectrum, kMinSpectrumRows, 11},
-    {ScreenPart::kSettings, 2, 6}, {ScreenPart::kStatus, 1, 2},   {ScreenPart::kKeys, 2, 7},
+    {ScreenPart::kSettings, 2, 6}, {ScreenPart::kStatus, 1, 2},
+    {ScreenPart::kKeys, 2, 7},
 };
 
 }  // namespace

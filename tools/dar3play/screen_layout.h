@@ -6,7 +6,7 @@
 #include <vector>
 
 enum class ScreenPart {
-  kHeader,    // "dar3play  3/12  shuffle  repeat all"
+  kHeader,  // "dar3play  3/12  shuffle  repeat all"
   kTitle,
   kArtist,
   kAlbum,
@@ -16,7 +16,7 @@ enum class ScreenPart {
   kSpectrum,  // what is left, at least kMinSpectrumRows
   kSettings,  // two rows
   kStatus,
-  kKeys,      // two rows
+  kKeys,          // two rows
   kTitleAndTime,  // the one-line layout
 };
 

@@ -27,7 +27,9 @@ class WavSink {
   int32_t OnEvent(uint32_t message, intptr_t wparam, intptr_t lparam) {
     std::lock_guard<std::mutex> hold(lock_);
     if (message == MP3_EVENT_WAVE_BUFFER) {
-      if (wparam && lparam > 0 && !writer_->Write(reinterpret_cast<const void*>(wparam), size_t(lparam))) {  // NOLINT(performance-no-int-to-ptr): the block's address
+      if (wparam && lparam > 0 &&
+          !writer_->Write(reinterpret_cast<const void*>(wparam),
+                          size_t(lparam))) {  // NOLINT(performance-no-int-to-ptr): the block's address
         write_failed_ = true;
         return kStopPlaying;
       }
@@ -114,8 +116,7 @@ bool DecodeEntry(const Options& options, const std::string& path, WavWriter* wri
     return false;
   };
   if (!player.Open(path, 0, options.stream)) return fail(player.failure());
-  if (!player.Check(Mp3_SetCallbackFunc(player.handle(), RoutePlayerEvent,
-                                        MP3_EVENT_WAVE_BUFFER | MP3_EVENT_STOP))) {
+  if (!player.Check(Mp3_SetCallbackFunc(player.handle(), RoutePlayerEvent, MP3_EVENT_WAVE_BUFFER | MP3_EVENT_STOP))) {
     return fail(path + ": " + player.failure());
   }
   if (!ApplyEffectOptions(options, &player)) return fail(path + ": " + player.failure());

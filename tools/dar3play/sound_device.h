@@ -3,9 +3,9 @@
 #pragma once
 
 enum class SoundOutput {
-  kCard,          // a sound card opened
-  kSilentAsked,   // the user asked SDL for no sound (SDL_AUDIODRIVER=dummy or disk)
-  kNone,          // no card could be opened, or the headless backend (JED_HEADLESS=1) plays nowhere
+  kCard,         // a sound card opened
+  kSilentAsked,  // the user asked SDL for no sound (SDL_AUDIODRIVER=dummy or disk)
+  kNone,         // no card could be opened, or the headless backend (JED_HEADLESS=1) plays nowhere
 };
 
 SoundOutput CheckSoundOutput();

@@ -13,10 +13,8 @@ struct EqPreset {
 // Bands: 0-115, -240, -455, -800, -2000, -4500, -9000, -13000, -15000 Hz, and the top. The
 // preamp makes room for the boost so the loudest band does not clip.
 constexpr EqPreset kPresets[kEqPresetCount] = {
-    {"flat", 0, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
-    {"bass", -7, {9, 8, 6, 3, 0, 0, 0, 0, 0, 0}},
-    {"treble", -7, {0, 0, 0, 0, 0, 2, 5, 7, 9, 9}},
-    {"vocal", -4, {-5, -4, -2, 2, 5, 5, 2, -2, -4, -5}},
+    {"flat", 0, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},       {"bass", -7, {9, 8, 6, 3, 0, 0, 0, 0, 0, 0}},
+    {"treble", -7, {0, 0, 0, 0, 0, 2, 5, 7, 9, 9}},    {"vocal", -4, {-5, -4, -2, 2, 5, 5, 2, -2, -4, -5}},
     {"loudness", -6, {8, 6, 3, 0, -2, 0, 2, 5, 7, 7}},
 };
 
@@ -28,9 +26,7 @@ constexpr int kEchoOutputGainDb = -3;
 
 }  // namespace
 
-const char* EqPresetName(int preset) {
-  return preset >= 0 && preset < kEqPresetCount ? kPresets[preset].name : "?";
-}
+const char* EqPresetName(int preset) { return preset >= 0 && preset < kEqPresetCount ? kPresets[preset].name : "?"; }
 
 int FindEqPreset(const std::string& name) {
   for (int i = 0; i < kEqPresetCount; ++i) {

@@ -11,8 +11,7 @@ constexpr double kFloorDb = 30.0;
 constexpr double kTopDb = 110.0;
 }  // namespace
 
-std::vector<int> LogSpacedBars(const int* freqs, const int* amplitudes, int count, int bar_count,
-                               int height) {
+std::vector<int> LogSpacedBars(const int* freqs, const int* amplitudes, int count, int bar_count, int height) {
   std::vector<int> bars(size_t(std::max(bar_count, 0)), 0);
   if (!freqs || !amplitudes || count < 2 || bar_count <= 0 || height <= 0) return bars;
   const double top = std::min(kHighestHz, double(freqs[count - 1]));

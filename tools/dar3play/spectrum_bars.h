@@ -4,5 +4,4 @@
 #include <vector>
 
 // freqs and amplitudes hold count harmonics; the result has bar_count heights in 0..height.
-std::vector<int> LogSpacedBars(const int* freqs, const int* amplitudes, int count, int bar_count,
-                               int height);
+std::vector<int> LogSpacedBars(const int* freqs, const int* amplitudes, int count, int bar_count, int height);

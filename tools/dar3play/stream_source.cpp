@@ -49,7 +49,8 @@ bool CheckSource(const std::string& path, bool pipes_too, std::string* why) {
 
 std::unique_ptr<StreamSource> StreamSource::Open(const std::string& path, std::string* why) {
   if (!CheckSource(path, true, why)) return nullptr;
-  if (IsStandardInput(path)) return std::unique_ptr<StreamSource>(new StreamSource(STDIN_FILENO, false, SourceName(path)));
+  if (IsStandardInput(path))
+    return std::unique_ptr<StreamSource>(new StreamSource(STDIN_FILENO, false, SourceName(path)));
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     *why = path + ": " + std::strerror(errno);

@@ -29,7 +29,6 @@ constexpr int kVolumeStep = 5;
 constexpr int kFftPoints = 1024;
 constexpr int kEscape = 27;
 
-
 class Screen {
  public:
   Screen() {
@@ -83,7 +82,9 @@ class PlayerScreen {
         case ScreenPart::kTitle: Text(p.row, 0, "Title:  " + Printable(c_->Title())); break;
         case ScreenPart::kArtist: Text(p.row, 0, "Artist: " + Printable(info.tags.artist)); break;
         case ScreenPart::kAlbum:
-          Text(p.row, 0, "Album:  " + Printable(info.tags.album) + (info.tags.year.empty() ? "" : "  (" + Printable(info.tags.year) + ")"));
+          Text(p.row, 0,
+               "Album:  " + Printable(info.tags.album) +
+                   (info.tags.year.empty() ? "" : "  (" + Printable(info.tags.year) + ")"));
           break;
         case ScreenPart::kFormat: Text(p.row, 0, "Format: " + DescribeFormat(info.format)); break;
         case ScreenPart::kProgress: DrawProgress(p.row); break;
@@ -91,11 +92,14 @@ class PlayerScreen {
         case ScreenPart::kSpectrum: DrawSpectrum(p.row, p.rows); break;
         case ScreenPart::kSettings: DrawSettings(p.row); break;
         case ScreenPart::kStatus:
-          Text(p.row, 0, "Status: " + (typed_number.empty() ? Printable(c_->status_line()) : "Jump to " + typed_number + "_"));
+          Text(p.row, 0,
+               "Status: " + (typed_number.empty() ? Printable(c_->status_line()) : "Jump to " + typed_number + "_"));
           break;
         case ScreenPart::kKeys:
-          Text(p.row, 0, "Space pause  <-/-> seek 5s  Up/Down volume  n/p next/prev  s shuffle  t repeat  NUM Enter jump");
-          Text(p.row + 1, 0, "r reverse  [ ] l loop  e echo  g equalizer  w window  v vocal cut  m mix  d device  f fade  q quit");
+          Text(p.row, 0,
+               "Space pause  <-/-> seek 5s  Up/Down volume  n/p next/prev  s shuffle  t repeat  NUM Enter jump");
+          Text(p.row + 1, 0,
+               "r reverse  [ ] l loop  e echo  g equalizer  w window  v vocal cut  m mix  d device  f fade  q quit");
           break;
         case ScreenPart::kTitleAndTime: DrawTitleAndTime(p.row); break;
       }
@@ -117,8 +121,8 @@ class PlayerScreen {
     const uint32_t length = c_->info().length.ms;
     const uint32_t at = std::min(c_->Position(), length);
     const char* state = status.paused ? "PAUSED" : status.playing ? (status.loop ? "LOOP" : "PLAYING") : "STOPPED";
-    const std::string full = FormatClock(at) + " / " + FormatClock(length) + "  " + state +
-                             (c_->position_estimated() ? " (est.)" : "");
+    const std::string full =
+        FormatClock(at) + " / " + FormatClock(length) + "  " + state + (c_->position_estimated() ? " (est.)" : "");
     if (int(full.size()) <= width) return full;
     const std::string shorter = FormatClock(at) + "/" + FormatClock(length) + (status.paused ? " PAUSED" : "");
     if (int(shorter.size()) <= width) return shorter;
@@ -160,10 +164,9 @@ class PlayerScreen {
     const int height = rows - 1;  // the last row names the window
     std::vector<int> freqs(kFftPoints / 2 + 1), left(freqs.size()), right(freqs.size());
     int count = 0;
-    const int flags = FFT_OUT_HARMONIC_COUNT | FFT_OUT_HARMONIC_FREQ | FFT_OUT_LEFT_AMPLITUDE |
-                      FFT_OUT_RIGHT_AMPLITUDE;
-    if (!Mp3_GetFFTValues(c_->handle(), kFftPoints, c_->window_type(), flags, &count, freqs.data(),
-                          left.data(), right.data(), nullptr, nullptr)) {
+    const int flags = FFT_OUT_HARMONIC_COUNT | FFT_OUT_HARMONIC_FREQ | FFT_OUT_LEFT_AMPLITUDE | FFT_OUT_RIGHT_AMPLITUDE;
+    if (!Mp3_GetFFTValues(c_->handle(), kFftPoints, c_->window_type(), flags, &count, freqs.data(), left.data(),
+                          right.data(), nullptr, nullptr)) {
       Text(row, 0, "Spectrum: not available");
       return;
     }
@@ -184,10 +187,10 @@ class PlayerScreen {
     const std::string loop = c_->loop_end() > c_->loop_start()
                                  ? FormatClock(c_->loop_start()) + "-" + FormatClock(c_->loop_end())
                                  : "from " + FormatClock(c_->loop_start());
-    Text(row, 0, "Volume " + std::to_string(c_->volume()) + "  EQ " + EqPresetName(c_->eq_preset()) +
-                     "  Echo " + (echo == kEchoOff ? std::string("off") : std::to_string(echo)) +
-                     "  Vocal cut " + OnOff(c_->vocal_cut()) + "  Mix " + OnOff(c_->mix()) +
-                     "  Reverse " + OnOff(c_->reverse()));
+    Text(row, 0,
+         "Volume " + std::to_string(c_->volume()) + "  EQ " + EqPresetName(c_->eq_preset()) + "  Echo " +
+             (echo == kEchoOff ? std::string("off") : std::to_string(echo)) + "  Vocal cut " + OnOff(c_->vocal_cut()) +
+             "  Mix " + OnOff(c_->mix()) + "  Reverse " + OnOff(c_->reverse()));
     Text(row + 1, 0, "Loop " + loop + "  Device " + Printable(c_->DeviceName()));
   }
 
@@ -286,9 +289,8 @@ int RunTerminalUi(PlayerControls* controls, const Options& options) {
     // The whole process counts, decoding thread included: that is what the user pays.
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     const double cpu = CpuSeconds() - cpu_at_start;
-    std::fprintf(stderr, "dar3play: %ld refreshes in %.2f s (%.1f Hz), CPU %.3f s (%.2f%% of one core)\n",
-                 refreshes, seconds, seconds > 0 ? refreshes / seconds : 0.0, cpu,
-                 seconds > 0 ? 100.0 * cpu / seconds : 0.0);
+    std::fprintf(stderr, "dar3play: %ld refreshes in %.2f s (%.1f Hz), CPU %.3f s (%.2f%% of one core)\n", refreshes,
+                 seconds, seconds > 0 ? refreshes / seconds : 0.0, cpu, seconds > 0 ? 100.0 * cpu / seconds : 0.0);
   }
   if (Interrupted()) return InterruptedStatus();
   return controls->failures().empty() ? 0 : 1;

@@ -103,9 +103,8 @@ TrackInfo ReadTrackInfo(MP3_HANDLE player, const std::string& path) {
 
 std::string DescribeFormat(const MP3_STREAM_INFO& format) {
   char text[160];
-  std::snprintf(text, sizeof text, "%s Layer %s, %d Hz, %s, %d kbit/s %s",
-                VersionName(format.version).c_str(), LayerRoman(format.layer),
-                format.sample_rate, ModeName(format.channel_mode), format.bitrate,
+  std::snprintf(text, sizeof text, "%s Layer %s, %d Hz, %s, %d kbit/s %s", VersionName(format.version).c_str(),
+                LayerRoman(format.layer), format.sample_rate, ModeName(format.channel_mode), format.bitrate,
                 format.vbr ? "VBR" : "CBR");
   return text;
 }
@@ -135,16 +134,15 @@ std::string InfoAsText(const TrackInfo& info) {
                 "version:     %s\nlayer:       %d\nsample rate: %d\nchannels:    %d\n"
                 "mode:        %s\nbitrate:     %d\nvbr:         %s\n"
                 "length:      %s (%u ms, %u frames, %u bytes)\n",
-                DescribeFormat(f).c_str(), VersionName(f.version).c_str(), LayerNumber(f.layer),
-                f.sample_rate, f.channels, ModeName(f.channel_mode), f.bitrate,
-                f.vbr ? "yes" : "no", FormatClock(info.length.ms).c_str(), info.length.ms,
-                info.length.frames, info.length.bytes);
+                DescribeFormat(f).c_str(), VersionName(f.version).c_str(), LayerNumber(f.layer), f.sample_rate,
+                f.channels, ModeName(f.channel_mode), f.bitrate, f.vbr ? "yes" : "no",
+                FormatClock(info.length.ms).c_str(), info.length.ms, info.length.frames, info.length.bytes);
   std::string out = "file:        " + info.path + "\n" + numbers;
   out += "tag:         " + (info.tag_version ? "ID3v" + std::to_string(info.tag_version) : std::string("none")) + "\n";
   const TrackTags& t = info.tags;
   const std::pair<const char*, const std::string*> rows[] = {
-      {"title", &t.title}, {"artist", &t.artist}, {"album", &t.album}, {"year", &t.year},
-      {"track", &t.track}, {"genre", &t.genre}, {"comment", &t.comment}};
+      {"title", &t.title}, {"artist", &t.artist}, {"album", &t.album},    {"year", &t.year},
+      {"track", &t.track}, {"genre", &t.genre},   {"comment", &t.comment}};
   for (const auto& [name, value] : rows) {
     char label[16];
     std::snprintf(label, sizeof label, "%-13s", (std::string(name) + ":").c_str());

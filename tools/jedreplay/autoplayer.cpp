@@ -19,11 +19,13 @@ constexpr int kJumpFrames = 12;
 
 bool HeroFacesLeft() {
   switch (Hero.current_anim) {
-    case HERO_STAND_LEFT: case HERO_WALK_LEFT: case HERO_JUMP_UP_LEFT: case HERO_JUMP_DOWN_LEFT:
-    case HERO_PUNCH_LEFT: case HERO_SPECIAL_LEFT:
-      return true;
-    default:
-      return false;
+    case HERO_STAND_LEFT:
+    case HERO_WALK_LEFT:
+    case HERO_JUMP_UP_LEFT:
+    case HERO_JUMP_DOWN_LEFT:
+    case HERO_PUNCH_LEFT:
+    case HERO_SPECIAL_LEFT: return true;
+    default: return false;
   }
 }
 
@@ -54,13 +56,11 @@ uint32_t Autoplayer::NextKeys() {
   switch (phase) {
     case GamePhase::Starting:
     case GamePhase::Title:
-    case GamePhase::Story:
-      return TitleOrStory();
+    case GamePhase::Story: return TitleOrStory();
     case GamePhase::Level:
       if (GameWon || GameOver) return EndScreen();
       return style_ == Style::Fight ? Fight() : Stand();
-    case GamePhase::Finished:
-      break;
+    case GamePhase::Finished: break;
   }
   return 0;
 }

@@ -33,9 +33,10 @@ int main(int argc, char** argv) {
   bool print_texts = false;
   bool max_frames_given = false;
   platform::CommandLine cli("jedreplay", "[--auto | --stand | --script FILE] [OPTION]...");
-  cli.Describe("Plays Jed Grimstorm headless, from a key script or with the built-in autoplayer,\n"
-               "saves screenshots of chosen frames and prints the final state. Run it in the\n"
-               "folder of the game's data.");
+  cli.Describe(
+      "Plays Jed Grimstorm headless, from a key script or with the built-in autoplayer,\n"
+      "saves screenshots of chosen frames and prints the final state. Run it in the\n"
+      "folder of the game's data.");
   cli.Flag("--auto", "the autoplayer plays the game through (default)",
            [&] { options.driver = ReplayOptions::Driver::Autoplay; });
   cli.Flag("--stand", "walks to the first thug and stands still until HEALTH runs out",
@@ -67,13 +68,14 @@ int main(int argc, char** argv) {
               options.end_screen_shot = path;
               return true;
             });
-  cli.Value("--max-frames", "N", "stops after N frames (0: no limit; default 200000,\nor the end of a longer script)", [&](const std::string& text, std::string* error) {
-    const char* end = nullptr;
-    max_frames_given = true;
-    if (ParseFrameNumber(text.c_str(), &end, &options.max_frames) && *end == '\0') return true;
-    *error = "bad frame count in --max-frames " + text;
-    return false;
-  });
+  cli.Value("--max-frames", "N", "stops after N frames (0: no limit; default 200000,\nor the end of a longer script)",
+            [&](const std::string& text, std::string* error) {
+              const char* end = nullptr;
+              max_frames_given = true;
+              if (ParseFrameNumber(text.c_str(), &end, &options.max_frames) && *end == '\0') return true;
+              *error = "bad frame count in --max-frames " + text;
+              return false;
+            });
   cli.Flag("--texts", "prints the texts of the end screen (or of the last frame with any)",
            [&] { print_texts = true; });
   cli.Flag("--trace", "prints the hero's and nearby thugs' state after every level frame",

@@ -36,7 +36,8 @@ void TraceFrame(uint64_t frame, uint32_t keys) {
 void PlayScriptEvents(const KeyScript::Events& events) {
   if (events.close) platform::RequestQuit();
   if (events.unfocus)
-    if (platform::HWND window = platform::GameWindowHandle()) platform::PostMessage(window, platform::WM_ACTIVATE, platform::WA_INACTIVE, 0);
+    if (platform::HWND window = platform::GameWindowHandle())
+      platform::PostMessage(window, platform::WM_ACTIVATE, platform::WA_INACTIVE, 0);
   for (const platform::PressedControl& press : events.presses) platform::NotePress(press);
 }
 
@@ -90,13 +91,15 @@ ReplayResult RunReplay(const ReplayOptions& options) {
     const ReplayShot& shot = options.shots[i];
     if (shot_saved[i] == 1) continue;
     result.shot_failures.push_back(shot.path + ": " +
-                                   (shot_saved[i] == 0 ? "could not be written"
-                                                       : "frame " + std::to_string(shot.frame) + " was never shown (the run had " +
-                                                             std::to_string(frames) + ")"));
+                                   (shot_saved[i] == 0
+                                        ? "could not be written"
+                                        : "frame " + std::to_string(shot.frame) + " was never shown (the run had " +
+                                              std::to_string(frames) + ")"));
   }
   if (!options.end_screen_shot.empty() && end_shot_saved != 1)
-    result.shot_failures.push_back(options.end_screen_shot + ": " +
-                                   (end_shot_saved == 0 ? "could not be written" : "no end screen was left by the autoplayer"));
+    result.shot_failures.push_back(
+        options.end_screen_shot + ": " +
+        (end_shot_saved == 0 ? "could not be written" : "no end screen was left by the autoplayer"));
 
   platform::SetPresentHook(nullptr);
   SetTextObserver(nullptr);

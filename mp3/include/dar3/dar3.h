@@ -172,11 +172,11 @@ typedef struct MP3_STREAM_INFO {
 
 /* Mp3_GetStatus: each field 1 (on, yes) or 0. */
 typedef struct MP3_STATUS {
-  int32_t playing;        /* a run is active (also while paused) */
+  int32_t playing; /* a run is active (also while paused) */
   int32_t paused;
-  int32_t stopped;        /* no run: never played, stopped, or played to the end */
+  int32_t stopped; /* no run: never played, stopped, or played to the end */
   int32_t echo;
-  int32_t echo_mode;      /* the echo's mode, 0..9 (a number, not a flag) */
+  int32_t echo_mode; /* the echo's mode, 0..9 (a number, not a flag) */
   int32_t fft_eq;
   int32_t subband_eq;
   int32_t vocal_cut;
@@ -184,7 +184,7 @@ typedef struct MP3_STATUS {
   int32_t fade_in;
   int32_t fade_out;
   int32_t internal_volume; /* Mp3_SetVolume acts on the player volume (Mp3_InternalVolume) */
-  int32_t loop;           /* inside a Mp3_PlayLoop pass */
+  int32_t loop;            /* inside a Mp3_PlayLoop pass */
   int32_t reverse;
 } MP3_STATUS;
 
@@ -215,16 +215,16 @@ typedef struct MP3_ID3_FIELDS {
   const char* album;
   const char* year;
   const char* comment;
-  const char* track;   /* as text: "7" or "7/12" */
-  const char* genre;   /* the genre's name (ID3v1 numbers and ID3v2 "(n)" references resolved) */
+  const char* track; /* as text: "7" or "7/12" */
+  const char* genre; /* the genre's name (ID3v1 numbers and ID3v2 "(n)" references resolved) */
 } MP3_ID3_FIELDS;
 
 /* The arguments of Mp3_GetFFTValues gathered in one record (for the program's own use). */
 typedef struct FFT_STRUCT {
-  int32_t fft_points;        /* transform size */
-  int32_t window_type;       /* WINDOW_ */
-  int32_t harmonic_count;    /* fft_points / 2 + 1 */
-  int32_t* harmonic_freqs;   /* harmonic_count entries each, owned by the program */
+  int32_t fft_points;      /* transform size */
+  int32_t window_type;     /* WINDOW_ */
+  int32_t harmonic_count;  /* fft_points / 2 + 1 */
+  int32_t* harmonic_freqs; /* harmonic_count entries each, owned by the program */
   int32_t* left_amplitudes;
   int32_t* right_amplitudes;
   int32_t* left_phases;
@@ -271,18 +271,16 @@ DAR3_API int Mp3_GetVersion(MP3_HANDLE player);
  * output's own messages. */
 
 /** Opens the file `name` (a path in the locale's encoding, normally UTF-8). */
-DAR3_API int Mp3_OpenFile(MP3_HANDLE player, const char* name, int buffer_ms, unsigned int offset,
-                          unsigned int size);
+DAR3_API int Mp3_OpenFile(MP3_HANDLE player, const char* name, int buffer_ms, unsigned int offset, unsigned int size);
 /** Mp3_OpenFile with a wide name (UTF-32 on Linux), opened by its UTF-8 form. */
-DAR3_API int Mp3_OpenFileW(MP3_HANDLE player, const wchar_t* name, int buffer_ms,
-                           unsigned int offset, unsigned int size);
+DAR3_API int Mp3_OpenFileW(MP3_HANDLE player, const wchar_t* name, int buffer_ms, unsigned int offset,
+                           unsigned int size);
 /** Opens the data block registered under res_name and res_type in the process's resource table
  * (filled by the game through the private platform layer; a program on this API alone has none
  * and gets "OpenMp3Resource->Can't find resource !"). `module` is ignored on Linux; pass NULL.
  * An empty block: "OpenMp3Resource->Can't get resource size !". */
-DAR3_API int Mp3_OpenResource(MP3_HANDLE player, void* module, const char* res_name,
-                              const char* res_type, int buffer_ms, unsigned int offset,
-                              unsigned int size);
+DAR3_API int Mp3_OpenResource(MP3_HANDLE player, void* module, const char* res_name, const char* res_type,
+                              int buffer_ms, unsigned int offset, unsigned int size);
 /* The first block of a stream has to reach its first frames (a leading ID3v2 tag may be of any
  * size): one that ends inside the tag fails with "OpenStream->The first block ends inside the
  * ID3v2 tag: it needs N bytes to reach the first frame !", N being the tag's size (from its
@@ -306,8 +304,8 @@ DAR3_API int Mp3_Close(MP3_HANDLE player);
  * free (for an unmanaged stream: until the stream is closed). managed 1: more blocks follow
  * through Mp3_PushDataToStream. buffer_ms as for Mp3_OpenFile (dar3_open(3)). Failures:
  * "OpenStream->Can't open NULL stream !", "_OpenMp3->Can't find first valid mp3 frame". */
-DAR3_API int Mp3_OpenStream(MP3_HANDLE player, int buffered, int managed, const void* data,
-                            unsigned int size, int buffer_ms);
+DAR3_API int Mp3_OpenStream(MP3_HANDLE player, int buffered, int managed, const void* data, unsigned int size,
+                            int buffer_ms);
 /** Queues `size` bytes at `data` on a managed stream (copied at once when buffered, else read
  * in place: see Mp3_IsStreamDataFree); size 0 marks the end of the data. 0 with
  * "PushDataToStream->Can't push data into unmanaged stream !". */
@@ -333,8 +331,8 @@ DAR3_API int Mp3_Play(MP3_HANDLE player);
  * _SEC or _HMS; not _BYTES), then stops. Messages: MP3_EVENT_ENTER_LOOP before each pass,
  * MP3_EVENT_EXIT_LOOP after the last. Refused for managed and reversed streams and when end
  * lies before start ("PlayLoop->Loop end time is smaller than loop start time !"). */
-DAR3_API int Mp3_PlayLoop(MP3_HANDLE player, int start_format, MP3_TIME* start, int end_format,
-                          MP3_TIME* end, int repeat_count);
+DAR3_API int Mp3_PlayLoop(MP3_HANDLE player, int start_format, MP3_TIME* start, int end_format, MP3_TIME* end,
+                          int repeat_count);
 /** Moves the position: move_method MOVE_FROM_START, MOVE_FROM_END, MOVE_FORWARD (from the
  * current position) or MOVE_BACKWARD, by `time` in its format (TIME_FORMAT_BYTES counts bytes
  * of the stream). Seeks by time are sample-exact; a target before the start is the start, one
@@ -397,8 +395,7 @@ DAR3_API int Mp3_GetMasterVolume(MP3_HANDLE player, int* left, int* right);
 DAR3_API int Mp3_GetPlayerVolume(MP3_HANDLE player, int* left, int* right);
 /** Channel mixing (enable 1): each output channel becomes left_percent of the left input plus
  * right_percent of the right input (0..100 each); 50, 50 makes mono. enable 0 ends it. */
-DAR3_API int Mp3_MixChannels(MP3_HANDLE player, int enable, unsigned int left_percent,
-                             unsigned int right_percent);
+DAR3_API int Mp3_MixChannels(MP3_HANDLE player, int enable, unsigned int left_percent, unsigned int right_percent);
 /** The VU meter of the block sounding now, 0..100 per channel on a logarithmic scale: 33 *
  * log10 of the mean level relative to 23169 (a full-scale sine's), plus 100, so 100 is full
  * scale and 0 about 60 dB below; 0 and 0 when not playing. 0 with "GetVUData->Invalid
@@ -433,11 +430,9 @@ DAR3_API int Mp3_CreateEqBands(MP3_HANDLE player, const int* edge_freqs, int edg
 DAR3_API int Mp3_GetEqBands(MP3_HANDLE player, int* edge_freqs);
 /** Sets an equalizer's preamp and the gains of its first gain_count bands, in dB (10 bands for
  * the subband equalizer). */
-DAR3_API int Mp3_SetEQParam(MP3_HANDLE player, int fft_eq, int preamp, const int* gains,
-                            int gain_count);
+DAR3_API int Mp3_SetEQParam(MP3_HANDLE player, int fft_eq, int preamp, const int* gains, int gain_count);
 /** Mp3_SetEQParam in millidecibels. */
-DAR3_API int Mp3_SetEQParamEx(MP3_HANDLE player, int fft_eq, int preamp, const int* gains,
-                              int gain_count);
+DAR3_API int Mp3_SetEQParamEx(MP3_HANDLE player, int fft_eq, int preamp, const int* gains, int gain_count);
 /** Reads the preamp and the gains in dB (gains needs one entry per band); returns the number
  * of bands. With a null preamp only the count is returned. */
 DAR3_API int Mp3_GetEQParam(MP3_HANDLE player, int fft_eq, int* preamp, int* gains);
@@ -455,8 +450,7 @@ DAR3_API int Mp3_LoadID3(MP3_HANDLE player, int tag_version, MP3_ID3_FIELDS* fie
  * character's boundary to fit, NUL-terminated; returns the bytes copied. With a null buffer
  * or a buffer_size of 0 it returns the size needed (length plus 1). 0 without the tag or for
  * an unknown field_id. */
-DAR3_API int Mp3_GetID3Field(MP3_HANDLE player, int tag_version, int field_id, char* buffer,
-                             int buffer_size);
+DAR3_API int Mp3_GetID3Field(MP3_HANDLE player, int tag_version, int field_id, char* buffer, int buffer_size);
 
 /** @page dar3_echo The echo
  * A multi-tap echo on the decoded output: each sample gets a weighted sum of 20 consecutive
@@ -467,15 +461,14 @@ DAR3_API int Mp3_GetID3Field(MP3_HANDLE player, int tag_version, int field_id, c
 /** Switches the echo on (enable 1) or off with mode 0..9, delay_ms 0..1000 (both clamped to
  * their range) and three gains in dB: input_gain for the dry signal, echo_gain for the echo,
  * output_gain for both (0 dB each is unchanged). */
-DAR3_API int Mp3_SetSfxParam(MP3_HANDLE player, int enable, int mode, int delay_ms,
-                             int input_gain, int echo_gain, int output_gain);
+DAR3_API int Mp3_SetSfxParam(MP3_HANDLE player, int enable, int mode, int delay_ms, int input_gain, int echo_gain,
+                             int output_gain);
 /** Reads the echo's settings; a null pointer fails with "GetSfxParam->Invalid parameters !". */
-DAR3_API int Mp3_GetSfxParam(MP3_HANDLE player, int* mode, int* delay_ms, int* input_gain,
-                             int* echo_gain, int* output_gain);
+DAR3_API int Mp3_GetSfxParam(MP3_HANDLE player, int* mode, int* delay_ms, int* input_gain, int* echo_gain,
+                             int* output_gain);
 /** Sets mode `mode`'s tap weights in percent: weight_count (1..20) values each for left and
  * right; taps past weight_count become 0. */
-DAR3_API int Mp3_SetSfxModeData(MP3_HANDLE player, int mode, const int* left, const int* right,
-                                int weight_count);
+DAR3_API int Mp3_SetSfxModeData(MP3_HANDLE player, int mode, const int* left, const int* right, int weight_count);
 /** Reads mode `mode`'s 20 left and 20 right weights in percent; returns 20. */
 DAR3_API int Mp3_GetSfxModeData(MP3_HANDLE player, int mode, int* left, int* right);
 
@@ -521,32 +514,26 @@ DAR3_API int Mp3_GetSfxModeData(MP3_HANDLE player, int mode, int* left, int* rig
  *
  *   call                         | asynchronous callback, or the run's SYNC_STOP | synchronous callback of a live run
  *   -----------------------------+-----------------------------------------------+-------------------------------------
- *   Play                         | works; waits for the start result              | 0: "Play->Can't start playback inside
- *                                |                                                |   a synchronous callback of the run
- *                                |                                                |   still playing !"
- *   PlayLoop                     | works; waits for the start result              | 0: "PlayLoop->Can't start ..." (same)
- *   Stop                         | stops and waits for the run's end              | 1: the stop is requested; the run
- *                                |                                                |   ends once the callback returns and
- *                                |                                                |   is joined by the next call
- *   Seek                         | stops, then moves the next run's start         | same, with the stop only requested
- *   ReverseMode                  | works (restarts a playing run)                 | 0 while playing: "ReverseMode->Can't
- *                                |                                                |   restart playback ..."; else works
- *   Close, Open*, CreateEqBands  | work                                           | 0: "Close->Can't close the stream from
- *                                |                                                |   inside a synchronous callback !"
- *   Destroy                      | 1: the player is released once the outermost callback has returned and
- *                                |   a Play or PlayLoop waiting for that run's start has returned; no
- *                                |   callback is called after the current one, and no thread is left running
- *   SetCallbackFunc              | works; the replaced callback thread ends when the current call returns
- *   Pause, Resume, the getters,  | work at once
- *   volume, effects, tags, FFT   |
+ *   Play                         | works; waits for the start result              | 0: "Play->Can't start playback
+ * inside |                                                |   a synchronous callback of the run | |   still playing !"
+ *   PlayLoop                     | works; waits for the start result              | 0: "PlayLoop->Can't start ..."
+ * (same) Stop                         | stops and waits for the run's end              | 1: the stop is requested; the
+ * run |                                                |   ends once the callback returns and | |   is joined by the
+ * next call Seek                         | stops, then moves the next run's start         | same, with the stop only
+ * requested ReverseMode                  | works (restarts a playing run)                 | 0 while playing:
+ * "ReverseMode->Can't |                                                |   restart playback ..."; else works Close,
+ * Open*, CreateEqBands  | work                                           | 0: "Close->Can't close the stream from | |
+ * inside a synchronous callback !" Destroy                      | 1: the player is released once the outermost callback
+ * has returned and |   a Play or PlayLoop waiting for that run's start has returned; no |   callback is called after
+ * the current one, and no thread is left running SetCallbackFunc              | works; the replaced callback thread
+ * ends when the current call returns Pause, Resume, the getters,  | work at once volume, effects, tags, FFT   |
  *
  * Play or PlayLoop made here and inside a callback at the same moment start one run; the other
  * returns 0 with "Play->Playback was started meanwhile by another call !" (PlayLoop likewise).
  *
  * No C++ exception crosses this interface: running out of memory fails the call with
  * "<function>->Memory allocation error !" and 0. */
-DAR3_API int Mp3_SetCallbackFunc(MP3_HANDLE player, MP3_CALLBACK_FUNC callback,
-                                 unsigned int message_mask);
+DAR3_API int Mp3_SetCallbackFunc(MP3_HANDLE player, MP3_CALLBACK_FUNC callback, unsigned int message_mask);
 /* Error texts: every function that changes the player (the Open*, Close, Play, PlayLoop, Seek,
  * Stop, Pause, Resume, ReverseMode, PushDataToStream, the volume, effect, equalizer, callback,
  * device and gapless setters, LoadID3 and GetID3Field) empties the text first, so that after it
@@ -598,7 +585,6 @@ DAR3_API int Mp3_GetStopReason(MP3_HANDLE player, int* reason);
  * the whole decode. The switch applies from the next Open*; returns 1. */
 DAR3_API int Mp3_SetGapless(MP3_HANDLE player, int enable);
 
-
 /** @page dar3_spectrum The spectrum */
 
 /** Analyses the next fft_points stereo frames about to sound: fft_points is a power of two,
@@ -606,9 +592,9 @@ DAR3_API int Mp3_SetGapless(MP3_HANDLE player, int enable);
  * array (harmonic_count = fft_points / 2 + 1 entries, owned by the program; null when not
  * wanted) gets per frequency bin: the bin's frequency in Hz, the amplitude in dB relative to
  * full scale and the phase in degrees (-180..180). */
-DAR3_API int Mp3_GetFFTValues(MP3_HANDLE player, int fft_points, int window_type, int fft_flags,
-                              int* harmonic_count, int* harmonic_freqs, int* left_amplitudes,
-                              int* right_amplitudes, int* left_phases, int* right_phases);
+DAR3_API int Mp3_GetFFTValues(MP3_HANDLE player, int fft_points, int window_type, int fft_flags, int* harmonic_count,
+                              int* harmonic_freqs, int* left_amplitudes, int* right_amplitudes, int* left_phases,
+                              int* right_phases);
 
 /** @page dar3_devices Output devices
  * Device index WAVE_MAPPER (the default) is the system's default output; indexes from 0 name

@@ -4,9 +4,7 @@
 
 namespace platform::audio {
 namespace {
-std::unique_ptr<AudioOutput> OpenHeadless(bool real_time) {
-  return real_time ? StartSilentRealTimeOutput() : nullptr;
-}
+std::unique_ptr<AudioOutput> OpenHeadless(bool real_time) { return real_time ? StartSilentRealTimeOutput() : nullptr; }
 }  // namespace
 
 // One device, the pulled mix, as in a test nothing else may sound.

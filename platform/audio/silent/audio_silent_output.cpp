@@ -41,8 +41,6 @@ class SilentRealTimeOutput : public AudioOutput {
 
 }  // namespace
 
-std::unique_ptr<AudioOutput> StartSilentRealTimeOutput() {
-  return std::make_unique<SilentRealTimeOutput>();
-}
+std::unique_ptr<AudioOutput> StartSilentRealTimeOutput() { return std::make_unique<SilentRealTimeOutput>(); }
 
 }  // namespace platform::audio

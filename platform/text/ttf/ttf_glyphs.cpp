@@ -22,8 +22,10 @@ bool OpenDefaultFont() {
     return false;
   }
   font = TTF_OpenFont(JED_FONT_PATH, kFontPoints);
-  if (!font) std::fprintf(stderr, "Text disabled: cannot open font %s: %s\n", JED_FONT_PATH, TTF_GetError());
-  else TTF_SetFontHinting(font, TTF_HINTING_MONO);
+  if (!font)
+    std::fprintf(stderr, "Text disabled: cannot open font %s: %s\n", JED_FONT_PATH, TTF_GetError());
+  else
+    TTF_SetFontHinting(font, TTF_HINTING_MONO);
   return font != nullptr;
 }
 

@@ -33,23 +33,19 @@ void FocusLost() {
 
 void HandleDesktopEvent(const SDL_Event& event) {
   switch (event.type) {
-    case SDL_KEYDOWN:
-      HandleKeyDown(event.key);
-      break;
+    case SDL_KEYDOWN: HandleKeyDown(event.key); break;
     case SDL_CONTROLLERBUTTONDOWN:
-      if (const char* name = SDL_GameControllerGetStringForButton(static_cast<SDL_GameControllerButton>(event.cbutton.button)))
+      if (const char* name =
+              SDL_GameControllerGetStringForButton(static_cast<SDL_GameControllerButton>(event.cbutton.button)))
         NotePress({true, name});
       break;
     case SDL_CONTROLLERDEVICEADDED:
-    case SDL_CONTROLLERDEVICEREMOVED:
-      HandlePadEvent(event);
-      break;
+    case SDL_CONTROLLERDEVICEREMOVED: HandlePadEvent(event); break;
     case SDL_WINDOWEVENT:
       if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) FocusLost();
       HandleWindowEvent(event.window);
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

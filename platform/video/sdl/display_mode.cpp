@@ -5,8 +5,8 @@
 #include <cstring>
 #include <mutex>
 
-#include "platform/video/sdl/sdl_desktop.h"
 #include "platform/video.h"
+#include "platform/video/sdl/sdl_desktop.h"
 
 namespace platform {
 namespace {

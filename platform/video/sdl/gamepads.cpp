@@ -1,9 +1,10 @@
 // Gamepads through SDL's game-controller layer: its mapping database names every pad's controls
 // alike, pads come and go while the game runs, and any pad's control counts for its key.
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <unistd.h>
 #include <map>
 #include <mutex>
 

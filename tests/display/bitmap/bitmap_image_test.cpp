@@ -67,9 +67,14 @@ TEST(BitmapImage, LoadCopiesTheCellOrPixelRectangleOutOfTheBitmap) {
 
   // Rectangles reaching outside the bitmap, and mismatched depths, are refused untouched.
   const std::vector<uint8_t> before(image.record.pixels, image.record.pixels + 10000);
-  for (const auto& [cx, cy, mode] : std::vector<std::array<int32_t, 3>>{
-           {2, 0, 0}, {0, 1, 0}, {201, 0, 1}, {0, 11, 1}, {-1, 0, 1}, {0, -1, 1}, {INT32_MAX, 0, 0},
-           {INT32_MIN, INT32_MIN, 0}})
+  for (const auto& [cx, cy, mode] : std::vector<std::array<int32_t, 3>>{{2, 0, 0},
+                                                                        {0, 1, 0},
+                                                                        {201, 0, 1},
+                                                                        {0, 11, 1},
+                                                                        {-1, 0, 1},
+                                                                        {0, -1, 1},
+                                                                        {INT32_MAX, 0, 0},
+                                                                        {INT32_MIN, INT32_MIN, 0}})
     EXPECT_EQ(LoadBitmapImage(&image.record, &bitmap.record, cx, cy, mode), 0) << cx << ", " << cy;
   EXPECT_EQ(LoadBitmapImage16(&image.record, &bitmap.record, 0, 0, 1), 0);
   EXPECT_EQ(LoadBitmapImage(nullptr, &bitmap.record, 0, 0, 1), 0);
@@ -168,9 +173,9 @@ TEST(BitmapImage, ScrollRotatesEveryRowHorizontally) {
     int result;
     std::vector<uint8_t> row;
   };
-  const Case cases[] = {{3, 0, 1, {3, 4, 5, 1, 2}},  {-1, 0, 1, {2, 3, 4, 5, 1}}, {0, 7, 1, {1, 2, 3, 4, 5}},
-                        {0, 0, 0, {1, 2, 3, 4, 5}},  {8, 0, 1, {3, 4, 5, 1, 2}},  {-6, 0, 1, {2, 3, 4, 5, 1}},
-                        {5, 0, 1, {1, 2, 3, 4, 5}},  {INT32_MIN, 0, 1, {4, 5, 1, 2, 3}}};
+  const Case cases[] = {{3, 0, 1, {3, 4, 5, 1, 2}}, {-1, 0, 1, {2, 3, 4, 5, 1}},       {0, 7, 1, {1, 2, 3, 4, 5}},
+                        {0, 0, 0, {1, 2, 3, 4, 5}}, {8, 0, 1, {3, 4, 5, 1, 2}},        {-6, 0, 1, {2, 3, 4, 5, 1}},
+                        {5, 0, 1, {1, 2, 3, 4, 5}}, {INT32_MIN, 0, 1, {4, 5, 1, 2, 3}}};
   for (const Case& c : cases) {
     fill();
     EXPECT_EQ(ScrollBitmapImage(&image.record, c.dx, c.dy), c.result) << c.dx << ", " << c.dy;

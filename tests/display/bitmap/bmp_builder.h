@@ -33,8 +33,8 @@ inline void PokeLe(std::vector<uint8_t>& out, size_t offset, uint64_t value, int
 
 // Offsets of the header fields, for tests that damage a file.
 namespace bmp_field {
-constexpr size_t kSize = 2, kOffBits = 10, kInfoSize = 14, kWidth = 18, kHeight = 22, kBitCount = 28,
-                 kCompression = 30, kSizeImage = 34, kClrUsed = 46;
+constexpr size_t kSize = 2, kOffBits = 10, kInfoSize = 14, kWidth = 18, kHeight = 22, kBitCount = 28, kCompression = 30,
+                 kSizeImage = 34, kClrUsed = 46;
 }
 
 inline std::vector<uint8_t> BuildBmp(const BmpSpec& spec) {

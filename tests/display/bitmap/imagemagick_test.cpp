@@ -58,7 +58,8 @@ TEST(ImageMagickFiles, EightBitPalettisedFilesLoadWithTheirColours) {
   // BMP3 has the 40-byte info header; plain BMP the 124-byte V5 header.
   for (const char* format : {"BMP3", "BMP"}) {
     SCOPED_TRACE(format);
-    const std::string path = Convert(std::string("palettised_") + format, colors, "-type Palette -compress None", format);
+    const std::string path =
+        Convert(std::string("palettised_") + format, colors, "-type Palette -compress None", format);
     LoadedBitmap loaded;
     ASSERT_EQ(LoadBitmapFile(&loaded.record, path.c_str()), 1);
     EXPECT_EQ(loaded.record.info_header.biWidth, kWidth);

@@ -42,8 +42,7 @@ constexpr double kStrayTolerance = 2.5, kMissingTolerance = 1.5;
 
 template <typename Buffer, typename Pixel>
 CoverageErrors CompareCoverage(const Buffer& buf, Pixel color, const std::vector<RefPoint>& shape,
-                               double stray_tolerance = kStrayTolerance,
-                               double missing_tolerance = kMissingTolerance) {
+                               double stray_tolerance = kStrayTolerance, double missing_tolerance = kMissingTolerance) {
   CoverageErrors e;
   for (int y = 0; y < buf.height(); ++y)
     for (int x = 0; x < buf.width(); ++x) {

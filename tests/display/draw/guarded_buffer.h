@@ -12,7 +12,9 @@ class GuardedBuffer {
 
   // pitch_extra: pixels of row padding between the visible width and the next row.
   GuardedBuffer(int width, int height, int pitch_extra = 0, Pixel fill = 0)
-      : width_(width), height_(height), row_(kBand + width + pitch_extra + kBand),
+      : width_(width),
+        height_(height),
+        row_(kBand + width + pitch_extra + kBand),
         data_(static_cast<size_t>(row_) * (height + 2 * kBand), kGuard) {
     for (int y = 0; y < height; ++y)
       for (int x = 0; x < width + pitch_extra; ++x) at(x, y) = fill;

@@ -35,12 +35,12 @@ TEST_F(ClipLineTest, ClipsAcrossEveryEdgeAndCorner) {
   EXPECT_EQ(Clip({200, -1, 200, 480}), std::make_pair(1, Line{200, 0, 200, 479}));
   // Corner regions: the crossing of the top/bottom edge is used when it lies on the rectangle,
   // otherwise the crossing of the left/right edge.
-  EXPECT_EQ(Clip({-10, -20, 90, 80}), std::make_pair(1, Line{10, 0, 90, 80}));      // 9: via top
-  EXPECT_EQ(Clip({-20, -10, 80, 90}), std::make_pair(1, Line{0, 10, 80, 90}));      // 9: via left
-  EXPECT_EQ(Clip({649, -10, 549, 90}), std::make_pair(1, Line{639, 0, 549, 90}));   // 10: exact corner
-  EXPECT_EQ(Clip({660, -10, 560, 90}), std::make_pair(1, Line{639, 11, 560, 90}));  // 10: via right
-  EXPECT_EQ(Clip({-10, 500, 90, 400}), std::make_pair(1, Line{11, 479, 90, 400}));  // 5: via bottom
-  EXPECT_EQ(Clip({-20, 490, 80, 390}), std::make_pair(1, Line{0, 470, 80, 390}));   // 5: via left
+  EXPECT_EQ(Clip({-10, -20, 90, 80}), std::make_pair(1, Line{10, 0, 90, 80}));         // 9: via top
+  EXPECT_EQ(Clip({-20, -10, 80, 90}), std::make_pair(1, Line{0, 10, 80, 90}));         // 9: via left
+  EXPECT_EQ(Clip({649, -10, 549, 90}), std::make_pair(1, Line{639, 0, 549, 90}));      // 10: exact corner
+  EXPECT_EQ(Clip({660, -10, 560, 90}), std::make_pair(1, Line{639, 11, 560, 90}));     // 10: via right
+  EXPECT_EQ(Clip({-10, 500, 90, 400}), std::make_pair(1, Line{11, 479, 90, 400}));     // 5: via bottom
+  EXPECT_EQ(Clip({-20, 490, 80, 390}), std::make_pair(1, Line{0, 470, 80, 390}));      // 5: via left
   EXPECT_EQ(Clip({660, 490, 560, 390}), std::make_pair(1, Line{639, 469, 560, 390}));  // 6: via right
   EXPECT_EQ(Clip({700, 479, 600, 379}), std::make_pair(1, Line{639, 418, 600, 379}));
   EXPECT_EQ(Clip({650, 490, 550, 390}), std::make_pair(1, Line{639, 479, 550, 390}));  // 6: exact corner
@@ -74,8 +74,7 @@ TEST_F(ClipLineTest, RejectsLinesOutsideAndKeepsTheirArguments) {
 }
 
 // The exact part of the segment inside the rectangle (Liang-Barsky); false when none.
-bool ExactClip(double x0, double y0, double x1, double y1, double l, double t, double r, double b,
-               double out[4]) {
+bool ExactClip(double x0, double y0, double x1, double y1, double l, double t, double r, double b, double out[4]) {
   double t0 = 0, t1 = 1;
   const double dx = x1 - x0, dy = y1 - y0;
   const double p[4] = {-dx, dx, -dy, dy}, q[4] = {x0 - l, r - x0, y0 - t, b - y0};
@@ -85,8 +84,10 @@ bool ExactClip(double x0, double y0, double x1, double y1, double l, double t, d
       continue;
     }
     const double u = q[i] / p[i];
-    if (p[i] < 0) t0 = std::max(t0, u);
-    else t1 = std::min(t1, u);
+    if (p[i] < 0)
+      t0 = std::max(t0, u);
+    else
+      t1 = std::min(t1, u);
   }
   if (t0 > t1) return false;
   out[0] = x0 + t0 * dx, out[1] = y0 + t0 * dy, out[2] = x0 + t1 * dx, out[3] = y0 + t1 * dy;

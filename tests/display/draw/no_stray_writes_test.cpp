@@ -35,9 +35,7 @@ TEST_F(NoStrayWritesTest, RandomShapesStayInsideTheClipRectangle) {
         DrawTriangle(x1, y1, x2, y2, x3, y3, c, buf.buffer(), buf.pitch());
         DrawTriangle16(x1, y1, x2, y2, x3, y3, c16, wide.buffer(), wide.pitch());
         break;
-      case 2:
-        DrawTriangleFixed(x1, y1, x2, y2, x3, y3, c, buf.buffer(), buf.pitch());
-        break;
+      case 2: DrawTriangleFixed(x1, y1, x2, y2, x3, y3, c, buf.buffer(), buf.pitch()); break;
       case 3:
         DrawHLine(x1, x2, y1, c, buf.buffer(), buf.pitch());
         DrawVLine16(y1, y2, x1, c16, wide.buffer(), wide.pitch());

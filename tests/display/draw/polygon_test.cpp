@@ -122,8 +122,8 @@ std::vector<Vertex2D> RegularPolygon(int n, float r, float turn) {
 std::vector<RefPoint> Truncated(const Polygon2D& p) {
   std::vector<RefPoint> s;
   for (int i = 0; i < p.vertex_count; ++i)
-    s.push_back({std::trunc(static_cast<float>(p.x) + p.vertices[i].x),
-                 std::trunc(static_cast<float>(p.y) + p.vertices[i].y)});
+    s.push_back(
+        {std::trunc(static_cast<float>(p.x) + p.vertices[i].x), std::trunc(static_cast<float>(p.y) + p.vertices[i].y)});
   return s;
 }
 
@@ -166,8 +166,7 @@ TEST_F(PolygonTest, FillOfAPolygonLeavingTheBufferStaysInTheClipRectangle) {
   const CoverageErrors e = CompareCoverage(buf, uint8_t{5}, Truncated(p), 1.0, 1.0);
   int missing_inside = 0;
   for (int y = 5; y <= 89; ++y)
-    for (int x = 10; x <= 109; ++x)
-      missing_inside += buf.get(x, y) != 5 && OutsideDistance(Truncated(p), x, y) < -1.0;
+    for (int x = 10; x <= 109; ++x) missing_inside += buf.get(x, y) != 5 && OutsideDistance(Truncated(p), x, y) < -1.0;
   EXPECT_EQ(e.stray, 0);
   EXPECT_EQ(missing_inside, 0);
   EXPECT_GT(buf.Count(5), 3000);

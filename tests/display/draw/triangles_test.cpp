@@ -99,7 +99,8 @@ TEST_F(TrianglesTest, ClippedTrianglesKeepTheirInsideAndNothingElse) {
           missing += !lit && dist < -kMissingTolerance;
           drawn += lit;
         }
-      ASSERT_EQ(stray + missing, 0) << d.name << " " << x1 << "," << y1 << " " << x2 << "," << y2 << " " << x3 << "," << y3;
+      ASSERT_EQ(stray + missing, 0) << d.name << " " << x1 << "," << y1 << " " << x2 << "," << y2 << " " << x3 << ","
+                                    << y3;
     }
   }
   EXPECT_GT(drawn, 40000);

@@ -1,6 +1,8 @@
 // The options screen played headless through the title: every setting changed by key presses,
 // saved at once, read back from the file and in force; bindings that would clash are refused;
 // the prompts name the keys bound now and, with the default keys, stay word for word.
+#include "game/options_screen.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -11,9 +13,8 @@
 
 #include "game/key_labels.h"
 #include "game/level_frame.h"
-#include "game/options_screen.h"
-#include "game/world.h"
 #include "game/settings.h"
+#include "game/world.h"
 #include "platform/desktop.h"
 #include "sound/sound.h"
 #include "tools/jedreplay/replay.h"
@@ -65,21 +66,22 @@ class OptionsScreenTest : public ::testing::Test {
 TEST_F(OptionsScreenTest, EverySettingChangesByKeysIsSavedAtOnceAndReadsBack) {
   const ReplayResult run = Play(
       "5 press:O\n"
-      "8 press:Left\n"                                    // music 90
-      "10 press:Down\n12 press:Left\n14 press:Left\n"     // effects 80
-      "16 press:Down\n18 press:Return\n"                  // a window
-      "20 press:Down\n22 press:Right\n"                   // integer scaling
-      "24 press:Down\n26 press:Return\n28 press:A\n"      // walk left = A
-      "30 press:Down\n32 press:Return\n34 press:A\n"      // walk right = A: refused
-      "36 press:Down\n38 press:Return\n40 press:O\n"      // jump = O: refused (opens the options)
-      "42 press:Return\n44 press:W\n"                     // jump = W
-      + [] {
-          std::string downs;  // from the jump key on to the pad's jump row, 7 rows below
-          for (int frame = 46; frame < 46 + 2 * 7; frame += 2) downs += std::to_string(frame) + " press:Down\n";
-          return downs;
-        }() +
-      "70 press:Return\n72 pad:rightstick\n"             // pad jump = rightstick
-      "74 press:Escape\n"                                 // back to the title
+      "8 press:Left\n"                                 // music 90
+      "10 press:Down\n12 press:Left\n14 press:Left\n"  // effects 80
+      "16 press:Down\n18 press:Return\n"               // a window
+      "20 press:Down\n22 press:Right\n"                // integer scaling
+      "24 press:Down\n26 press:Return\n28 press:A\n"   // walk left = A
+      "30 press:Down\n32 press:Return\n34 press:A\n"   // walk right = A: refused
+      "36 press:Down\n38 press:Return\n40 press:O\n"   // jump = O: refused (opens the options)
+      "42 press:Return\n44 press:W\n"                  // jump = W
+      +
+      [] {
+        std::string downs;  // from the jump key on to the pad's jump row, 7 rows below
+        for (int frame = 46; frame < 46 + 2 * 7; frame += 2) downs += std::to_string(frame) + " press:Down\n";
+        return downs;
+      }() +
+      "70 press:Return\n72 pad:rightstick\n"  // pad jump = rightstick
+      "74 press:Escape\n"                     // back to the title
       "80 escape\n");
   EXPECT_EQ(run.phase, GamePhase::Finished) << DescribeResult(run);
   EXPECT_EQ(volumes_.music, 90);

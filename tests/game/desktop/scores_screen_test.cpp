@@ -1,6 +1,8 @@
 // The scores after a run, played headless: the run is added to the table, the screen asks for
 // another run, and a run after that starts exactly as a fresh start (compared with jedreplay in
 // a process of its own). Without the screen, the autoplayer's run ends as it always has.
+#include "game/scores_screen.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -10,7 +12,6 @@
 #include <fstream>
 
 #include "game/scores.h"
-#include "game/scores_screen.h"
 #include "tools/jedreplay/replay.h"
 
 namespace {
@@ -37,8 +38,8 @@ std::string FreshStateLine(const char* script_text) {
   EXPECT_GE(fd, 0);
   close(fd);
   std::ofstream(name) << script_text;
-  const std::string command = std::string("cd ") + JED_ASSET_DIR + " && JED_HEADLESS=1 " + JED_REPLAY_PATH +
-                              " --script " + name;
+  const std::string command =
+      std::string("cd ") + JED_ASSET_DIR + " && JED_HEADLESS=1 " + JED_REPLAY_PATH + " --script " + name;
   std::string output;
   if (FILE* pipe = popen(command.c_str(), "r")) {
     std::array<char, 512> chunk;

@@ -77,21 +77,22 @@ TEST_F(SettingsTest, BadLinesAreReportedByNumberAndTheRestStillCounts) {
       "this line has no equals\n"  // 4
       "kick = Space\n"             // 5
       "[sound]\n"
-      "music = 101\n"              // 7
-      "effects = 7x\n"             // 8
+      "music = 101\n"   // 7
+      "effects = 7x\n"  // 8
       "effects = 60\n"
-      "[colours]\n"                // 10
-      "red = 1\n"                  // skipped with its section
+      "[colours]\n"  // 10
+      "red = 1\n"    // skipped with its section
       "[pad]\n"
-      "pause = nosuchbutton\n"     // 13
-      "dead_zone = -1\n"           // 14
+      "pause = nosuchbutton\n"  // 13
+      "dead_zone = -1\n"        // 14
       "[display]\n"
-      "mode = huge\n"              // 16
-      "width = 0\n",               // 17
+      "mode = huge\n"  // 16
+      "width = 0\n",   // 17
       &volumes);
   const std::vector<std::string> lines = {"3", "4", "5", "7", "8", "10", "13", "14", "16", "17"};
   ASSERT_EQ(problems.size(), lines.size());
-  for (size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(problems[i].rfind("settings.ini:" + lines[i] + ": ", 0), 0u) << problems[i];
+  for (size_t i = 0; i < lines.size(); ++i)
+    EXPECT_EQ(problems[i].rfind("settings.ini:" + lines[i] + ": ", 0), 0u) << problems[i];
   EXPECT_NE(problems[0].find("NoSuchKey"), std::string::npos);
   // The good lines around the bad ones were applied; the bad ones changed nothing.
   EXPECT_EQ(platform::KeyboardKeyNames(Key::Space), (std::vector<std::string>{"Space"}));
@@ -104,7 +105,8 @@ TEST_F(SettingsTest, BadLinesAreReportedByNumberAndTheRestStillCounts) {
 
 TEST_F(SettingsTest, WrittenFileReadsBackToTheSameSettings) {
   SoundVolumes volumes{40, 70};
-  ASSERT_TRUE(Apply("[keys]\nspecial = Left Ctrl\n[pad]\nescape = guide, back\n[display]\nmode = window\n", &volumes).empty());
+  ASSERT_TRUE(
+      Apply("[keys]\nspecial = Left Ctrl\n[pad]\nescape = guide, back\n[display]\nmode = window\n", &volumes).empty());
   const std::string folder = ScratchFolder();
   const std::string path = folder + "/deeper/jed-grimstorm/settings.ini";  // folders made on the way
   ASSERT_TRUE(SaveSettingsFile(path, volumes));

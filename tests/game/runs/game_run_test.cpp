@@ -60,7 +60,8 @@ TEST_F(GameRunTest, AutoplayerWinsFromTitleToVictoryTheSameWayEveryTime) {
   const int finish_time = std::stoi(finish.substr(13));
   EXPECT_GT(finish_time, 0);
   EXPECT_EQ(first.multiplier, ScoreMultiplierFor(180, finish_time, 1));
-  EXPECT_EQ(EndLine(first, "Earned Score Multiplier: "), "Earned Score Multiplier: " + std::to_string(first.multiplier));
+  EXPECT_EQ(EndLine(first, "Earned Score Multiplier: "),
+            "Earned Score Multiplier: " + std::to_string(first.multiplier));
   EXPECT_EQ(EndLine(first, "Final Score: "), "Final Score: " + std::to_string(first.score));
 
   ExpectSameRun(first, Play(ReplayOptions::Driver::Autoplay));

@@ -35,8 +35,7 @@ void ProcessInPieces(std::vector<int16_t>* s, int channels, Process process) {
 }
 
 // Gain in dB of one channel: output against the input it is the delayed copy of.
-double GainDb(const std::vector<int16_t>& in, const std::vector<int16_t>& out, int channel,
-              int from, int to) {
+double GainDb(const std::vector<int16_t>& in, const std::vector<int16_t>& out, int channel, int from, int to) {
   return 20 * std::log10(dsp_test::ChannelRms(out, channel, from, to) /
                          dsp_test::ChannelRms(in, channel, from - kLatency, to - kLatency));
 }
@@ -63,9 +62,7 @@ TEST(FftEq, FlatSettingsGiveTheInputDelayedByTheLatency) {
     std::vector<int16_t> in(static_cast<size_t>(frames) * channels);
     for (auto& v : in) v = static_cast<int16_t>(dist(gen));
     std::vector<int16_t> out = in;
-    ProcessInPieces(&out, channels, [&](int16_t* p, int n) {
-      return dsp::EqProcessBlock(&eq, p, n, channels, 16);
-    });
+    ProcessInPieces(&out, channels, [&](int16_t* p, int n) { return dsp::EqProcessBlock(&eq, p, n, channels, 16); });
     int worst = 0;
     for (int i = 0; i < kLatency * channels; ++i) worst = std::max(worst, std::abs(out[i]));
     EXPECT_LE(worst, 1);  // the cleared history

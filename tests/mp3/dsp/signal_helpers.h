@@ -9,9 +9,8 @@
 namespace dsp_test {
 
 // Interleaved 16-bit stereo: a sine on the left and another on the right.
-inline std::vector<int16_t> StereoSines(int frames, double left_freq, double left_amp,
-                                        double right_freq, double right_amp, double rate,
-                                        double phase = 0.0) {
+inline std::vector<int16_t> StereoSines(int frames, double left_freq, double left_amp, double right_freq,
+                                        double right_amp, double rate, double phase = 0.0) {
   std::vector<int16_t> s(static_cast<size_t>(frames) * 2);
   for (int i = 0; i < frames; ++i) {
     s[2 * i] = static_cast<int16_t>(std::lround(left_amp * std::cos(2 * M_PI * left_freq * i / rate - phase)));

@@ -30,8 +30,7 @@ struct Ring {
       std::vector<int16_t>& buf = pcm[order[n]];
       for (int i = (n == 0 ? 200 : 0) * 2; i < kFrames * 2 && at < signal.size(); ++i) buf[i] = signal[at++];
     }
-    for (auto& b : pcm)
-      views.push_back({reinterpret_cast<const uint8_t*>(b.data()), kFrames * 4, kFrames * 4});
+    for (auto& b : pcm) views.push_back({reinterpret_cast<const uint8_t*>(b.data()), kFrames * 4, kFrames * 4});
     playback.playing = true;
     playback.sample_rate = 44100;
     playback.buffers = views.data();
@@ -49,8 +48,8 @@ struct Outputs {
   std::vector<int32_t> right_phase = std::vector<int32_t>(kHarmonics, -7);
 
   dsp::SpectrumQuery Query(int points, int window) {
-    return dsp::SpectrumQueryFromFlags(points, window, 63, freqs.data(), left_amp.data(),
-                                       right_amp.data(), left_phase.data(), right_phase.data());
+    return dsp::SpectrumQueryFromFlags(points, window, 63, freqs.data(), left_amp.data(), right_amp.data(),
+                                       left_phase.data(), right_phase.data());
   }
 };
 
@@ -65,8 +64,7 @@ TEST(Spectrum, ToneAtABinPeaksThereWithTheExpectedLevelForEveryWindow) {
   const int k_left = 100, k_right = 37;
   const double rate = 44100;
   // Bins exactly: frequency k * rate / n. The right channel carries half amplitude.
-  Ring ring(dsp_test::StereoSines(kPoints, k_left * rate / kPoints, 32767, k_right * rate / kPoints,
-                                  16383.5, rate));
+  Ring ring(dsp_test::StereoSines(kPoints, k_left * rate / kPoints, 32767, k_right * rate / kPoints, 16383.5, rate));
   dsp::Spectrum spectrum;
   std::string error;
   for (int window = 1; window <= 14; ++window) {
@@ -110,8 +108,7 @@ TEST(Spectrum, PhaseOfAShiftedCosine) {
   const double rate = 44100;
   const int k = 64;
   // cos(theta - 30 degrees): R = n/2 cos 30, I = n/2 sin 30 in our sign convention.
-  Ring ring(dsp_test::StereoSines(kPoints, k * rate / kPoints, 20000, k * rate / kPoints, 20000,
-                                  rate, M_PI / 6));
+  Ring ring(dsp_test::StereoSines(kPoints, k * rate / kPoints, 20000, k * rate / kPoints, 20000, rate, M_PI / 6));
   dsp::Spectrum spectrum;
   Outputs out;
   dsp::SpectrumQuery q = out.Query(kPoints, dsp::kWindowRectangular);
@@ -170,8 +167,8 @@ TEST(Spectrum, AcceptsOnlyTheNineSizesAndWritesNothingOnFailure) {
 
 TEST(Spectrum, FlagsSelectTheArrays) {
   int32_t a[5] = {}, b[5] = {}, c[5] = {}, d[5] = {}, e[5] = {};
-  const dsp::SpectrumQuery q = dsp::SpectrumQueryFromFlags(
-      256, 3, dsp::kFftOutLeftAmplitude | dsp::kFftOutRightPhase, a, b, c, d, e);
+  const dsp::SpectrumQuery q =
+      dsp::SpectrumQueryFromFlags(256, 3, dsp::kFftOutLeftAmplitude | dsp::kFftOutRightPhase, a, b, c, d, e);
   EXPECT_EQ(q.fft_points, 256);
   EXPECT_EQ(q.window_type, 3);
   EXPECT_EQ(q.harmonic_freqs, nullptr);
@@ -186,10 +183,9 @@ TEST(Spectrum, FlagsSelectTheArrays) {
 // buffers (the sanitizer build checks), and what is missing comes back as zeros.
 TEST(Spectrum, SampleFillStaysInsideTheRing) {
   std::vector<int16_t> a(8, 1000), b(8, 2000);
-  dsp::WaveBufferView views[3] = {
-      {reinterpret_cast<const uint8_t*>(a.data()), 16, 4000},  // claims more than it has
-      {nullptr, 16, 16},
-      {reinterpret_cast<const uint8_t*>(b.data()), 16, 16}};
+  dsp::WaveBufferView views[3] = {{reinterpret_cast<const uint8_t*>(a.data()), 16, 4000},  // claims more than it has
+                                  {nullptr, 16, 16},
+                                  {reinterpret_cast<const uint8_t*>(b.data()), 16, 16}};
   std::vector<float> window(16, 1.0f), out(16, -1.0f);
   dsp::PlaybackView p;
   p.playing = true;

@@ -1,3 +1,5 @@
+#include "mp3/effects/block_effects.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -6,7 +8,6 @@
 #include <cstring>
 #include <vector>
 
-#include "mp3/effects/block_effects.h"
 #include "mp3/effects/fade.h"
 
 namespace {

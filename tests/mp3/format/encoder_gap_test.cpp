@@ -1,7 +1,7 @@
 // The encoder's delay and padding from iTunes' comment and the LAME tag's ReplayGain fields.
-#include <gtest/gtest.h>
-
 #include "mp3/format/encoder_gap.h"
+
+#include <gtest/gtest.h>
 
 TEST(ITunSmpb, ReadsDelayPaddingAndLengthInHex) {
   EncoderGap gap;
@@ -13,9 +13,9 @@ TEST(ITunSmpb, ReadsDelayPaddingAndLengthInHex) {
 }
 
 TEST(ITunSmpb, RefusesWhatIsNotTheCommentAndLeavesTheGapAlone) {
-  for (const char* text : {"", " 00000000 00000210", "hello world", " 00000000 0000021G 000003C4 00000000000A",
-                           " 00000000 FFFFFFFFF 000003C4 0000000000A1B2C4",
-                           " 00000000 00000210 000003C4 00000000000000000A1B2C4"}) {
+  for (const char* text :
+       {"", " 00000000 00000210", "hello world", " 00000000 0000021G 000003C4 00000000000A",
+        " 00000000 FFFFFFFFF 000003C4 0000000000A1B2C4", " 00000000 00000210 000003C4 00000000000000000A1B2C4"}) {
     EncoderGap gap;
     gap.delay = 7;
     EXPECT_FALSE(ParseITunSmpb(text, &gap)) << text;

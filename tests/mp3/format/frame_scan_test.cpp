@@ -1,7 +1,7 @@
 // Samples per frame by layer and version, which every length and seek is counted in.
-#include <gtest/gtest.h>
-
 #include "mp3/format/frame_scan.h"
+
+#include <gtest/gtest.h>
 
 TEST(SamplesPerFrame, FollowsTheLayerAndForLayerIIIAlsoTheVersion) {
   mad_header h{};

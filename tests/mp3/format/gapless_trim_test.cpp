@@ -1,9 +1,9 @@
 // The gapless trimmer: which decoded samples are music, and positions on both timelines.
+#include "mp3/format/gapless_trim.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
-#include "mp3/format/gapless_trim.h"
 
 namespace {
 
@@ -50,8 +50,7 @@ TEST(GaplessTrim, MapsPositionsBothWaysAndClampsAtTheEdges) {
   EXPECT_EQ(trim.ToTrimmed(0), 0u) << "the delay lies before the music's start";
   EXPECT_EQ(trim.ToTrimmed(trim.Begin() + 10), 10u);
   EXPECT_EQ(trim.ToTrimmed(trim.End() + 5000), trim.Length());
-  for (uint64_t t : {0ull, 1ull, 9999ull})
-    EXPECT_EQ(trim.ToTrimmed(trim.ToUntrimmed(t)), t);
+  for (uint64_t t : {0ull, 1ull, 9999ull}) EXPECT_EQ(trim.ToTrimmed(trim.ToUntrimmed(t)), t);
   EXPECT_EQ(trim.ToUntrimmed(trim.Length() + 1), trim.End());
 }
 

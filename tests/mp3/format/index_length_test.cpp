@@ -1,10 +1,10 @@
 // Lengths counted from a frame index: exact frames, bytes, the average rate, and the stop at a
 // change of format.
+#include "mp3/format/index_length.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
-
-#include "mp3/format/index_length.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // The size of a leading ID3v2 tag, and how much of a stream has to be at hand to open it.
+#include "mp3/format/leading_tag.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>
-
-#include "mp3/format/leading_tag.h"
 
 namespace {
 

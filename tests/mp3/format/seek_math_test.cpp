@@ -1,7 +1,8 @@
+#include "mp3/format/seek_math.h"
+
 #include <gtest/gtest.h>
 
 #include "dar3/dar3.h"
-#include "mp3/format/seek_math.h"
 
 TEST(SeekMath, ByteTargetsStayInsideTheData) {
   EXPECT_EQ(SeekTargetByte(MOVE_FROM_START, 500, 0, 1000), 500u);

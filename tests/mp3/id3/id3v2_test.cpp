@@ -14,14 +14,11 @@ TEST(Id3v2, Version23ReadsEveryFieldInEveryEncodingItAllows) {
   const Bytes body = Cat({
       Frame(3, "TIT2", Text(0, B({'C', 'a', 'f', 0xE9}))),
       Frame(3, "TPE1", Text(1, Cat({Utf16(u"Jed \U0001D11E", false, true), B({0, 0})}))),
-      Frame(3, "TALB", Text(1, Utf16(u"Grimstorm", true, true))),
-      Frame(3, "TRCK", Text(0, B("7/12"))),
-      Frame(3, "TYER", Text(0, B("1999"))),
-      Frame(3, "TCON", Text(0, B("(17)"))),
+      Frame(3, "TALB", Text(1, Utf16(u"Grimstorm", true, true))), Frame(3, "TRCK", Text(0, B("7/12"))),
+      Frame(3, "TYER", Text(0, B("1999"))), Frame(3, "TCON", Text(0, B("(17)"))),
       Frame(3, "COMM", Cat({B({0}), B("eng"), B({0}), B("Nice tune")})),
-      Frame(3, "TDRC", Text(0, B("2024"))),  // not the year in 2.3
-      Frame(3, "TXXX", Text(0, B("ignored"))),
-      Bytes(64, 0),  // padding
+      Frame(3, "TDRC", Text(0, B("2024"))),                   // not the year in 2.3
+      Frame(3, "TXXX", Text(0, B("ignored"))), Bytes(64, 0),  // padding
   });
   id3::Id3Reader reader;
   Loaded got = Load(reader, ID3_TAG_V2, Cat({Tag(3, 0, body), Audio()}));
@@ -34,20 +31,27 @@ TEST(Id3v2, Version23ReadsEveryFieldInEveryEncodingItAllows) {
 
 TEST(Id3v2, Version24ReadsUtf8AndBigEndianTextAndTheRecordingTime) {
   const Bytes body = Cat({
-      Frame(4, "TIT2", Text(3, B("Gr\xC3\xBC\xC3\x9F" "e\0"sv))),
+      Frame(4, "TIT2",
+            Text(3, B("Gr\xC3\xBC\xC3\x9F"
+                      "e\0"sv))),
       Frame(4, "TPE1", Text(2, Utf16(u"\u00C9quipe", true, false))),
-      Frame(4, "TALB", Text(1, Utf16(u"Album", false, false))),  // no mark: little-endian
-      Frame(4, "TDRC", Text(0, B("2024-05-01"))),
-      Frame(4, "TYER", Text(0, B("1900"))),  // not the year in 2.4
+      Frame(4, "TALB", Text(1, Utf16(u"Album", false, false))),                          // no mark: little-endian
+      Frame(4, "TDRC", Text(0, B("2024-05-01"))), Frame(4, "TYER", Text(0, B("1900"))),  // not the year in 2.4
       Frame(4, "TCON", Text(3, B("(0)"))),
-      Frame(4, "COMM", Cat({B({3}), B("deu"), B({0}), B("\xC3\xA4" "h")})),
-      Frame(4, "TRCK", Text(3, B("3\0" "4"sv))),  // several values: the first
+      Frame(4, "COMM",
+            Cat({B({3}), B("deu"), B({0}),
+                 B("\xC3\xA4"
+                   "h")})),
+      Frame(4, "TRCK",
+            Text(3, B("3\0"
+                      "4"sv))),  // several values: the first
   });
   id3::Id3Reader reader;
   Loaded got = Load(reader, ID3_TAG_V2, Cat({Tag(4, 0, body), Audio()}));
   ASSERT_EQ(got.result, 1);
   EXPECT_EQ(Describe(got.record),
-            "title=Gr\xC3\xBC\xC3\x9F" "e|artist=\xC3\x89quipe|album=Album|year=2024-05-01"
+            "title=Gr\xC3\xBC\xC3\x9F"
+            "e|artist=\xC3\x89quipe|album=Album|year=2024-05-01"
             "|comment=\xC3\xA4h|track=3|genre=Blues");
 }
 
@@ -59,8 +63,8 @@ TEST(Id3v2, Version22ReadsThreeLetterFramesAndSkipsPadding) {
       Frame(2, "TRK", Text(0, B("2"))),
       Frame(2, "TYE", Text(0, B("1987"))),
       Frame(2, "TCO", Text(0, B("((17) Rock"))),
-      Frame(2, "COM", Cat({B({1}), B("eng"), Utf16(u"", false, true), B({0, 0}),
-                           Utf16(u"Comment", false, true), B({0, 0})})),
+      Frame(2, "COM",
+            Cat({B({1}), B("eng"), Utf16(u"", false, true), B({0, 0}), Utf16(u"Comment", false, true), B({0, 0})})),
       Frame(2, "TT2", Bytes{}),  // zero size: stepped over, keeps the title
       Frame(2, "XXX", Bytes(40, 0xEE)),
       Bytes(20, 0),
@@ -78,13 +82,15 @@ TEST(Id3v2, Version22ReadsThreeLetterFramesAndSkipsPadding) {
 TEST(Id3v2, UnsynchronisationIsUndoneInEveryVersion) {
   const Bytes title = Text(0, B({'A', 0xFF, 0xE0, 'B', 0xFF}));
   const Bytes artist = Text(1, Utf16(u"\u00FF\u00E0", false, true));  // FF FE FF 00 E0 00
-  const std::string want_title = "A\xC3\xBF\xC3\xA0" "B\xC3\xBF";
+  const std::string want_title =
+      "A\xC3\xBF\xC3\xA0"
+      "B\xC3\xBF";
   const std::string want_artist = "\xC3\xBF\xC3\xA0";
   id3::Id3Reader reader;
 
   for (int version : {2, 3}) {
-    const Bytes body = Cat({Frame(version, version == 2 ? "TT2" : "TIT2", title),
-                            Frame(version, version == 2 ? "TP1" : "TPE1", artist)});
+    const Bytes body = Cat(
+        {Frame(version, version == 2 ? "TT2" : "TIT2", title), Frame(version, version == 2 ? "TP1" : "TPE1", artist)});
     const Bytes stream = Cat({Tag(version, 0x80, Unsynchronise(body)), Audio()});
     ASSERT_NE(Unsynchronise(body), body);
     Loaded got = Load(reader, ID3_TAG_V2, stream);
@@ -97,9 +103,9 @@ TEST(Id3v2, UnsynchronisationIsUndoneInEveryVersion) {
   // the tag's flag says so.
   for (int tag_flags : {0x00, 0x80}) {
     const int frame_flags = tag_flags ? 0 : 0x02;
-    const Bytes body = Cat({Frame(4, "TIT2", Unsynchronise(title), frame_flags),
-                            Frame(4, "TPE1", Unsynchronise(artist), frame_flags),
-                            Frame(4, "TALB", Text(0, B("plain")))});
+    const Bytes body =
+        Cat({Frame(4, "TIT2", Unsynchronise(title), frame_flags), Frame(4, "TPE1", Unsynchronise(artist), frame_flags),
+             Frame(4, "TALB", Text(0, B("plain")))});
     Loaded got = Load(reader, ID3_TAG_V2, Cat({Tag(4, tag_flags, body), Audio()}));
     ASSERT_EQ(got.result, 1);
     EXPECT_EQ(std::string(got.record.title), want_title);
@@ -112,8 +118,7 @@ TEST(Id3v2, ExtendedHeadersAreSkippedAndTheirSizesChecked) {
   id3::Id3Reader reader;
   const Bytes frames23 = Frame(3, "TIT2", Text(0, B("after ext")));
   // 2.3: the size excludes its own 4 bytes (6 bytes of flags and padding size, or 10 with CRC).
-  for (const Bytes& ext : {Cat({BigEndian(6, 4), Bytes(6, 0)}),
-                           Cat({BigEndian(10, 4), B({0x80, 0}), Bytes(8, 0)})}) {
+  for (const Bytes& ext : {Cat({BigEndian(6, 4), Bytes(6, 0)}), Cat({BigEndian(10, 4), B({0x80, 0}), Bytes(8, 0)})}) {
     Loaded got = Load(reader, ID3_TAG_V2, Cat({Tag(3, 0x40, Cat({ext, frames23})), Audio()}));
     ASSERT_EQ(got.result, 1);
     EXPECT_STREQ(got.record.title, "after ext");
@@ -125,23 +130,20 @@ TEST(Id3v2, ExtendedHeadersAreSkippedAndTheirSizesChecked) {
     ASSERT_EQ(got.result, 1);
     EXPECT_STREQ(got.record.title, "after ext");
   }
-  EXPECT_EQ(Load(reader, ID3_TAG_V2,
-                 Cat({Tag(3, 0x40, Cat({BigEndian(0x7FFFFFF0, 4), frames23})), Audio()}))
-                .result,
+  EXPECT_EQ(Load(reader, ID3_TAG_V2, Cat({Tag(3, 0x40, Cat({BigEndian(0x7FFFFFF0, 4), frames23})), Audio()})).result,
             0);
   EXPECT_EQ(Load(reader, ID3_TAG_V2, Cat({Tag(3, 0x40, B({0, 0})), Audio()})).result, 0);
 
   // 2.4: a syncsafe size that includes itself.
   const Bytes frames24 = Frame(4, "TIT2", Text(0, B("after ext")));
-  Loaded got = Load(reader, ID3_TAG_V2,
-                    Cat({Tag(4, 0x40, Cat({Syncsafe(6), B({1, 0}), frames24})), Audio()}));
+  Loaded got = Load(reader, ID3_TAG_V2, Cat({Tag(4, 0x40, Cat({Syncsafe(6), B({1, 0}), frames24})), Audio()}));
   ASSERT_EQ(got.result, 1);
   EXPECT_STREQ(got.record.title, "after ext");
   const Bytes bad_ext[] = {
-      Cat({Syncsafe(5), B({1}), frames24}),             // below 6
-      Cat({Syncsafe(1000), B({1, 0}), frames24}),       // beyond the tag
-      Cat({B({0, 0, 0x81, 6}), B({1, 0}), frames24}),   // not syncsafe
-      B({0, 0}),                                        // cut inside the size
+      Cat({Syncsafe(5), B({1}), frames24}),            // below 6
+      Cat({Syncsafe(1000), B({1, 0}), frames24}),      // beyond the tag
+      Cat({B({0, 0, 0x81, 6}), B({1, 0}), frames24}),  // not syncsafe
+      B({0, 0}),                                       // cut inside the size
   };
   for (const Bytes& body : bad_ext) {
     got = Load(reader, ID3_TAG_V2, Cat({Tag(4, 0x40, body), Audio()}));
@@ -193,8 +195,7 @@ TEST(Id3v2, FrameSizesAreReadWholeAndLiesFailTheWalk) {
 
   // A size byte of exactly 0x80 counts as 0 (its top bit is masked).
   Loaded got = Load(reader, ID3_TAG_V2,
-                    Cat({B("ID3"), B({4, 0, 0, 0x80, 0x80, 0x80}), B({uint8_t(good.size())}),
-                         good, Audio()}));
+                    Cat({B("ID3"), B({4, 0, 0, 0x80, 0x80, 0x80}), B({uint8_t(good.size())}), good, Audio()}));
   ASSERT_EQ(got.result, 1);
   EXPECT_STREQ(got.record.album, "album");
 }
@@ -209,43 +210,38 @@ TEST(Id3v2, FramesThatCannotBeReadAreSkipped) {
   });
   Loaded got = Load(reader, ID3_TAG_V2, Cat({Tag(3, 0, v23), Audio()}));
   ASSERT_EQ(got.result, 1);
-  EXPECT_EQ(Describe(got.record),
-            "title=|artist=|album=|year=2001|comment=|track=|genre=");
+  EXPECT_EQ(Describe(got.record), "title=|artist=|album=|year=2001|comment=|track=|genre=");
 
   const Bytes v24 = Cat({
       Frame(4, "TIT2", Cat({Syncsafe(9), B({0x78, 0x9C, 1, 2})}), 0x08 | 0x01),  // compressed
       Frame(4, "TPE1", Text(0, B("encrypted")), 0x04),
       Frame(4, "TALB", Cat({Syncsafe(6), Text(0, B("album"))}), 0x01),  // data length given
-      Frame(4, "TCON", B({1, 2}), 0x01),  // data length indicator cut short
+      Frame(4, "TCON", B({1, 2}), 0x01),                                // data length indicator cut short
       Frame(4, "TDRC", Text(0, B("2002"))),
   });
   got = Load(reader, ID3_TAG_V2, Cat({Tag(4, 0, v24), Audio()}));
   ASSERT_EQ(got.result, 1);
-  EXPECT_EQ(Describe(got.record),
-            "title=|artist=|album=album|year=2002|comment=|track=|genre=");
+  EXPECT_EQ(Describe(got.record), "title=|artist=|album=album|year=2002|comment=|track=|genre=");
 }
 
 TEST(Id3v2, CommentFramesInEveryEncoding) {
   id3::Id3Reader reader;
   auto comment_of = [&](const Bytes& frame_body, int version = 4) {
-    Loaded got = Load(reader, ID3_TAG_V2,
-                      Cat({Tag(version, 0, Frame(version, "COMM", frame_body)), Audio()}));
+    Loaded got = Load(reader, ID3_TAG_V2, Cat({Tag(version, 0, Frame(version, "COMM", frame_body)), Audio()}));
     EXPECT_EQ(got.result, 1);
     return got.result == 1 ? std::string(got.record.comment) : std::string("<failed>");
   };
   const Bytes eng = B("eng");
   // Empty description, then the text, in each encoding.
   EXPECT_EQ(comment_of(Cat({B({0}), eng, B({0}), B({'n', 0xE9})})), "n\xC3\xA9");
-  EXPECT_EQ(comment_of(Cat({B({1}), eng, Utf16(u"", false, true), B({0, 0}),
-                            Utf16(u"\u00E9t\u00E9", false, true)})),
+  EXPECT_EQ(comment_of(Cat({B({1}), eng, Utf16(u"", false, true), B({0, 0}), Utf16(u"\u00E9t\u00E9", false, true)})),
             "\xC3\xA9t\xC3\xA9");
   EXPECT_EQ(comment_of(Cat({B({1}), eng, B({0, 0}), Utf16(u"no mark", true, true)})), "no mark");
   EXPECT_EQ(comment_of(Cat({B({2}), eng, B({0, 0}), Utf16(u"big", true, false)})), "big");
   EXPECT_EQ(comment_of(Cat({B({3}), eng, B({0}), B("\xE2\x82\xAC")})), "\xE2\x82\xAC");
   // The comment is the text, not the description that names it.
   EXPECT_EQ(comment_of(Cat({B({0}), eng, B("desc"), B({0}), B("text")})), "text");
-  EXPECT_EQ(comment_of(Cat({B({1}), eng, Utf16(u"d", false, true), B({0, 0}),
-                            Utf16(u"utf16 text", false, true)})),
+  EXPECT_EQ(comment_of(Cat({B({1}), eng, Utf16(u"d", false, true), B({0, 0}), Utf16(u"utf16 text", false, true)})),
             "utf16 text");
   // A description without terminator (cut by the frame's end) leaves no text.
   EXPECT_EQ(comment_of(Cat({B({0}), eng, B("never ends")})), "");
@@ -276,7 +272,7 @@ TEST(Id3v2, TextEdgeCases) {
   EXPECT_EQ(title_of(Cat({B({2}), Utf16(u"AB", true, false), B({'C'})})), "AB");
   // A NUL character before UTF-16 text is skipped.
   EXPECT_EQ(title_of(Cat({B({1}), Utf16(u"\0Lead"sv, false, true)})), "Lead");
-  EXPECT_EQ(title_of(B({1})), "");           // encoding byte only
+  EXPECT_EQ(title_of(B({1})), "");              // encoding byte only
   EXPECT_EQ(title_of(B({1, 0xFF, 0xFE})), "");  // mark only
   EXPECT_EQ(title_of(Text(7, B("unknown encoding"))), "");
   EXPECT_EQ(title_of(Text(3, B({'o', 'k', 0xC3}))), "ok\xEF\xBF\xBD");
@@ -285,14 +281,12 @@ TEST(Id3v2, TextEdgeCases) {
 TEST(Id3v2, GenreReferencesUseTheTable) {
   id3::Id3Reader reader;
   const std::pair<const char*, const char*> cases[] = {
-      {"(17)", "Rock"},       {"(0)", "Blues"},         {"(147)", "Synth Pop"},
-      {"(9)Metal", "Metal"},  {"(148)", "(148)"},       {"(200)", "(200)"},
-      {"((17)", "((17)"},     {"(1234)", "(1234)"},     {"()", "()"},
-      {"(17", "(17"},         {"Rock", "Rock"},         {"(x)", "(x)"},
+      {"(17)", "Rock"},   {"(0)", "Blues"},   {"(147)", "Synth Pop"}, {"(9)Metal", "Metal"},
+      {"(148)", "(148)"}, {"(200)", "(200)"}, {"((17)", "((17)"},     {"(1234)", "(1234)"},
+      {"()", "()"},       {"(17", "(17"},     {"Rock", "Rock"},       {"(x)", "(x)"},
   };
   for (auto [stored, want] : cases) {
-    Loaded got =
-        Load(reader, ID3_TAG_V2, Cat({Tag(3, 0, Frame(3, "TCON", Text(0, B(stored)))), Audio()}));
+    Loaded got = Load(reader, ID3_TAG_V2, Cat({Tag(3, 0, Frame(3, "TCON", Text(0, B(stored)))), Audio()}));
     ASSERT_EQ(got.result, 1);
     EXPECT_STREQ(got.record.genre, want) << stored;
   }
@@ -304,16 +298,16 @@ TEST(Id3v2, GenreReferencesUseTheTable) {
 
 TEST(Id3v2, ResultsAcrossCallsAndVersions) {
   id3::Id3Reader reader;
-  const Bytes stream = Cat({Tag(3, 0, Cat({Frame(3, "TIT2", Text(0, B("v2 title"))),
-                                           Frame(3, "TPE1", Text(0, B("v2 artist")))})),
-                            Audio(), Id3v1({"v1 title", "v1 artist", "", "", {}, 0})});
+  const Bytes stream =
+      Cat({Tag(3, 0, Cat({Frame(3, "TIT2", Text(0, B("v2 title"))), Frame(3, "TPE1", Text(0, B("v2 artist")))})),
+           Audio(), Id3v1({"v1 title", "v1 artist", "", "", {}, 0})});
   EXPECT_STREQ(Load(reader, ID3_TAG_V2, stream).record.title, "v2 title");
   EXPECT_STREQ(Load(reader, ID3_TAG_V1, stream).record.title, "v1 title");
 
   // A walk that fails after reading some frames keeps them in the reader, nulls the record
   // and sets no message.
-  const Bytes broken = Tag(3, 0, Cat({Frame(3, "TIT2", Text(0, B("read first"))),
-                                      B("TPE1"), BigEndian(999, 4), B({0, 0, 0, 'x'})}));
+  const Bytes broken =
+      Tag(3, 0, Cat({Frame(3, "TIT2", Text(0, B("read first"))), B("TPE1"), BigEndian(999, 4), B({0, 0, 0, 'x'})}));
   Loaded got = Load(reader, ID3_TAG_V2, broken);
   EXPECT_EQ(got.result, 0);
   EXPECT_TRUE(got.AllNull());
@@ -339,9 +333,8 @@ TEST(Id3v2, ResultsAcrossCallsAndVersions) {
 
 TEST(Id3Field, CopiesWithTheSizesOfTheFlatFunction) {
   id3::Id3Reader reader;
-  const Bytes stream = Cat({Tag(3, 0, Cat({Frame(3, "TIT2", Text(0, B("Night"))),
-                                           Frame(3, "TPE1", Text(3, B("a\xC3\xA9z")))})),
-                            Audio()});
+  const Bytes stream = Cat(
+      {Tag(3, 0, Cat({Frame(3, "TIT2", Text(0, B("Night"))), Frame(3, "TPE1", Text(3, B("a\xC3\xA9z")))})), Audio()});
   Loaded got = Load(reader, ID3_TAG_V2, stream);
   ASSERT_EQ(got.result, 1);
   char buffer[16];

@@ -11,8 +11,7 @@ using namespace id3_test;
 bool IsUtf8(const char* text) {
   const auto* p = reinterpret_cast<const unsigned char*>(text);
   while (*p) {
-    int more = *p < 0x80 ? 0 : (*p & 0xE0) == 0xC0 ? 1 : (*p & 0xF0) == 0xE0 ? 2
-             : (*p & 0xF8) == 0xF0 ? 3 : -1;
+    int more = *p < 0x80 ? 0 : (*p & 0xE0) == 0xC0 ? 1 : (*p & 0xF0) == 0xE0 ? 2 : (*p & 0xF8) == 0xF0 ? 3 : -1;
     if (more < 0) return false;
     ++p;
     for (; more > 0; --more, ++p) {
@@ -28,8 +27,8 @@ void ExpectClean(const Loaded& got, const std::string& what) {
     EXPECT_TRUE(got.AllNull()) << what;
     return;
   }
-  for (const char* text : {got.record.title, got.record.artist, got.record.album, got.record.year,
-                           got.record.comment, got.record.track, got.record.genre}) {
+  for (const char* text : {got.record.title, got.record.artist, got.record.album, got.record.year, got.record.comment,
+                           got.record.track, got.record.genre}) {
     ASSERT_NE(text, nullptr) << what;
     EXPECT_TRUE(IsUtf8(text)) << what;
   }
@@ -37,18 +36,18 @@ void ExpectClean(const Loaded& got, const std::string& what) {
 
 std::vector<Bytes> Seeds() {
   const Bytes utf16 = Text(1, Cat({Utf16(u"\u00FF\u00E0 \U0001F3B5", false, true), B({0, 0})}));
-  const Bytes comment = Cat({B({1}), B("eng"), Utf16(u"", false, true), B({0, 0}),
-                             Utf16(u"c\u00FF", true, true)});
+  const Bytes comment = Cat({B({1}), B("eng"), Utf16(u"", false, true), B({0, 0}), Utf16(u"c\u00FF", true, true)});
   return {
-      Tag(2, 0x80, Unsynchronise(Cat({Frame(2, "TT2", utf16), Frame(2, "COM", comment),
-                                      Frame(2, "TCO", Text(0, B("(17)"))), Bytes(8, 0)}))),
-      Tag(3, 0xC0, Unsynchronise(Cat({BigEndian(6, 4), Bytes(6, 0), Frame(3, "TIT2", utf16),
-                                      Frame(3, "COMM", comment), Frame(3, "TRCK", Text(0, B("4"))),
-                                      Bytes(12, 0)}))),
-      Tag(4, 0x40, Cat({Syncsafe(6), B({1, 0}), Frame(4, "TIT2", Unsynchronise(utf16), 0x02),
-                        Frame(4, "TALB", Cat({Syncsafe(4), Text(3, B("\xC3\xA9t\xC3\xA9"))}), 0x01),
-                        Frame(4, "COMM", comment), Frame(4, "TCON", Text(2, Utf16(u"(9)", true, false))),
-                        Bytes(4, 0)})),
+      Tag(2, 0x80,
+          Unsynchronise(Cat(
+              {Frame(2, "TT2", utf16), Frame(2, "COM", comment), Frame(2, "TCO", Text(0, B("(17)"))), Bytes(8, 0)}))),
+      Tag(3, 0xC0,
+          Unsynchronise(Cat({BigEndian(6, 4), Bytes(6, 0), Frame(3, "TIT2", utf16), Frame(3, "COMM", comment),
+                             Frame(3, "TRCK", Text(0, B("4"))), Bytes(12, 0)}))),
+      Tag(4, 0x40,
+          Cat({Syncsafe(6), B({1, 0}), Frame(4, "TIT2", Unsynchronise(utf16), 0x02),
+               Frame(4, "TALB", Cat({Syncsafe(4), Text(3, B("\xC3\xA9t\xC3\xA9"))}), 0x01), Frame(4, "COMM", comment),
+               Frame(4, "TCON", Text(2, Utf16(u"(9)", true, false))), Bytes(4, 0)})),
   };
 }
 

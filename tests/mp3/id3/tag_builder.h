@@ -49,8 +49,7 @@ inline Bytes Unsynchronise(const Bytes& in) {
 // Frame of a tag of major version 2, 3 or 4 (size coded as that version codes it).
 inline Bytes Frame(int version, std::string_view id, const Bytes& body, int flags2 = 0) {
   if (version == 2) return Cat({B(id), BigEndian(uint32_t(body.size()), 3), body});
-  const Bytes size = version == 4 ? Syncsafe(uint32_t(body.size()))
-                                  : BigEndian(uint32_t(body.size()), 4);
+  const Bytes size = version == 4 ? Syncsafe(uint32_t(body.size())) : BigEndian(uint32_t(body.size()), 4);
   return Cat({B(id), size, B({0, flags2}), body});
 }
 
@@ -76,8 +75,7 @@ inline Bytes Utf16(std::u16string_view text, bool big_endian, bool bom) {
 
 // A whole ID3v2 tag: header over `body` (the size is the body's unless given).
 inline Bytes Tag(int version, int flags, const Bytes& body, long size = -1) {
-  return Cat({B("ID3"), B({version, 0, flags}),
-              Syncsafe(uint32_t(size < 0 ? body.size() : size)), body});
+  return Cat({B("ID3"), B({version, 0, flags}), Syncsafe(uint32_t(size < 0 ? body.size() : size)), body});
 }
 
 // 128-byte ID3v1 tag; fields are cut or NUL-padded to their width.

@@ -17,8 +17,7 @@ inline constexpr char kPython[] = "/usr/bin/python3";  // Debian's, which has mu
 
 inline bool HaveProgram(const char* program) { return access(program, X_OK) == 0; }
 inline bool HaveMutagen() {
-  return HaveProgram(kPython) &&
-         std::system("/usr/bin/python3 -c 'import mutagen' 2>/dev/null") == 0;
+  return HaveProgram(kPython) && std::system("/usr/bin/python3 -c 'import mutagen' 2>/dev/null") == 0;
 }
 
 class TaggedFileTest : public ::testing::Test {

@@ -125,5 +125,6 @@ TEST_F(FlatErrors, EachCommandsSuccessLeavesNoTextAndItsFailureItsOwn) {
   Stain();
   fails("Play", play(player_), "Play->Stream isn't open !");
   Stain();
-  fails("OpenFile", open(player_, "/nonexistent.mp3", 800, 0, 0), "OpenMp3FileEx->Can't open file:  /nonexistent.mp3  !");
+  fails("OpenFile", open(player_, "/nonexistent.mp3", 800, 0, 0),
+        "OpenMp3FileEx->Can't open file:  /nonexistent.mp3  !");
 }

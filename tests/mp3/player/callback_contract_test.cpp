@@ -1,9 +1,8 @@
 // The callback contract of dar3.h: every call made from inside a callback returns; playlists
 // start the next song from the STOP handler; Destroy inside a callback lets the player go once
 // the callback has returned; synchronous messages are answered on the callback thread.
-#include <gtest/gtest.h>
-
 #include <dirent.h>
+#include <gtest/gtest.h>
 
 #include <atomic>
 #include <string>
@@ -198,7 +197,8 @@ TEST_F(CallbackContract, DestroyInsideACallbackReleasesThePlayerAfterItReturns) 
       for (int i = 0; i < 7500 && !destroyed; ++i) std::this_thread::sleep_for(2ms);
       ASSERT_TRUE(destroyed);
       // This step runs on the watchdog's thread: one more than before.
-      EXPECT_TRUE(ThreadsBackTo(threads_before + 1)) << "no thread of the player is left: " << ThreadCount() - 1 << " vs " << threads_before;
+      EXPECT_TRUE(ThreadsBackTo(threads_before + 1))
+          << "no thread of the player is left: " << ThreadCount() - 1 << " vs " << threads_before;
     });
     EXPECT_EQ(after.load(), 0) << "no callback after the one that destroyed the player";
   }
@@ -253,7 +253,8 @@ TEST_F(CallbackContract, ControlCallsFromASynchronousCallbackOfTheLiveRun) {
     EXPECT_TRUE(scenario_.WaitFor(MP3_EVENT_STOP));
   });
   EXPECT_EQ(reverse, 0);
-  EXPECT_EQ(reverse_error, "ReverseMode->Can't restart playback inside a synchronous callback of the run still playing !");
+  EXPECT_EQ(reverse_error,
+            "ReverseMode->Can't restart playback inside a synchronous callback of the run still playing !");
   EXPECT_EQ(play, 0);
   EXPECT_EQ(close, 0);
   EXPECT_EQ(stop, 1) << "the stop is requested";

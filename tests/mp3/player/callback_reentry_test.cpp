@@ -189,7 +189,8 @@ TEST_F(CallbackReentry, ASeekRightAfterARunStoppedItselfIsKept) {
   // The first block's answer ends the run; the seek lands while its thread may still be ending
   // (closing the device takes a while). Under ThreadSanitizer an unguarded rewind at the end
   // of the run shows as a race even when the timing is lucky.
-  scenario_.SetHandler([](uint32_t message, intptr_t, intptr_t) -> int32_t { return message == MP3_EVENT_WAVE_BUFFER ? 2 : 0; });
+  scenario_.SetHandler(
+      [](uint32_t message, intptr_t, intptr_t) -> int32_t { return message == MP3_EVENT_WAVE_BUFFER ? 2 : 0; });
   ASSERT_EQ(p.SetCallbackFunc(&Route, MP3_EVENT_WAVE_BUFFER), 1);
   for (int run = 0; run < 40; ++run) {
     ASSERT_EQ(p.Play(), 1) << p.GetError();

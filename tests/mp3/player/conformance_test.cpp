@@ -53,26 +53,28 @@ TEST_P(Conformance, MatchesReferenceDecode) {
   ASSERT_GT(frames, 0u);
   EXPECT_GE(Psnr(d.stereo, 2, ref, v.channels, frames), 90.0);
   if (v.channels == 1) {
-    for (size_t i = 0; i < our_frames; ++i) ASSERT_EQ(d.stereo[2 * i], d.stereo[2 * i + 1]) << "mono is copied to both sides";
+    for (size_t i = 0; i < our_frames; ++i)
+      ASSERT_EQ(d.stereo[2 * i], d.stereo[2 * i + 1]) << "mono is copied to both sides";
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Vectors, Conformance,
-    ::testing::Values(Vector{"l1-fl1", 2}, Vector{"l1-fl2", 2}, Vector{"l1-fl3", 2}, Vector{"l1-fl4", 1},
-                      Vector{"l1-fl5", 2}, Vector{"l1-fl6", 2}, Vector{"l1-fl7", 2}, Vector{"l1-fl8", 2},
-                      Vector{"l2-fl10", 2}, Vector{"l2-fl11", 2}, Vector{"l2-fl12", 2}, Vector{"l2-fl13", 1},
-                      Vector{"l2-fl14", 2}, Vector{"l2-fl15", 2}, Vector{"l2-fl16", 2}, Vector{"l2-test32", 2},
-                      Vector{"l3-compl", 1}, Vector{"l3-he_32khz", 1}, Vector{"l3-he_44khz", 1},
-                      Vector{"l3-he_48khz", 1}, Vector{"l3-he_free", 2}, Vector{"l3-hecommon", 2},
-                      Vector{"l3-si", 1}, Vector{"l3-si_block", 1}, Vector{"l3-sin1k0db", 2},
-                      Vector{"M2L3_bitrate_16_all", 1}, Vector{"M2L3_bitrate_22_all", 1},
-                      Vector{"M2L3_bitrate_24_all", 1}, Vector{"M2L3_compl24", 1}, Vector{"M2L3_noise", 2}),
-    [](const ::testing::TestParamInfo<Vector>& info) {
-      std::string name = info.param.name;
-      for (char& c : name)
-        if (!isalnum(static_cast<unsigned char>(c))) c = '_';
-      return name;
-    });
+INSTANTIATE_TEST_SUITE_P(Vectors, Conformance,
+                         ::testing::Values(Vector{"l1-fl1", 2}, Vector{"l1-fl2", 2}, Vector{"l1-fl3", 2},
+                                           Vector{"l1-fl4", 1}, Vector{"l1-fl5", 2}, Vector{"l1-fl6", 2},
+                                           Vector{"l1-fl7", 2}, Vector{"l1-fl8", 2}, Vector{"l2-fl10", 2},
+                                           Vector{"l2-fl11", 2}, Vector{"l2-fl12", 2}, Vector{"l2-fl13", 1},
+                                           Vector{"l2-fl14", 2}, Vector{"l2-fl15", 2}, Vector{"l2-fl16", 2},
+                                           Vector{"l2-test32", 2}, Vector{"l3-compl", 1}, Vector{"l3-he_32khz", 1},
+                                           Vector{"l3-he_44khz", 1}, Vector{"l3-he_48khz", 1}, Vector{"l3-he_free", 2},
+                                           Vector{"l3-hecommon", 2}, Vector{"l3-si", 1}, Vector{"l3-si_block", 1},
+                                           Vector{"l3-sin1k0db", 2}, Vector{"M2L3_bitrate_16_all", 1},
+                                           Vector{"M2L3_bitrate_22_all", 1}, Vector{"M2L3_bitrate_24_all", 1},
+                                           Vector{"M2L3_compl24", 1}, Vector{"M2L3_noise", 2}),
+                         [](const ::testing::TestParamInfo<Vector>& info) {
+                           std::string name = info.param.name;
+                           for (char& c : name)
+                             if (!isalnum(static_cast<unsigned char>(c))) c = '_';
+                           return name;
+                         });
 
 }  // namespace

@@ -18,12 +18,9 @@ struct GaplessCase {
 };
 
 const GaplessCase kCases[] = {
-    {"Cbr128", 44100, false, 3.0, "-b 128"},
-    {"VbrV2", 44100, false, 3.0, "-V2"},
-    {"Rate22050", 22050, false, 3.0, "-b 64"},
-    {"Mono", 44100, true, 3.0, "-m m -b 96"},
-    {"Twenty_ms", 44100, false, 0.02, "-b 128"},
-    {"FfmpegLame", 44100, false, 3.0, nullptr},
+    {"Cbr128", 44100, false, 3.0, "-b 128"},     {"VbrV2", 44100, false, 3.0, "-V2"},
+    {"Rate22050", 22050, false, 3.0, "-b 64"},   {"Mono", 44100, true, 3.0, "-m m -b 96"},
+    {"Twenty_ms", 44100, false, 0.02, "-b 128"}, {"FfmpegLame", 44100, false, 3.0, nullptr},
 };
 
 // Interleaved stereo of the tone, or its left channel only.
@@ -147,7 +144,9 @@ TEST_P(Gapless, OffGivesTheWholeDecodeOfWhichTheTrimmedOutputIsAPart) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Encoders, Gapless, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<GaplessCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<GaplessCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 TEST(GaplessSeek, ASeekLandsOnTheTrimmedTimelinesSample) {
   const std::string path = EncodeWithLame("gapless_seek.mp3", TonePcm(44100, 3.0), 44100, "-V2");

@@ -67,7 +67,8 @@ void AppendSection(std::vector<int16_t>* out, const std::vector<int16_t>& whole,
 class LoopExact : public ::testing::TestWithParam<Kind> {
  protected:
   void SetUp() override {
-    path_ = EncodeWithLame(std::string("loop_exact_") + GetParam().name + ".mp3", TonePcm(44100, 3.0), 44100, GetParam().lame);
+    path_ = EncodeWithLame(std::string("loop_exact_") + GetParam().name + ".mp3", TonePcm(44100, 3.0), 44100,
+                           GetParam().lame);
     ASSERT_FALSE(path_.empty());
     whole_ = DecodeAll(path_);
     ASSERT_TRUE(whole_.opened) << whole_.error;

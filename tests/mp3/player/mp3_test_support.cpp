@@ -117,8 +117,8 @@ std::string EncodeWithLame(const std::string& name, const Bytes& pcm, int rate, 
   const std::string out = TempDir() + "/" + name;
   char khz[32];
   std::snprintf(khz, sizeof khz, "%g", rate / 1000.0);
-  const std::string command = "lame --quiet -r -s " + std::string(khz) +
-                              " --bitwidth 16 --signed --little-endian " + options + " '" + raw + "' '" + out + "'";
+  const std::string command = "lame --quiet -r -s " + std::string(khz) + " --bitwidth 16 --signed --little-endian " +
+                              options + " '" + raw + "' '" + out + "'";
   if (std::system(command.c_str()) != 0) return "";
   return out;
 }

@@ -360,16 +360,15 @@ TEST_P(LameFiles, FiguresMatchTheEncoder) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Encoder, LameFiles,
-    ::testing::Values(LameCase{"cbr128", 44100, "-b 128 -m j", false, 128, 1, 2},
-                      LameCase{"vbr", 44100, "-V 2", true, 0, 1, 2},
-                      LameCase{"abr", 44100, "--abr 160", true, 0, 1, 2},
-                      LameCase{"mono", 44100, "-a -b 64", false, 64, 1, 1},
-                      LameCase{"mpeg2_22050", 22050, "-b 64 --resample 22.05", false, 64, 2, 2},
-                      LameCase{"mpeg2_24000", 24000, "-b 64 --resample 24", false, 64, 2, 2},
-                      LameCase{"mpeg25_8000", 8000, "-b 16 --resample 8", false, 16, 4, 2}),
-    [](const ::testing::TestParamInfo<LameCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Encoder, LameFiles,
+                         ::testing::Values(LameCase{"cbr128", 44100, "-b 128 -m j", false, 128, 1, 2},
+                                           LameCase{"vbr", 44100, "-V 2", true, 0, 1, 2},
+                                           LameCase{"abr", 44100, "--abr 160", true, 0, 1, 2},
+                                           LameCase{"mono", 44100, "-a -b 64", false, 64, 1, 1},
+                                           LameCase{"mpeg2_22050", 22050, "-b 64 --resample 22.05", false, 64, 2, 2},
+                                           LameCase{"mpeg2_24000", 24000, "-b 64 --resample 24", false, 64, 2, 2},
+                                           LameCase{"mpeg25_8000", 8000, "-b 16 --resample 8", false, 16, 4, 2}),
+                         [](const ::testing::TestParamInfo<LameCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 
@@ -387,8 +386,8 @@ TEST(Open, TagsOfTheOpenSourceAreRead) {
   Bytes v1(128, 0);
   std::memcpy(v1.data(), "TAGNight", 8);
   std::memcpy(v1.data() + 93, "2026", 4);
-  v1[126] = 7;    // track 7
-  v1[127] = 17;   // Rock
+  v1[126] = 7;   // track 7
+  v1[127] = 17;  // Rock
   const std::string path = WriteTemp("tagged.mp3", Concat({Repeat(SilentFrame(128), 20), v1}));
   ASSERT_EQ(p.OpenFile(path.c_str(), 800, 0, 0), 1);
   ASSERT_EQ(p.LoadID3(ID3_TAG_V1, &fields), 1);

@@ -4,9 +4,9 @@
 
 #include <atomic>
 #include <chrono>
-#include <mutex>
 #include <cstring>
 #include <map>
+#include <mutex>
 #include <thread>
 
 #include "platform/audio.h"

@@ -36,7 +36,9 @@ std::vector<int16_t> PlayToEnd(DAr3& p) {
 class Reverse : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(Reverse, BlocksComeOutFromTheEndBackwards) {
-  const std::string path = EncodeWithLame(std::string("reverse") + std::to_string(std::hash<std::string>()(GetParam())) + ".mp3", TonePcm(44100, 2.0), 44100, GetParam());
+  const std::string path =
+      EncodeWithLame(std::string("reverse") + std::to_string(std::hash<std::string>()(GetParam())) + ".mp3",
+                     TonePcm(44100, 2.0), 44100, GetParam());
   ASSERT_FALSE(path.empty());
   DAr3 p;
   ASSERT_EQ(p.OpenFile(path.c_str(), 0, 0, 0), 1);

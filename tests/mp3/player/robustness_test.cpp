@@ -1,8 +1,7 @@
 // Hostile input and hostile timing: malformed and truncated streams open or fail cleanly and
 // play to their end; control calls in random order with random delays never hang.
-#include <gtest/gtest.h>
-
 #include <dirent.h>
+#include <gtest/gtest.h>
 
 #include <chrono>
 #include <random>
@@ -19,9 +18,8 @@ std::vector<std::string> MalformedVectors() {
     while (dirent* entry = readdir(dir)) {
       const std::string name = entry->d_name;
       if (name.size() > 4 && name.substr(name.size() - 4) == ".bit" &&
-          (name.find("nonstandard") != std::string::npos || name.rfind("ILL", 0) == 0 ||
-           name == "l3-si_huff.bit" || name == "l3-he_mode.bit" || name == "l3-test45.bit" ||
-           name == "l3-test46.bit"))
+          (name.find("nonstandard") != std::string::npos || name.rfind("ILL", 0) == 0 || name == "l3-si_huff.bit" ||
+           name == "l3-he_mode.bit" || name == "l3-test45.bit" || name == "l3-test46.bit"))
         names.push_back(name);
     }
     closedir(dir);

@@ -36,7 +36,8 @@ class SampleExactSeek : public ::testing::TestWithParam<Kind> {};
 
 TEST_P(SampleExactSeek, OutputFromTheTargetSampleOnEqualsTheWholeDecode) {
   const Kind& kind = GetParam();
-  const std::string path = EncodeWithLame(std::string("exact_") + kind.name + ".mp3", TonePcm(kind.rate, 3.0), kind.rate, kind.lame);
+  const std::string path =
+      EncodeWithLame(std::string("exact_") + kind.name + ".mp3", TonePcm(kind.rate, 3.0), kind.rate, kind.lame);
   ASSERT_FALSE(path.empty());
   const Decoded whole = DecodeAll(path);
   ASSERT_TRUE(whole.opened) << whole.error;
@@ -74,9 +75,8 @@ TEST_P(SampleExactSeek, OutputFromTheTargetSampleOnEqualsTheWholeDecode) {
 
 INSTANTIATE_TEST_SUITE_P(Kinds, SampleExactSeek,
                          ::testing::Values(Kind{"cbr", 44100, "-b 128"}, Kind{"vbr_xing", 44100, "-V 5"},
-                                           Kind{"vbr_no_header", 44100, "-V 5 -t"},
-                                           Kind{"mpeg2", 22050, "-b 32"}, Kind{"mpeg25", 11025, "-b 16"},
-                                           Kind{"mono", 44100, "-m m -b 64"}),
+                                           Kind{"vbr_no_header", 44100, "-V 5 -t"}, Kind{"mpeg2", 22050, "-b 32"},
+                                           Kind{"mpeg25", 11025, "-b 16"}, Kind{"mono", 44100, "-m m -b 64"}),
                          [](const ::testing::TestParamInfo<Kind>& info) { return std::string(info.param.name); });
 
 }  // namespace

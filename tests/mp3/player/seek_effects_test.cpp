@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <map>
 #include <thread>
@@ -49,7 +49,8 @@ size_t FindStart(const std::vector<int16_t>& reference, const std::vector<int16_
 
 double Rms(const std::vector<int16_t>& s, size_t frame, int channel) {
   double sum = 0;
-  for (size_t i = 0; i < 1152; ++i) sum += double(s[(frame * 1152 + i) * 2 + channel]) * s[(frame * 1152 + i) * 2 + channel];
+  for (size_t i = 0; i < 1152; ++i)
+    sum += double(s[(frame * 1152 + i) * 2 + channel]) * s[(frame * 1152 + i) * 2 + channel];
   return std::sqrt(sum / 1152);
 }
 
@@ -226,7 +227,8 @@ TEST(VuMeter, FullOnASquareWaveAndZeroOnSilence) {
     const int16_t v = (i / 2 / 50) % 2 ? 32000 : -32000;
     std::memcpy(&square[i * 2], &v, 2);
   }
-  for (const auto& [name, pcm, expected] : {std::tuple{"vu_square.mp3", square, 100u}, std::tuple{"vu_silence.mp3", silence, 0u}}) {
+  for (const auto& [name, pcm, expected] :
+       {std::tuple{"vu_square.mp3", square, 100u}, std::tuple{"vu_silence.mp3", silence, 0u}}) {
     const std::string path = EncodeWithLame(name, pcm, 44100, "-b 320");
     ASSERT_FALSE(path.empty());
     DAr3 p;

@@ -22,7 +22,8 @@ const Bytes& LameBytes(const std::string& options) {
   static std::map<std::string, Bytes> made;
   std::lock_guard<std::mutex> guard(lock);
   if (!made.count(options)) {
-    const std::string path = EncodeWithLame("stream" + std::to_string(made.size()) + ".mp3", TonePcm(44100, 1.5), 44100, options);
+    const std::string path =
+        EncodeWithLame("stream" + std::to_string(made.size()) + ".mp3", TonePcm(44100, 1.5), 44100, options);
     made[options] = path.empty() ? Bytes{} : ReadFile(path);
   }
   return made[options];
@@ -41,7 +42,7 @@ struct Script {
   std::vector<int16_t> samples;
   std::vector<uint32_t> messages;
   bool stopped = false;
-  std::function<int32_t()> need_more;                  // synchronous need-more-data answer
+  std::function<int32_t()> need_more;                   // synchronous need-more-data answer
   std::function<void(intptr_t, intptr_t)> buffer_done;  // synchronous buffer-done notice
   std::function<void()> wave_buffer;                    // before each block is taken
 

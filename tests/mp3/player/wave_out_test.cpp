@@ -1,11 +1,12 @@
 // WWaveOut over the headless engine: buffer sizing, refusals, done notices and positions.
+#include "mp3/output/wave_out.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <vector>
 
 #include "dar3/dar3.h"
-#include "mp3/output/wave_out.h"
 #include "platform/audio.h"
 
 namespace {
@@ -35,7 +36,8 @@ TEST(WaveOut, RingSizingAndRefusals) {
 
   ASSERT_EQ(out.Initialize(WAVE_FORMAT_PCM, 2, 50, 16, 2, 200), 1);
   EXPECT_EQ(out.OpenAudioOutput(WAVE_MAPPER, nullptr, 0, 0), 0);
-  EXPECT_STREQ(out.GetError(), "WWaveOut::OpenAudioOutput->Attempted to open with an unsupported waveform-audio format");
+  EXPECT_STREQ(out.GetError(),
+               "WWaveOut::OpenAudioOutput->Attempted to open with an unsupported waveform-audio format");
   out.Uninitialize();
   ASSERT_EQ(out.Initialize(2, 2, 44100, 16, 2, 200), 1);
   EXPECT_EQ(out.OpenAudioOutput(WAVE_MAPPER, nullptr, 0, 0), 0) << "only PCM";

@@ -80,7 +80,8 @@ class Watchdog {
       }
       if (any) moved = Clock::now();
       if (Clock::now() - moved > kStallLimit) {
-        for (size_t i = 0; i < last.size(); ++i) std::fprintf(stderr, "soak: thread %zu stuck after %d cycles\n", i, last[i]);
+        for (size_t i = 0; i < last.size(); ++i)
+          std::fprintf(stderr, "soak: thread %zu stuck after %d cycles\n", i, last[i]);
         std::fflush(stderr);
         std::abort();
       }
@@ -167,7 +168,8 @@ TEST(Soak, FourPlayersAndAStreamCycleWithoutStallOrGrowth) {
   std::string why_not;
   const EncodedFiles* files = GetEncodedFiles(&why_not);
   if (!files) GTEST_SKIP() << "cannot make test files: " << why_not;
-  const std::vector<std::string> paths = {files->cbr.string(), files->vbr.string(), files->mono.string(), JED_MPEG2_FILE};
+  const std::vector<std::string> paths = {files->cbr.string(), files->vbr.string(), files->mono.string(),
+                                          JED_MPEG2_FILE};
   ASSERT_FALSE(ReadAll(JED_MPEG2_FILE).empty()) << JED_MPEG2_FILE;
   const std::vector<uint8_t> stream_song = ReadAll(files->vbr.string());
   const int cycles = Cycles();

@@ -20,8 +20,7 @@ inline bool IsSdlChild() {
   return flag && flag[0] == '1';
 }
 inline bool ChooseTestBackend() {
-  return platform::SelectBackend(IsSdlChild() ? platform::Backend::Sdl : platform::Backend::Headless) &&
-         !IsSdlChild();
+  return platform::SelectBackend(IsSdlChild() ? platform::Backend::Sdl : platform::Backend::Headless) && !IsSdlChild();
 }
 
 // Interleaved stereo frames pulled from the headless engine.

@@ -42,9 +42,9 @@ TEST(AudioConcurrencyTest, ProducerControlAndMixerRunTogether) {
   AudioShutdown();
   Ring ring;
   WaveOut* device = nullptr;
-  ASSERT_EQ(WaveOutOpen(&device, kWaveMapper, PcmFormat{44100, 2, 16}, &Ring::Callback,
-                        reinterpret_cast<uintptr_t>(&ring)),
-            kMmNoError);
+  ASSERT_EQ(
+      WaveOutOpen(&device, kWaveMapper, PcmFormat{44100, 2, 16}, &Ring::Callback, reinterpret_cast<uintptr_t>(&ring)),
+      kMmNoError);
   for (int i = 0; i < Ring::kBuffers; ++i) {
     ring.data[i].assign(441 * 2, static_cast<int16_t>(100 * (i + 1)));  // 10 ms each
     ring.headers[i].data = reinterpret_cast<char*>(ring.data[i].data());

@@ -2,7 +2,6 @@
 // refused, and a stream played on SDL's disk driver at its own rate, sample for sample. The
 // backend is chosen once per process, so each check runs in a child of this test program.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <chrono>
@@ -94,7 +93,8 @@ TEST(SdlDevices, DiskChild) {
   ASSERT_EQ(WaveOutPrepareHeader(device, &header), kMmNoError);
   ASSERT_EQ(WaveOutWrite(device, &header), kMmNoError);
   const auto start = std::chrono::steady_clock::now();
-  while (!(WaveHeaderFlags(&header) & kWaveHeaderDone) && std::chrono::steady_clock::now() - start < std::chrono::seconds(5))
+  while (!(WaveHeaderFlags(&header) & kWaveHeaderDone) &&
+         std::chrono::steady_clock::now() - start < std::chrono::seconds(5))
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   ASSERT_TRUE(WaveHeaderFlags(&header) & kWaveHeaderDone);
   uint64_t played = 0;

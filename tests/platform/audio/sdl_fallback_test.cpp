@@ -2,7 +2,6 @@
 // so written audio is consumed on schedule and nobody waiting on it hangs. The backend is
 // chosen once per process, so the check runs in a child process of this test program.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <chrono>
@@ -55,7 +54,8 @@ TEST(SdlFallback, Child) {
   WaveOutPrepareHeader(device, &header);
   const auto start = std::chrono::steady_clock::now();
   WaveOutWrite(device, &header);
-  while (!(WaveHeaderFlags(&header) & kWaveHeaderDone) && std::chrono::steady_clock::now() - start < std::chrono::seconds(5))
+  while (!(WaveHeaderFlags(&header) & kWaveHeaderDone) &&
+         std::chrono::steady_clock::now() - start < std::chrono::seconds(5))
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   const auto took = std::chrono::steady_clock::now() - start;
   EXPECT_TRUE(WaveHeaderFlags(&header) & kWaveHeaderDone);

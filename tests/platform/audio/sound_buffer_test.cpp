@@ -103,7 +103,7 @@ TEST_F(SoundBufferTest, LockGrantsTwoRegionsWhenTheRangeWraps) {
   EXPECT_EQ(nb, 200u);
   EXPECT_EQ(static_cast<char*>(b) + 800, static_cast<char*>(a));
   EXPECT_FALSE(LockSoundBuffer(buffer, 0, 10, &a, &na, &b, &nb));  // already locked
-  EXPECT_FALSE(UnlockSoundBuffer(buffer, a, na + 1, b, nb));        // not what was granted
+  EXPECT_FALSE(UnlockSoundBuffer(buffer, a, na + 1, b, nb));       // not what was granted
   EXPECT_TRUE(UnlockSoundBuffer(buffer, a, na, b, nb));
   ASSERT_TRUE(LockSoundBuffer(buffer, 0, 1000, &a, &na, &b, &nb));
   EXPECT_EQ(na, 1000u);

@@ -169,7 +169,8 @@ TEST(AudioEngineRestart, FromInsideANotice) {
   ASSERT_EQ(WaveOutPrepareHeader(second, &b.header), kMmNoError);
   ASSERT_EQ(WaveOutWrite(second, &b.header), kMmNoError);
   Pull(200);
-  for (int i = 0; i < 200 && reopened.DoneUsers().empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  for (int i = 0; i < 200 && reopened.DoneUsers().empty(); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
   EXPECT_EQ(reopened.DoneUsers(), (std::vector<uintptr_t>{2}));
   WaveOutReset(second);
   WaveOutClose(second);
@@ -315,7 +316,8 @@ TEST(AudioEngineTest, ConsumesInRealTimeWithoutAPuller) {
   WaveOutWrite(device, &header);
   int16_t scratch[4];
   EXPECT_EQ(AudioPull(scratch, 2), 0u);  // the real-time device is the one consuming
-  while (!(WaveHeaderFlags(&header) & kWaveHeaderDone) && std::chrono::steady_clock::now() - start < std::chrono::seconds(5))
+  while (!(WaveHeaderFlags(&header) & kWaveHeaderDone) &&
+         std::chrono::steady_clock::now() - start < std::chrono::seconds(5))
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   const auto took = std::chrono::steady_clock::now() - start;
   EXPECT_TRUE(WaveHeaderFlags(&header) & kWaveHeaderDone);

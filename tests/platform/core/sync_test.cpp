@@ -1,3 +1,5 @@
+#include "platform/sync.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -7,12 +9,11 @@
 
 #include "platform/clock.h"
 #include "platform/files.h"
-#include "platform/sync.h"
 
 using namespace platform;
 
 TEST(MulDiv, RoundsWithA64BitIntermediateAndFailsLikeWin32) {
-  EXPECT_EQ(MulDiv(10, 3, 4), 8);       // 7.5 rounds away from zero
+  EXPECT_EQ(MulDiv(10, 3, 4), 8);  // 7.5 rounds away from zero
   EXPECT_EQ(MulDiv(-10, 3, 4), -8);
   EXPECT_EQ(MulDiv(10, 1, 3), 3);
   EXPECT_EQ(MulDiv(2000000000, 3, 4), 1500000000);  // product exceeds 32 bits

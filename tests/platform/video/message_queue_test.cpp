@@ -58,8 +58,10 @@ TEST(MessageQueue, RepeatedCloseRequestsKeepThePhaseAliveUntilTheyStop) {
   for (int frame = 0; frame < 5; ++frame) {
     MSG message;
     if (PeekMessage(&message)) {
-      if (message.message == WM_QUIT) ++quits;
-      else DispatchMessage(&message);
+      if (message.message == WM_QUIT)
+        ++quits;
+      else
+        DispatchMessage(&message);
     }
     PostMessage(window, WM_DESTROY, 0, 0);
   }

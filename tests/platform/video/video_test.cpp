@@ -1,10 +1,11 @@
+#include "platform/video.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
 
 #include "platform/backend.h"
 #include "platform/text.h"
-#include "platform/video.h"
 #include "platform/window.h"
 
 using namespace platform;
@@ -157,8 +158,10 @@ TEST(Text, DrawsGlyphsInTheNearestPaletteColourOnly) {
   for (int y = 0; y < 40; ++y)
     for (int x = 0; x < 120; ++x) {
       uint8_t p = At(page.get(), x, y);
-      if (p == 201) ++orange;
-      else if (p != 3) ++other;
+      if (p == 201)
+        ++orange;
+      else if (p != 3)
+        ++other;
     }
   EXPECT_GT(orange, 40) << "glyph pixels drawn";
   EXPECT_EQ(other, 0) << "no anti-aliasing, transparent background";

@@ -38,10 +38,9 @@ std::vector<std::string> FullScreenPictures() {
 }
 
 std::vector<std::string> ExpectedFiles() {
-  std::vector<std::string> out = {"face0.BMP", "face1.BMP",     "hurt.WAV",          "alert.wav",
-                                  "punch.wav", "jump.wav",      "jump.WAV",          "LaughEvil.WAV",
-                                  "FF6.mp3",   "CandC.mp3",     "ChronoTrigger.mp3", "castlevania.mp3",
-                                  "PALDATA2.PAL"};
+  std::vector<std::string> out = {"face0.BMP",         "face1.BMP",       "hurt.WAV",      "alert.wav", "punch.wav",
+                                  "jump.wav",          "jump.WAV",        "LaughEvil.WAV", "FF6.mp3",   "CandC.mp3",
+                                  "ChronoTrigger.mp3", "castlevania.mp3", "PALDATA2.PAL"};
   for (auto* list : {&HeroStrips, &ThugStrips, &Landscapes, &FullScreenPictures})
     for (const std::string& name : (*list)()) out.push_back(name);
   return out;

@@ -40,9 +40,11 @@ TEST(AssetFiles, PicturesAreUncompressedEightBitBmpsWithUnpaddedRowsAndTheRightS
     std::vector<std::string> names;
     int width, height;
   };
-  const std::vector<Expect> groups = {
-      {HeroStrips(), 296, 76}, {ThugStrips(), 296, 76}, {Landscapes(), 640, 480},
-      {FullScreenPictures(), 640, 480}, {{"face0.BMP", "face1.BMP"}, 104, 102}};
+  const std::vector<Expect> groups = {{HeroStrips(), 296, 76},
+                                      {ThugStrips(), 296, 76},
+                                      {Landscapes(), 640, 480},
+                                      {FullScreenPictures(), 640, 480},
+                                      {{"face0.BMP", "face1.BMP"}, 104, 102}};
   for (const Expect& g : groups)
     for (const std::string& name : g.names) {
       SCOPED_TRACE(name);
@@ -107,7 +109,7 @@ TEST(AssetFiles, SoundEffectsArePcmWavesWithAnEighteenByteFormatChunkFirstAndLoa
     uint32_t rate;
     uint16_t bits;
   };
-  const Expect sounds[] = {{"hurt.WAV", 22050, 16}, {"alert.wav", 11025, 8}, {"punch.wav", 11025, 8},
+  const Expect sounds[] = {{"hurt.WAV", 22050, 16}, {"alert.wav", 11025, 8},      {"punch.wav", 11025, 8},
                            {"jump.wav", 11025, 8},  {"LaughEvil.WAV", 22050, 16}, {"jump.WAV", 22050, 16}};
   for (const Expect& e : sounds) {
     SCOPED_TRACE(e.name);

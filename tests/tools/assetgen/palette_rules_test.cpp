@@ -119,7 +119,7 @@ TEST(PaletteRules, AttackFramesReachOutOnTheContactFrames) {
   const int guard_right = Extent(hero(36), 25, 63).second, guard_left = Extent(hero(40), 25, 63).first;
   EXPECT_GE(Extent(hero(37), 25, 63).second, 58);  // punch right: fist out
   EXPECT_GT(Extent(hero(37), 25, 63).second, guard_right + 10);
-  EXPECT_LE(Extent(hero(41), 25, 63).first, 13);   // punch left
+  EXPECT_LE(Extent(hero(41), 25, 63).first, 13);  // punch left
   EXPECT_LT(Extent(hero(41), 25, 63).first, guard_left - 10);
   EXPECT_GE(Extent(hero(45), 25, 63).second, 60);  // flying kick right
   EXPECT_LE(Extent(hero(49), 25, 63).first, 11);

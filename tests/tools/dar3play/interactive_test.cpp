@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
-#include <fstream>
 #include <cstdio>
+#include <fstream>
 #include <thread>
 
 #include "tests/support/encoded_files.h"
@@ -36,10 +36,10 @@ class TmuxPlayer : public ::testing::Test {
     exit_file_ = scratch_ / "exit";
     // The SDL backend with its dummy driver consumes sound in real time, as a listener would.
     const std::string player = "JED_HEADLESS=0 SDL_AUDIODRIVER=dummy " + Quote(Dar3playPath()) + " " +
-                               Quote(files_->long_sweep.string()) + " " + Quote(files_->cbr.string()) +
-                               "; echo $? > " + Quote(exit_file_.string()) + "; sleep 60";
-    const RunResult r = RunCommand("tmux -L " + session_ + " new-session -d -s " + session_ +
-                                   " -x 120 -y 40 " + Quote(player));
+                               Quote(files_->long_sweep.string()) + " " + Quote(files_->cbr.string()) + "; echo $? > " +
+                               Quote(exit_file_.string()) + "; sleep 60";
+    const RunResult r =
+        RunCommand("tmux -L " + session_ + " new-session -d -s " + session_ + " -x 120 -y 40 " + Quote(player));
     ASSERT_EQ(r.status, 0) << r.err;
     started_ = true;
   }
@@ -58,13 +58,16 @@ class TmuxPlayer : public ::testing::Test {
     std::string screen;
     while (std::chrono::steady_clock::now() < end) {
       screen = Screen();
-      if (std::all_of(texts.begin(), texts.end(), [&](const std::string& t) { return screen.find(t) != std::string::npos; }))
+      if (std::all_of(texts.begin(), texts.end(),
+                      [&](const std::string& t) { return screen.find(t) != std::string::npos; }))
         break;
       std::this_thread::sleep_for(100ms);
     }
     return screen;
   }
-  std::string WaitFor(const std::string& text, std::chrono::milliseconds limit = kDeadline) { return WaitFor({text}, limit); }
+  std::string WaitFor(const std::string& text, std::chrono::milliseconds limit = kDeadline) {
+    return WaitFor({text}, limit);
+  }
 
   // Waits until the progress line has moved at least `seconds` past `from`; returns its clock.
   ScreenClock WaitForPosition(int from, int seconds) {
@@ -97,7 +100,8 @@ class TmuxPlayer : public ::testing::Test {
     const size_t slash = screen.find(" / ");
     if (slash == std::string::npos) return c;
     size_t start = slash;
-    while (start > 0 && (std::isdigit(static_cast<unsigned char>(screen[start - 1])) || screen[start - 1] == ':')) --start;
+    while (start > 0 && (std::isdigit(static_cast<unsigned char>(screen[start - 1])) || screen[start - 1] == ':'))
+      --start;
     unsigned pm = 0, ps = 0, lm = 0, ls = 0;
     char state[16] = {};
     if (std::sscanf(screen.c_str() + start, "%u:%u / %u:%u %15[A-Z]", &pm, &ps, &lm, &ls, state) == 5) {
@@ -173,9 +177,9 @@ TEST_F(TmuxPlayer, ShowsTheSongAndFollowsTheKeys) {
   }
 
   // Every effect key answers on the status line.
-  const std::pair<const char*, const char*> keys[] = {
-      {"e", "Echo"}, {"g", "Equalizer"}, {"w", "Spectrum window"}, {"Up", "Volume"},
-      {"v", "Vocal"}, {"m", "Channels"}, {"[", "Loop"}};
+  const std::pair<const char*, const char*> keys[] = {{"e", "Echo"},    {"g", "Equalizer"}, {"w", "Spectrum window"},
+                                                      {"Up", "Volume"}, {"v", "Vocal"},     {"m", "Channels"},
+                                                      {"[", "Loop"}};
   for (const auto& [key, answer] : keys) {
     Press(key);
     // The answer's word may already stand elsewhere on the screen ("Echo off" in the settings):
@@ -183,7 +187,8 @@ TEST_F(TmuxPlayer, ShowsTheSongAndFollowsTheKeys) {
     screen = WaitForStatus(answer, kDeadline);
     const std::string status = StatusLine(screen);
     EXPECT_TRUE(status.find(answer) != std::string::npos || status.find("->") != std::string::npos)
-        << key << ": " << status << "\n" << screen;
+        << key << ": " << status << "\n"
+        << screen;
   }
 
   // Next file, then quit with status 0.

@@ -23,7 +23,9 @@ class ListPlayback : public ::testing::Test {
       std::filesystem::create_directories(scratch_ / "album");
       ASSERT_EQ(RunCommand("lame --quiet -b 128 " + wav + " " + Quote((scratch_ / name).string())).status, 0);
     }
-    ASSERT_EQ(RunCommand("id3v2 -t 'Second Song' -a 'Jed Band' " + Quote((scratch_ / "album/02 second.mp3").string())).status, 0);
+    ASSERT_EQ(
+        RunCommand("id3v2 -t 'Second Song' -a 'Jed Band' " + Quote((scratch_ / "album/02 second.mp3").string())).status,
+        0);
   }
 
   void WriteList(const std::string& name, const std::string& text) { std::ofstream(scratch_ / name) << text; }
@@ -77,10 +79,11 @@ TEST_F(ListPlayback, NoSoundDeviceIsSaidAndNotPlayedThrough) {
 
 TEST_F(ListPlayback, SignalsEndWithTheShellsStatus) {
   for (const auto& [signal, status] : {std::pair<std::string, int>{"INT", 130}, {"TERM", 143}}) {
-    const RunResult r = RunCommand("(" + Quote(Dar3playPath()) + " --output null " + Quote(files_->long_sweep.string()) +
-                                   " > " + Quote((scratch_ / "log").string()) + " & pid=$!; " +
-                                   "for i in $(seq 300); do [ -s " + Quote((scratch_ / "log").string()) +
-                                   " ] && break; sleep 0.1; done; kill -" + signal + " $pid; wait $pid; echo status=$?)");
+    const RunResult r =
+        RunCommand("(" + Quote(Dar3playPath()) + " --output null " + Quote(files_->long_sweep.string()) + " > " +
+                   Quote((scratch_ / "log").string()) + " & pid=$!; " + "for i in $(seq 300); do [ -s " +
+                   Quote((scratch_ / "log").string()) + " ] && break; sleep 0.1; done; kill -" + signal +
+                   " $pid; wait $pid; echo status=$?)");
     EXPECT_NE(r.out.find("status=" + std::to_string(status)), std::string::npos) << signal << ": " << r.out << r.err;
   }
 }
@@ -106,8 +109,8 @@ TEST_F(ListPlayback, DecodeJoinsSeveralInputsIntoOneWav) {
   const std::string first = Quote((scratch_ / "album/01 first.mp3").string());
   ASSERT_EQ(RunDar3play("--decode " + first + " " + Quote(one.string())).status, 0);
   WriteList("two.pls", "[playlist]\nFile1=album/01 first.mp3\nFile2=album/01 first.mp3\n");
-  const RunResult r = RunDar3play("--decode " + Quote((scratch_ / "two.pls").string()) + " " + Quote(files_->mono.string()) +
-                                  " " + Quote(both.string()));
+  const RunResult r = RunDar3play("--decode " + Quote((scratch_ / "two.pls").string()) + " " +
+                                  Quote(files_->mono.string()) + " " + Quote(both.string()));
   // The mono file's 22050 Hz cannot join a 44100 Hz WAV: it is left out, and the status says so.
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("22050 Hz differs from the first input's 44100 Hz"), std::string::npos) << r.err;
@@ -116,14 +119,18 @@ TEST_F(ListPlayback, DecodeJoinsSeveralInputsIntoOneWav) {
   ASSERT_TRUE(ReadWav(both, &joined));
   ASSERT_EQ(joined.samples.size(), 2 * single.samples.size());
   EXPECT_TRUE(std::equal(single.samples.begin(), single.samples.end(), joined.samples.begin()));
-  EXPECT_TRUE(std::equal(single.samples.begin(), single.samples.end(), joined.samples.begin() + long(single.samples.size())));
+  EXPECT_TRUE(
+      std::equal(single.samples.begin(), single.samples.end(), joined.samples.begin() + long(single.samples.size())));
 }
 
 TEST_F(ListPlayback, AWebAddressGetsAClearAnswer) {
   const RunResult r = RunDar3play("--info http://127.0.0.1:9/live.mp3 " + Quote(files_->cbr.string()));
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("http://127.0.0.1:9/live.mp3: web addresses are not played directly yet; try: curl -s URL | dar3play -"),
-            std::string::npos) << r.err;
+  EXPECT_NE(
+      r.err.find(
+          "http://127.0.0.1:9/live.mp3: web addresses are not played directly yet; try: curl -s URL | dar3play -"),
+      std::string::npos)
+      << r.err;
   EXPECT_NE(r.out.find("Night Falls"), std::string::npos) << r.out;
 }
 
@@ -131,10 +138,12 @@ TEST_F(ListPlayback, TagsTheLocaleCannotShowBecomeQuestionMarks) {
   const RunResult c = RunCommand("LC_ALL=C " + Quote(Dar3playPath()) + " --info " + Quote(files_->vbr.string()));
   EXPECT_EQ(c.status, 0) << c.err;
   EXPECT_NE(c.out.find("Gr??e aus K?ln"), std::string::npos) << c.out;
-  const RunResult utf8 = RunCommand("LC_ALL=C.UTF-8 " + Quote(Dar3playPath()) + " --info " + Quote(files_->vbr.string()));
+  const RunResult utf8 =
+      RunCommand("LC_ALL=C.UTF-8 " + Quote(Dar3playPath()) + " --info " + Quote(files_->vbr.string()));
   EXPECT_NE(utf8.out.find("Grüße aus Köln"), std::string::npos) << utf8.out;
   // JSON stays UTF-8 whatever the locale: it is read by programs.
-  const RunResult json = RunCommand("LC_ALL=C " + Quote(Dar3playPath()) + " --info --json " + Quote(files_->vbr.string()));
+  const RunResult json =
+      RunCommand("LC_ALL=C " + Quote(Dar3playPath()) + " --info --json " + Quote(files_->vbr.string()));
   EXPECT_NE(json.out.find("Grüße aus Köln"), std::string::npos) << json.out;
 }
 

@@ -34,9 +34,9 @@ TEST(Playlist, M3uResolvesRelativePathsKeepsUrlsAndTitlesAndSkipsComments) {
       "file:///abs/four.mp3\n";
   const std::vector<PlaylistEntry> e = ParseM3u(text, "/music/lists");
   ASSERT_EQ(e.size(), 5u);
-  EXPECT_EQ(Locations(e), (std::vector<std::string>{"/music/lists/songs/one.mp3", "/abs/two.mp3",
-                                                    "http://127.0.0.1:8000/live", "/music/up/three.mp3",
-                                                    "/abs/four.mp3"}));
+  EXPECT_EQ(Locations(e),
+            (std::vector<std::string>{"/music/lists/songs/one.mp3", "/abs/two.mp3", "http://127.0.0.1:8000/live",
+                                      "/music/up/three.mp3", "/abs/four.mp3"}));
   EXPECT_EQ(e[0].title, "Jed Band - Night Falls");
   EXPECT_EQ(e[1].title, "");  // a title belongs to the next entry only
   EXPECT_EQ(e[2].title, "Radio");
@@ -62,7 +62,7 @@ TEST(Playlist, PlsPlaysInNumberOrderWithItsTitles) {
 }
 
 TEST(Playlist, NaturalOrderComparesNumbersByValue) {
-  std::vector<std::string> names = {"track10.mp3", "track2.mp3", "track1.mp3", "Track3.mp3",
+  std::vector<std::string> names = {"track10.mp3", "track2.mp3",  "track1.mp3",   "Track3.mp3",
                                     "track02.mp3", "disc2/a.mp3", "disc10/a.mp3", "track"};
   std::sort(names.begin(), names.end(), NaturalLess);
   EXPECT_EQ(names, (std::vector<std::string>{"Track3.mp3", "disc2/a.mp3", "disc10/a.mp3", "track", "track1.mp3",
@@ -85,11 +85,10 @@ TEST(Playlist, FoldersListsAndFilesExpandInGivenOrder) {
   const std::vector<PlaylistEntry> e =
       ExpandInputs({(dir / "album").string(), (dir / "lists/mix.m3u").string(), "-", "http://h/s"}, &problems);
   EXPECT_TRUE(problems.empty()) << problems.front();
-  EXPECT_EQ(Locations(e), (std::vector<std::string>{(dir / "album/2 two.MP3").string(),
-                                                    (dir / "album/10 ten.mp3").string(),
-                                                    (dir / "album/cd2/1 one.mp2").string(),
-                                                    (dir / "single.mp3").string(),
-                                                    (dir / "album/2 two.MP3").string(), "-", "http://h/s"}));
+  EXPECT_EQ(Locations(e),
+            (std::vector<std::string>{(dir / "album/2 two.MP3").string(), (dir / "album/10 ten.mp3").string(),
+                                      (dir / "album/cd2/1 one.mp2").string(), (dir / "single.mp3").string(),
+                                      (dir / "album/2 two.MP3").string(), "-", "http://h/s"}));
   EXPECT_EQ(e[4].title, "Two");
 
   // A list naming itself ends with a message instead of running out of memory.
@@ -102,8 +101,8 @@ TEST(Playlist, FoldersListsAndFilesExpandInGivenOrder) {
   // Missing lists and empty folders are named; a missing song is left for the player to report.
   problems.clear();
   std::filesystem::create_directories(dir / "empty");
-  const std::vector<PlaylistEntry> rest = ExpandInputs(
-      {(dir / "gone.m3u").string(), (dir / "empty").string(), (dir / "gone.mp3").string()}, &problems);
+  const std::vector<PlaylistEntry> rest =
+      ExpandInputs({(dir / "gone.m3u").string(), (dir / "empty").string(), (dir / "gone.mp3").string()}, &problems);
   ASSERT_EQ(problems.size(), 2u);
   EXPECT_NE(problems[0].find("gone.m3u: can't read the list"), std::string::npos) << problems[0];
   EXPECT_NE(problems[1].find("no MP3 or MP2 files"), std::string::npos) << problems[1];

@@ -23,10 +23,13 @@ TEST(Remote, EveryCommandGetsItsOneAnswer) {
   ScratchDir scratch;
   const std::string list = (scratch / "two.m3u").string();
   ASSERT_EQ(RunCommand("(printf '%s\\n' " + Quote(files->long_sweep.string()) + " missing.mp3 " +
-                       Quote(files->cbr.string()) + " > " + Quote(list) + ")").status, 0);
+                       Quote(files->cbr.string()) + " > " + Quote(list) + ")")
+                .status,
+            0);
   // Pauses between commands let the player act as it would between a user's clicks.
   const std::string commands =
-      "echo status; echo load " + Quote(list) + "; sleep 0.5; echo pause; echo status; echo pause; "
+      "echo status; echo load " + Quote(list) +
+      "; sleep 0.5; echo pause; echo status; echo pause; "
       "echo seek 20; echo seek +5; echo volume 40; echo volume 101; echo next; sleep 0.3; echo status; "
       "echo frobnicate; echo stop; echo seek 1; echo status; echo quit; sleep 1";
   // The outer parentheses keep RunCommand's /dev/null away from the player's input.

@@ -17,12 +17,14 @@ using namespace std::chrono_literals;
 class SizedTerminal {
  public:
   SizedTerminal(int columns, int rows, const std::string& arguments, const std::filesystem::path& exit_file)
-      : server_("dar3play-size-" + std::to_string(getpid()) + "-" + std::to_string(columns) + "x" + std::to_string(rows)) {
+      : server_("dar3play-size-" + std::to_string(getpid()) + "-" + std::to_string(columns) + "x" +
+                std::to_string(rows)) {
     const std::string command = "LC_ALL=C.UTF-8 JED_HEADLESS=0 SDL_AUDIODRIVER=dummy " + Quote(Dar3playPath()) + " " +
                                 arguments + " 2>" + Quote(exit_file.string() + ".err") + "; echo $? > " +
                                 Quote(exit_file.string()) + "; sleep 60";
     started_ = RunCommand("tmux -L " + server_ + " new-session -d -s main -x " + std::to_string(columns) + " -y " +
-                          std::to_string(rows) + " " + Quote(command)).status == 0;
+                          std::to_string(rows) + " " + Quote(command))
+                   .status == 0;
   }
   ~SizedTerminal() {
     if (started_) RunCommand("tmux -L " + server_ + " kill-server");

@@ -44,13 +44,20 @@ TEST(ScreenLayout, EveryHeightKeepsTheTimeAndNeverOverlaps) {
 }
 
 TEST(PrintableText, ControlsAndWhatTheLocaleCannotShowBecomeQuestionMarks) {
-  const std::string tag = "Gr\xC3\xBC\xC3\x9F" "e \xE6\x9D\xB1\xE4\xBA\xAC";  // Grüße 東京
+  const std::string tag =
+      "Gr\xC3\xBC\xC3\x9F"
+      "e \xE6\x9D\xB1\xE4\xBA\xAC";  // Grüße 東京
   EXPECT_EQ(Printable(tag, true), tag);
   EXPECT_EQ(Printable(tag, false), "Gr??e ??");
   // An escape sequence in a tag must not reach the terminal, nor a C1 control, nor bad UTF-8.
   EXPECT_EQ(Printable("a\x1b]0;owned\x07z", true), "a?]0;owned?z");
-  EXPECT_EQ(Printable("\xC2\x9B" "2J", true), "?2J");
-  EXPECT_EQ(Printable("\xFF\xC3(\xE6\x9D", true), "??" "(??");  // each stray byte once
+  EXPECT_EQ(Printable("\xC2\x9B"
+                      "2J",
+                      true),
+            "?2J");
+  EXPECT_EQ(Printable("\xFF\xC3(\xE6\x9D", true),
+            "??"
+            "(??");  // each stray byte once
   EXPECT_EQ(Printable("one\ntwo", true), "one?two");
   EXPECT_EQ(Printable("one\ntwo", true, true), "one\ntwo");
 }

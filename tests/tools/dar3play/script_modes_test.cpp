@@ -42,8 +42,8 @@ class ScriptModes : public ::testing::Test {
     ASSERT_EQ(r.status, 0) << r.err;
     ASSERT_TRUE(ReadWav(our_path, ours));
     if (!peer) return;
-    const RunResult p = RunCommand("mpg123 -q --no-gapless --stereo -w " + Quote(peer_path.string()) + " " +
-                                   Quote(mp3.string()));
+    const RunResult p =
+        RunCommand("mpg123 -q --no-gapless --stereo -w " + Quote(peer_path.string()) + " " + Quote(mp3.string()));
     ASSERT_EQ(p.status, 0) << p.err;
     ASSERT_TRUE(ReadWav(peer_path, peer));
   }
@@ -108,7 +108,8 @@ TEST_F(ScriptModes, DecodeMatchesMpg123SampleBySample) {
     // Both decode with libmad-grade precision; only the rounding to 16 bits (our dither,
     // mpg123's rounding) differs.
     int worst = 0;
-    for (size_t i = 0; i < ours.samples.size(); ++i) worst = std::max(worst, std::abs(ours.samples[i] - peer.samples[i]));
+    for (size_t i = 0; i < ours.samples.size(); ++i)
+      worst = std::max(worst, std::abs(ours.samples[i] - peer.samples[i]));
     EXPECT_LE(worst, 8) << mp3;
     EXPECT_GT(Rms(ours.samples), 1000) << mp3;
   }
@@ -173,12 +174,12 @@ TEST_F(ScriptModes, ErrorsNameTheFileAndTheNextFileStillWorks) {
   EXPECT_EQ(unwritable.status, 1);
   EXPECT_NE(unwritable.err.find("/nonexistent-dir/out.wav"), std::string::npos) << unwritable.err;
 
-  const RunResult garbage = RunDar3play("--decode " + Quote(files_->garbage.string()) + " " +
-                                        Quote((scratch_ / "g.wav").string()));
+  const RunResult garbage =
+      RunDar3play("--decode " + Quote(files_->garbage.string()) + " " + Quote((scratch_ / "g.wav").string()));
   EXPECT_EQ(garbage.status, 1);
 
-  for (const std::string bad : {"--bogus x.mp3", "--echo 10 x.mp3", "--volume -1 x.mp3", "--eq loud x.mp3",
-                                "--decode only-one.mp3", ""}) {
+  for (const std::string bad :
+       {"--bogus x.mp3", "--echo 10 x.mp3", "--volume -1 x.mp3", "--eq loud x.mp3", "--decode only-one.mp3", ""}) {
     const RunResult usage = RunDar3play(bad);
     EXPECT_EQ(usage.status, 2) << bad;
     EXPECT_NE(usage.err.find("dar3play: "), std::string::npos) << bad;
@@ -199,8 +200,8 @@ TEST_F(ScriptModes, AnInterruptedDecodeLeavesNoFile) {
                                  Quote(out.string()) + " & pid=$!; " +
                                  // The interrupt comes once the decode has begun (its output exists),
                                  // however long the start takes on a busy machine.
-                                 "for i in $(seq 600); do [ -s " + Quote(out.string()) + " ] && break; sleep 0.1; done; " +
-                                 "kill -INT $pid; wait $pid; echo status=$?)");
+                                 "for i in $(seq 600); do [ -s " + Quote(out.string()) +
+                                 " ] && break; sleep 0.1; done; " + "kill -INT $pid; wait $pid; echo status=$?)");
   ASSERT_NE(r.out.find("status="), std::string::npos) << r.out << r.err;
   EXPECT_NE(r.out.find("status=130"), std::string::npos) << r.out << "\n" << r.err;
   EXPECT_NE(r.err.find("interrupted"), std::string::npos) << r.err;

@@ -1,10 +1,9 @@
 // The reader behind --stream and "-": a source that fails part-way ends the song where the data
 // ends, and says why, instead of passing for a song that was simply shorter.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <termios.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <fstream>

@@ -45,8 +45,8 @@ TEST_F(StreamInput, StandardInputDecodesAsTheFileDoes) {
 // open, where reading everything first would wait for an end that never comes.
 TEST_F(StreamInput, APipeThatStaysOpenIsPlayedWithoutWaitingForItsEnd) {
   const std::string fifo = (scratch_ / "song.fifo").string();
-  const RunResult r = RunCommand("mkfifo " + Quote(fifo) + " && (timeout 60 " + Quote(Dar3playPath()) +
-                                 " --info - < " + Quote(fifo) + " & pid=$!; exec 3> " + Quote(fifo) + "; cat " +
+  const RunResult r = RunCommand("mkfifo " + Quote(fifo) + " && (timeout 60 " + Quote(Dar3playPath()) + " --info - < " +
+                                 Quote(fifo) + " & pid=$!; exec 3> " + Quote(fifo) + "; cat " +
                                  Quote(files_->cbr.string()) + " >&3; wait $pid; echo status=$?; exec 3>&-)");
   EXPECT_NE(r.out.find("status=0"), std::string::npos) << r.out << r.err;
   EXPECT_NE(r.out.find("Night Falls"), std::string::npos) << r.out;

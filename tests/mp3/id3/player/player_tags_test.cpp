@@ -56,9 +56,13 @@ TEST_F(PlayerTags, FlatFunctionsReadBothTagsOfAnOpenStream) {
   ASSERT_EQ(Mp3_LoadID3(player, ID3_TAG_V2, &fields), 1);
   EXPECT_STREQ(fields.title, "Nuit \xE2\x98\xBE \xF0\x9D\x84\x9E");
   EXPECT_EQ(Field(player, ID3_TAG_V2, ID3_SELECT_ARTIST), "Jed Grimstorm");
-  EXPECT_EQ(Field(player, ID3_TAG_V2, ID3_SELECT_ALBUM), "\xC3\x9Cn\xC3\xAF" "code \xC3\x84lbum");
+  EXPECT_EQ(Field(player, ID3_TAG_V2, ID3_SELECT_ALBUM),
+            "\xC3\x9Cn\xC3\xAF"
+            "code \xC3\x84lbum");
   EXPECT_EQ(Field(player, ID3_TAG_V2, ID3_SELECT_YEAR), "1999");
-  EXPECT_EQ(Field(player, ID3_TAG_V2, ID3_SELECT_COMMENT), "\xC3\x87" "a va?");
+  EXPECT_EQ(Field(player, ID3_TAG_V2, ID3_SELECT_COMMENT),
+            "\xC3\x87"
+            "a va?");
   EXPECT_EQ(Field(player, ID3_TAG_V2, ID3_SELECT_TRACK), "3/12");
   EXPECT_EQ(Field(player, ID3_TAG_V2, ID3_SELECT_GENRE), "Rock");
   EXPECT_EQ(Field(player, ID3_TAG_V1, ID3_SELECT_TRACK), "3");

@@ -65,10 +65,10 @@ TEST_F(GamepadTest, DefaultControlsAnswerTheKeyTest) {
   const struct {
     SDL_GameControllerButton button;
     Key key;
-  } kButtons[] = {{SDL_CONTROLLER_BUTTON_A, Key::Space},         {SDL_CONTROLLER_BUTTON_B, Key::Up},
-                  {SDL_CONTROLLER_BUTTON_X, Key::Shift},         {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, Key::Shift},
-                  {SDL_CONTROLLER_BUTTON_START, Key::Enter},     {SDL_CONTROLLER_BUTTON_BACK, Key::Escape},
-                  {SDL_CONTROLLER_BUTTON_DPAD_LEFT, Key::Left},  {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, Key::Right}};
+  } kButtons[] = {{SDL_CONTROLLER_BUTTON_A, Key::Space},        {SDL_CONTROLLER_BUTTON_B, Key::Up},
+                  {SDL_CONTROLLER_BUTTON_X, Key::Shift},        {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, Key::Shift},
+                  {SDL_CONTROLLER_BUTTON_START, Key::Enter},    {SDL_CONTROLLER_BUTTON_BACK, Key::Escape},
+                  {SDL_CONTROLLER_BUTTON_DPAD_LEFT, Key::Left}, {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, Key::Right}};
   for (const auto& [button, key] : kButtons) {
     pad.Button(button, true);
     EXPECT_EQ(KeysDown(), platform::KeyBit(key)) << SDL_GameControllerGetStringForButton(button);

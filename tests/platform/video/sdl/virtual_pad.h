@@ -22,8 +22,12 @@ class VirtualPad {
   VirtualPad& operator=(const VirtualPad&) = delete;
 
   bool attached() const { return joystick_ != nullptr; }
-  void Button(SDL_GameControllerButton button, bool down) { SDL_JoystickSetVirtualButton(joystick_, button, down ? 1 : 0); }
-  void Axis(SDL_GameControllerAxis axis, int value) { SDL_JoystickSetVirtualAxis(joystick_, axis, static_cast<Sint16>(value)); }
+  void Button(SDL_GameControllerButton button, bool down) {
+    SDL_JoystickSetVirtualButton(joystick_, button, down ? 1 : 0);
+  }
+  void Axis(SDL_GameControllerAxis axis, int value) {
+    SDL_JoystickSetVirtualAxis(joystick_, axis, static_cast<Sint16>(value));
+  }
   void Unplug() {
     if (!joystick_) return;
     SDL_JoystickClose(joystick_);

@@ -2,8 +2,8 @@
 #include <cstdio>
 
 #include "platform/backend.h"
-#include "platform/window.h"
 #include "platform/video.h"
+#include "platform/window.h"
 
 namespace {
 intptr_t Procedure(platform::HWND, uint32_t, uintptr_t, intptr_t) { return 0; }
