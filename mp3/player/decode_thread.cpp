@@ -43,13 +43,6 @@ struct Decoder {
 
 }  // namespace
 
-int32_t DAr3::Notify(uint32_t async_bit, intptr_t wparam, intptr_t lparam) {
-  int32_t answer = 0;
-  if (WantsMessage(async_bit << 16)) answer = SendCallbackMessage(async_bit << 16, wparam, lparam);
-  if (WantsMessage(async_bit)) SendCallbackMessage(async_bit, wparam, lparam);
-  return answer;
-}
-
 void DAr3::ClearRunFields() {
   // Whatever fade was under way ends with the run: the next one starts at full volume, as
   // after Stop (a fade-out that reached the song's end would otherwise silence it).
@@ -66,7 +59,7 @@ void DAr3::ClearRunFields() {
   state_.loop_active = 0;
   state_.byte_position = 0;
   // The next run starts at the beginning, unless a Seek has already moved it.
-  std::lock_guard<std::mutex> hold(run_end_lock_);
+  platform::MutexLock hold(lock_);
   if (!seek_after_run_) {
     format_.read_position = format_.data_start;
     format_.heard_from = nullptr;
@@ -75,36 +68,26 @@ void DAr3::ClearRunFields() {
   }
 }
 
-void DAr3::ResetRunSeekMark() {
-  std::lock_guard<std::mutex> hold(run_end_lock_);
-  seek_after_run_ = false;
-}
-
-// The start is signalled before the stop notice: a STOP handler may start the next run.
-void DAr3::SignalStart(RunFlags& run, int result) {
-  run.start = result;
-  start_event_.Set();
-}
-
-void DAr3::FailStart(RunFlags& run) {
+void DAr3::FailStart(Run& run) {
   state_.inside_loop = 0;
   state_.playing = 0;
   state_.loop_active = 0;
-  run.done = true;
-  SignalStart(run, 0);
+  runs_.MarkDone(run);
+  // The start is signalled before the stop notice: a STOP handler may start the next run.
+  runs_.SignalStart(run, 0);
   Notify(MP3_EVENT_STOP);
 }
 
-void DAr3::FinishEmptyRun(RunFlags& run) {
+void DAr3::FinishEmptyRun(Run& run) {
   ClearRunFields();
   state_.inside_loop = 0;
-  run.done = true;
-  SignalStart(run, 1);
+  runs_.MarkDone(run);
+  runs_.SignalStart(run, 1);
   Notify(MP3_EVENT_STOP);
 }
 
 void DAr3::WaitForBuffer(uint32_t index) {
-  while (!wave_.IsBufferDone(index) && state_.playing) buffer_done_event_->Wait(kBufferWaitMs);
+  while (!wave_.IsBufferDone(index) && state_.playing) buffer_done_event_.Wait(kBufferWaitMs);
 }
 
 void DAr3::AdvanceBuffer() {
@@ -120,7 +103,7 @@ bool DAr3::WriteBlock(char* block, uint32_t bytes) {
   bool consumed = false;
   if (WantsMessage(MP3_EVENT_WAVE_BUFFER)) {
     state_.played_samples += bytes / 4;
-    const int32_t answer = SendCallbackMessage(MP3_EVENT_WAVE_BUFFER, reinterpret_cast<intptr_t>(block), intptr_t(bytes));
+    const int32_t answer = dispatcher_.Send(MP3_EVENT_WAVE_BUFFER, reinterpret_cast<intptr_t>(block), intptr_t(bytes));
     if (!state_.playing || answer == 2) {
       state_.playing = 0;
       return false;
@@ -167,7 +150,7 @@ bool DAr3::OpenRunOutput() {
   if (!wave_.OpenAudioOutput(device, &DAr3::WaveOutCallback, reinterpret_cast<uintptr_t>(this), 0x30000)) {
     std::string name;
     {
-      std::lock_guard<std::mutex> guard(devices_lock_);
+      platform::MutexLock hold(lock_);
       if (device != WAVE_MAPPER && devices_listed_ && device < devices_.size()) name = devices_[device].name;
     }
     if (device == WAVE_MAPPER)
@@ -212,7 +195,7 @@ void DAr3::AppendPcm(const mad_pcm& pcm, uint32_t drop, uint32_t length) {
   bytes_in_buffer_ += (length - drop) * 4;
 }
 
-void DAr3::FinishRun(RunFlags& run) {
+void DAr3::FinishRun(Run& run) {
   const uint32_t count = wave_.GetBufferCount();
   if (state_.playing) {
     for (uint32_t i = 0; i < count && state_.playing; ++i) {
@@ -229,7 +212,7 @@ void DAr3::FinishRun(RunFlags& run) {
   state_.inside_loop = 0;
   if (effects_.pushed_stream) StreamFinishRun();
   // From here on only notices go out: the next run may start from any of them.
-  run.done = true;
+  runs_.MarkDone(run);
   if (state_.enter_loop_sent && !state_.exit_loop_sent.exchange(1)) Notify(MP3_EVENT_EXIT_LOOP);
   fade_.SendOwedEnds([this](uint32_t event) { return Notify(event); });
   Notify(MP3_EVENT_STOP);
@@ -283,8 +266,13 @@ struct DAr3::RunDecode {
   bool restart_at_loop_start = false;
 };
 
-bool DAr3::StartChecks(RunFlags& run) {
-  StreamFormat& f = format_;
+const std::vector<const uint8_t*>& DAr3::RunIndex() const {
+  static const std::vector<const uint8_t*> kNone;
+  return run_index_ ? *run_index_ : kNone;
+}
+
+bool DAr3::StartChecks(Run& run) {
+  StreamFormat& f = run_format_;
   state_.enter_loop_sent = 0;
   state_.exit_loop_sent = 0;
   fade_.ClearNotices();
@@ -304,7 +292,7 @@ bool DAr3::StartChecks(RunFlags& run) {
     f.read_position = f.data_last;
   }
   // Checked before the start is signalled: a second signal would be left for the next Play.
-  if (effects_.reverse_mode && frame_index_.empty()) {
+  if (effects_.reverse_mode && RunIndex().empty()) {
     SetError("_ThreadFunc->pFramePtr is 0 !");
     FailStart(run);
     return false;
@@ -323,35 +311,35 @@ bool DAr3::StartChecks(RunFlags& run) {
 }
 
 void DAr3::StartReverseBlock(RunDecode& r) {
-  const StreamFormat& f = format_;
+  const StreamFormat& f = run_format_;
   r.block_start = r.block_end >= f.frames_per_buffer ? r.block_end - f.frames_per_buffer : 0;
-  const uint32_t decode_from = WarmUpStart(frame_index_, r.block_start);
-  r.first_heard = frame_index_[r.block_start];
+  const uint32_t decode_from = WarmUpStart(RunIndex(), r.block_start);
+  r.first_heard = RunIndex()[r.block_start];
   tail_block_.clear();
   r.tail_origin = nullptr;
-  if (r.block_end < frame_index_.size()) {
-    const uint8_t* end = frame_index_[r.block_end] + MAD_BUFFER_GUARD;
+  if (r.block_end < RunIndex().size()) {
+    const uint8_t* end = RunIndex()[r.block_end] + MAD_BUFFER_GUARD;
     r.dec.Restart(f.data_start, static_cast<uint32_t>((end < r.data_end ? end : r.data_end) - f.data_start),
-                  frame_index_[decode_from], f.free_bitrate);
+                  RunIndex()[decode_from], f.free_bitrate);
     return;
   }
   // The song's last block: its last frame needs the decoder's guard bytes behind it.
-  r.tail_origin = frame_index_[decode_from];
+  r.tail_origin = RunIndex()[decode_from];
   tail_block_.assign(r.tail_origin, r.data_end);
   tail_block_.resize(tail_block_.size() + MAD_BUFFER_GUARD, 0);
-  r.first_heard = tail_block_.data() + (frame_index_[r.block_start] - r.tail_origin);
+  r.first_heard = tail_block_.data() + (RunIndex()[r.block_start] - r.tail_origin);
   r.dec.Restart(tail_block_.data(), static_cast<uint32_t>(tail_block_.size()), tail_block_.data(), f.free_bitrate);
 }
 
 void DAr3::StartDecoder(RunDecode& r) {
-  const StreamFormat& f = format_;
+  const StreamFormat& f = run_format_;
   r.reverse = effects_.reverse_mode != 0;
   r.data_end = f.data_start + f.data_size;
   r.buffer_capacity = wave_.GetBufferSize() & ~3u;
   r.heard_from = r.reverse || effects_.pushed_stream ? nullptr : f.heard_from;
   r.skip = f.heard_skip;
   if (r.reverse) {
-    const uint32_t count = static_cast<uint32_t>(frame_index_.size());
+    const uint32_t count = static_cast<uint32_t>(RunIndex().size());
     const uint32_t at = ScaleSaturated(state_.seek_position, count, f.song_length);
     r.block_end = at > count ? count : at;
     StartReverseBlock(r);
@@ -365,7 +353,7 @@ void DAr3::StartDecoder(RunDecode& r) {
 }
 
 void DAr3::RestartAtLoopStart(RunDecode& r) {
-  const StreamFormat& f = format_;
+  const StreamFormat& f = run_format_;
   r.restart_at_loop_start = false;
   r.heard_from = f.heard_from;
   r.skip = f.heard_skip;
@@ -377,14 +365,14 @@ void DAr3::RestartAtLoopStart(RunDecode& r) {
 bool DAr3::NextReverseBlock(RunDecode& r) {
   // A block is one buffer, whatever frames failed to decode in it.
   if (bytes_in_buffer_ > 0 && !RunBufferStage(bytes_in_buffer_)) return false;
-  if (r.block_start == 0 || r.block_end == 0 || !state_.playing || frame_index_.empty()) return false;
+  if (r.block_start == 0 || r.block_end == 0 || !state_.playing || RunIndex().empty()) return false;
   r.block_end = r.block_start;
   StartReverseBlock(r);
   return true;
 }
 
 bool DAr3::DecodeIntoTail(RunDecode& r) {
-  const StreamFormat& f = format_;
+  const StreamFormat& f = run_format_;
   // The last frames need the decoder's guard bytes behind them.
   const uint8_t* from = r.dec.stream.next_frame ? r.dec.stream.next_frame : r.dec.stream.this_frame;
   if (!from || from < f.data_start || from > r.data_end) from = r.data_end;
@@ -419,7 +407,7 @@ bool DAr3::OnDecodeError(RunDecode& r) {
 }
 
 uint64_t DAr3::SourceOffset(const RunDecode& r, const uint8_t* at) const {
-  const uint8_t* data_start = format_.data_start;
+  const uint8_t* data_start = run_format_.data_start;
   if (!r.tail_origin) return uint64_t(at - data_start);
   return uint64_t(r.tail_origin - data_start) + uint64_t(at - tail_block_.data());
 }
@@ -429,7 +417,7 @@ bool DAr3::IsWarmUpFrame(RunDecode& r) {
   if (r.reverse && frame_start < r.first_heard) return true;
   r.drop = 0;
   if (!r.heard_from) return false;
-  if (SourceOffset(r, frame_start) < uint64_t(r.heard_from - format_.data_start)) return true;
+  if (SourceOffset(r, frame_start) < uint64_t(r.heard_from - run_format_.data_start)) return true;
   r.drop = r.skip;
   r.heard_from = nullptr;
   return false;
@@ -443,7 +431,7 @@ void DAr3::RecordBytePosition(const RunDecode& r) {
   }
   // A frame in the tail block may reach into its guard bytes, past the data.
   const uint64_t offset = SourceOffset(r, frame_start);
-  state_.byte_position = static_cast<uint32_t>(offset < format_.data_size ? offset : format_.data_size);
+  state_.byte_position = static_cast<uint32_t>(offset < run_format_.data_size ? offset : run_format_.data_size);
 }
 
 void DAr3::RunFrameStages(mad_frame* frame) {
@@ -484,13 +472,13 @@ bool DAr3::EmitFrame(RunDecode& r) {
   ++frames_this_run_;
   if (after == AfterPass::kStop) return false;
   if (after == AfterPass::kReplay) r.restart_at_loop_start = true;
-  if (frames_in_buffer_ >= format_.frames_per_buffer) return RunBufferStage(bytes_in_buffer_);
+  if (frames_in_buffer_ >= run_format_.frames_per_buffer) return RunBufferStage(bytes_in_buffer_);
   return true;
 }
 
-void DAr3::_ThreadFunc(RunFlags& run) {
+void DAr3::_ThreadFunc(Run& run) {
   if (!StartChecks(run)) return;
-  SignalStart(run, 1);
+  runs_.SignalStart(run, 1);
   tail_block_.clear();
   ResetRunBuffers();
 

@@ -1,0 +1,120 @@
+#include "mp3/player/run_controller.h"
+
+#include <system_error>
+
+void RunController::Changed() {
+  {
+    platform::MutexLock hold(lock_);
+    exited_.NotifyAll();
+  }
+  if (changed_) changed_();
+}
+
+RunController::Claim RunController::ClaimLaunch() {
+  platform::MutexLock hold(lock_);
+  if (refused_) return Claim::kRefused;
+  if (launching_ || current_.thread.joinable()) return Claim::kBusy;
+  launching_ = true;
+  return Claim::kClaimed;
+}
+
+void RunController::DropClaim() {
+  platform::MutexLock hold(lock_);
+  launching_ = false;
+}
+
+void RunController::Refuse() {
+  platform::MutexLock hold(lock_);
+  refused_ = true;
+}
+
+std::shared_ptr<Run> RunController::Launch(std::function<void(Run&)> body) {
+  auto run = std::make_shared<Run>();
+  platform::MutexLock hold(lock_);
+  launching_ = false;
+  try {
+    // The thread's last touch of this object is Changed(); whoever deletes it joins first.
+    current_.thread = std::thread([this, run, body = std::move(body)] {
+      body(*run);
+      run->done = true;
+      run->exited = true;
+      Changed();
+    });
+  } catch (const std::system_error&) {
+    return nullptr;
+  }
+  current_.run = run;
+  return run;
+}
+
+void RunController::SignalStart(Run& run, int result) {
+  run.start = result;
+  Changed();
+}
+
+void RunController::MarkDone(Run& run) {
+  run.done = true;
+  Changed();
+}
+
+std::shared_ptr<Run> RunController::Current() const {
+  platform::MutexLock hold(lock_);
+  return current_.thread.joinable() ? current_.run : nullptr;
+}
+
+bool RunController::IsCurrent(const std::shared_ptr<Run>& run) const {
+  platform::MutexLock hold(lock_);
+  return run && current_.run == run && current_.thread.joinable();
+}
+
+void RunController::Join(const std::shared_ptr<Run>& run) {
+  Thread taken;
+  {
+    platform::MutexLock hold(lock_);
+    if (current_.run == run && current_.thread.joinable()) {
+      taken = std::move(current_);
+      current_ = Thread{};
+    } else {
+      while (!run->exited) exited_.Wait(lock_);
+      return;
+    }
+  }
+  taken.thread.join();
+}
+
+void RunController::Retire(const std::shared_ptr<Run>& run) {
+  platform::MutexLock hold(lock_);
+  if (current_.run != run || !current_.thread.joinable()) return;
+  retired_.push_back(std::move(current_));
+  current_ = Thread{};
+}
+
+void RunController::JoinRetired(bool all) {
+  std::vector<Thread> ended;
+  {
+    platform::MutexLock hold(lock_);
+    for (auto it = retired_.begin(); it != retired_.end();) {
+      if (all || it->run->exited) {
+        ended.push_back(std::move(*it));
+        it = retired_.erase(it);
+      } else {
+        ++it;
+      }
+    }
+  }
+  for (Thread& run : ended) run.thread.join();
+}
+
+bool RunController::AllExited() const {
+  platform::MutexLock hold(lock_);
+  if (current_.thread.joinable() && !current_.run->exited) return false;
+  for (const Thread& run : retired_)
+    if (!run.run->exited) return false;
+  return true;
+}
+
+void RunController::JoinAll() {
+  std::shared_ptr<Run> run = Current();
+  if (run) Join(run);
+  JoinRetired(true);
+}
