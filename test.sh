@@ -41,7 +41,7 @@ case "$stage" in
     # The suites whose code runs on more than one thread: the player and its streams and
     # callbacks, the effects worker, the audio engine, sound and music, dar3play, the soak.
     configure_and_build build-tsan -DJED_SANITIZE=thread -- \
-      test_mp3 test_mp3effects test_dsp test_platform platform_audio_tests sound_tests \
+      test_mp3 test_mp3_player test_mp3effects test_dsp test_platform platform_audio_tests sound_tests \
       test_dar3play dar3play soak_tests
     for suite in mp3 mp3effects dsp platform_audio sound dar3play soak; do
       echo "== ThreadSanitizer: tests/$suite"
