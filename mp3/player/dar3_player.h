@@ -266,11 +266,11 @@ class DAr3 final : public RUVe3 {
   bool IsOpen() const REQUIRES(lock_) { return format_.data_start != nullptr; }
 
   // Decoding thread (decode_thread.cpp).
-  void _ThreadFunc(Run& run);
+  void _ThreadFunc(RunFlags& run);
   // The steps of one run's main loop, on what it carries from frame to frame (RunDecode).
   // The first three return false when the run ends there.
   struct RunDecode;
-  bool StartChecks(Run& run);  // the PLAY notice and what must hold before the start
+  bool StartChecks(RunFlags& run);  // the PLAY notice and what must hold before the start
   bool OnDecodeError(RunDecode& r);  // refill, next reverse block, tail, loop or the end
   bool EmitFrame(RunDecode& r);      // the frame's PCM into the block, up to a loop pass's end
   void StartDecoder(RunDecode& r);
@@ -288,7 +288,7 @@ class DAr3 final : public RUVe3 {
   // PlayLoop), the stream's figures and frame index handed to it.
   void PrepareRun(int32_t loop) REQUIRES(lock_);
   // Starts the decoding thread; null, with the run undone and `failure` as the error, if not.
-  std::shared_ptr<Run> LaunchRun(const char* failure) REQUIRES(lock_);
+  std::shared_ptr<RunFlags> LaunchRun(const char* failure) REQUIRES(lock_);
   // Bytes the device has played since the buffer its last done notice points at began (the
   // spectrum and the VU meter both start there).
   uint32_t PlayedIntoRecordedBuffer();
@@ -298,9 +298,9 @@ class DAr3 final : public RUVe3 {
   bool OpenRunOutput();
   void ResetRunBuffers();
   void AppendPcm(const mad_pcm& pcm, uint32_t drop, uint32_t length);
-  void FinishRun(Run& run);
-  void FailStart(Run& run);  // a run that could not start: its result, the signal, the stop notice
-  void FinishEmptyRun(Run& run);
+  void FinishRun(RunFlags& run);
+  void FailStart(RunFlags& run);  // a run that could not start: its result, the signal, the stop notice
+  void FinishEmptyRun(RunFlags& run);
   // Loop passes: the samples of a heard frame the pass still takes; what follows a pass that
   // ended (the loop's start again, playback past the loop, or the end of the run); and the
   // repeats cancelled by the ENTER_LOOP answer.

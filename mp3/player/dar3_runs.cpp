@@ -10,14 +10,14 @@ int DAr3::SetCallbackFunc(MP3_CALLBACK_FUNC callback, unsigned int message_mask)
 
 bool DAr3::InsideSynchronousCallbackOfLiveRun() {
   if (dispatcher_.SynchronousDepth() == 0) return false;
-  const std::shared_ptr<Run> run = runs_.Current();
+  const std::shared_ptr<RunFlags> run = runs_.Current();
   return run && !run->done;
 }
 
 bool DAr3::EndRun() {
   const bool on_callback_thread = dispatcher_.OnCallbackThread();
   runs_.JoinRetired(!on_callback_thread);
-  const std::shared_ptr<Run> run = runs_.Current();
+  const std::shared_ptr<RunFlags> run = runs_.Current();
   if (!run) return true;
   if (!on_callback_thread) {
     runs_.Join(run);
@@ -43,8 +43,8 @@ void DAr3::PrepareRun(int32_t loop) {
   run_index_ = frame_index_;
 }
 
-std::shared_ptr<Run> DAr3::LaunchRun(const char* failure) {
-  std::shared_ptr<Run> run = runs_.Launch([this](Run& own) { _ThreadFunc(own); });
+std::shared_ptr<RunFlags> DAr3::LaunchRun(const char* failure) {
+  std::shared_ptr<RunFlags> run = runs_.Launch([this](RunFlags& own) { _ThreadFunc(own); });
   if (run) return run;
   state_.playing = 0;
   state_.loop_active = 0;
@@ -69,7 +69,7 @@ bool DAr3::StartRun(int32_t loop, const char* op, const char* failure, const std
       SetErrorF("%s->Player is being destroyed !", op);
       return false;
   }
-  std::shared_ptr<Run> run;
+  std::shared_ptr<RunFlags> run;
   {
     platform::MutexLock hold(lock_);
     if (!IsOpen() || closing_) {

@@ -68,7 +68,7 @@ void DAr3::ClearRunFields() {
   }
 }
 
-void DAr3::FailStart(Run& run) {
+void DAr3::FailStart(RunFlags& run) {
   state_.inside_loop = 0;
   state_.playing = 0;
   state_.loop_active = 0;
@@ -78,7 +78,7 @@ void DAr3::FailStart(Run& run) {
   Notify(MP3_EVENT_STOP);
 }
 
-void DAr3::FinishEmptyRun(Run& run) {
+void DAr3::FinishEmptyRun(RunFlags& run) {
   ClearRunFields();
   state_.inside_loop = 0;
   runs_.MarkDone(run);
@@ -195,7 +195,7 @@ void DAr3::AppendPcm(const mad_pcm& pcm, uint32_t drop, uint32_t length) {
   bytes_in_buffer_ += (length - drop) * 4;
 }
 
-void DAr3::FinishRun(Run& run) {
+void DAr3::FinishRun(RunFlags& run) {
   const uint32_t count = wave_.GetBufferCount();
   if (state_.playing) {
     for (uint32_t i = 0; i < count && state_.playing; ++i) {
@@ -271,7 +271,7 @@ const std::vector<const uint8_t*>& DAr3::RunIndex() const {
   return run_index_ ? *run_index_ : kNone;
 }
 
-bool DAr3::StartChecks(Run& run) {
+bool DAr3::StartChecks(RunFlags& run) {
   StreamFormat& f = run_format_;
   state_.enter_loop_sent = 0;
   state_.exit_loop_sent = 0;
@@ -476,7 +476,7 @@ bool DAr3::EmitFrame(RunDecode& r) {
   return true;
 }
 
-void DAr3::_ThreadFunc(Run& run) {
+void DAr3::_ThreadFunc(RunFlags& run) {
   if (!StartChecks(run)) return;
   runs_.SignalStart(run, 1);
   tail_block_.clear();

@@ -28,8 +28,8 @@ void RunController::Refuse() {
   refused_ = true;
 }
 
-std::shared_ptr<Run> RunController::Launch(std::function<void(Run&)> body) {
-  auto run = std::make_shared<Run>();
+std::shared_ptr<RunFlags> RunController::Launch(std::function<void(RunFlags&)> body) {
+  auto run = std::make_shared<RunFlags>();
   platform::MutexLock hold(lock_);
   launching_ = false;
   try {
@@ -47,27 +47,27 @@ std::shared_ptr<Run> RunController::Launch(std::function<void(Run&)> body) {
   return run;
 }
 
-void RunController::SignalStart(Run& run, int result) {
+void RunController::SignalStart(RunFlags& run, int result) {
   run.start = result;
   Changed();
 }
 
-void RunController::MarkDone(Run& run) {
+void RunController::MarkDone(RunFlags& run) {
   run.done = true;
   Changed();
 }
 
-std::shared_ptr<Run> RunController::Current() const {
+std::shared_ptr<RunFlags> RunController::Current() const {
   platform::MutexLock hold(lock_);
   return current_.thread.joinable() ? current_.run : nullptr;
 }
 
-bool RunController::IsCurrent(const std::shared_ptr<Run>& run) const {
+bool RunController::IsCurrent(const std::shared_ptr<RunFlags>& run) const {
   platform::MutexLock hold(lock_);
   return run && current_.run == run && current_.thread.joinable();
 }
 
-void RunController::Join(const std::shared_ptr<Run>& run) {
+void RunController::Join(const std::shared_ptr<RunFlags>& run) {
   Thread taken;
   {
     platform::MutexLock hold(lock_);
@@ -82,7 +82,7 @@ void RunController::Join(const std::shared_ptr<Run>& run) {
   taken.thread.join();
 }
 
-void RunController::Retire(const std::shared_ptr<Run>& run) {
+void RunController::Retire(const std::shared_ptr<RunFlags>& run) {
   platform::MutexLock hold(lock_);
   if (current_.run != run || !current_.thread.joinable()) return;
   retired_.push_back(std::move(current_));
@@ -114,7 +114,7 @@ bool RunController::AllExited() const {
 }
 
 void RunController::JoinAll() {
-  std::shared_ptr<Run> run = Current();
+  std::shared_ptr<RunFlags> run = Current();
   if (run) Join(run);
   JoinRetired(true);
 }

@@ -17,7 +17,7 @@
 
 #include "platform/mutex.h"
 
-struct Run {
+struct RunFlags {
   std::atomic<int> start{-1};  // the run's own start result: -1 until known, then 0 or 1
   std::atomic<bool> done{false};
   std::atomic<bool> exited{false};
@@ -37,20 +37,20 @@ class RunController {
   void DropClaim() EXCLUDES(lock_);
   // Starts `body` on a new thread as the current run; the claim ends in the same hold that
   // makes the run exist. Null, with the claim dropped, when no thread can be made.
-  std::shared_ptr<Run> Launch(std::function<void(Run&)> body) EXCLUDES(lock_);
+  std::shared_ptr<RunFlags> Launch(std::function<void(RunFlags&)> body) EXCLUDES(lock_);
   // No launch from now on (the player is being destroyed).
   void Refuse() EXCLUDES(lock_);
 
   // Called on the run's own thread.
-  void SignalStart(Run& run, int result);
-  void MarkDone(Run& run);
+  void SignalStart(RunFlags& run, int result);
+  void MarkDone(RunFlags& run);
 
-  std::shared_ptr<Run> Current() const EXCLUDES(lock_);
-  bool IsCurrent(const std::shared_ptr<Run>& run) const EXCLUDES(lock_);
+  std::shared_ptr<RunFlags> Current() const EXCLUDES(lock_);
+  bool IsCurrent(const std::shared_ptr<RunFlags>& run) const EXCLUDES(lock_);
   // Joins `run` if it is still current; if another caller took it, waits until it exited.
-  void Join(const std::shared_ptr<Run>& run) EXCLUDES(lock_);
+  void Join(const std::shared_ptr<RunFlags>& run) EXCLUDES(lock_);
   // Hands `run` (if still current) to the retired runs, joined later.
-  void Retire(const std::shared_ptr<Run>& run) EXCLUDES(lock_);
+  void Retire(const std::shared_ptr<RunFlags>& run) EXCLUDES(lock_);
   // Joins the retired runs: all of them, or those whose thread has returned.
   void JoinRetired(bool all) EXCLUDES(lock_);
   // Every run's thread, current or retired, has returned.
@@ -60,7 +60,7 @@ class RunController {
  private:
   struct Thread {
     std::thread thread;
-    std::shared_ptr<Run> run;
+    std::shared_ptr<RunFlags> run;
   };
   void Changed();
 
