@@ -10,6 +10,17 @@
 // thread is joined):
 //   lock_   channel_, thread_, retired_, answers_, next_ticket_, wake_count_, release_,
 //           release_thread_, and each channel's queue and quit flag
+//
+// Who sends what (all on the decoding thread, through DAr3::Notify or Send):
+//   PLAY                      StartChecks (decode_thread.cpp); answered 1, the run is skipped
+//   STOP                      the run's last notice: FinishRun, or FailStart / FinishEmptyRun
+//                             when it never played (decode_thread.cpp)
+//   ENTER_LOOP, EXIT_LOOP     RunFrameStages, EndLoopPass; an owed EXIT_LOOP in FinishRun
+//   FADE_*_START, FADE_*_END  FrameStageFade through FadeControl::Step (effect_stages.cpp); the
+//                             owed ends in FinishRun through FadeControl::SendOwedEnds
+//   WAVE_BUFFER               WriteBlock, for every block leaving the effect chain
+//   STREAM_BUFFER_DONE,       StreamRefill and StreamFinishRun (dar3_stream_feed.cpp)
+//   STREAM_NEED_MORE_DATA
 #include <atomic>
 #include <cstdint>
 #include <deque>
