@@ -41,7 +41,6 @@ bool CallbackDispatcher::SetFunction(MP3_CALLBACK_FUNC function, uint32_t mask) 
     Shutdown();
     return true;
   }
-  Shutdown();
   auto channel = std::make_shared<Channel>();
   std::thread thread;
   try {
@@ -49,7 +48,9 @@ bool CallbackDispatcher::SetFunction(MP3_CALLBACK_FUNC function, uint32_t mask) 
   } catch (const std::system_error&) {
     return false;
   }
-  std::thread replaced;  // set meanwhile by a call on another thread
+  // One swap: no send falls between the old thread and the new one. The old thread delivers
+  // what it still holds (to the new function) and ends.
+  std::thread replaced;
   {
     platform::MutexLock hold(lock_);
     replaced = DetachCurrent();
@@ -59,6 +60,7 @@ bool CallbackDispatcher::SetFunction(MP3_CALLBACK_FUNC function, uint32_t mask) 
     mask_ = mask;
   }
   if (replaced.joinable()) replaced.join();
+  JoinRetired();
   return true;
 }
 
@@ -66,11 +68,19 @@ bool CallbackDispatcher::SetFunction(MP3_CALLBACK_FUNC function, uint32_t mask) 
 // joined.
 void CallbackDispatcher::Shutdown() {
   std::thread current;
-  std::vector<std::thread> ended;
   {
     platform::MutexLock hold(lock_);
     current = DetachCurrent();
-    // Threads retired earlier end by themselves; all but this one can be joined.
+  }
+  if (current.joinable()) current.join();
+  JoinRetired();
+}
+
+// Threads retired earlier end by themselves; all but this one can be joined.
+void CallbackDispatcher::JoinRetired() {
+  std::vector<std::thread> ended;
+  {
+    platform::MutexLock hold(lock_);
     for (auto it = retired_.begin(); it != retired_.end();) {
       if (!it->joinable() || it->get_id() == std::this_thread::get_id()) {
         ++it;
@@ -80,7 +90,6 @@ void CallbackDispatcher::Shutdown() {
       it = retired_.erase(it);
     }
   }
-  if (current.joinable()) current.join();
   for (std::thread& thread : ended) thread.join();
 }
 

@@ -92,6 +92,7 @@ class CallbackDispatcher {
   void AnswerQueued(Channel& channel) REQUIRES(lock_);
   // Asks the current thread to quit; returns it unless the caller is that thread.
   std::thread DetachCurrent() REQUIRES(lock_);
+  void JoinRetired() EXCLUDES(lock_);
 
   std::atomic<MP3_CALLBACK_FUNC> function_{nullptr};
   std::atomic<uint32_t> mask_{0};

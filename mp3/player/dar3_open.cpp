@@ -48,10 +48,7 @@ void DAr3::EndOpening() {
 
 int DAr3::OpenFile(const char* name, int buffer_ms, unsigned int offset, unsigned int size) {
   if (!BeginOpening()) return 0;
-  struct Opening {
-    DAr3& player;
-    ~Opening() { player.EndOpening(); }
-  } opening{*this};
+  const OpeningClaim opening{*this};
   platform::MutexLock hold(lock_);
   effects_.pushed_stream = 0;
   if (!name) {
@@ -82,10 +79,7 @@ int DAr3::OpenFileW(const wchar_t* name, int buffer_ms, unsigned int offset, uns
 int DAr3::OpenResource(void* /*module: resources are registered per program*/, const char* res_name,
                        const char* res_type, int buffer_ms, unsigned int offset, unsigned int size) {
   if (!BeginOpening()) return 0;
-  struct Opening {
-    DAr3& player;
-    ~Opening() { player.EndOpening(); }
-  } opening{*this};
+  const OpeningClaim opening{*this};
   platform::MutexLock hold(lock_);
   effects_.pushed_stream = 0;
   size_t total = 0;

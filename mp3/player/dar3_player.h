@@ -250,6 +250,10 @@ class DAr3 final : public RUVe3 {
   // error set when the stream cannot be closed here. EndOpening gives the claim up.
   bool BeginOpening() EXCLUDES(lock_);
   void EndOpening() EXCLUDES(lock_);
+  struct OpeningClaim {
+    DAr3& player;
+    ~OpeningClaim() { player.EndOpening(); }
+  };
   // The steps of _Open, each false with the message set when it fails; AbandonOpen undoes a
   // failed open, whichever step failed.
   int _Open(int buffer_ms) REQUIRES(lock_);

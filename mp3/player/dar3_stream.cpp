@@ -28,10 +28,7 @@ void DAr3::ClearStreamQueues() {
 
 int DAr3::OpenStream(int buffered, int managed, const void* data, unsigned int size, int buffer_ms) {
   if (!BeginOpening()) return 0;
-  struct Opening {
-    DAr3& player;
-    ~Opening() { player.EndOpening(); }
-  } opening{*this};
+  const OpeningClaim opening{*this};
   platform::MutexLock hold(lock_);
   ClearStreamQueues();
   stream_buffered_ = buffered ? 1 : 0;

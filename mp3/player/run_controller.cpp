@@ -13,7 +13,7 @@ void RunController::Changed() {
 RunController::Claim RunController::ClaimLaunch() {
   platform::MutexLock hold(lock_);
   if (refused_) return Claim::kRefused;
-  if (launching_ || current_.thread.joinable()) return Claim::kBusy;
+  if (launching_ || Exists()) return Claim::kBusy;
   launching_ = true;
   return Claim::kClaimed;
 }
@@ -59,27 +59,36 @@ void RunController::MarkDone(RunFlags& run) {
 
 std::shared_ptr<RunFlags> RunController::Current() const {
   platform::MutexLock hold(lock_);
-  return current_.thread.joinable() ? current_.run : nullptr;
+  return Exists() ? current_.run : nullptr;
 }
 
 bool RunController::IsCurrent(const std::shared_ptr<RunFlags>& run) const {
   platform::MutexLock hold(lock_);
-  return run && current_.run == run && current_.thread.joinable();
+  return run && current_.run == run && Exists();
 }
 
+// The run stays current until its thread is joined: no other run may start while it still
+// touches the player.
 void RunController::Join(const std::shared_ptr<RunFlags>& run) {
-  Thread taken;
+  std::thread taken;
   {
     platform::MutexLock hold(lock_);
-    if (current_.run == run && current_.thread.joinable()) {
-      taken = std::move(current_);
-      current_ = Thread{};
-    } else {
+    if (current_.run != run || !current_.thread.joinable()) {
+      // Another caller is joining it, or the callback thread retired it.
+      while (current_.run == run && joining_) exited_.Wait(lock_);
       while (!run->exited) exited_.Wait(lock_);
       return;
     }
+    taken = std::move(current_.thread);
+    joining_ = true;
   }
-  taken.thread.join();
+  taken.join();
+  {
+    platform::MutexLock hold(lock_);
+    current_ = Thread{};
+    joining_ = false;
+  }
+  Changed();
 }
 
 void RunController::Retire(const std::shared_ptr<RunFlags>& run) {
@@ -107,7 +116,7 @@ void RunController::JoinRetired(bool all) {
 
 bool RunController::AllExited() const {
   platform::MutexLock hold(lock_);
-  if (current_.thread.joinable() && !current_.run->exited) return false;
+  if (Exists() && !current_.run->exited) return false;
   for (const Thread& run : retired_)
     if (!run.run->exited) return false;
   return true;

@@ -6,7 +6,7 @@
 // thread may not join a run whose last notices wait for it.
 //
 // Lock table (nothing is held while joining or while `changed` runs):
-//   lock_   current_, current_thread_, retired_, launching_, refused_
+//   lock_   current_, retired_, launching_, refused_, joining_
 // A run's flags are atomics, written by its thread; after each change `changed` is called
 // (the player wakes whoever waits for a run there) and joined_ is notified.
 #include <atomic>
@@ -63,6 +63,8 @@ class RunController {
     std::shared_ptr<RunFlags> run;
   };
   void Changed();
+  // A current run: its thread not yet joined.
+  bool Exists() const REQUIRES(lock_) { return current_.thread.joinable() || joining_; }
 
   const std::function<void()> changed_;
   mutable platform::Mutex lock_;
@@ -71,4 +73,5 @@ class RunController {
   std::vector<Thread> retired_ GUARDED_BY(lock_);
   bool launching_ GUARDED_BY(lock_) = false;
   bool refused_ GUARDED_BY(lock_) = false;
+  bool joining_ GUARDED_BY(lock_) = false;  // current_'s thread is being joined outside the lock
 };
