@@ -54,6 +54,12 @@ std::shared_ptr<RunFlags> DAr3::LaunchRun(const char* failure) {
 }
 
 bool DAr3::StartRun(int32_t loop, const char* op, const char* failure, const std::function<void()>& setup) {
+  // A run another caller started since this one stopped or checked plays on: waiting for it
+  // would wait for the song's end.
+  if (const std::shared_ptr<RunFlags> live = runs_.Current(); live && !live->done && state_.playing) {
+    SetErrorF("%s->Playback was started meanwhile by another call !", op);
+    return false;
+  }
   if (!EndRun()) {
     SetErrorF("%s->Can't start playback inside a synchronous callback of the run still playing !", op);
     return false;
