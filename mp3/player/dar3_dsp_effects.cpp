@@ -18,6 +18,7 @@ int Report(DAr3* player, int result, const std::string& error) {
 }  // namespace
 
 int DAr3::EnableEQ(int enable, int fft_eq) {
+  platform::MutexLock hold(equalizer_calls_lock_);
   std::string error;
   const int result = equalizers_.EnableEQ(enable, fft_eq, &error);
   if (result) {
@@ -35,7 +36,11 @@ int DAr3::CreateEqBands(const int* edge_freqs, int edge_count) {
   if (!StopHoldingLaunch("CreateEqBands", "CreateEqBands->Can't change the bands inside a synchronous callback of the run still playing !"))
     return 0;
   std::string error;
-  const int result = equalizers_.CreateEqBands(edge_freqs, edge_count, &error);
+  int result = 0;
+  {
+    platform::MutexLock hold(equalizer_calls_lock_);
+    result = equalizers_.CreateEqBands(edge_freqs, edge_count, &error);
+  }
   runs_.DropClaim();
   return Report(this, result, error);
 }
@@ -43,10 +48,12 @@ int DAr3::CreateEqBands(const int* edge_freqs, int edge_count) {
 int DAr3::GetEqBands(int* edge_freqs) { return equalizers_.GetEqBands(edge_freqs); }
 
 int DAr3::SetEQParam(int fft_eq, int preamp, const int* gains, int gain_count) {
+  platform::MutexLock hold(equalizer_calls_lock_);
   return equalizers_.SetEQParam(fft_eq, preamp, gains, gain_count);
 }
 
 int DAr3::SetEQParamEx(int fft_eq, int preamp, const int* gains, int gain_count) {
+  platform::MutexLock hold(equalizer_calls_lock_);
   return equalizers_.SetEQParamEx(fft_eq, preamp, gains, gain_count);
 }
 

@@ -152,6 +152,7 @@ struct EffectSwitches {
 //                        (made and freed only with no run), and the next run's start in format_
 //                        (read_position, heard_from, heard_skip) against the run's rewind
 //   error_lock_          error_ (a leaf: taken under lock_, nothing taken under it)
+//   equalizer_calls_lock_  the equalizers' setters, one caller at a time (taken alone)
 //   (atomics)            state_, effects_, the mix factors, no_output_, device_id_
 //   (the run's own)      run_format_, run_index_ and the fields marked "decoding thread": the
 //                        current run writes them; a new run starts only after the last one is
@@ -446,6 +447,9 @@ class DAr3 final : public RUVe3 {
 #endif
 #if DAR3_WITH_DSP
   dsp::Equalizers equalizers_;
+  // The equalizers' operations change their worker and tables one caller at a time (the
+  // decoding thread filters under the equalizers' own locks, never this one).
+  platform::Mutex equalizer_calls_lock_;
   dsp::EchoProcessor echo_;
   dsp::Spectrum spectrum_;
 #endif
