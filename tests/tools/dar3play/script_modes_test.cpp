@@ -100,7 +100,7 @@ TEST_F(ScriptModes, InfoReportsFormatLengthAndTagsAsWritten) {
 TEST_F(ScriptModes, DecodeMatchesMpg123SampleBySample) {
   for (const auto& mp3 : {files_->cbr, files_->vbr, files_->mono}) {
     Wav ours, peer;
-    DecodeBoth(mp3, "", &ours, &peer);
+    DecodeBoth(mp3, "--no-gapless", &ours, &peer);
     if (HasFatalFailure()) return;
     EXPECT_EQ(ours.channels, 2);
     EXPECT_EQ(ours.sample_rate, peer.sample_rate) << mp3;
@@ -118,8 +118,10 @@ TEST_F(ScriptModes, DecodeMatchesMpg123SampleBySample) {
 TEST_F(ScriptModes, StreamFeedDecodesLikeTheFile) {
   for (const auto& mp3 : {files_->cbr, files_->vbr}) {
     Wav from_file, from_stream;
-    DecodeBoth(mp3, "", &from_file, nullptr);
-    DecodeBoth(mp3, "--stream", &from_stream, nullptr);
+    // A pushed stream plays untrimmed (the library trims only what it can index), so the file
+    // is decoded untrimmed too.
+    DecodeBoth(mp3, "--no-gapless", &from_file, nullptr);
+    DecodeBoth(mp3, "--no-gapless --stream", &from_stream, nullptr);
     if (HasFatalFailure()) return;
     EXPECT_EQ(from_stream.samples, from_file.samples) << mp3;
   }
