@@ -42,8 +42,14 @@ void EnableOptionsScreen(SoundVolumes* volumes, std::function<void()> changed) {
 bool OptionsScreenEnabled() { return Volumes != nullptr; }
 
 void DrawOptionsHint(int32_t x, int32_t y, bool with_scores) {
-  if (OptionsScreenEnabled())
-    DrawGameText(with_scores ? "O (pad: Y) = Options   S (pad: LB) = Scores" : "O (pad: Y) = Options", x, y);
+  if (!OptionsScreenEnabled()) return;
+  // One hint a line, so the pair stays narrow enough to keep clear of the title's own prompt.
+  if (with_scores) {
+    DrawGameText("O (pad: Y) = Options", x, y - 16);
+    DrawGameText("S (pad: LB) = Scores", x, y);
+  } else {
+    DrawGameText("O (pad: Y) = Options", x, y);
+  }
 }
 
 void RunOptionsScreen() {

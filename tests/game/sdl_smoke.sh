@@ -50,9 +50,13 @@ wait_until() {  # command...: true once it holds, false after the deadline
 window_id() { xdotool search --name "Jed Grimstorm" 2>/dev/null | head -1 || true; }
 has_window() { [ -n "$(window_id)" ]; }
 title_shot="${shot%.png}-title.png"
+# The picture above the bottom rows, where the desktop game writes its key hints (options and
+# scores) over the title picture.
+above_hints() { convert "$1" -crop 640x440+0+0 +repage "$2"; }
 shows_title() {
-  import -window root "$title_shot" 2>/dev/null &&
-    [ "$(compare -metric AE "$title_shot" "$title_picture" null: 2>&1)" = 0 ]
+  import -window root "$title_shot" 2>/dev/null && above_hints "$title_shot" "$title_shot.top.png" &&
+    above_hints "$title_picture" "$title_shot.expected.png" &&
+    [ "$(compare -metric AE "$title_shot.top.png" "$title_shot.expected.png" null: 2>&1)" = 0 ]
 }
 press_enter() {
   xdotool keydown Return
