@@ -2,6 +2,7 @@
 // track, failures on stderr when reached, and an exit status that tells the truth.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -88,16 +89,24 @@ TEST_F(ListPlayback, SignalsEndWithTheShellsStatus) {
   }
 }
 
-TEST_F(ListPlayback, ASongEndingBeforeItsLengthSaysWhere) {
-  // The VBR header promises six seconds; only the first third of the data is there.
+TEST_F(ListPlayback, ACutFileShowsTheLengthItHasAndEndsQuietly) {
+  // The VBR header promises six seconds; only the first third of the data is there. The
+  // library measures the length from the frames, so the player shows about two seconds, not
+  // the header's six, and the song ends where it says.
   const auto cut = scratch_ / "cut.mp3";
   const auto size = std::filesystem::file_size(files_->vbr);
   std::filesystem::copy_file(files_->vbr, cut);
   std::filesystem::resize_file(cut, size / 3);
+  const RunResult info = RunDar3play("--info " + Quote(cut.string()));
+  EXPECT_EQ(info.status, 0) << info.err;
+  const size_t ms_at = info.out.find('(', info.out.find("length:"));
+  ASSERT_NE(ms_at, std::string::npos) << info.out;
+  const int length_ms = std::atoi(info.out.c_str() + ms_at + 1);
+  EXPECT_GT(length_ms, 1000) << info.out;
+  EXPECT_LT(length_ms, 2500) << info.out;
   const RunResult r = RunDar3play("--output null " + Quote(cut.string()));
-  EXPECT_EQ(r.status, 1) << r.out;
-  EXPECT_NE(r.err.find("cut.mp3: ended at 0:0"), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("of 0:06: the file is cut short or damaged"), std::string::npos) << r.err;
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err.find("cut short"), std::string::npos) << r.err;
   // A whole file ends quietly.
   const RunResult whole = RunDar3play("--output null " + Quote(files_->vbr.string()));
   EXPECT_EQ(whole.status, 0) << whole.err;
