@@ -10,28 +10,24 @@
 #include <fstream>
 #include <iterator>
 
+#include "tests/support/files.h"
+
 namespace {
 
 class ScoresTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char name[] = "/tmp/jed-scores-XXXXXX";
-    folder_ = mkdtemp(name);
+    folder_ = scratch_.path();
     path_ = folder_ + "/data/jed-grimstorm/scores";
   }
-  void TearDown() override {
-    chmod(folder_.c_str(), 0700);
-    std::system(("rm -rf " + folder_).c_str());
-  }
-  static std::string Read(const std::string& path) {
-    std::ifstream file(path);
-    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  }
+  void TearDown() override { chmod(folder_.c_str(), 0700); }
+  static std::string Read(const std::string& path) { return test_support::ReadFileText(path); }
   std::vector<ScoreEntry> Record(int score, int seconds, int* rank, std::vector<std::string>* problems) {
     std::vector<ScoreEntry> table;
     RecordScore(path_, {score, seconds, "2026-12-09"}, &table, rank, problems);
     return table;
   }
+  test_support::ScratchDir scratch_;
   std::string folder_, path_;
 };
 

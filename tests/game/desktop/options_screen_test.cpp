@@ -17,6 +17,7 @@
 #include "game/world.h"
 #include "platform/desktop.h"
 #include "sound/sound.h"
+#include "tests/support/files.h"
 #include "tools/jedreplay/replay.h"
 
 using platform::Key;
@@ -26,9 +27,7 @@ namespace {
 class OptionsScreenTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char name[] = "/tmp/jed-options-XXXXXX";
-    folder_ = mkdtemp(name);
-    path_ = folder_ + "/settings.ini";
+    path_ = scratch_.path() / "settings.ini";
     RestoreDefaultSettings(&volumes_);
     EnableOptionsScreen(&volumes_, [this] { saves_ += SaveSettingsFile(path_, volumes_) ? 1 : 0; });
   }
@@ -36,7 +35,6 @@ class OptionsScreenTest : public ::testing::Test {
     EnableOptionsScreen(nullptr, nullptr);
     RestoreDefaultSettings(&volumes_);
     SetEffectsVolume(100);
-    std::system(("rm -rf " + folder_).c_str());
   }
 
   ReplayResult Play(const std::string& script_text) {
@@ -58,7 +56,8 @@ class OptionsScreenTest : public ::testing::Test {
     return std::find(texts.begin(), texts.end(), text) != texts.end();
   }
 
-  std::string folder_, path_;
+  test_support::ScratchDir scratch_;
+  std::string path_;
   SoundVolumes volumes_;
   int saves_ = 0;
 };

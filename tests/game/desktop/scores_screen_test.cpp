@@ -12,6 +12,7 @@
 #include <fstream>
 
 #include "game/scores.h"
+#include "tests/support/files.h"
 #include "tools/jedreplay/replay.h"
 
 namespace {
@@ -51,9 +52,8 @@ std::string FreshStateLine(const char* script_text) {
 }
 
 TEST(ScoresScreenTest, ARunEndsInTheTableAndAnotherRunStartsAsAFreshOne) {
-  char folder[] = "/tmp/jed-scores-screen-XXXXXX";
-  ASSERT_NE(mkdtemp(folder), nullptr);
-  const std::string path = std::string(folder) + "/scores";
+  const test_support::ScratchDir scratch;
+  const std::string path = scratch.path() / "scores";
   EnableScoresScreen(path);
   ReplayOptions lose;
   lose.driver = ReplayOptions::Driver::StandStill;
@@ -73,7 +73,6 @@ TEST(ScoresScreenTest, ARunEndsInTheTableAndAnotherRunStartsAsAFreshOne) {
   const ReplayResult again = Play(Scripted(kShortRun));
   EnableScoresScreen("");
   EXPECT_EQ(DescribeResult(again), FreshStateLine(kShortRun));
-  std::system((std::string("rm -rf ") + folder).c_str());
 }
 
 TEST(ScoresScreenTest, WithoutTheScreenTheEndScreenEndsTheGameAsItAlwaysHas) {

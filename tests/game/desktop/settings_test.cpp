@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "platform/desktop.h"
+#include "tests/support/files.h"
 
 using platform::Key;
 
@@ -35,11 +36,6 @@ class SettingsTest : public ::testing::Test {
     std::vector<std::string> problems;
     ApplySettingsText(text, "settings.ini", volumes, &problems);
     return problems;
-  }
-
-  static std::string ScratchFolder() {
-    char name[] = "/tmp/jed-settings-XXXXXX";
-    return mkdtemp(name);
   }
 
   static constexpr const char* kDefaults =
@@ -107,7 +103,8 @@ TEST_F(SettingsTest, WrittenFileReadsBackToTheSameSettings) {
   SoundVolumes volumes{40, 70};
   ASSERT_TRUE(
       Apply("[keys]\nspecial = Left Ctrl\n[pad]\nescape = guide, back\n[display]\nmode = window\n", &volumes).empty());
-  const std::string folder = ScratchFolder();
+  const test_support::ScratchDir scratch;
+  const std::string folder = scratch.path();
   const std::string path = folder + "/deeper/jed-grimstorm/settings.ini";  // folders made on the way
   ASSERT_TRUE(SaveSettingsFile(path, volumes));
   const std::string written = DescribeSettings(volumes);
@@ -121,7 +118,6 @@ TEST_F(SettingsTest, WrittenFileReadsBackToTheSameSettings) {
   EXPECT_EQ(platform::PadControlNames(Key::Escape), (std::vector<std::string>{"guide", "back"}));
   EXPECT_FALSE(platform::CurrentDisplayMode().fullscreen);
   EXPECT_EQ(DescribeSettings(read_back), written);
-  std::system(("rm -rf " + folder).c_str());
 }
 
 TEST_F(SettingsTest, TheReadmeExampleReads) {
@@ -150,12 +146,13 @@ TEST_F(SettingsTest, MissingFileMeansDefaults) {
 TEST_F(SettingsTest, UnwritableFolderFailsAndKeepsTheOldFile) {
   if (geteuid() == 0) {
     // Root writes anywhere: a folder that is a file stands in for one that cannot be written.
-    const std::string folder = ScratchFolder();
+    const test_support::ScratchDir scratch;
+    const std::string folder = scratch.path();
     std::ofstream(folder + "/jed-grimstorm") << "a file, not a folder";
     EXPECT_FALSE(SaveSettingsFile(folder + "/jed-grimstorm/settings.ini", SoundVolumes{}));
-    std::system(("rm -rf " + folder).c_str());
   }
-  const std::string folder = ScratchFolder();
+  const test_support::ScratchDir scratch;
+  const std::string folder = scratch.path();
   const std::string path = folder + "/settings.ini";
   std::ofstream(path) << "[sound]\nmusic = 5\n";
   chmod(folder.c_str(), 0500);
@@ -168,11 +165,11 @@ TEST_F(SettingsTest, UnwritableFolderFailsAndKeepsTheOldFile) {
   if (geteuid() != 0) {
     EXPECT_EQ(volumes.music, 5);  // the old file is still whole
   }
-  std::system(("rm -rf " + folder).c_str());
 }
 
 TEST_F(SettingsTest, ARewriteKeepsThePlayersCommentsUnknownLinesAndOrder) {
-  const std::string folder = ScratchFolder();
+  const test_support::ScratchDir scratch;
+  const std::string folder = scratch.path();
   const std::string path = folder + "/settings.ini";
   const std::string mine =
       "# my own notes\n[sound]\neffects = 80   # loud enough\nmusic = 10\n\n[extra]\nmine = kept\n"
@@ -205,11 +202,11 @@ TEST_F(SettingsTest, ARewriteKeepsThePlayersCommentsUnknownLinesAndOrder) {
   EXPECT_EQ(DescribeSettings(read_back), DescribeSettings(volumes)) << "nothing lost on the way";
   struct stat info {};
   EXPECT_EQ(stat((folder + "/settings.ini.new").c_str(), &info), -1);
-  std::system(("rm -rf " + folder).c_str());
 }
 
 TEST_F(SettingsTest, TheFirstStartWritesEverySettingAndLaterStartsLeaveTheFileAlone) {
-  const std::string folder = ScratchFolder();
+  const test_support::ScratchDir scratch;
+  const std::string folder = scratch.path();
   const std::string path = folder + "/jed-grimstorm/settings.ini";
   ASSERT_TRUE(WriteSettingsOnFirstStart(path, SoundVolumes{}));
   std::ifstream file(path);
@@ -224,11 +221,11 @@ TEST_F(SettingsTest, TheFirstStartWritesEverySettingAndLaterStartsLeaveTheFileAl
   ASSERT_TRUE(WriteSettingsOnFirstStart(path, SoundVolumes{}));
   std::ifstream again(path);
   EXPECT_EQ(std::string((std::istreambuf_iterator<char>(again)), std::istreambuf_iterator<char>()), "# edited\n");
-  std::system(("rm -rf " + folder).c_str());
 }
 
 TEST_F(SettingsTest, AFailedWriteGivesTheSystemsReason) {
-  const std::string folder = ScratchFolder();
+  const test_support::ScratchDir scratch;
+  const std::string folder = scratch.path();
   std::ofstream(folder + "/jed-grimstorm") << "a file, not a folder";
   testing::internal::CaptureStderr();
   EXPECT_FALSE(SaveSettingsFile(folder + "/jed-grimstorm/settings.ini", SoundVolumes{}));
@@ -245,7 +242,6 @@ TEST_F(SettingsTest, AFailedWriteGivesTheSystemsReason) {
     EXPECT_NE(denied.find("Permission denied"), std::string::npos) << denied;
     chmod(folder.c_str(), 0700);
   }
-  std::system(("rm -rf " + folder).c_str());
 }
 
 TEST_F(SettingsTest, ScalingIsReadAndABadValueIsReported) {
