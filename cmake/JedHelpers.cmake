@@ -47,6 +47,13 @@ function(jed_test_environment target env)
   jed_test_properties(${target} "${env}")
 endfunction()
 
+# The suites' precompiled header (tests/support), where the build makes one.
+function(jed_reuse_test_header target)
+  if(TARGET test_precompiled AND NOT CMAKE_DISABLE_PRECOMPILE_HEADERS)
+    target_precompile_headers(${target} REUSE_FROM test_precompiled)
+  endif()
+endfunction()
+
 # jed_test(NAME [LABEL label] [THREADS] LINKS ...): one GoogleTest program from every .cpp in the
 # current folder, labelled `unit` unless told otherwise. THREADS: its code runs on more than one
 # thread, so the ThreadSanitizer stage runs it (label `threads`, built by target threaded_suites).
@@ -58,6 +65,7 @@ function(jed_test name)
   endif()
   add_executable(${name} ${srcs})
   target_link_libraries(${name} PRIVATE ${ARG_LINKS} GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
+  jed_reuse_test_header(${name})
   if(NOT ARG_LABEL)
     set(ARG_LABEL unit)
   endif()
