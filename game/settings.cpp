@@ -15,8 +15,6 @@
 #include "game/settings_merge.h"
 #include "platform/desktop.h"
 
-using platform::Key;
-
 namespace {
 
 using Action = GameAction;
@@ -140,8 +138,7 @@ void ApplySettingsText(const std::string& text, const std::string& source, Sound
       problem = ApplySetting(section, Trim(line.substr(0, equals)), Trim(line.substr(equals + 1)), volumes);
     }
     if (!problem.empty() && problems)
-      problems->push_back(source + ":" + std::to_string(number) + ": " +
-                          problem);  // NOLINT(performance-inefficient-string-concatenation): once per bad line
+      problems->push_back(std::string(source).append(":").append(std::to_string(number)).append(": ").append(problem));
   }
 }
 

@@ -41,7 +41,7 @@ void CompareFft(int n) {
   dsp::RealFft(n, dsp::kFftForward, ours.data(), &tables);
 
   float* fin = fftwf_alloc_real(static_cast<size_t>(n));
-  fftwf_complex* fout = fftwf_alloc_complex(static_cast<size_t>(n / 2 + 1));
+  fftwf_complex* fout = fftwf_alloc_complex(static_cast<size_t>(n) / 2 + 1);
   fftwf_plan plan = fftwf_plan_dft_r2c_1d(n, fin, fout, FFTW_MEASURE);
   std::copy(input.begin(), input.end(), fin);
 

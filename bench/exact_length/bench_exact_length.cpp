@@ -22,7 +22,7 @@ using Clock = std::chrono::steady_clock;
 const std::string kDir = "/tmp/bench_exact_length_" + std::to_string(getpid());
 
 std::string Raw(int rate, double seconds, bool mono) {
-  const std::string raw =
+  std::string raw =
       kDir + "/in_" + std::to_string(rate) + (mono ? "m" : "s") + std::to_string(int(seconds * 1000)) + ".raw";
   std::ofstream out(raw, std::ios::binary);
   const long frames = long(rate * seconds);
@@ -51,7 +51,7 @@ std::vector<uint8_t> Bytes(const std::string& path) {
 }
 
 std::string Write(const std::string& name, const std::vector<uint8_t>& data) {
-  const std::string path = kDir + "/" + name;
+  std::string path = kDir + "/" + name;
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
   return path;
 }

@@ -52,7 +52,7 @@ void BM_LevelFrameFightOnScreen10(benchmark::State& state) {
     KeepTheFightGoing();
     LevelFrame();
   }
-  platform::MSG msg;
+  platform::MSG msg{};
   while (platform::PeekMessage(&msg)) {
   }
 }

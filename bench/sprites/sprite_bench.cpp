@@ -22,7 +22,7 @@ const std::string& ScreenFile() {
     spec.width = 640;
     spec.height = 480;
     spec.pixels = PatternPixels(640, 480);
-    const std::string name = "/tmp/bench_sprites_640x480x8.bmp";
+    std::string name = "/tmp/bench_sprites_640x480x8.bmp";
     WriteFileBytes(name, BuildBmp(spec));
     return name;
   }();
