@@ -9,8 +9,8 @@
 #include "platform/audio.h"
 #include "platform/backend.h"
 #include "sound/sound.h"
-#include "tests/platform/audio/audio_measure.h"
 #include "tests/sound/wav_files.h"
+#include "tests/support/audio_measure.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 
 #include "platform/audio.h"
 #include "platform/backend.h"
-#include "tests/platform/audio/audio_measure.h"
+#include "tests/support/audio_measure.h"
 
 namespace {
 

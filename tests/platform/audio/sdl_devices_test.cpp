@@ -15,8 +15,8 @@
 
 #include "platform/audio.h"
 #include "platform/audio/sdl/sdl_audio_library.h"
-#include "tests/platform/audio/audio_measure.h"
 #include "tests/platform/audio/sdl_child.h"
+#include "tests/support/audio_measure.h"
 
 namespace {
 

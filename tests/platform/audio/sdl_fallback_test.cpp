@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "platform/audio.h"
-#include "tests/platform/audio/audio_measure.h"
 #include "tests/platform/audio/sdl_child.h"
+#include "tests/support/audio_measure.h"
 
 namespace {
 

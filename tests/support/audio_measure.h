@@ -1,6 +1,6 @@
 #pragma once
-// Measuring mixed output in tests: pulling frames from the headless engine and simple signal
-// figures (level, correlation, pitch).
+// Measuring mixed output in the audio engine's and the sound suites: pulling frames from the
+// headless engine, and simple signal figures (level, correlation, pitch).
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
