@@ -100,8 +100,8 @@ CommandLine::Outcome CommandLine::Parse(int argc, char** argv, int* exit_status)
       value = argv[++i];
     }
     if (option->on_value && !option->on_value(value, &error))
-      return fail(error.empty() ? "bad value '" + value + "' for " + name
-                                : error);  // NOLINT(performance-inefficient-string-concatenation): once
+      // NOLINTNEXTLINE(performance-inefficient-string-concatenation): once, on the way out
+      return fail(error.empty() ? "bad value '" + value + "' for " + name : error);
   }
   return Outcome::kRun;
 }

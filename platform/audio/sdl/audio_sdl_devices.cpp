@@ -16,7 +16,7 @@ std::mutex& SdlLock() {
   return lock;
 }
 
-class SdlDeviceOutput : public AudioOutput {
+class SdlDeviceOutput final : public AudioOutput {
  public:
   // Made once SDL's audio subsystem has started for it: this output ends it.
   SdlDeviceOutput(const SdlAudioLibrary& sdl, WaveOut* client) : sdl_(sdl), client_(client) {}
