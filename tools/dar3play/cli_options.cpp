@@ -90,6 +90,12 @@ int ParseOptions(int argc, char** argv, Options* options) {
   cli.Value("--buffer", "MS", "output buffer length (200..10000, default 500)",
             IntIn(200, 10000, "buffer (ms)", &o.buffer_ms));
   cli.Flag("--no-gapless", "keep the encoder's silence at the start and end of each track", [&] { o.gapless = false; });
+  cli.Value("--replaygain", "track|album|off", "loudness from the tags (default track)",
+            [&](const std::string& v, std::string* error) {
+              if (ParseReplayGainMode(v, &o.replay_gain)) return true;
+              *error = "replaygain must be track, album or off, not '" + v + "'";
+              return false;
+            });
   cli.Flag("--stats", "after playing: print the refresh rate and CPU use", [&] { o.stats = true; });
   cli.Operands([&](const std::string& file, std::string*) {
     o.files.push_back(file);

@@ -71,6 +71,7 @@ bool PlayerControls::OpenCurrent() {
   // Tracks play gapless (the player was switched at its creation, --no-gapless aside): the
   // encoder's delay and padding are trimmed. The output is still reopened between tracks.
   info_ = ReadTrackInfo(h, path);
+  info_.replay_gain = player_.replay_gain();
   loop_start_ = loop_end_ = 0;
   status_line_ = "Playing " + path;
   ApplySettings();
