@@ -25,6 +25,6 @@ int RunPlay(const Options& options, std::vector<PlaylistEntry> entries, std::vec
     }
   }
   if (options.remote) return RunRemote(&controls);
-  if (options.quiet || !isatty(STDOUT_FILENO)) return RunPlainPlayer(&controls, options.quiet);
+  if (options.quiet || !isatty(STDOUT_FILENO)) return RunPlainPlayer(&controls, options.quiet, options.stats);
   return RunTerminalUi(&controls, options);
 }

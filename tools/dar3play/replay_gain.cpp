@@ -92,6 +92,13 @@ void ScaleSamples(int16_t* samples, size_t count, double factor) {
   }
 }
 
+const int16_t* WithGain(const int16_t* samples, size_t count, double factor, std::vector<int16_t>* work) {
+  if (factor == 1.0) return samples;
+  work->assign(samples, samples + count);
+  ScaleSamples(work->data(), count, factor);
+  return work->data();
+}
+
 std::string DescribeReplayGain(const ReplayGainInfo& info) {
   auto describe = [](const char* name, const GainValue& value) {
     char text[96];

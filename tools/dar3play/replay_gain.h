@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 enum class ReplayGainMode { kTrack, kAlbum, kOff };
 
@@ -34,6 +35,9 @@ double ReplayGainFactor(const ReplayGainInfo& info, ReplayGainMode mode);
 
 // Multiplies 16-bit samples in place, rounding and saturating at full scale.
 void ScaleSamples(int16_t* samples, size_t count, double factor);
+
+// The samples at the factor: `samples` itself for 1, else a scaled copy kept in *work.
+const int16_t* WithGain(const int16_t* samples, size_t count, double factor, std::vector<int16_t>* work);
 
 // "track -6.50 dB, peak 0.988831; album -7.10 dB (ID3v2 TXXX)", or "none".
 std::string DescribeReplayGain(const ReplayGainInfo& info);

@@ -11,6 +11,7 @@
 #include "tools/dar3play/interrupt.h"
 #include "tools/dar3play/player.h"
 #include "tools/dar3play/printable_text.h"
+#include "tools/dar3play/replay_gain.h"
 #include "tools/dar3play/track_info.h"
 #include "tools/dar3play/wav_writer.h"
 
@@ -69,10 +70,8 @@ class WavSink {
 
  private:
   bool Write(const int16_t* block, size_t bytes) {
-    if (gain_ == 1.0) return writer_->Write(block, bytes);
-    scaled_.assign(block, block + bytes / sizeof(int16_t));
-    ScaleSamples(scaled_.data(), scaled_.size(), gain_);
-    return writer_->Write(scaled_.data(), scaled_.size() * sizeof(int16_t));
+    const size_t samples = bytes / sizeof(int16_t);
+    return writer_->Write(WithGain(block, samples, gain_, &scaled_), samples * sizeof(int16_t));
   }
 
   WavWriter* writer_;
