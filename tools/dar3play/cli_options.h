@@ -29,6 +29,7 @@ struct Options {
   std::string device;        // --device NAME|INDEX, empty for the default
   bool remote = false;       // commands on stdin, answers on stdout
   ReplayGainMode replay_gain = ReplayGainMode::kTrack;
+  bool mpris = true;  // the desktop's media control, when there is a session bus
 };
 
 // Reads argv into *options and returns -1 to go on, or the status to exit with: 0 once --help

@@ -139,6 +139,7 @@ bool PlayerControls::Begin() {
     return false;
   }
   started_ = true;
+  stopped_ = false;
   announced_ = false;
   last_position_ = 0;
   AnnounceWhenHeard();
@@ -195,8 +196,10 @@ void PlayerControls::ApplySettings() {
 }
 
 bool PlayerControls::Tick() {
+  if (poll_hook_) poll_hook_();
   if (quit_requested()) return false;
-  if (!started_) return false;
+  // Stopped on request, the player waits for Play, Next, Load or Quit.
+  if (!started_) return stopped_;
   AnnounceWhenHeard();
   if (ending_) return !output_.Drained();
   if (begin_pending_) {
@@ -275,6 +278,18 @@ void PlayerControls::TogglePause() {
   }
 }
 
+void PlayerControls::Play() {
+  if (!started_) {
+    if (!StartFromCurrent()) status_line_ = "nothing to play";
+  } else if (paused_) {
+    TogglePause();
+  }
+}
+
+void PlayerControls::Pause() {
+  if (started_ && !paused_) TogglePause();
+}
+
 bool PlayerControls::RestartAt(uint32_t ms) {
   MP3_HANDLE h = player_.handle();
   MP3_TIME time = Milliseconds(ms);
@@ -325,6 +340,7 @@ void PlayerControls::Stop() {
   started_ = false;
   if (paused_) output_.Resume();
   paused_ = false;
+  stopped_ = true;
   status_line_ = "Stopped";
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,13 +31,20 @@ class PlayerControls {
   bool SelectDevice(const std::string& wanted, std::string* why);
   // Opens and starts the first entry in play order, skipping entries that fail.
   bool Start();
-  // Called every refresh: moves on when a track ended. False once the list is done.
+  // Called every refresh: moves on when a track ended. False once the list is done (not after
+  // Stop: the player then waits).
   bool Tick();
   // Counts up each time another track starts to be heard (or the same again), so a view knows
   // to redraw.
   unsigned track_serial() const { return track_serial_; }
 
   void TogglePause();
+  // Resumes a pause, or after Stop starts the current entry again.
+  void Play();
+  // Pauses while playing; does nothing otherwise.
+  void Pause();
+  // Runs at every Tick: the desktop's media control answers from the main loop.
+  void SetPollHook(std::function<void()> hook) { poll_hook_ = std::move(hook); }
   // Both return false with the reason on the status line.
   bool SeekBy(int delta_ms);
   bool SeekTo(uint32_t ms);
@@ -141,6 +149,7 @@ class PlayerControls {
   bool ending_ = false;         // the list is done; its end still sounds
   PositionClock clock_;
   bool started_ = false;
+  bool stopped_ = false;  // by Stop, not by the end of the list
   unsigned track_serial_ = 0;
   uint32_t last_position_ = 0;
   bool paused_ = false;
@@ -159,4 +168,5 @@ class PlayerControls {
   int64_t device_ = -1;  // WAVE_MAPPER
   std::string status_line_;
   std::vector<std::string> failures_;
+  std::function<void()> poll_hook_;
 };
