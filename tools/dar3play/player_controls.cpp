@@ -198,13 +198,15 @@ void PlayerControls::ApplySettings() {
 bool PlayerControls::Tick() {
   if (poll_hook_) poll_hook_();
   if (quit_requested()) return false;
+  // The list is done (or nothing after it would play); what the output holds is still heard.
+  if (ending_) return !output_.Drained();
   // Stopped on request, the player waits for Play, Next, Load or Quit.
   if (!started_) return stopped_;
   AnnounceWhenHeard();
-  if (ending_) return !output_.Drained();
   if (begin_pending_) {
-    if (!output_.Drained() || Begin()) return true;
-    return order_.Next(true) && StartFromCurrent(true);
+    if (!output_.Drained() || Begin() || (order_.Next(true) && StartFromCurrent(true))) return true;
+    ending_ = true;
+    return false;
   }
   const MP3_STATUS status = Status();
   if (status.playing || status.paused) {
@@ -219,8 +221,7 @@ bool PlayerControls::Tick() {
   } else {
     CheckEndedEarly();
   }
-  if (order_.Next(true)) return StartFromCurrent(true);
-  // The list is done; what the output holds is still to be heard.
+  if (order_.Next(true) && StartFromCurrent(true)) return true;
   ending_ = true;
   return !output_.Drained();
 }
@@ -247,10 +248,12 @@ uint32_t PlayerControls::Position() {
   AnnounceWhenHeard();
   const uint64_t rate = output_.rate() ? output_.rate() : 44100;
   const uint32_t queued_ms = output_.QueuedMs();
-  if (!announced_ || ending_) {
+  const bool after_shown_track = ending_ || begin_pending_;  // nothing but the track shown is queued
+  if (!announced_ || after_shown_track) {
     // The end of the track shown is still sounding: it lies before the next track's start.
     const uint64_t heard = output_.written_frames() - output_.queued_frames();
-    const uint64_t left = ending_ ? output_.queued_frames() : track_start_frame_ - std::min(track_start_frame_, heard);
+    const uint64_t left =
+        after_shown_track ? output_.queued_frames() : track_start_frame_ - std::min(track_start_frame_, heard);
     const uint32_t left_ms = uint32_t(left * 1000 / rate);
     if (reverse_) return left_ms;
     return shown_info_.length.ms > left_ms ? shown_info_.length.ms - left_ms : 0;
