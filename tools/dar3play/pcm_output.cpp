@@ -80,7 +80,9 @@ void PcmOutput::CloseLocked(std::unique_lock<std::mutex>& hold) {
 
 void PcmOutput::Notice(platform::WaveOut*, uint32_t message, uintptr_t instance, uintptr_t param1, uintptr_t) {
   if (message != platform::kWaveOutDoneNotice || !param1) return;
-  reinterpret_cast<PcmOutput*>(instance)->Done(reinterpret_cast<platform::WaveHeader*>(param1));
+  // The engine hands back the two addresses it was given as integers.
+  auto* self = reinterpret_cast<PcmOutput*>(instance);          // NOLINT(performance-no-int-to-ptr)
+  self->Done(reinterpret_cast<platform::WaveHeader*>(param1));  // NOLINT(performance-no-int-to-ptr)
 }
 
 void PcmOutput::Done(platform::WaveHeader* header) {
