@@ -10,6 +10,7 @@ PACKAGES=(
   xvfb xauth mpg123 sox libfftw3-dev libkissfft-dev imagemagick
   python3-mutagen id3v2 xdotool openbox x11-utils
   lame madplay ffmpeg tmux procps time   # procps: pgrep in the dar3play tests; time: its benchmark
+  libsystemd-dev dbus playerctl   # dar3play's MPRIS (sd-bus); its test drives it on a private bus
   clang libclang-rt-14-dev llvm   # sanitizer and fuzz stages (./test.sh asan|tsan|fuzz)
   clang-tidy   # static analysis stage (./test.sh tidy)
   lintian desktop-file-utils appstream   # checks of the packages and desktop files

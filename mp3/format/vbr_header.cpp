@@ -99,8 +99,8 @@ bool ParseLameTag(BitReader* bits, uint16_t crc, LameTagInfo* tag) {
   t.revision = bits->Get(4);
   t.method = bits->Get(4);
   t.lowpass = bits->Get(8);
-  const uint32_t peak_bits = bits->Get(32);
-  std::memcpy(&t.peak, &peak_bits, sizeof t.peak);
+  // LAME stores the peak as a fixed-point number with 23 fraction bits, 1.0 being full scale.
+  t.peak = float(bits->Get(32)) / float(1u << 23);
   bool radio_present = false;
   bool audiophile_present = false;
   t.radio_gain = ReplayGain(bits->Get(16), &radio_present);

@@ -20,7 +20,7 @@ struct LameTagInfo {
   uint32_t revision = 0;
   uint32_t method = 0;
   uint32_t lowpass = 0;
-  float peak = 0.0f;
+  float peak = 0.0f;                // linear, 1.0 full scale
   int32_t radio_gain = 0;           // 0.1 dB
   int32_t audiophile_gain = 0;      // 0.1 dB
   bool radio_gain_present = false;  // the field names a gain (its name bits are set)

@@ -65,6 +65,18 @@ std::string DecodeId3Text(uint8_t encoding, std::span<const uint8_t> text) {
   }
 }
 
+DescribedText ReadDescribedText(std::span<const uint8_t> body, size_t description_at) {
+  if (body.size() <= description_at) return {};
+  const uint8_t encoding = body[0];
+  const size_t width = TerminatorWidth(encoding);
+  const size_t end = FindTerminator(body, description_at, width);
+  const std::span<const uint8_t> description =
+      body.subspan(description_at, end == std::string::npos ? body.size() - description_at : end - description_at);
+  const std::span<const uint8_t> text =
+      end == std::string::npos ? std::span<const uint8_t>() : body.subspan(end + width);
+  return {DecodeId3Text(encoding, description), DecodeId3Text(encoding, text)};
+}
+
 std::string ResolveGenreReference(const std::string& genre) {
   // "(" 1..3 digits ")", possibly followed by a refinement, which the name replaces.
   if (genre.size() < 3 || genre[0] != '(') return genre;
@@ -101,19 +113,13 @@ void FrameSink::HandleText(std::string& target, std::span<const uint8_t> body, b
 void FrameSink::HandleComment(std::span<const uint8_t> body) {
   // encoding, language (3), description ended by a terminator, text
   if (body.size() <= 5) return;
-  const uint8_t encoding = body[0];
-  const size_t width = TerminatorWidth(encoding);
-  const size_t end = FindTerminator(body, 4, width);
-  const std::span<const uint8_t> description = body.subspan(4, end == std::string::npos ? body.size() - 4 : end - 4);
-  const std::span<const uint8_t> text =
-      end == std::string::npos ? std::span<const uint8_t>() : body.subspan(end + width);
-
-  const bool plain = DecodeId3Text(encoding, description).empty();
+  const DescribedText comment = ReadDescribedText(body, 4);
+  const bool plain = comment.description.empty();
   if (plain) {
-    texts_.comment = DecodeId3Text(encoding, text);
+    texts_.comment = comment.text;
     plain_comment_read_ = true;
   } else if (!plain_comment_read_) {
-    texts_.comment = DecodeId3Text(encoding, text);
+    texts_.comment = comment.text;
   }
 }
 

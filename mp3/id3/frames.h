@@ -18,6 +18,14 @@ FrameField FieldOfFrame(std::string_view id, int major_version);
 // 2 UTF-16 big-endian, 3 UTF-8) as UTF-8, cut at its first NUL. Unknown encodings give "".
 std::string DecodeId3Text(uint8_t encoding, std::span<const uint8_t> text);
 
+// A frame body of an encoding byte, a description ended by a terminator and a text (COMM after
+// its language, TXXX): both decoded. `description_at` is where the description begins.
+struct DescribedText {
+  std::string description;
+  std::string text;
+};
+DescribedText ReadDescribedText(std::span<const uint8_t> body, size_t description_at);
+
 // "(n)" with n below the table's size becomes the genre's name; anything else is kept.
 std::string ResolveGenreReference(const std::string& genre);
 

@@ -48,7 +48,7 @@ bool BodyOf(const TagHeader& header, std::vector<uint8_t>& work, std::span<const
 
 std::string_view FrameId(const uint8_t* p, size_t length) { return {reinterpret_cast<const char*>(p), length}; }
 
-bool WalkV22(const TagHeader& header, FrameSink& sink) {
+bool WalkV22(const TagHeader& header, FrameVisitor& visitor) {
   if (header.flags & kFlagExtendedHeader) return false;  // compressed: unreadable
   std::vector<uint8_t> work;
   std::span<const uint8_t> body;
@@ -61,13 +61,14 @@ bool WalkV22(const TagHeader& header, FrameSink& sink) {
     const uint8_t* frame = body.data() + pos;
     const size_t size = BigEndian24(frame + 3);
     if (size > left - 6) return false;
-    sink.Handle(FieldOfFrame(FrameId(frame, 3), 2), body.subspan(pos + 6, size));
+    const std::string_view id = FrameId(frame, 3);
+    if (visitor.Wants(id, 2)) visitor.Visit(id, 2, body.subspan(pos + 6, size));
     pos += 6 + size;
   }
   return true;
 }
 
-bool WalkV23(const TagHeader& header, FrameSink& sink) {
+bool WalkV23(const TagHeader& header, FrameVisitor& visitor) {
   std::vector<uint8_t> work;
   std::span<const uint8_t> body;
   if (!BodyOf(header, work, body)) return false;
@@ -85,7 +86,8 @@ bool WalkV23(const TagHeader& header, FrameSink& sink) {
     if (size == 0 || size > body.size() - pos - 10) return false;
     // Compressed, encrypted and grouped frames cannot be read as text.
     const bool unreadable = frame[9] & (0x80 | 0x40 | 0x20);
-    if (!unreadable) sink.Handle(FieldOfFrame(FrameId(frame, 4), 3), body.subspan(pos + 10, size));
+    const std::string_view id = FrameId(frame, 4);
+    if (!unreadable && visitor.Wants(id, 3)) visitor.Visit(id, 3, body.subspan(pos + 10, size));
     pos += 10 + size;
   }
   return true;
@@ -110,7 +112,7 @@ bool FrameDataV24(std::span<const uint8_t> data, uint8_t flags, bool tag_unsynch
   return true;
 }
 
-bool WalkV24(const TagHeader& header, FrameSink& sink) {
+bool WalkV24(const TagHeader& header, FrameVisitor& visitor) {
   const std::span<const uint8_t> body = header.body;
   size_t pos = 0;
   if (header.flags & kFlagExtendedHeader) {
@@ -127,32 +129,51 @@ bool WalkV24(const TagHeader& header, FrameSink& sink) {
     const size_t size = Syncsafe32(frame + 4);
     if (size == 0 || size > body.size() - pos - 10) return false;
     const uint8_t flags = frame[9];
-    const FrameField field = FieldOfFrame(FrameId(frame, 4), 4);
+    const std::string_view id = FrameId(frame, 4);
     // Compressed, encrypted and grouped frames cannot be read as text.
     const bool unreadable = flags & (0x08 | 0x04 | 0x40);
     std::span<const uint8_t> data;
-    if (field != FrameField::None && !unreadable &&
+    if (!unreadable && visitor.Wants(id, 4) &&
         FrameDataV24(body.subspan(pos + 10, size), flags, tag_unsynchronised, work, data)) {
-      sink.Handle(field, data);
+      visitor.Visit(id, 4, data);
     }
     pos += 10 + size;
   }
   return true;
 }
 
+// The frames that fill the seven texts.
+class TextFrames : public FrameVisitor {
+ public:
+  explicit TextFrames(Id3Texts& texts) : sink_(texts) {}
+  bool Wants(std::string_view id, int major_version) override {
+    return FieldOfFrame(id, major_version) != FrameField::None;
+  }
+  void Visit(std::string_view id, int major_version, std::span<const uint8_t> body) override {
+    sink_.Handle(FieldOfFrame(id, major_version), body);
+  }
+
+ private:
+  FrameSink sink_;
+};
+
 }  // namespace
+
+bool WalkId3v2(std::span<const uint8_t> source, FrameVisitor& visitor) {
+  TagHeader header;
+  if (!ReadHeader(source, header)) return false;
+  switch (header.version) {
+    case 2: return WalkV22(header, visitor);
+    case 3: return WalkV23(header, visitor);
+    case 4: return WalkV24(header, visitor);
+    default: return false;
+  }
+}
 
 bool ReadId3v2(std::span<const uint8_t> source, Id3Texts& texts) {
   texts = Id3Texts{};
-  TagHeader header;
-  if (!ReadHeader(source, header)) return false;
-  FrameSink sink(texts);
-  switch (header.version) {
-    case 2: return WalkV22(header, sink);
-    case 3: return WalkV23(header, sink);
-    case 4: return WalkV24(header, sink);
-    default: return false;
-  }
+  TextFrames frames(texts);
+  return WalkId3v2(source, frames);
 }
 
 }  // namespace id3

@@ -76,6 +76,7 @@ int ParseOptions(int argc, char** argv, Options* options) {
               return true;
             });
   cli.Flag("--remote", "take commands on stdin (see dar3play(1)), answer on stdout", [&] { o.remote = true; });
+  cli.Flag("--no-mpris", "stay off the desktop's media control (MPRIS)", [&] { o.mpris = false; });
   cli.Flag("--stream", "read files through a pushed stream ('-' is stdin)", [&] { o.stream = true; });
   cli.Value("--eq", "PRESET", "FFT equalizer: flat, bass, treble, vocal, loudness",
             [&](const std::string& v, std::string* error) {
@@ -90,6 +91,12 @@ int ParseOptions(int argc, char** argv, Options* options) {
   cli.Value("--buffer", "MS", "output buffer length (200..10000, default 500)",
             IntIn(200, 10000, "buffer (ms)", &o.buffer_ms));
   cli.Flag("--no-gapless", "keep the encoder's silence at the start and end of each track", [&] { o.gapless = false; });
+  cli.Value("--replaygain", "MODE", "loudness from the tags: track (default), album, off",
+            [&](const std::string& v, std::string* error) {
+              if (ParseReplayGainMode(v, &o.replay_gain)) return true;
+              *error = "replaygain must be track, album or off, not '" + v + "'";
+              return false;
+            });
   cli.Flag("--stats", "after playing: print the refresh rate and CPU use", [&] { o.stats = true; });
   cli.Operands([&](const std::string& file, std::string*) {
     o.files.push_back(file);

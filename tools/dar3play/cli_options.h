@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tools/dar3play/play_order.h"
+#include "tools/dar3play/replay_gain.h"
 
 enum class RunMode { kPlay, kInfo, kDecode, kListDevices };
 
@@ -27,6 +28,8 @@ struct Options {
   bool output_null = false;  // --output null: play in time, into no device
   std::string device;        // --device NAME|INDEX, empty for the default
   bool remote = false;       // commands on stdin, answers on stdout
+  ReplayGainMode replay_gain = ReplayGainMode::kTrack;
+  bool mpris = true;  // the desktop's media control, when there is a session bus
 };
 
 // Reads argv into *options and returns -1 to go on, or the status to exit with: 0 once --help

@@ -27,7 +27,7 @@ void FailurePrinter::PrintNew() {
   for (; printed_ < c_.failures().size(); ++printed_) ReportError(Printable(c_.failures()[printed_]));
 }
 
-int RunPlainPlayer(PlayerControls* controls, bool quiet) {
+int RunPlainPlayer(PlayerControls* controls, bool quiet, bool stats) {
   CatchInterrupts();
   FailurePrinter failures(*controls);
   unsigned shown_serial = 0;
@@ -43,6 +43,7 @@ int RunPlainPlayer(PlayerControls* controls, bool quiet) {
     } while (!Interrupted() && controls->Tick());
   }
   failures.PrintNew();
+  if (stats) std::fprintf(stderr, "dar3play: sound output opened %d time(s)\n", controls->output_opens());
   if (Interrupted()) return InterruptedStatus();
   return controls->failures().empty() ? 0 : 1;
 }

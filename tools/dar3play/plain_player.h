@@ -15,5 +15,6 @@ class FailurePrinter {
   size_t printed_ = 0;
 };
 
-// Plays the list through; returns the exit status.
-int RunPlainPlayer(PlayerControls* controls, bool quiet);
+// Plays the list through; returns the exit status. `stats`: says on stderr, at the end, how
+// often the sound output was opened.
+int RunPlainPlayer(PlayerControls* controls, bool quiet, bool stats);

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include "tools/dar3play/mpris.h"
 #include "tools/dar3play/plain_player.h"
 #include "tools/dar3play/player_controls.h"
 #include "tools/dar3play/remote_control.h"
@@ -24,7 +25,10 @@ int RunPlay(const Options& options, std::vector<PlaylistEntry> entries, std::vec
       return 1;
     }
   }
+  // Media keys and desktop panels drive the player through the session bus, when there is one.
+  const std::unique_ptr<Mpris> mpris = options.mpris ? Mpris::Connect(&controls) : nullptr;
+  if (mpris) controls.SetPollHook([&mpris] { mpris->Poll(); });
   if (options.remote) return RunRemote(&controls);
-  if (options.quiet || !isatty(STDOUT_FILENO)) return RunPlainPlayer(&controls, options.quiet);
+  if (options.quiet || !isatty(STDOUT_FILENO)) return RunPlainPlayer(&controls, options.quiet, options.stats);
   return RunTerminalUi(&controls, options);
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "tools/dar3play/playlist.h"
+#include "tools/dar3play/replay_gain_tags.h"
 #include "tools/dar3play/stream_source.h"
 #include "tools/dar3play/user_words.h"
 
@@ -46,6 +47,7 @@ bool Player::Check(int ok) {
 bool Player::Open(const std::string& path, int buffer_ms, bool as_stream) {
   StopFeeding();
   failure_.clear();
+  replay_gain_ = {};
   if (!handle_) {
     failure_ = SourceName(path) + ": can't create the player";
     return false;
@@ -60,6 +62,7 @@ bool Player::Open(const std::string& path, int buffer_ms, bool as_stream) {
     ok = OpenAsStream(path, buffer_ms);
   } else if (CheckSource(path, false, &failure_)) {
     ok = Mp3_OpenFile(handle_, path.c_str(), buffer_ms, 0, 0) != 0;
+    if (ok) replay_gain_ = ReadReplayGain(path);
   }
   if (!ok && failure_.empty()) failure_ = SourceName(path) + ": " + LastError();
   return ok;
@@ -89,6 +92,7 @@ bool Player::OpenStream(std::unique_ptr<StreamSource> source, int buffer_ms) {
     failure_ = source->name() + ": " + LastError();
     return false;
   }
+  replay_gain_ = ReplayGainFromHead(std::span(first.data(), size_t(got)));
   if (size_t(got) < first.size()) return Mp3_PushDataToStream(handle_, nullptr, 0) != 0;
   feeder_ = std::thread(&Player::Feed, this, std::move(source));
   return true;

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "dar3/dar3.h"
+#include "tools/dar3play/replay_gain.h"
 
 class StreamSource;
 
@@ -30,6 +31,8 @@ class Player {
   // set or the path is "-" (standard input). buffer_ms 0 selects the no-output mode. On failure
   // returns false; the message then names the file.
   bool Open(const std::string& path, int buffer_ms, bool as_stream);
+  // The ReplayGain values of what was opened: from the file, or from a stream's first block.
+  const ReplayGainInfo& replay_gain() const { return replay_gain_; }
   // Text for the last failure of Open, or of any call checked with Check.
   const std::string& failure() const { return failure_; }
   // Records the player's message when ok is 0; returns ok != 0.
@@ -53,6 +56,7 @@ class Player {
   std::thread feeder_;
   std::atomic<bool> stop_feeding_{false};
   std::string failure_;
+  ReplayGainInfo replay_gain_;
   mutable std::mutex problem_lock_;  // the feeder writes stream_problem_, the caller reads it
   std::string stream_problem_;
 };

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <random>
 
+#include "tools/dar3play/callback_router.h"
 #include "tools/dar3play/devices.h"
 #include "tools/dar3play/sound_effects.h"
 #include "tools/dar3play/stream_source.h"
@@ -43,12 +44,25 @@ PlayerControls::PlayerControls(const Options& options, std::vector<PlaylistEntry
     : options_(options),
       entries_(std::move(entries)),
       order_(entries_.size(), options.shuffle, options.repeat, std::random_device{}()),
+      output_(options.buffer_ms),
+      feed_(&output_),
+      meters_(output_),
       failures_(std::move(problems)) {
   player_.SetGapless(options.gapless);
+  // The player decodes without a device; its blocks go to the output, which stays open.
+  SetPlayerEventHandler([this](uint32_t m, intptr_t w, intptr_t l) { return feed_.OnEvent(m, w, l); });
+  Mp3_SetCallbackFunc(player_.handle(), RoutePlayerEvent, MP3_EVENT_WAVE_BUFFER);
   eq_preset_ = options.eq_preset;
   echo_mode_ = options.echo_mode;
   if (options.volume >= 0) volume_ = options.volume;
   reverse_ = options.reverse;
+}
+
+PlayerControls::~PlayerControls() {
+  output_.Cancel();
+  Mp3_Stop(player_.handle());
+  Mp3_SetCallbackFunc(player_.handle(), nullptr, 0);
+  SetPlayerEventHandler(nullptr);
 }
 
 bool PlayerControls::Report(int ok, const std::string& done) {
@@ -56,41 +70,97 @@ bool PlayerControls::Report(int ok, const std::string& done) {
   return ok != 0;
 }
 
-bool PlayerControls::OpenCurrent() {
+void PlayerControls::Halt() {
+  // The decoder may be waiting for room in the output: it gives up first, then the run stops.
+  output_.Cancel();
+  Mp3_Stop(player_.handle());
+  output_.Flush();
+  begin_pending_ = false;
+  ending_ = false;
+}
+
+void PlayerControls::Skip(const std::string& why) {
+  failures_.push_back(why);
+  status_line_ = why + " (skipped)";
+}
+
+bool PlayerControls::OpenCurrent(bool follow) {
   MP3_HANDLE h = player_.handle();
-  Mp3_Stop(h);
+  if (follow) {
+    Mp3_Stop(h);  // the run is over already; this joins it
+  } else {
+    Halt();
+  }
   Mp3_Close(h);
   started_ = false;
+  if (paused_) output_.Resume();
   paused_ = false;
   const std::string& path = entry().location;
-  if (!player_.Open(path, options_.buffer_ms, options_.stream)) {
-    failures_.push_back(player_.failure());
-    status_line_ = player_.failure() + " (skipped)";
+  if (!player_.Open(path, 0, options_.stream)) {
+    Skip(player_.failure());
     return false;
   }
   // Tracks play gapless (the player was switched at its creation, --no-gapless aside): the
-  // encoder's delay and padding are trimmed. The output is still reopened between tracks.
+  // encoder's delay and padding are trimmed, and the output stays open from track to track.
   info_ = ReadTrackInfo(h, path);
+  info_.replay_gain = player_.replay_gain();
   loop_start_ = loop_end_ = 0;
   status_line_ = "Playing " + path;
   ApplySettings();
+  // One device has one rate: another waits until the end of the last track has been heard.
+  if (follow && output_.is_open() && output_.rate() != uint32_t(info_.format.sample_rate) && !output_.Drained()) {
+    begin_pending_ = true;
+    started_ = true;
+    return true;
+  }
+  return Begin();
+}
+
+bool PlayerControls::OpenOutput() {
+  std::string why;
+  const uint32_t device = device_ < 0 ? platform::kWaveMapper : uint32_t(device_);
+  if (output_.Open(uint32_t(info_.format.sample_rate), device, &why)) return true;
+  status_line_ = why;
+  return false;
+}
+
+bool PlayerControls::Begin() {
+  MP3_HANDLE h = player_.handle();
+  begin_pending_ = false;
+  started_ = false;
+  if (!OpenOutput()) {
+    Skip(SourceName(entry().location) + ": " + status_line_);
+    return false;
+  }
+  feed_.SetGain(ReplayGainFactor(info_.replay_gain, options_.replay_gain));
+  track_start_frame_ = output_.written_frames();
   if (!Mp3_Play(h)) {
-    failures_.push_back(SourceName(path) + ": " + player_.LastError());
-    status_line_ = failures_.back() + " (skipped)";
+    Skip(SourceName(entry().location) + ": " + player_.LastError());
     return false;
   }
   started_ = true;
-  ++track_serial_;
+  stopped_ = false;
+  announced_ = false;
   last_position_ = 0;
-  clock_.Start(reverse_ ? info_.length.ms : 0);
+  AnnounceWhenHeard();
   return true;
 }
 
-bool PlayerControls::StartFromCurrent() {
+void PlayerControls::AnnounceWhenHeard() {
+  if (announced_ || output_.written_frames() - output_.queued_frames() < track_start_frame_) return;
+  announced_ = true;
+  shown_info_ = info_;
+  shown_index_ = order_.current();
+  ++track_serial_;
+  clock_.Start(reverse_ ? info_.length.ms : 0);
+  if (paused_) clock_.Pause();
+}
+
+bool PlayerControls::StartFromCurrent(bool follow) {
   // Each entry is tried once at most, so a list of broken files under repeat ends.
   std::string skipped;
   for (size_t tries = 0; tries < entries_.size(); ++tries) {
-    if (OpenCurrent()) {
+    if (OpenCurrent(follow)) {
       // The status line keeps telling what was skipped to get here.
       if (!skipped.empty()) status_line_ = skipped;
       return true;
@@ -104,8 +174,9 @@ bool PlayerControls::StartFromCurrent() {
 bool PlayerControls::Start() { return !entries_.empty() && StartFromCurrent(); }
 
 std::string PlayerControls::Title() const {
-  if (!info_.tags.title.empty() || entry().title.empty()) return DisplayTitle(info_);
-  return entry().title;
+  const std::string& listed = entries_.empty() ? std::string() : entries_[shown_index_].title;
+  if (!shown_info_.tags.title.empty() || listed.empty()) return DisplayTitle(shown_info_);
+  return listed;
 }
 
 void PlayerControls::ApplySettings() {
@@ -125,8 +196,18 @@ void PlayerControls::ApplySettings() {
 }
 
 bool PlayerControls::Tick() {
+  if (poll_hook_) poll_hook_();
   if (quit_requested()) return false;
-  if (!started_) return false;
+  // The list is done (or nothing after it would play); what the output holds is still heard.
+  if (ending_) return !output_.Drained();
+  // Stopped on request, the player waits for Play, Next, Load or Quit.
+  if (!started_) return stopped_;
+  AnnounceWhenHeard();
+  if (begin_pending_) {
+    if (!output_.Drained() || Begin() || (order_.Next(true) && StartFromCurrent(true))) return true;
+    ending_ = true;
+    return false;
+  }
   const MP3_STATUS status = Status();
   if (status.playing || status.paused) {
     if (status.playing && !status.paused && !reverse_ && !status.loop) last_position_ = Position();
@@ -140,7 +221,9 @@ bool PlayerControls::Tick() {
   } else {
     CheckEndedEarly();
   }
-  return order_.Next(true) && StartFromCurrent();
+  if (order_.Next(true) && StartFromCurrent(true)) return true;
+  ending_ = true;
+  return !output_.Drained();
 }
 
 void PlayerControls::CheckEndedEarly() {
@@ -161,25 +244,63 @@ MP3_STATUS PlayerControls::Status() const {
   return status;
 }
 
-uint32_t PlayerControls::Position() { return clock_.Now(player_.handle(), reverse_); }
+uint32_t PlayerControls::Position() {
+  AnnounceWhenHeard();
+  const uint64_t rate = output_.rate() ? output_.rate() : 44100;
+  const uint32_t queued_ms = output_.QueuedMs();
+  const bool after_shown_track = ending_ || begin_pending_;  // nothing but the track shown is queued
+  if (!announced_ || after_shown_track) {
+    // The end of the track shown is still sounding: it lies before the next track's start.
+    const uint64_t heard = output_.written_frames() - output_.queued_frames();
+    const uint64_t left =
+        after_shown_track ? output_.queued_frames() : track_start_frame_ - std::min(track_start_frame_, heard);
+    const uint32_t left_ms = uint32_t(left * 1000 / rate);
+    if (reverse_) return left_ms;
+    return shown_info_.length.ms > left_ms ? shown_info_.length.ms - left_ms : 0;
+  }
+  // The player's position is that of the last block decoded; the output holds what follows.
+  const uint32_t decoded = clock_.Now(player_.handle(), reverse_);
+  if (reverse_) return std::min(decoded + queued_ms, info_.length.ms);
+  return decoded > queued_ms ? decoded - queued_ms : 0;
+}
 
 void PlayerControls::TogglePause() {
   MP3_HANDLE h = player_.handle();
+  // Without a device the player does not hold still by itself: the output, once paused, stops
+  // taking its blocks.
   if (paused_) {
     if (Report(Mp3_Resume(h), "Playing")) {
+      output_.Resume();
       paused_ = false;
       clock_.Resume();
     }
   } else if (Report(Mp3_Pause(h), "Paused")) {
+    output_.Pause();
     paused_ = true;
     clock_.Pause();
   }
 }
 
+void PlayerControls::Play() {
+  if (!started_) {
+    if (!StartFromCurrent()) status_line_ = "nothing to play";
+  } else if (paused_) {
+    TogglePause();
+  }
+}
+
+void PlayerControls::Pause() {
+  if (started_ && !paused_) TogglePause();
+}
+
 bool PlayerControls::RestartAt(uint32_t ms) {
   MP3_HANDLE h = player_.handle();
   MP3_TIME time = Milliseconds(ms);
+  Halt();
   if (!Report(Mp3_Seek(h, TIME_FORMAT_MS, &time, MOVE_FROM_START), "")) return false;
+  if (!OpenOutput()) return false;
+  track_start_frame_ = output_.written_frames();
+  AnnounceWhenHeard();
   if (!Report(Mp3_Play(h), "")) return false;
   if (paused_) Mp3_Pause(h);
   clock_.Start(ms);
@@ -217,10 +338,12 @@ bool PlayerControls::Load(const std::string& location) {
 
 void PlayerControls::Stop() {
   MP3_HANDLE h = player_.handle();
-  Mp3_Stop(h);
+  Halt();
   Mp3_Close(h);
   started_ = false;
+  if (paused_) output_.Resume();
   paused_ = false;
+  stopped_ = true;
   status_line_ = "Stopped";
 }
 
@@ -278,11 +401,12 @@ void PlayerControls::JumpTo(size_t number) {
 
 void PlayerControls::ToggleReverse() {
   const uint32_t at = Position();
-  if (Report(Mp3_ReverseMode(player_.handle(), reverse_ ? 0 : 1), reverse_ ? "Forward" : "Reverse")) {
-    reverse_ = !reverse_;
-    clock_.Start(at);
-    if (paused_) clock_.Pause();
-  }
+  // The sound already queued would play in the old direction: the run starts again from here.
+  Halt();
+  if (Report(Mp3_ReverseMode(player_.handle(), reverse_ ? 0 : 1), "")) reverse_ = !reverse_;
+  const std::string done = status_line_.empty() ? (reverse_ ? "Reverse" : "Forward") : status_line_;
+  RestartAt(at);
+  status_line_ = done;
 }
 
 void PlayerControls::MarkLoopStart() {
@@ -305,8 +429,11 @@ void PlayerControls::ToggleLoop() {
   }
   const uint32_t end = loop_end_ > loop_start_ ? loop_end_ : info_.length.ms;
   MP3_TIME start_time = Milliseconds(loop_start_), end_time = Milliseconds(end);
+  Halt();
+  track_start_frame_ = output_.written_frames();
   if (Report(Mp3_PlayLoop(h, TIME_FORMAT_MS, &start_time, TIME_FORMAT_MS, &end_time, kLoopRepeats),
              "Looping " + FormatClock(loop_start_) + " - " + FormatClock(end))) {
+    if (paused_) output_.Resume();
     paused_ = false;
     clock_.Start(loop_start_);
   }
@@ -363,8 +490,11 @@ void PlayerControls::CycleDevice() {
   const int64_t next = device_ + 1 >= count ? -1 : device_ + 1;
   if (!Report(Mp3_SetWaveOutDevice(h, next < 0 ? WAVE_MAPPER : unsigned(next)), "")) return;
   device_ = next;
-  // The device is opened when playback starts, so start again where we are.
-  if (RestartAt(Position())) status_line_ = "Output device " + DeviceName();
+  // The output moves to the other device, and playback goes on from where we are.
+  const uint32_t at = Position();
+  Halt();
+  output_.Close();
+  if (RestartAt(at)) status_line_ = "Output device " + DeviceName();
 }
 
 std::string PlayerControls::DeviceName() const {
@@ -383,5 +513,6 @@ void PlayerControls::FadeOutAndQuit() {
     return;
   }
   fading_out_ = true;
-  fade_deadline_ms_ = NowMs() + kFadeOutMs + kFadeGraceMs;
+  // The fade is decoded ahead of the ear by what the output holds.
+  fade_deadline_ms_ = NowMs() + kFadeOutMs + kFadeGraceMs + output_.QueuedMs();
 }

@@ -2,10 +2,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "tools/dar3play/cli_options.h"
+#include "tools/dar3play/output_feed.h"
+#include "tools/dar3play/output_meters.h"
+#include "tools/dar3play/pcm_output.h"
 #include "tools/dar3play/play_order.h"
 #include "tools/dar3play/player.h"
 #include "tools/dar3play/playlist.h"
@@ -19,17 +23,28 @@ class PlayerControls {
  public:
   // `problems` are the inputs that could not be listed; they count as failures.
   PlayerControls(const Options& options, std::vector<PlaylistEntry> entries, std::vector<std::string> problems);
+  ~PlayerControls();
+  PlayerControls(const PlayerControls&) = delete;
+  PlayerControls& operator=(const PlayerControls&) = delete;
 
   // Plays on a device from --device; false with the reason when there is none such.
   bool SelectDevice(const std::string& wanted, std::string* why);
   // Opens and starts the first entry in play order, skipping entries that fail.
   bool Start();
-  // Called every refresh: moves on when a track ended. False once the list is done.
+  // Called every refresh: moves on when a track ended. False once the list is done (not after
+  // Stop: the player then waits).
   bool Tick();
-  // Counts up each time another track starts (or the same again), so a view knows to redraw.
+  // Counts up each time another track starts to be heard (or the same again), so a view knows
+  // to redraw.
   unsigned track_serial() const { return track_serial_; }
 
   void TogglePause();
+  // Resumes a pause, or after Stop starts the current entry again.
+  void Play();
+  // Pauses while playing; does nothing otherwise.
+  void Pause();
+  // Runs at every Tick: the desktop's media control answers from the main loop.
+  void SetPollHook(std::function<void()> hook) { poll_hook_ = std::move(hook); }
   // Both return false with the reason on the status line.
   bool SeekBy(int delta_ms);
   bool SeekTo(uint32_t ms);
@@ -61,8 +76,9 @@ class PlayerControls {
 
   bool quit_requested();
   MP3_HANDLE handle() const { return player_.handle(); }
-  const TrackInfo& info() const { return info_; }
-  size_t index() const { return order_.current(); }
+  // The track heard now. The next one is decoded while this one's end still sounds.
+  const TrackInfo& info() const { return shown_info_; }
+  size_t index() const { return shown_index_; }
   size_t count() const { return entries_.size(); }
   // The current entry; an empty one before anything was loaded.
   const PlaylistEntry& entry() const;
@@ -74,6 +90,13 @@ class PlayerControls {
   MP3_STATUS Status() const;
   const std::string& status_line() const { return status_line_; }
   const std::vector<std::string>& failures() const { return failures_; }
+  // The meters of what sounds now (the player decodes ahead of it).
+  void Vu(unsigned* left, unsigned* right) const { meters_.Vu(left, right); }
+  bool Spectrum(int points, int window_type, int* count, int* freqs, int* left, int* right) {
+    return meters_.Spectrum(points, window_type, count, freqs, left, right);
+  }
+  // How many times the sound output was opened: once for a list of one sample rate.
+  int output_opens() const { return output_.opens(); }
   int volume() const { return volume_; }
   int eq_preset() const { return eq_preset_; }
   int echo_mode() const { return echo_mode_; }
@@ -88,10 +111,22 @@ class PlayerControls {
  private:
   // Records a result for the status line: the text on success, the player's message otherwise.
   bool Report(int ok, const std::string& done);
-  // Opens and starts the current entry; on failure records it.
-  bool OpenCurrent();
+  // Opens and starts the current entry; on failure records it. `follow`: the entry comes after
+  // a track that ended by itself, whose end is still in the output: it is queued behind it
+  // (gapless) when the rate is the same, and once it has been heard otherwise.
+  bool OpenCurrent(bool follow);
+  // The second half of OpenCurrent: the output at the track's rate, then playback.
+  bool Begin();
+  // Records why the current entry is skipped.
+  void Skip(const std::string& why);
   // Starts the current entry, else the ones after it in play order; false when none would play.
-  bool StartFromCurrent();
+  bool StartFromCurrent(bool follow = false);
+  // Stops the run and drops what the output still holds.
+  void Halt();
+  // Opens the output for the open track; false with the reason on the status line.
+  bool OpenOutput();
+  // Makes the decoded track the one shown once the output has reached its first sample.
+  void AnnounceWhenHeard();
   // After a track ended on its own: says so when it ended well before its length.
   void CheckEndedEarly();
   // Restarts playback at ms (Seek leaves the player stopped), keeping a pause.
@@ -101,10 +136,20 @@ class PlayerControls {
   Options options_;
   std::vector<PlaylistEntry> entries_;
   PlayOrder order_;
+  PcmOutput output_;
+  OutputFeed feed_;
+  OutputMeters meters_;
   Player player_;
-  TrackInfo info_;
+  TrackInfo info_;        // of the track being decoded
+  TrackInfo shown_info_;  // of the track being heard
+  size_t shown_index_ = 0;
+  uint64_t track_start_frame_ = 0;  // output frame where the decoded track begins
+  bool announced_ = true;
+  bool begin_pending_ = false;  // a new rate waits for the last track to be heard
+  bool ending_ = false;         // the list is done; its end still sounds
   PositionClock clock_;
   bool started_ = false;
+  bool stopped_ = false;  // by Stop, not by the end of the list
   unsigned track_serial_ = 0;
   uint32_t last_position_ = 0;
   bool paused_ = false;
@@ -123,4 +168,5 @@ class PlayerControls {
   int64_t device_ = -1;  // WAVE_MAPPER
   std::string status_line_;
   std::vector<std::string> failures_;
+  std::function<void()> poll_hook_;
 };

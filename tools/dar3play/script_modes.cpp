@@ -4,12 +4,14 @@
 #include <condition_variable>
 #include <cstdio>
 #include <mutex>
+#include <vector>
 
 #include "tools/dar3play/callback_router.h"
 #include "tools/dar3play/effect_options.h"
 #include "tools/dar3play/interrupt.h"
 #include "tools/dar3play/player.h"
 #include "tools/dar3play/printable_text.h"
+#include "tools/dar3play/replay_gain.h"
 #include "tools/dar3play/track_info.h"
 #include "tools/dar3play/wav_writer.h"
 
@@ -23,13 +25,18 @@ constexpr int32_t kStopPlaying = 2;
 class WavSink {
  public:
   explicit WavSink(WavWriter* writer) : writer_(writer) {}
+  // Scales every sample from now on (ReplayGain); 1 writes the blocks as they come.
+  void SetGain(double gain) {
+    std::lock_guard<std::mutex> hold(lock_);
+    gain_ = gain;
+  }
 
   int32_t OnEvent(uint32_t message, intptr_t wparam, intptr_t lparam) {
     std::lock_guard<std::mutex> hold(lock_);
     if (message == MP3_EVENT_WAVE_BUFFER) {
       if (wparam && lparam > 0 &&
-          !writer_->Write(reinterpret_cast<const void*>(wparam),
-                          size_t(lparam))) {  // NOLINT(performance-no-int-to-ptr): the block's address
+          !Write(reinterpret_cast<const int16_t*>(wparam),  // NOLINT(performance-no-int-to-ptr)
+                 size_t(lparam))) {
         write_failed_ = true;
         return kStopPlaying;
       }
@@ -62,7 +69,14 @@ class WavSink {
   }
 
  private:
+  bool Write(const int16_t* block, size_t bytes) {
+    const size_t samples = bytes / sizeof(int16_t);
+    return writer_->Write(WithGain(block, samples, gain_, &scaled_), samples * sizeof(int16_t));
+  }
+
   WavWriter* writer_;
+  double gain_ = 1.0;
+  std::vector<int16_t> scaled_;
   std::mutex lock_;
   std::condition_variable wake_;
   bool stopped_ = false;
@@ -89,7 +103,8 @@ int RunInfo(const Options& options, const std::vector<PlaylistEntry>& entries) {
       status = 1;
       continue;
     }
-    const TrackInfo info = ReadTrackInfo(player.handle(), path);
+    TrackInfo info = ReadTrackInfo(player.handle(), path);
+    info.replay_gain = player.replay_gain();
     if (!first) std::fputs(json_array ? ",\n" : "\n", stdout);
     first = false;
     std::string text = options.json ? InfoAsJson(info) : Printable(InfoAsText(info), LocaleIsUtf8(), true);
@@ -116,6 +131,7 @@ bool DecodeEntry(const Options& options, const std::string& path, WavWriter* wri
     return false;
   };
   if (!player.Open(path, 0, options.stream)) return fail(player.failure());
+  sink.SetGain(ReplayGainFactor(player.replay_gain(), options.replay_gain));
   if (!player.Check(Mp3_SetCallbackFunc(player.handle(), RoutePlayerEvent, MP3_EVENT_WAVE_BUFFER | MP3_EVENT_STOP))) {
     return fail(path + ": " + player.failure());
   }

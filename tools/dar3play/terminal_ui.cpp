@@ -153,20 +153,17 @@ class PlayerScreen {
 
   void DrawVu(int row) {
     unsigned left = 0, right = 0;
-    const bool ok = Mp3_GetVUData(c_->handle(), &left, &right) != 0;
+    c_->Vu(&left, &right);
     const int bar = std::max(1, COLS - 5);
     Text(row, 0, "L [" + Meter(int(left) * bar / 100, bar, '#') + "]");
     Text(row + 1, 0, "R [" + Meter(int(right) * bar / 100, bar, '#') + "]");
-    if (!ok) Text(row, 4, "VU: not available");
   }
 
   void DrawSpectrum(int row, int rows) {
     const int height = rows - 1;  // the last row names the window
     std::vector<int> freqs(kFftPoints / 2 + 1), left(freqs.size()), right(freqs.size());
     int count = 0;
-    const int flags = FFT_OUT_HARMONIC_COUNT | FFT_OUT_HARMONIC_FREQ | FFT_OUT_LEFT_AMPLITUDE | FFT_OUT_RIGHT_AMPLITUDE;
-    if (!Mp3_GetFFTValues(c_->handle(), kFftPoints, c_->window_type(), flags, &count, freqs.data(), left.data(),
-                          right.data(), nullptr, nullptr)) {
+    if (!c_->Spectrum(kFftPoints, c_->window_type(), &count, freqs.data(), left.data(), right.data())) {
       Text(row, 0, "Spectrum: not available");
       return;
     }

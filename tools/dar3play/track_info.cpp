@@ -85,6 +85,22 @@ std::string JsonString(const std::string& text) {
   return out + "\"";
 }
 
+std::string JsonNumber(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.6g", value);
+  return text;
+}
+
+// {"track_gain_db": -6.5, "track_peak": 0.98, "album_gain_db": null, ...}: null for what the
+// file does not give.
+std::string ReplayGainJson(const ReplayGainInfo& rg) {
+  auto gain = [](const GainValue& v) { return v.present ? JsonNumber(v.gain_db) : std::string("null"); };
+  auto peak = [](const GainValue& v) { return v.present && v.peak > 0 ? JsonNumber(v.peak) : std::string("null"); };
+  return "{\"track_gain_db\": " + gain(rg.track) + ", \"track_peak\": " + peak(rg.track) +
+         ", \"album_gain_db\": " + gain(rg.album) + ", \"album_peak\": " + peak(rg.album) +
+         ", \"source\": " + (rg.source.empty() ? std::string("null") : JsonString(rg.source)) + "}";
+}
+
 }  // namespace
 
 TrackInfo ReadTrackInfo(MP3_HANDLE player, const std::string& path) {
@@ -148,6 +164,7 @@ std::string InfoAsText(const TrackInfo& info) {
     std::snprintf(label, sizeof label, "%-13s", (std::string(name) + ":").c_str());
     out += label + *value + "\n";
   }
+  out += "replaygain:  " + DescribeReplayGain(info.replay_gain) + "\n";
   return out;
 }
 
@@ -173,6 +190,7 @@ std::string InfoAsJson(const TrackInfo& info) {
   out += "  \"year\": " + JsonString(t.year) + ",\n";
   out += "  \"track\": " + JsonString(t.track) + ",\n";
   out += "  \"genre\": " + JsonString(t.genre) + ",\n";
-  out += "  \"comment\": " + JsonString(t.comment) + "\n";
+  out += "  \"comment\": " + JsonString(t.comment) + ",\n";
+  out += "  \"replaygain\": " + ReplayGainJson(info.replay_gain) + "\n";
   return out + "}\n";
 }

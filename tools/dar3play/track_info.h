@@ -5,6 +5,7 @@
 #include <string>
 
 #include "dar3/dar3.h"
+#include "tools/dar3play/replay_gain.h"
 
 struct TrackTags {
   std::string title, artist, album, year, comment, track, genre;
@@ -15,7 +16,8 @@ struct TrackInfo {
   MP3_STREAM_INFO format{};
   MP3_TIME length{};
   TrackTags tags;
-  int tag_version = 0;  // 2, 1, or 0 for no tag
+  int tag_version = 0;         // 2, 1, or 0 for no tag
+  ReplayGainInfo replay_gain;  // filled by the caller, which has the opened source
 };
 
 // Reads everything from an open player. Fields the player can't give stay empty.
