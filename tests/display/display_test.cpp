@@ -180,6 +180,7 @@ TEST_F(DisplayTest, BlinkColorCyclesAndReportsAFullTable) {
   EXPECT_EQ(BlinkColor(BLINKER_UPDATE, &blink, 999), -1);
 
   std::vector<int> slots;
+  slots.reserve(256);
   for (int i = 0; i < 256; ++i) slots.push_back(BlinkColor(BLINKER_ADD, &blink, 0));
   EXPECT_EQ(slots.back(), 255);
   EXPECT_EQ(BlinkColor(BLINKER_ADD, &blink, 0), 1) << "no free slot";

@@ -21,7 +21,7 @@ using platform::Key;
 using platform::KeyBit;
 
 void DrainMessages() {
-  platform::MSG msg;
+  platform::MSG msg{};
   while (platform::PeekMessage(&msg)) {
   }
 }
@@ -155,7 +155,7 @@ TEST_F(LevelFrameTest, MessageBarFollowsTheMode) {
 
 TEST_F(LevelFrameTest, EscapeAsksToEndTheLevel) {
   Frame(KeyBit(Key::Escape));
-  platform::MSG msg;
+  platform::MSG msg{};
   ASSERT_TRUE(platform::PeekMessage(&msg));
   EXPECT_EQ(msg.message, platform::WM_DESTROY);
 }

@@ -24,7 +24,7 @@ class PhaseLoopTest : public ::testing::Test {
     ASSERT_TRUE(platform::RegisterWindowClass("WINCLASS1", GameWindowProc));
     window_ = platform::CreateGameWindow("WINCLASS1", "Jed Grimstorm", 640, 480);
     ASSERT_NE(window_, nullptr);
-    platform::MSG msg;
+    platform::MSG msg{};
     while (platform::PeekMessage(&msg)) {
     }
   }
@@ -41,7 +41,7 @@ TEST_F(PhaseLoopTest, WindowProcedureAnswersItsMessages) {
   EXPECT_EQ(GameWindowProc(window_, platform::WM_CREATE, 0, 0), 0);
   EXPECT_EQ(GameWindowProc(window_, platform::WM_PAINT, 0, 0), 0);
   EXPECT_EQ(GameWindowProc(window_, platform::WM_DESTROY, 0, 0), 0);
-  platform::MSG msg;
+  platform::MSG msg{};
   ASSERT_TRUE(platform::PeekMessage(&msg));
   EXPECT_EQ(msg.message, platform::WM_QUIT);
   EXPECT_EQ(msg.wParam, 0u);

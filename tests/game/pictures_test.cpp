@@ -17,7 +17,7 @@ std::string WritePicture(const std::string& name, uint8_t colour) {
   spec.height = SCREEN_PICTURE_HEIGHT;
   spec.pixels.assign(size_t(spec.width) * spec.height, colour);
   const std::vector<uint8_t> bytes = BuildBmp(spec);
-  const std::string path = testing::TempDir() + name;
+  std::string path = testing::TempDir() + name;
   std::ofstream(path, std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
   return path;

@@ -127,7 +127,8 @@ TEST(ScoresTextTest, OnlyWellFormedTablesOfAtMostTenRunsRead) {
 }
 
 TEST(ScoresPathTest, FollowsXdgDataHomeElseHome) {
-  const std::string saved_home = std::getenv("HOME") ? std::getenv("HOME") : "";
+  const char* old_home = std::getenv("HOME");
+  const std::string saved_home = old_home ? old_home : "";
   setenv("XDG_DATA_HOME", "/somewhere/data", 1);
   EXPECT_EQ(ScoresPath(), "/somewhere/data/jed-grimstorm/scores");
   unsetenv("XDG_DATA_HOME");

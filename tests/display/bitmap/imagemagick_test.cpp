@@ -35,7 +35,7 @@ std::string Convert(const std::string& name, int colors, const std::string& opti
       bytes.insert(bytes.end(), rgb.begin(), rgb.end());
     }
   EXPECT_TRUE(WriteFileBytes(ppm, bytes));
-  const std::string bmp = testing::TempDir() + name + ".bmp";
+  std::string bmp = testing::TempDir() + name + ".bmp";
   const std::string command = std::string(JED_CONVERT) + " " + ppm + " " + options + " " + format + ":" + bmp;
   EXPECT_EQ(std::system(command.c_str()), 0) << command;
   return bmp;

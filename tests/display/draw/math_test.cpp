@@ -60,11 +60,11 @@ TEST(TrigTest, TablesHoldWholeDegreesAndNegativeAnglesWrap) {
 }
 
 TEST(MatrixTest, ProductsFollowRowVectorConvention) {
-  Matrix3x2 m;
+  Matrix3x2 m{};
   ASSERT_EQ(InitMatrix3x2(&m, 1, 2, 3, 4, 5, 6), 1);
   EXPECT_EQ(m.m[1][0], 3);
   EXPECT_EQ(m.m[2][1], 6);
-  Point2D p{2, 10}, out;
+  Point2D p{2, 10}, out{};
   ASSERT_EQ(MultiplyPoint3x2(&p, &m, &out), 1);
   EXPECT_EQ(out.x, 2 * 1 + 10 * 3 + 5);
   EXPECT_EQ(out.y, 2 * 2 + 10 * 4 + 6);
@@ -74,7 +74,7 @@ TEST(MatrixTest, ProductsFollowRowVectorConvention) {
 
   const Matrix3x3 a{{{1, 2, 3}, {4, 5, 6}, {7, 8, 10}}};
   const Matrix3x3 b{{{2, 0, 1}, {1, 3, 0}, {0, 1, 4}}};
-  Matrix3x3 ab;
+  Matrix3x3 ab{};
   ASSERT_EQ(Multiply3x3(&a, &b, &ab), 1);
   const float expected[3][3] = {{4, 9, 13}, {13, 21, 28}, {22, 34, 47}};
   for (int i = 0; i < 3; ++i)
@@ -84,7 +84,7 @@ TEST(MatrixTest, ProductsFollowRowVectorConvention) {
   for (int i = 0; i < 3; ++i)
     for (int j = 0; j < 3; ++j) EXPECT_EQ(c.m[i][j], expected[i][j]);
 
-  Matrix1x3 row{{1, 2, 3}}, r;
+  Matrix1x3 row{{1, 2, 3}}, r{};
   ASSERT_EQ(Multiply1x3By3x3(&row, &b, &r), 1);
   EXPECT_EQ(r.m[0], 4);
   EXPECT_EQ(r.m[1], 9);

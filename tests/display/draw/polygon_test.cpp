@@ -121,6 +121,7 @@ std::vector<Vertex2D> RegularPolygon(int n, float r, float turn) {
 
 std::vector<RefPoint> Truncated(const Polygon2D& p) {
   std::vector<RefPoint> s;
+  s.reserve(static_cast<size_t>(p.vertex_count));
   for (int i = 0; i < p.vertex_count; ++i)
     s.push_back(
         {std::trunc(static_cast<float>(p.x) + p.vertices[i].x), std::trunc(static_cast<float>(p.y) + p.vertices[i].y)});

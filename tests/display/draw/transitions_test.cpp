@@ -35,7 +35,7 @@ class TransitionsTest : public ScreenTest {
   }
 
  private:
-  PALETTEENTRY saved_palette_[256];
+  PALETTEENTRY saved_palette_[256] = {};
 };
 
 TEST_F(TransitionsTest, FadeStepsChangeComponentsAndKeepFlags) {

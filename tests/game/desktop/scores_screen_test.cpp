@@ -19,7 +19,7 @@ namespace {
 
 constexpr const char* kShortRun = "5 enter\n20 enter\n40-70 right\n80 space\n90 shift\n95 escape\n";
 
-ReplayResult Play(ReplayOptions options) {
+ReplayResult Play(const ReplayOptions& options) {
   EXPECT_EQ(chdir(JED_ASSET_DIR), 0);
   return RunReplay(options);
 }
@@ -43,7 +43,7 @@ std::string FreshStateLine(const char* script_text) {
       std::string("cd ") + JED_ASSET_DIR + " && JED_HEADLESS=1 " + JED_REPLAY_PATH + " --script " + name;
   std::string output;
   if (FILE* pipe = popen(command.c_str(), "r")) {
-    std::array<char, 512> chunk;
+    std::array<char, 512> chunk{};
     while (fgets(chunk.data(), chunk.size(), pipe)) output += chunk.data();
     pclose(pipe);
   }

@@ -17,7 +17,10 @@ namespace fs = std::filesystem;
 class ScreenshotFolderTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const char* name : kVariables) saved_.push_back(std::getenv(name) ? std::getenv(name) : "\x01");
+    for (const char* name : kVariables) {
+      const char* value = std::getenv(name);
+      saved_.push_back(value ? value : "\x01");
+    }
     char folder[] = "/tmp/jed-shots-XXXXXX";
     home_ = mkdtemp(folder);
     setenv("HOME", home_.c_str(), 1);

@@ -257,7 +257,8 @@ TEST_F(SettingsTest, ScalingIsReadAndABadValueIsReported) {
 TEST(SettingsPathTest, FollowsXdgConfigHomeElseHome) {
   const char* old_config = std::getenv("XDG_CONFIG_HOME");
   const std::string saved_config = old_config ? old_config : "";
-  const std::string saved_home = std::getenv("HOME") ? std::getenv("HOME") : "";
+  const char* old_home = std::getenv("HOME");
+  const std::string saved_home = old_home ? old_home : "";
   setenv("XDG_CONFIG_HOME", "/somewhere/config", 1);
   EXPECT_EQ(SettingsPath(), "/somewhere/config/jed-grimstorm/settings.ini");
   setenv("XDG_CONFIG_HOME", "relative/is/ignored", 1);

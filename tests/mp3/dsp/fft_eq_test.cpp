@@ -254,7 +254,7 @@ class SeparateCpus {
   }
 
  private:
-  cpu_set_t original_, caller_, started_;
+  cpu_set_t original_{}, caller_{}, started_{};
   bool active_ = false;
 };
 

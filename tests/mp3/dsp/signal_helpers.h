@@ -35,7 +35,7 @@ inline void DirectBin(const std::vector<Sample>& x, int k, double* re, double* i
 
 // RMS of one channel of interleaved stereo over frames [from, to).
 inline double ChannelRms(const std::vector<int16_t>& s, int channel, int from, int to) {
-  return test_support::Rms(s.data(), size_t(2 * from + channel), size_t(to - from), 2);
+  return test_support::Rms(s.data(), 2 * size_t(from) + size_t(channel), size_t(to - from), 2);
 }
 
 }  // namespace dsp_test

@@ -9,7 +9,7 @@
 namespace {
 
 mad_frame MakeFrame(mad_layer layer, mad_mode mode, unsigned seed) {
-  mad_frame f;
+  mad_frame f{};
   mad_frame_init(&f);
   f.header.layer = layer;
   f.header.mode = mode;

@@ -53,7 +53,7 @@ TEST(BlockEffects, ReverseKeepsStereoPairsTogether) {
 }
 
 TEST(BlockEffects, MixChannelsAveragesSubbandsOfStereoFramesOnly) {
-  mad_frame frame;
+  mad_frame frame{};
   mad_frame_init(&frame);
   frame.header.mode = MAD_MODE_STEREO;
   frame.header.layer = MAD_LAYER_I;
@@ -88,7 +88,7 @@ TEST(BlockEffects, MixChannelsSaturatesAtLargePercentages) {
   for (unsigned int percent : {0u, 100u, 799u, 800u, 1000u, UINT_MAX}) {
     SCOPED_TRACE(percent);
     const double gain = std::min(percent, 800u) / 100.0;
-    mad_frame frame;
+    mad_frame frame{};
     mad_frame_init(&frame);
     frame.header.mode = MAD_MODE_JOINT_STEREO;
     frame.header.layer = MAD_LAYER_II;
