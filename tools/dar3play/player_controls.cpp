@@ -63,6 +63,7 @@ bool PlayerControls::OpenCurrent() {
   started_ = false;
   paused_ = false;
   const std::string& path = entry().location;
+  stream_log_.Forget();
   if (!player_.Open(path, options_.buffer_ms, options_.stream)) {
     failures_.push_back(player_.failure());
     status_line_ = player_.failure() + " (skipped)";
@@ -104,8 +105,17 @@ bool PlayerControls::StartFromCurrent() {
 bool PlayerControls::Start() { return !entries_.empty() && StartFromCurrent(); }
 
 std::string PlayerControls::Title() const {
+  if (const auto notes = player_.stream_notes()) {
+    std::string on_air = notes->Get().title;
+    if (!on_air.empty()) return on_air;
+  }
   if (!info_.tags.title.empty() || entry().title.empty()) return DisplayTitle(info_);
   return entry().title;
+}
+
+std::string PlayerControls::Station() const {
+  const auto notes = player_.stream_notes();
+  return notes ? notes->Get().station : std::string();
 }
 
 void PlayerControls::ApplySettings() {
@@ -127,6 +137,9 @@ void PlayerControls::ApplySettings() {
 bool PlayerControls::Tick() {
   if (quit_requested()) return false;
   if (!started_) return false;
+  const size_t told = stream_events().size();
+  stream_log_.Follow(player_.stream_notes());
+  if (stream_events().size() > told) status_line_ = StatusText(stream_events().back());
   const MP3_STATUS status = Status();
   if (status.playing || status.paused) {
     if (status.playing && !status.paused && !reverse_ && !status.loop) last_position_ = Position();

@@ -10,6 +10,7 @@
 #include "tools/dar3play/player.h"
 #include "tools/dar3play/playlist.h"
 #include "tools/dar3play/position_clock.h"
+#include "tools/dar3play/stream_events.h"
 #include "tools/dar3play/track_info.h"
 
 // The name of a spectrum window type, 1..14.
@@ -67,8 +68,12 @@ class PlayerControls {
   // The current entry; an empty one before anything was loaded.
   const PlaylistEntry& entry() const;
   const PlayOrder& order() const { return order_; }
-  // The title to show: the tag's, else the list's, else the file name.
+  // The title to show: a web stream's own, else the tag's, else the list's, else the file name.
   std::string Title() const;
+  // A web stream's station, empty for others.
+  std::string Station() const;
+  // What web streams told, in order (each one also shows on the status line when it comes).
+  const std::vector<StreamEvent>& stream_events() const { return stream_log_.events(); }
   uint32_t Position();
   bool position_estimated() const { return clock_.estimated(); }
   MP3_STATUS Status() const;
@@ -123,4 +128,5 @@ class PlayerControls {
   int64_t device_ = -1;  // WAVE_MAPPER
   std::string status_line_;
   std::vector<std::string> failures_;
+  StreamEventLog stream_log_;
 };
