@@ -72,6 +72,7 @@ bool PlayerControls::OpenCurrent() {
   // Tracks play gapless (the player was switched at its creation, --no-gapless aside): the
   // encoder's delay and padding are trimmed. The output is still reopened between tracks.
   info_ = ReadTrackInfo(h, path);
+  pushed_ = options_.stream || IsStandardInput(path) || IsUrl(path);
   loop_start_ = loop_end_ = 0;
   status_line_ = "Playing " + path;
   ApplySettings();
@@ -142,6 +143,8 @@ bool PlayerControls::Tick() {
   if (stream_events().size() > told) status_line_ = StatusText(stream_events().back());
   const MP3_STATUS status = Status();
   if (status.playing || status.paused) {
+    // A pushed stream's length is what has come so far: it grows while a web stream plays.
+    if (pushed_) Mp3_GetSongLength(player_.handle(), &info_.length);
     if (status.playing && !status.paused && !reverse_ && !status.loop) last_position_ = Position();
     return true;
   }

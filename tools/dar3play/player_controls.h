@@ -110,6 +110,7 @@ class PlayerControls {
   TrackInfo info_;
   PositionClock clock_;
   bool started_ = false;
+  bool pushed_ = false;  // the song plays as a pushed stream
   unsigned track_serial_ = 0;
   uint32_t last_position_ = 0;
   bool paused_ = false;
