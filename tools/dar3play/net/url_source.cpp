@@ -5,6 +5,8 @@
 #include <cstring>
 #include <thread>
 
+#include "tools/dar3play/stream_source.h"
+
 namespace {
 
 constexpr int kReconnectTries = 3;
@@ -111,6 +113,10 @@ bool UrlSource::Reconnect(const std::atomic<bool>& stop, std::string* why) {
 }
 
 long UrlSource::Read(uint8_t* into, size_t size, const std::atomic<bool>& stop, std::string* why) {
+  // A radio stream runs for days, but one song's byte positions are 32-bit.
+  const uint64_t room = kMaxSongBytes - handed_out_;
+  if (size > room) size = size_t(room);
+  if (size == 0 && !ended_) truncated_ = true;
   size_t got = 0;
   while (got < size && !stop) {
     if (audio_at_ < audio_.size()) {
@@ -133,5 +139,6 @@ long UrlSource::Read(uint8_t* into, size_t size, const std::atomic<bool>& stop, 
     failure_.clear();
     return -1;
   }
+  handed_out_ += got;
   return long(got);
 }

@@ -18,7 +18,9 @@ class UrlSource : public ByteSource {
   // Connects; null with the reason in *why ("URL: the server answered HTTP 404 Not Found").
   static std::unique_ptr<UrlSource> Open(const std::string& url, std::shared_ptr<StreamNotes> notes, std::string* why);
   const std::string& name() const override { return url_; }
+  // As ByteSource::Read; the end also comes past kMaxSongBytes in all.
   long Read(uint8_t* into, size_t size, const std::atomic<bool>& stop, std::string* why) override;
+  bool truncated() const override { return truncated_; }
 
  private:
   UrlSource(std::string url, std::shared_ptr<StreamNotes> notes) : url_(std::move(url)), notes_(std::move(notes)) {}
@@ -41,6 +43,8 @@ class UrlSource : public ByteSource {
   uint64_t offset_ = 0;   // body bytes taken so far
   uint64_t skip_ = 0;     // bytes of a restarted reply that were taken before
   int failed_tries_ = 0;  // reconnects since data last came
+  uint64_t handed_out_ = 0;
+  bool truncated_ = false;
   bool ended_ = false;
   std::string failure_;         // why the data ended early, until it is reported
   std::vector<uint8_t> audio_;  // audio read but not handed out
