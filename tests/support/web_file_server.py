@@ -5,6 +5,10 @@ The query string makes a reply misbehave:
   drop=N      the reply announces the whole length but the connection closes after N bytes
   once=1      only the first request of the path drops; the later ones are whole
   range=0     the server ignores Range headers and sends the whole file again
+  icy=NAME    a radio station NAME broadcasting the file once, without a length: asked for
+              ICY metadata, it puts a block after every 8192 bytes, "StreamTitle='First Song';"
+              first, "StreamTitle='Second Song';" in the sixth, the others empty; asked again,
+              the station is gone (404)
 """
 import http.server
 import os
@@ -20,6 +24,31 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def log_message(self, *args):
         pass
 
+    def send_radio(self, name, data):
+        if self.path in Handler.dropped:
+            self.send_error(404)
+            return
+        Handler.dropped.add(self.path)
+        metaint = 8192 if self.headers.get("Icy-MetaData") == "1" else 0
+        self.send_response(200)
+        self.send_header("Content-Type", "audio/mpeg")
+        self.send_header("Connection", "close")
+        self.send_header("icy-name", name)
+        if metaint:
+            self.send_header("icy-metaint", str(metaint))
+        self.end_headers()
+        self.close_connection = True
+        if not metaint:
+            self.wfile.write(data)
+            return
+        titles = {0: "First Song", 5: "Second Song"}
+        for block, at in enumerate(range(0, len(data), metaint)):
+            self.wfile.write(data[at:at + metaint])
+            if at + metaint < len(data):
+                text = ("StreamTitle='%s';" % titles[block]).encode() if block in titles else b""
+                text += b"\0" * (-len(text) % 16)
+                self.wfile.write(bytes([len(text) // 16]) + text)
+
     def do_GET(self):
         url = urllib.parse.urlsplit(self.path)
         query = dict(urllib.parse.parse_qsl(url.query))
@@ -29,6 +58,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return
         with open(path, "rb") as f:
             data = f.read()
+        if "icy" in query:
+            self.send_radio(query["icy"], data)
+            return
         start = 0
         match = re.fullmatch(r"bytes=(\d+)-", self.headers.get("Range", ""))
         if match and query.get("range") != "0":

@@ -17,7 +17,8 @@ constexpr auto kPollInterval = std::chrono::milliseconds(50);
 std::string TrackLine(const PlayerControls& c) {
   const TrackInfo& info = c.info();
   std::string line = "Playing " + std::to_string(c.index() + 1) + "/" + std::to_string(c.count()) + ": " + c.Title();
-  if (!info.tags.artist.empty()) line += " - " + info.tags.artist;
+  // A radio's tags are those of whatever it sent first; its own titles name the artist.
+  if (!info.tags.artist.empty() && c.Station().empty()) line += " - " + info.tags.artist;
   // A web stream's length is only what has come so far.
   if (IsUrl(c.entry().location)) {
     if (!c.Station().empty()) line += " [" + c.Station() + "]";

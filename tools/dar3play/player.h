@@ -42,7 +42,7 @@ class Player {
   // a song can hold), empty while nothing went wrong. The song plays what was read.
   std::string StreamProblem() const;
   // What the web stream now open tells (station, title, connection news); null for others.
-  std::shared_ptr<const StreamNotes> stream_notes() const { return notes_; }
+  std::shared_ptr<StreamNotes> stream_notes() const { return notes_; }
 
  private:
   bool OpenAsStream(const std::string& path, int buffer_ms);

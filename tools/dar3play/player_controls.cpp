@@ -139,6 +139,10 @@ bool PlayerControls::Tick() {
   if (quit_requested()) return false;
   if (!started_) return false;
   const size_t told = stream_events().size();
+  if (const auto notes = player_.stream_notes()) {
+    STREAM_LOAD_INFO load{};
+    if (Mp3_GetStreamLoad(player_.handle(), &load)) notes->Played(uint64_t(std::max(0, load.queued_bytes)));
+  }
   stream_log_.Follow(player_.stream_notes());
   if (stream_events().size() > told) status_line_ = StatusText(stream_events().back());
   const MP3_STATUS status = Status();

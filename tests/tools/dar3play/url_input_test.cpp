@@ -104,6 +104,27 @@ TEST_F(WebFiles, FailuresAreToldInPlainWordsWithStatusOne) {
   EXPECT_GT(cut.samples.size(), 0u);
 }
 
+TEST_F(WebFiles, ARadioStreamLosesItsMetadataAndShowsEachTitleWhenItIsHeard) {
+  int status = -1;
+  std::string err;
+  const Wav file = Decode(Quote(files_->cbr.string()), scratch_, &status);
+  ASSERT_EQ(status, 0);
+  // The station sends the file once with a metadata block every 8192 bytes, then is gone: the
+  // decode is the file's, whole, and the end of the broadcast is no failure.
+  const Wav radio = Decode(Quote(Url(files_->cbr, "?icy=Test%20Radio&listener=1")), scratch_, &status, &err);
+  EXPECT_EQ(status, 0) << err;
+  EXPECT_EQ(radio.samples, file.samples);
+  // Both titles come with the first block read, yet each is shown when its part plays.
+  const RunResult played = RunDar3play("--output null " + Quote(Url(files_->cbr, "?icy=Test%20Radio&listener=2")));
+  EXPECT_EQ(played.status, 0) << played.err;
+  const size_t first = played.out.find("Playing 1/1: First Song [Test Radio]\n");
+  const size_t second = played.out.find("Playing 1/1: Second Song [Test Radio]\n");
+  EXPECT_NE(first, std::string::npos) << played.out;
+  EXPECT_NE(second, std::string::npos) << played.out;
+  EXPECT_LT(first, second) << played.out;
+  EXPECT_NE(played.out.find(": the stream has ended\n"), std::string::npos) << played.out;
+}
+
 // Icecast's configuration for one test: a mount whose burst holds the whole song, so a
 // listener that connects while the song is on the air gets it from its first byte.
 std::string IcecastConfig(int port, const std::filesystem::path& dir) {

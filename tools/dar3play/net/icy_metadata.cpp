@@ -49,8 +49,7 @@ size_t ParseMetaint(const std::string& value) {
   return count <= kMaxMetaint ? count : 0;
 }
 
-void IcySplitter::Feed(const uint8_t* data, size_t size, std::vector<uint8_t>* audio,
-                       std::vector<std::string>* blocks) {
+void IcySplitter::Feed(const uint8_t* data, size_t size, std::vector<uint8_t>* audio, std::vector<IcyBlock>* blocks) {
   if (metaint_ == 0) {
     audio->insert(audio->end(), data, data + size);
     return;
@@ -81,7 +80,7 @@ void IcySplitter::Feed(const uint8_t* data, size_t size, std::vector<uint8_t>* a
           // The text is padded with NULs to a multiple of 16.
           const size_t used = text_.find('\0');
           if (used != std::string::npos) text_.resize(used);
-          if (!text_.empty()) blocks->push_back(text_);
+          if (!text_.empty()) blocks->push_back({audio->size(), text_});
           expect_ = Expect::kAudio;
         }
         break;

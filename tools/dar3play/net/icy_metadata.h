@@ -11,6 +11,13 @@
 // The count of an icy-metaint header; 0 when it is missing or not a usable count.
 size_t ParseMetaint(const std::string& value);
 
+// A metadata block's text (without its padding) and where it stood: after `audio_at` bytes of
+// the audio vector Feed appends to.
+struct IcyBlock {
+  size_t audio_at;
+  std::string text;
+};
+
 // Takes the metadata blocks out of a stream read in pieces of any size.
 class IcySplitter {
  public:
@@ -18,8 +25,8 @@ class IcySplitter {
   explicit IcySplitter(size_t metaint) : metaint_(metaint), audio_left_(metaint) {}
 
   // Appends the audio of `data` to *audio and each metadata block that ends inside it to
-  // *blocks (without its padding; empty blocks are left out).
-  void Feed(const uint8_t* data, size_t size, std::vector<uint8_t>* audio, std::vector<std::string>* blocks);
+  // *blocks (empty blocks are left out).
+  void Feed(const uint8_t* data, size_t size, std::vector<uint8_t>* audio, std::vector<IcyBlock>* blocks);
   bool carries_metadata() const { return metaint_ != 0; }
 
  private:

@@ -63,11 +63,13 @@ bool UrlSource::Pull(const std::atomic<bool>& stop, std::string* why) {
     }
     offset_ += uint64_t(got) - from;
     if (size_t(got) > from) failed_tries_ = 0;
-    std::vector<std::string> blocks;
+    // audio_ starts at this byte of everything handed out.
+    const uint64_t audio_start = handed_out_ - audio_at_;
+    std::vector<IcyBlock> blocks;
     splitter_->Feed(piece + from, size_t(got) - from, &audio_, &blocks);
-    for (const std::string& block : blocks) {
+    for (const IcyBlock& block : blocks) {
       std::string title;
-      if (FindStreamTitle(block, &title)) notes_->SetTitle(title);
+      if (FindStreamTitle(block.text, &title)) notes_->AddTitleAt(audio_start + block.audio_at, title);
     }
     return true;
   }
@@ -124,6 +126,7 @@ long UrlSource::Read(uint8_t* into, size_t size, const std::atomic<bool>& stop, 
       std::memcpy(into + got, audio_.data() + audio_at_, n);
       got += n;
       audio_at_ += n;
+      handed_out_ += n;
       continue;
     }
     audio_.clear();
@@ -139,6 +142,6 @@ long UrlSource::Read(uint8_t* into, size_t size, const std::atomic<bool>& stop, 
     failure_.clear();
     return -1;
   }
-  handed_out_ += got;
+  notes_->SetHandedOut(handed_out_);
   return long(got);
 }

@@ -38,13 +38,19 @@ std::vector<uint8_t> Audio(size_t size) {
 struct Split {
   std::vector<uint8_t> audio;
   std::vector<std::string> blocks;
+  std::vector<size_t> audio_before;  // of each block
 };
 
 Split FeedInPieces(const std::vector<uint8_t>& stream, size_t piece) {
   IcySplitter splitter(kMetaint);
   Split out;
+  std::vector<IcyBlock> blocks;
   for (size_t at = 0; at < stream.size(); at += piece)
-    splitter.Feed(stream.data() + at, std::min(piece, stream.size() - at), &out.audio, &out.blocks);
+    splitter.Feed(stream.data() + at, std::min(piece, stream.size() - at), &out.audio, &blocks);
+  for (const IcyBlock& block : blocks) {
+    out.blocks.push_back(block.text);
+    out.audio_before.push_back(block.audio_at);
+  }
   return out;
 }
 
@@ -59,6 +65,8 @@ TEST(IcySplitter, TakesOutEveryBlockWhateverTheCutsBetweenReads) {
     const Split split = FeedInPieces(stream, piece);
     EXPECT_EQ(split.audio, audio) << "pieces of " << piece;
     EXPECT_EQ(split.blocks, (std::vector<std::string>{blocks[0], blocks[2], blocks[5]})) << "pieces of " << piece;
+    // Each title is placed where it stood in the audio, so it can be shown when that is heard.
+    EXPECT_EQ(split.audio_before, (std::vector<size_t>{16, 48, 96})) << "pieces of " << piece;
   }
 }
 
@@ -66,7 +74,7 @@ TEST(IcySplitter, WithoutAMetaintEverythingIsAudio) {
   const std::vector<uint8_t> audio = Audio(100);
   IcySplitter splitter(0);
   std::vector<uint8_t> out;
-  std::vector<std::string> blocks;
+  std::vector<IcyBlock> blocks;
   splitter.Feed(audio.data(), audio.size(), &out, &blocks);
   EXPECT_EQ(out, audio);
   EXPECT_TRUE(blocks.empty());
