@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <thread>
 
 #include "tests/support/wait.h"
@@ -93,17 +94,45 @@ int FreeTcpPort() {
   return port;
 }
 
+namespace {
+
+// A connected socket to 127.0.0.1:port, or -1.
+int Connect(int port) {
+  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return -1;
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(uint16_t(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) return fd;
+  close(fd);
+  return -1;
+}
+
+}  // namespace
+
 bool WaitForTcpPort(int port, std::chrono::milliseconds limit) {
   auto accepts = [port] {
-    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) return false;
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(uint16_t(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const bool ok = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    close(fd);
-    return ok;
+    const int fd = Connect(port);
+    if (fd >= 0) close(fd);
+    return fd >= 0;
   };
   return test_support::WaitUntil(accepts, limit, std::chrono::milliseconds(20));
+}
+
+int HttpGetStatus(int port, const std::string& path) {
+  const int fd = Connect(port);
+  if (fd < 0) return 0;
+  const std::string request = "GET " + path + " HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n";
+  std::string reply;
+  if (write(fd, request.data(), request.size()) == ssize_t(request.size())) {
+    char block[256];
+    ssize_t got;
+    while (reply.find('\n') == std::string::npos && (got = read(fd, block, sizeof block)) > 0)
+      reply.append(block, size_t(got));
+  }
+  close(fd);
+  // "HTTP/1.0 200 OK"
+  const size_t space = reply.find(' ');
+  return space == std::string::npos ? 0 : std::atoi(reply.c_str() + space + 1);
 }

@@ -32,3 +32,6 @@ class BackgroundProcess {
 int FreeTcpPort();
 // True once something accepts connections on 127.0.0.1:port, within `limit`.
 bool WaitForTcpPort(int port, std::chrono::milliseconds limit);
+// The status of a GET of http://127.0.0.1:port/path (the connection is closed after the status
+// line); 0 when nothing answered.
+int HttpGetStatus(int port, const std::string& path);

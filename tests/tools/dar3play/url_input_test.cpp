@@ -10,6 +10,7 @@
 
 #include "tests/support/background_process.h"
 #include "tests/support/encoded_files.h"
+#include "tests/support/wait.h"
 #include "tests/tools/dar3play/dar3play_runner.h"
 
 namespace {
@@ -171,23 +172,23 @@ TEST_F(UrlInput, ARadioStreamDecodesAsItsFileAndShowsItsStationAndTitle) {
       << test_support::ReadFileText(scratch_ / "error.log");
   BackgroundProcess ezstream("exec ezstream -c " + Quote(ezstream_xml.string()), (scratch_ / "ezstream.out").string());
   const std::string url = "http://127.0.0.1:" + std::to_string(port) + "/night.mp3";
-  // The mount point exists once ezstream is on the air.
-  bool on_air = false;
-  for (int tries = 0; tries < 100 && !on_air; ++tries) {
-    on_air = RunDar3play("--info " + Quote(url)).status == 0;
-    if (!on_air) usleep(50 * 1000);
-  }
+  // The mount point exists once ezstream is on the air; the listeners must come before the
+  // song's six seconds are over.
+  const bool on_air = test_support::WaitUntil([port] { return HttpGetStatus(port, "/night.mp3") == 200; },
+                                              std::chrono::seconds(10), std::chrono::milliseconds(20));
   ASSERT_TRUE(on_air) << test_support::ReadFileText(scratch_ / "ezstream.out");
 
   // Three listeners at once while the song is on the air: a decode, the line-a-track mode and
-  // the remote protocol asking for the status after two seconds.
+  // the remote protocol, whose frontend asks for the status once the title was told.
   const auto live_wav = scratch_ / "live.wav";
+  const std::string remote_txt = Quote((scratch_ / "remote.txt").string());
   const std::string d3 = "JED_HEADLESS=1 SDL_AUDIODRIVER=dummy " + Quote(Dar3playPath());
+  const std::string frontend = "(for i in $(seq 100); do grep -q 'notice title' " + remote_txt +
+                               " && break; sleep 0.1; done; echo status; echo quit)";
   const RunResult r =
       RunCommand("((" + d3 + " --no-gapless --decode " + Quote(url) + " " + Quote(live_wav.string()) +
-                 "; echo decode=$?) & (" + "(sleep 2; echo status; echo quit) | " + d3 + " --remote --output null " +
-                 Quote(url) + " > " + Quote((scratch_ / "remote.txt").string()) + ") & " + d3 + " --output null " +
-                 Quote(url) + "; echo play=$?; wait)");
+                 "; echo decode=$?) & (" + frontend + " | " + d3 + " --remote --output null " + Quote(url) + " > " +
+                 remote_txt + ") & " + d3 + " --output null " + Quote(url) + "; echo play=$?; wait)");
   EXPECT_NE(r.out.find("decode=0"), std::string::npos) << r.out << r.err;
   EXPECT_NE(r.out.find("play=0"), std::string::npos) << r.out << r.err;
   EXPECT_NE(r.out.find("Playing 1/1: Jed Band - Night Falls [Night Radio]\n"), std::string::npos) << r.out;
