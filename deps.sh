@@ -5,7 +5,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config
   libsdl2-dev libsdl2-ttf-dev fonts-dejavu-core
   libmad0-dev libfluidsynth-dev timgm6mb-soundfont
-  libpng-dev libmp3lame-dev libncurses-dev
+  libpng-dev libmp3lame-dev libncurses-dev libcurl4-openssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth mpg123 sox libfftw3-dev libkissfft-dev imagemagick
   python3-mutagen id3v2 xdotool openbox x11-utils
@@ -16,6 +16,7 @@ PACKAGES=(
   lintian desktop-file-utils appstream   # checks of the packages and desktop files
   clang-format                           # the one source format (tests/repo/format_test.sh)
   abigail-tools python3-pytest   # libdar3's ABI check; the Python binding's tests
+  icecast2 ezstream              # dar3play's web streams: a real radio server and its source
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -62,8 +62,11 @@ set(CPACK_DEBIAN_DAR3PLAY_DESCRIPTION "terminal MP3 player built on libdar3
 dar3play plays MP3 files in a full-screen terminal interface with tags,
 a progress bar, VU meters and a spectrum analyser, prints stream
 information (also as JSON) and decodes files to WAV with the library's
-effects.")
+effects. It plays folders, M3U and PLS lists, and http and https
+addresses (Icecast and Shoutcast radio with their stream titles).")
 set(CPACK_COMPONENT_DAR3PLAY_DEPENDS libdar3)
+# libcurl comes through dpkg-shlibdeps; https needs the system's certificate authorities.
+set(CPACK_DEBIAN_DAR3PLAY_PACKAGE_RECOMMENDS "ca-certificates")
 
 set(CPACK_DEBIAN_PYTHON_PACKAGE_NAME python3-dar3)
 set(CPACK_DEBIAN_PYTHON_PACKAGE_SECTION python)

@@ -57,7 +57,7 @@ expect_package libdar3-dev libdevel "libdar3-2 $same" 'libmad0-dev' -- "$libdir/
   share/man/man3/dar3.3.gz share/man/man3/dar3_callbacks.3.gz share/man/man3/Mp3_Play.3.gz
 expect_package python3-dar3 python "libdar3-2 $same" 'python3' -- lib/python3/dist-packages/dar3/__init__.py \
   lib/python3/dist-packages/dar3/player.py share/doc/python3-dar3/examples/play_mp3.py
-expect_package dar3play sound "libdar3-2 $same" 'libncursesw6' 'libsystemd0' -- bin/dar3play share/man/man1/dar3play.1.gz
+expect_package dar3play sound "libdar3-2 $same" 'libncursesw6' 'libsystemd0' 'libcurl4' -- bin/dar3play share/man/man1/dar3play.1.gz
 if [ "$with_game" = ON ]; then
   expect_package jed-grimstorm games "libdar3-2 $same" 'libc6' 'fonts-dejavu-core' -- games/jed-grimstorm \
     share/jed-grimstorm/Grimstorm0.BMP share/jed-grimstorm/castlevania.mp3 share/applications/jed-grimstorm.desktop \

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <vector>
 
+#include "tools/dar3play/net/url_source.h"
 #include "tools/dar3play/playlist.h"
 #include "tools/dar3play/replay_gain_tags.h"
 #include "tools/dar3play/stream_source.h"
@@ -48,14 +49,12 @@ bool Player::Open(const std::string& path, int buffer_ms, bool as_stream) {
   StopFeeding();
   failure_.clear();
   replay_gain_ = {};
+  notes_.reset();
   if (!handle_) {
     failure_ = SourceName(path) + ": can't create the player";
     return false;
   }
-  if (IsUrl(path)) {
-    failure_ = path + ": web addresses are not played directly yet; try: curl -s URL | dar3play -";
-    return false;
-  }
+  if (IsUrl(path)) return OpenUrl(path, buffer_ms);
   as_stream = as_stream || IsStandardInput(path);
   bool ok = false;
   if (as_stream) {
@@ -73,7 +72,13 @@ bool Player::OpenAsStream(const std::string& path, int buffer_ms) {
   return source && OpenStream(std::move(source), buffer_ms);
 }
 
-bool Player::OpenStream(std::unique_ptr<StreamSource> source, int buffer_ms) {
+bool Player::OpenUrl(const std::string& url, int buffer_ms) {
+  notes_ = std::make_shared<StreamNotes>();
+  std::unique_ptr<UrlSource> source = UrlSource::Open(url, notes_, &failure_);
+  return source && OpenStream(std::move(source), buffer_ms);
+}
+
+bool Player::OpenStream(std::unique_ptr<ByteSource> source, int buffer_ms) {
   StopFeeding();
   stop_feeding_ = false;
   SetStreamProblem({});
@@ -93,12 +98,13 @@ bool Player::OpenStream(std::unique_ptr<StreamSource> source, int buffer_ms) {
     return false;
   }
   replay_gain_ = ReplayGainFromHead(std::span(first.data(), size_t(got)));
-  if (size_t(got) < first.size()) return Mp3_PushDataToStream(handle_, nullptr, 0) != 0;
+  // Even a short first block goes on through the feeder: it ends the stream, and tells a read
+  // error the source kept until the block was handed over.
   feeder_ = std::thread(&Player::Feed, this, std::move(source));
   return true;
 }
 
-void Player::Feed(std::unique_ptr<StreamSource> source) {
+void Player::Feed(std::unique_ptr<ByteSource> source) {
   std::vector<uint8_t> block(kPushBlock);
   while (!stop_feeding_) {
     STREAM_LOAD_INFO load{};

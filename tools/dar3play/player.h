@@ -12,7 +12,8 @@
 #include "dar3/dar3.h"
 #include "tools/dar3play/replay_gain.h"
 
-class StreamSource;
+class ByteSource;
+class StreamNotes;
 
 class Player {
  public:
@@ -39,17 +40,20 @@ class Player {
   bool Check(int ok);
 
   // Opens a pushed stream on an open source and feeds it while the song plays.
-  bool OpenStream(std::unique_ptr<StreamSource> source, int buffer_ms);
+  bool OpenStream(std::unique_ptr<ByteSource> source, int buffer_ms);
   // Why the pushed stream's song ended before its source did (a read error, or more data than
   // a song can hold), empty while nothing went wrong. The song plays what was read.
   std::string StreamProblem() const;
+  // What the web stream now open tells (station, title, connection news); null for others.
+  std::shared_ptr<StreamNotes> stream_notes() const { return notes_; }
 
  private:
   bool OpenAsStream(const std::string& path, int buffer_ms);
+  bool OpenUrl(const std::string& url, int buffer_ms);
   void SetStreamProblem(std::string text);
   // Pushes the rest of the source, never more than a bounded amount ahead of the decoder, and
   // ends the stream; stops early when the stream is closed or stop_feeding_ is set.
-  void Feed(std::unique_ptr<StreamSource> source);
+  void Feed(std::unique_ptr<ByteSource> source);
   void StopFeeding();
 
   MP3_HANDLE handle_ = nullptr;
@@ -59,4 +63,5 @@ class Player {
   ReplayGainInfo replay_gain_;
   mutable std::mutex problem_lock_;  // the feeder writes stream_problem_, the caller reads it
   std::string stream_problem_;
+  std::shared_ptr<StreamNotes> notes_;
 };

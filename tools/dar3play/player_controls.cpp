@@ -96,6 +96,7 @@ bool PlayerControls::OpenCurrent(bool follow) {
   if (paused_) output_.Resume();
   paused_ = false;
   const std::string& path = entry().location;
+  stream_log_.Forget();
   if (!player_.Open(path, 0, options_.stream)) {
     Skip(player_.failure());
     return false;
@@ -104,6 +105,7 @@ bool PlayerControls::OpenCurrent(bool follow) {
   // encoder's delay and padding are trimmed, and the output stays open from track to track.
   info_ = ReadTrackInfo(h, path);
   info_.replay_gain = player_.replay_gain();
+  pushed_ = options_.stream || IsStandardInput(path) || IsUrl(path);
   loop_start_ = loop_end_ = 0;
   status_line_ = "Playing " + path;
   ApplySettings();
@@ -174,9 +176,18 @@ bool PlayerControls::StartFromCurrent(bool follow) {
 bool PlayerControls::Start() { return !entries_.empty() && StartFromCurrent(); }
 
 std::string PlayerControls::Title() const {
+  if (const auto notes = player_.stream_notes()) {
+    std::string on_air = notes->Get().title;
+    if (!on_air.empty()) return on_air;
+  }
   const std::string& listed = entries_.empty() ? std::string() : entries_[shown_index_].title;
   if (!shown_info_.tags.title.empty() || listed.empty()) return DisplayTitle(shown_info_);
   return listed;
+}
+
+std::string PlayerControls::Station() const {
+  const auto notes = player_.stream_notes();
+  return notes ? notes->Get().station : std::string();
 }
 
 void PlayerControls::ApplySettings() {
@@ -208,8 +219,20 @@ bool PlayerControls::Tick() {
     ending_ = true;
     return false;
   }
+  const size_t told = stream_events().size();
+  if (const auto notes = player_.stream_notes()) {
+    STREAM_LOAD_INFO load{};
+    if (Mp3_GetStreamLoad(player_.handle(), &load)) notes->Played(uint64_t(std::max(0, load.queued_bytes)));
+  }
+  stream_log_.Follow(player_.stream_notes());
+  if (stream_events().size() > told) status_line_ = StatusText(stream_events().back());
   const MP3_STATUS status = Status();
   if (status.playing || status.paused) {
+    // A pushed stream's length is what has come so far: it grows while a web stream plays.
+    if (pushed_) {
+      Mp3_GetSongLength(player_.handle(), &info_.length);
+      if (announced_) shown_info_.length = info_.length;  // the track heard is this one
+    }
     if (status.playing && !status.paused && !reverse_ && !status.loop) last_position_ = Position();
     return true;
   }

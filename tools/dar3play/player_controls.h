@@ -14,6 +14,7 @@
 #include "tools/dar3play/player.h"
 #include "tools/dar3play/playlist.h"
 #include "tools/dar3play/position_clock.h"
+#include "tools/dar3play/stream_events.h"
 #include "tools/dar3play/track_info.h"
 
 // The name of a spectrum window type, 1..14.
@@ -83,8 +84,12 @@ class PlayerControls {
   // The current entry; an empty one before anything was loaded.
   const PlaylistEntry& entry() const;
   const PlayOrder& order() const { return order_; }
-  // The title to show: the tag's, else the list's, else the file name.
+  // The title to show: a web stream's own, else the tag's, else the list's, else the file name.
   std::string Title() const;
+  // A web stream's station, empty for others.
+  std::string Station() const;
+  // What web streams told, in order (each one also shows on the status line when it comes).
+  const std::vector<StreamEvent>& stream_events() const { return stream_log_.events(); }
   uint32_t Position();
   bool position_estimated() const { return clock_.estimated(); }
   MP3_STATUS Status() const;
@@ -150,6 +155,7 @@ class PlayerControls {
   PositionClock clock_;
   bool started_ = false;
   bool stopped_ = false;  // by Stop, not by the end of the list
+  bool pushed_ = false;   // the song plays as a pushed stream
   unsigned track_serial_ = 0;
   uint32_t last_position_ = 0;
   bool paused_ = false;
@@ -169,4 +175,5 @@ class PlayerControls {
   std::string status_line_;
   std::vector<std::string> failures_;
   std::function<void()> poll_hook_;
+  StreamEventLog stream_log_;
 };

@@ -35,6 +35,15 @@ bool ParseNumber(const std::string& text, double* value) {
   return !errno && !*end && *value == *value;  // not NaN
 }
 
+// What a web stream tells comes between the answers, as "notice title TEXT" and the like.
+void PrintStreamNotices(const PlayerControls& c, size_t* told) {
+  for (; *told < c.stream_events().size(); ++*told) {
+    const StreamEvent& event = c.stream_events()[*told];
+    std::printf("notice %s %s\n", EventName(event.kind), Printable(event.text).c_str());
+    std::fflush(stdout);
+  }
+}
+
 }  // namespace
 
 std::string AnswerRemoteCommand(const std::string& line, PlayerControls* c, bool* quit) {
@@ -95,9 +104,11 @@ int RunRemote(PlayerControls* controls) {
   if (controls->count()) controls->Start();
   std::string pending;
   bool quit = false;
+  size_t told = 0;
   while (!quit && !Interrupted()) {
     controls->Tick();
     failures.PrintNew();
+    PrintStreamNotices(*controls, &told);
     pollfd in{STDIN_FILENO, POLLIN, 0};
     if (poll(&in, 1, kPollMs) <= 0) continue;
     char block[4096];

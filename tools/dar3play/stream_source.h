@@ -10,6 +10,8 @@
 #include <memory>
 #include <string>
 
+#include "tools/dar3play/byte_source.h"
+
 // "-" means standard input.
 bool IsStandardInput(const std::string& path);
 // The name messages use for a source.
@@ -23,24 +25,21 @@ constexpr uint64_t kMaxSongBytes = 0xFFFFFFFEu;
 bool CheckSource(const std::string& path, bool pipes_too, std::string* why);
 
 // An open source for a pushed stream.
-class StreamSource {
+class StreamSource : public ByteSource {
  public:
   // Opens a file or a pipe (or takes standard input for "-"), after CheckSource.
   static std::unique_ptr<StreamSource> Open(const std::string& path, std::string* why);
   // Takes an open descriptor the caller set up (a pipe, a terminal), named `name` in messages,
   // without the checks of Open; it is closed with the source.
   static std::unique_ptr<StreamSource> Adopt(int fd, std::string name);
-  const std::string& name() const { return name_; }
-  ~StreamSource();
+  const std::string& name() const override { return name_; }
+  ~StreamSource() override;
   StreamSource(const StreamSource&) = delete;
   StreamSource& operator=(const StreamSource&) = delete;
 
-  // Reads up to `size` bytes, fewer only at the end of the data, past kMaxSongBytes in all, or
-  // when `stop` is set while it waits for a pipe. Returns the count (0 at the end); -1 on a read
-  // error, with the message in *why.
-  long Read(uint8_t* into, size_t size, const std::atomic<bool>& stop, std::string* why);
-  // True once the song limit stopped the reading although more data was there.
-  bool truncated() const { return truncated_; }
+  // As ByteSource::Read; the end also comes past kMaxSongBytes in all.
+  long Read(uint8_t* into, size_t size, const std::atomic<bool>& stop, std::string* why) override;
+  bool truncated() const override { return truncated_; }
 
  private:
   StreamSource(int fd, bool owned, std::string name) : fd_(fd), owned_(owned), name_(std::move(name)) {}

@@ -82,6 +82,10 @@ class PlayerScreen {
         case ScreenPart::kTitle: Text(p.row, 0, "Title:  " + Printable(c_->Title())); break;
         case ScreenPart::kArtist: Text(p.row, 0, "Artist: " + Printable(info.tags.artist)); break;
         case ScreenPart::kAlbum:
+          if (!c_->Station().empty()) {
+            Text(p.row, 0, "Station: " + Printable(c_->Station()));
+            break;
+          }
           Text(p.row, 0,
                "Album:  " + Printable(info.tags.album) +
                    (info.tags.year.empty() ? "" : "  (" + Printable(info.tags.year) + ")"));

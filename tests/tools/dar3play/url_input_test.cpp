@@ -1,0 +1,214 @@
+// Web addresses, on the command line and in lists: files from a local HTTP server decode as the
+// files themselves do, also through a connection that drops; failures are told in plain words;
+// a real Icecast radio stream fed by ezstream decodes as its file, with the ICY metadata out of
+// the audio and the station and stream title shown.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include "tests/support/background_process.h"
+#include "tests/support/encoded_files.h"
+#include "tests/support/wait.h"
+#include "tests/tools/dar3play/dar3play_runner.h"
+
+namespace {
+
+// The decode of one input as dar3play makes it. Streams play untrimmed, so files are compared
+// untrimmed too.
+Wav Decode(const std::string& input, const ScratchDir& scratch, int* status, std::string* err = nullptr) {
+  const auto out = scratch / "decode.wav";
+  std::remove(out.c_str());
+  const RunResult r = RunDar3play("--no-gapless --decode " + input + " " + Quote(out.string()));
+  *status = r.status;
+  if (err) *err = r.err;
+  Wav wav;
+  ReadWav(out, &wav);
+  return wav;
+}
+
+class UrlInput : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string why_not;
+    files_ = GetEncodedFiles(&why_not);
+    if (!files_) GTEST_SKIP() << "cannot make test files: " << why_not;
+  }
+
+  const EncodedFiles* files_ = nullptr;
+  ScratchDir scratch_;
+};
+
+class WebFiles : public UrlInput {
+ protected:
+  void SetUp() override {
+    UrlInput::SetUp();
+    if (IsSkipped()) return;
+    server_ = std::make_unique<BackgroundProcess>("exec python3 " + Quote(WEB_FILE_SERVER) + " " +
+                                                  Quote(files_->dir.string()));
+    std::string port;
+    ASSERT_TRUE(server_->ReadLine(&port, std::chrono::seconds(10))) << "the test server did not start";
+    base_ = "http://127.0.0.1:" + port + "/";
+  }
+
+  std::string Url(const std::filesystem::path& file, const std::string& query = {}) const {
+    return base_ + file.filename().string() + query;
+  }
+
+  std::unique_ptr<BackgroundProcess> server_;
+  std::string base_;
+};
+
+TEST_F(WebFiles, DecodeAsTheFilesDoAlsoThroughADroppedConnectionAndFromLists) {
+  int status = -1;
+  const Wav cbr = Decode(Quote(files_->cbr.string()), scratch_, &status);
+  ASSERT_EQ(status, 0);
+  const Wav vbr = Decode(Quote(files_->vbr.string()), scratch_, &status);
+  ASSERT_EQ(status, 0);
+  EXPECT_EQ(Decode(Url(files_->cbr), scratch_, &status).samples, cbr.samples);
+  EXPECT_EQ(status, 0);
+  // The connection breaks after 30000 bytes; the file resumes from there (or, where the
+  // server ignores ranges, from the same byte of a whole new reply).
+  std::string err;
+  EXPECT_EQ(Decode(Quote(Url(files_->vbr, "?drop=30000&once=1")), scratch_, &status, &err).samples, vbr.samples);
+  EXPECT_EQ(status, 0) << err;
+  EXPECT_EQ(Decode(Quote(Url(files_->cbr, "?drop=30000&once=1&range=0")), scratch_, &status, &err).samples,
+            cbr.samples);
+  EXPECT_EQ(status, 0) << err;
+  // A list naming web addresses plays them back to back.
+  const auto list = scratch_ / "web.m3u";
+  std::ofstream(list) << "#EXTM3U\n#EXTINF:6,Night Falls\n" << Url(files_->cbr) << "\n" << Url(files_->cbr) << "\n";
+  std::vector<int16_t> twice = cbr.samples;
+  twice.insert(twice.end(), cbr.samples.begin(), cbr.samples.end());
+  EXPECT_EQ(Decode(Quote(list.string()), scratch_, &status).samples, twice);
+  EXPECT_EQ(status, 0);
+}
+
+TEST_F(WebFiles, FailuresAreToldInPlainWordsWithStatusOne) {
+  const std::string missing = base_ + "missing.mp3";
+  int status = -1;
+  std::string err;
+  const Wav nothing = Decode(Quote(missing), scratch_, &status, &err);
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(err, "dar3play: " + missing + ": the server answered HTTP 404 Not Found\n");
+  EXPECT_FALSE(std::filesystem::exists(scratch_ / "decode.wav")) << "a failed decode leaves no file";
+  // Playing: the message, and status 1 since nothing could be played.
+  const std::string refused = "http://127.0.0.1:" + std::to_string(FreeTcpPort()) + "/song.mp3";
+  const RunResult played = RunDar3play("--output null " + Quote(refused));
+  EXPECT_EQ(played.status, 1);
+  EXPECT_NE(played.err.find(refused + ": the server refused the connection"), std::string::npos) << played.err;
+  // A connection that breaks off for good: what came is written, and the status says the rest is missing.
+  const Wav cut = Decode(Quote(Url(files_->cbr, "?drop=40000&range=0")), scratch_, &status, &err);
+  EXPECT_EQ(status, 1);
+  EXPECT_NE(err.find("connection lost and not restored"), std::string::npos) << err;
+  EXPECT_GT(cut.samples.size(), 0u);
+}
+
+TEST_F(WebFiles, ARadioStreamLosesItsMetadataAndShowsEachTitleWhenItIsHeard) {
+  int status = -1;
+  std::string err;
+  const Wav file = Decode(Quote(files_->cbr.string()), scratch_, &status);
+  ASSERT_EQ(status, 0);
+  // The station sends the file once with a metadata block every 8192 bytes, then is gone: the
+  // decode is the file's, whole, and the end of the broadcast is no failure.
+  const Wav radio = Decode(Quote(Url(files_->cbr, "?icy=Test%20Radio&listener=1")), scratch_, &status, &err);
+  EXPECT_EQ(status, 0) << err;
+  EXPECT_EQ(radio.samples, file.samples);
+  // Both titles come with the first block read, yet each is shown when its part plays.
+  const RunResult played = RunDar3play("--output null " + Quote(Url(files_->cbr, "?icy=Test%20Radio&listener=2")));
+  EXPECT_EQ(played.status, 0) << played.err;
+  const size_t first = played.out.find("Playing 1/1: First Song [Test Radio]\n");
+  const size_t second = played.out.find("Playing 1/1: Second Song [Test Radio]\n");
+  EXPECT_NE(first, std::string::npos) << played.out;
+  EXPECT_NE(second, std::string::npos) << played.out;
+  EXPECT_LT(first, second) << played.out;
+  EXPECT_NE(played.out.find(": the stream has ended\n"), std::string::npos) << played.out;
+}
+
+// Icecast's configuration for one test: a mount whose burst holds the whole song, so a
+// listener that connects while the song is on the air gets it from its first byte.
+std::string IcecastConfig(int port, const std::filesystem::path& dir) {
+  const std::string owner = geteuid() == 0
+                                // As root Icecast refuses to run unless it is told to drop to its own user.
+                                ? "<changeowner><user>icecast2</user><group>icecast</group></changeowner>"
+                                : "";
+  return "<icecast><limits><sources>2</sources><queue-size>4194304</queue-size><burst-size>4194304</burst-size>"
+         "</limits><authentication><source-password>source-pw</source-password><admin-user>admin</admin-user>"
+         "<admin-password>admin-pw</admin-password></authentication><hostname>127.0.0.1</hostname>"
+         "<listen-socket><port>" +
+         std::to_string(port) +
+         "</port><bind-address>127.0.0.1</bind-address></listen-socket>"
+         "<mount><mount-name>/night.mp3</mount-name><stream-name>Night Radio</stream-name>"
+         "<burst-size>4194304</burst-size></mount><paths><basedir>" +
+         dir.string() + "</basedir><logdir>" + dir.string() +
+         "</logdir><webroot>/usr/share/icecast2/web</webroot><adminroot>/usr/share/icecast2/admin</adminroot></paths>"
+         "<logging><errorlog>error.log</errorlog><accesslog>access.log</accesslog><loglevel>2</loglevel></logging>"
+         "<security><chroot>0</chroot>" +
+         owner + "</security></icecast>\n";
+}
+
+std::string EzstreamConfig(int port, const std::filesystem::path& song) {
+  return "<ezstream><servers><server><hostname>127.0.0.1</hostname><port>" + std::to_string(port) +
+         "</port><password>source-pw</password></server></servers><streams><stream><mountpoint>/night.mp3"
+         "</mountpoint><format>MP3</format></stream></streams><intakes><intake><type>file</type><filename>" +
+         song.string() + "</filename><stream_once>Yes</stream_once></intake></intakes></ezstream>\n";
+}
+
+TEST_F(UrlInput, ARadioStreamDecodesAsItsFileAndShowsItsStationAndTitle) {
+  if (RunCommand("(command -v icecast2 && command -v ezstream)").status != 0)
+    GTEST_SKIP() << "icecast2 or ezstream is not installed (deps.sh installs both)";
+  // Icecast, dropped to its own user when run as root, writes its logs here.
+  ASSERT_EQ(chmod(scratch_.path().c_str(), 0777), 0);
+  const int port = FreeTcpPort();
+  const auto icecast_xml = scratch_ / "icecast.xml", ezstream_xml = scratch_ / "ezstream.xml";
+  std::ofstream(icecast_xml) << IcecastConfig(port, scratch_.path());
+  std::ofstream(ezstream_xml) << EzstreamConfig(port, files_->cbr);
+  // ezstream refuses a configuration others may read: it holds the password.
+  ASSERT_EQ(chmod(ezstream_xml.c_str(), 0600), 0);
+  BackgroundProcess icecast("exec icecast2 -c " + Quote(icecast_xml.string()), (scratch_ / "icecast.out").string());
+  ASSERT_TRUE(WaitForTcpPort(port, std::chrono::seconds(10)))
+      << "Icecast did not start: " << test_support::ReadFileText(scratch_ / "icecast.out")
+      << test_support::ReadFileText(scratch_ / "error.log");
+  BackgroundProcess ezstream("exec ezstream -c " + Quote(ezstream_xml.string()), (scratch_ / "ezstream.out").string());
+  const std::string url = "http://127.0.0.1:" + std::to_string(port) + "/night.mp3";
+  // The mount point exists once ezstream is on the air; the listeners must come before the
+  // song's six seconds are over.
+  const bool on_air = test_support::WaitUntil([port] { return HttpGetStatus(port, "/night.mp3") == 200; },
+                                              std::chrono::seconds(10), std::chrono::milliseconds(20));
+  ASSERT_TRUE(on_air) << test_support::ReadFileText(scratch_ / "ezstream.out");
+
+  // Three listeners at once while the song is on the air: a decode, the line-a-track mode and
+  // the remote protocol, whose frontend asks for the status once the title was told.
+  const auto live_wav = scratch_ / "live.wav";
+  const std::string remote_txt = Quote((scratch_ / "remote.txt").string());
+  const std::string d3 = "JED_HEADLESS=1 SDL_AUDIODRIVER=dummy " + Quote(Dar3playPath());
+  const std::string frontend = "(for i in $(seq 100); do grep -q 'notice title' " + remote_txt +
+                               " && break; sleep 0.1; done; echo status; echo quit)";
+  const RunResult r =
+      RunCommand("((" + d3 + " --no-gapless --decode " + Quote(url) + " " + Quote(live_wav.string()) +
+                 "; echo decode=$?) & (" + frontend + " | " + d3 + " --remote --output null " + Quote(url) + " > " +
+                 remote_txt + ") & " + d3 + " --output null " + Quote(url) + "; echo play=$?; wait)");
+  EXPECT_NE(r.out.find("decode=0"), std::string::npos) << r.out << r.err;
+  EXPECT_NE(r.out.find("play=0"), std::string::npos) << r.out << r.err;
+  EXPECT_NE(r.out.find("Playing 1/1: Jed Band - Night Falls [Night Radio]\n"), std::string::npos) << r.out;
+  const std::string remote = test_support::ReadFileText(scratch_ / "remote.txt");
+  EXPECT_NE(remote.find("notice station Night Radio\n"), std::string::npos) << remote;
+  EXPECT_NE(remote.find("notice title Jed Band - Night Falls\n"), std::string::npos) << remote;
+  EXPECT_NE(remote.find("status playing "), std::string::npos) << remote;
+  EXPECT_NE(remote.find(" 1/1 Jed Band - Night Falls\n"), std::string::npos) << remote;
+
+  // The PCM is the file's: the metadata blocks are out of the audio. The source sends whole
+  // frames only, so the stream may lack the file's last frame.
+  int status = -1;
+  const Wav file = Decode(Quote(files_->cbr.string()), scratch_, &status);
+  Wav live;
+  ASSERT_TRUE(ReadWav(live_wav, &live));
+  constexpr size_t kFrameSamples = 1152 * 2;
+  ASSERT_LE(live.samples.size(), file.samples.size());
+  EXPECT_GE(live.samples.size() + kFrameSamples, file.samples.size());
+  EXPECT_TRUE(std::equal(live.samples.begin(), live.samples.end(), file.samples.begin()))
+      << "the stream's PCM differs from the file's";
+}
+
+}  // namespace

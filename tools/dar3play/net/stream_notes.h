@@ -1,0 +1,64 @@
+// What a web stream tells while it plays: the station's name, the title on the air and news of
+// its connection (a reconnect). The feeder thread writes them, the player's loop reads them.
+// A title arrives ahead of its sound, by what the player holds queued; it becomes the title on
+// the air once playback reaches it.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <utility>
+
+class StreamNotes {
+ public:
+  struct Snapshot {
+    std::string station;
+    std::string title;
+    std::string news;
+    unsigned serial = 0;  // counts every change
+  };
+
+  void SetStation(const std::string& station) { Set(&Snapshot::station, station); }
+  void SetTitle(const std::string& title) { Set(&Snapshot::title, title); }
+  // A title that starts `at` bytes into the audio handed to the player.
+  void AddTitleAt(uint64_t at, const std::string& title) {
+    std::lock_guard<std::mutex> hold(lock_);
+    coming_.emplace_back(at, title);
+  }
+  // All the audio handed to the player so far.
+  void SetHandedOut(uint64_t bytes) {
+    std::lock_guard<std::mutex> hold(lock_);
+    handed_out_ = bytes;
+  }
+  // The player holds `queued` bytes unplayed: the titles it has reached are on the air.
+  void Played(uint64_t queued) {
+    std::lock_guard<std::mutex> hold(lock_);
+    const uint64_t played = handed_out_ > queued ? handed_out_ - queued : 0;
+    while (!coming_.empty() && coming_.front().first <= played) {
+      Change(&Snapshot::title, coming_.front().second);
+      coming_.pop_front();
+    }
+  }
+  void SetNews(const std::string& news) { Set(&Snapshot::news, news); }
+  Snapshot Get() const {
+    std::lock_guard<std::mutex> hold(lock_);
+    return now_;
+  }
+
+ private:
+  void Set(std::string Snapshot::*field, const std::string& value) {
+    std::lock_guard<std::mutex> hold(lock_);
+    Change(field, value);
+  }
+  void Change(std::string Snapshot::*field, const std::string& value) {
+    if (now_.*field == value) return;
+    now_.*field = value;
+    ++now_.serial;
+  }
+
+  mutable std::mutex lock_;
+  Snapshot now_;
+  std::deque<std::pair<uint64_t, std::string>> coming_;
+  uint64_t handed_out_ = 0;
+};
