@@ -41,10 +41,15 @@ int DAr3::Stop() {
       return 0;
     }
   }
+  if (StopRun()) return 1;
+  SetError("Stop->Stream isn't playing !");
+  return 0;
+}
+
+bool DAr3::StopRun() {
   if (!state_.playing) {
     EndRun();
-    SetError("Stop->Stream isn't playing !");
-    return 0;
+    return false;
   }
   stop_reason_.Ask(MP3_STOP_REASON_STOP);
   RequestStop();
@@ -55,13 +60,13 @@ int DAr3::Stop() {
   state_.was_playing = 0;
   if (effects_.pushed_stream) ActiveStreamQueue().Clear();
   state_.byte_position = 0;
-  return 1;
+  return true;
 }
 
 void DAr3::StopFor(int32_t reason) {
   if (!state_.playing) return;
   stop_reason_.Ask(reason);
-  Stop();
+  StopRun();
 }
 
 int DAr3::GetStopReason(int* reason) {

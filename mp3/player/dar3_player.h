@@ -367,6 +367,9 @@ class DAr3 final : public RUVe3 {  // NOLINT(cppcoreguidelines-virtual-class-des
   // Ends the wait for the current run: joined, or (on the callback thread) waited for until
   // done and joined later. False when the caller is inside a synchronous callback of it.
   bool EndRun();
+  // Stop's work without its error texts: false when no run was playing (one that ended by
+  // itself is still waited for).
+  bool StopRun();
   // Stop, and false with `refusal` as the error when the run cannot end yet (see EndRun).
   bool StopForChange(const char* refusal);
   // StopForChange that also claims the launch, so no other caller starts a run until

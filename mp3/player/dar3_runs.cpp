@@ -95,12 +95,12 @@ bool DAr3::StartRun(int32_t loop, const char* op, const char* failure, const std
   dispatcher_.WaitServing([&] { return run->start.load() >= 0; });
   if (run->start.load() == 1) return true;
   // A failed start is undone, unless a run started meanwhile by another caller replaced it.
-  if (runs_.IsCurrent(run)) Stop();
+  if (runs_.IsCurrent(run)) StopRun();
   return false;
 }
 
 bool DAr3::StopForChange(const char* refusal) {
-  Stop();
+  StopRun();
   if (EndRun()) return true;
   SetError(refusal);
   return false;
