@@ -384,6 +384,19 @@ class DAr3 final : public RUVe3 {  // NOLINT(cppcoreguidelines-virtual-class-des
   // starts) and launched, and its start result awaited. False with the error set.
   bool StartRun(int32_t loop, const char* op, const char* failure, const std::function<void()>& setup = {})
       EXCLUDES(lock_);
+  // A start waits for its run, and a handler of that run may destroy the player meanwhile:
+  // counted as a call under way for its whole length, also when it comes through the C++
+  // interface rather than the counted flat exports, so destruction waits for it.
+  class CountedStart {
+   public:
+    explicit CountedStart(DAr3& player) EXCLUDES(player.lock_);
+    ~CountedStart();
+    CountedStart(const CountedStart&) = delete;
+    CountedStart& operator=(const CountedStart&) = delete;
+
+   private:
+    DAr3& player_;
+  };
   // Destruction: no call or run may start from now on; WindDown returns once no run exists and
   // no call is under way (on the callback thread: once every run's thread has returned).
   void BeginDestroy() EXCLUDES(lock_);

@@ -60,6 +60,7 @@ void DAr3::EndOfRun(RunFlags& run) {
 }
 
 bool DAr3::StartRun(int32_t loop, const char* op, const char* failure, const std::function<void()>& setup) {
+  const CountedStart counted(*this);
   // A run another caller started since this one stopped or checked plays on: waiting for it
   // would wait for the song's end.
   if (const std::shared_ptr<RunFlags> live = runs_.Current(); live && !live->done && state_.playing) {
@@ -130,14 +131,18 @@ bool DAr3::EnterCall(const char* op) {
 }
 
 void DAr3::LeaveCall() {
-  bool wake = false;
-  {
-    platform::MutexLock hold(lock_);
-    --calls_;
-    wake = destroying_;
-  }
-  if (wake) dispatcher_.Wake();
+  platform::MutexLock hold(lock_);
+  --calls_;
+  // Woken under the lock: once destruction reads the count 0, this caller touches nothing more.
+  if (destroying_) dispatcher_.Wake();
 }
+
+DAr3::CountedStart::CountedStart(DAr3& player) : player_(player) {
+  platform::MutexLock hold(player_.lock_);
+  ++player_.calls_;
+}
+
+DAr3::CountedStart::~CountedStart() { player_.LeaveCall(); }
 
 void DAr3::BeginDestroy() {
   {
