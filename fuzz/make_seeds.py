@@ -151,6 +151,34 @@ def api_seeds():
         write(f"fuzz/api/corpus/{plan}.bin", bytes([len(ops)]) + b"".join(ops) + read(name, 5000))
 
 
+def threads_seeds():
+    # operation: thread, kind, where (player), a, b, value (LE 24); armed ops fire on the
+    # first message among bits 4.. of their value
+    def op(thread, kind, where=0, a=0, b=0, value=0):
+        return bytes([thread, kind, where, a, b]) + struct.pack("<I", value)[:3]
+    wait, destroy, open_file, stream, close, play, loop, seek, stop, pause = range(10)
+    getters, push, set_callback, reverse, eq, sfx, fade, arm = 10, 12, 13, 14, 15, 16, 17, 19
+    on_stop, on_sync_stop, on_play = 0x1 << 4, 0x10000 << 4, 0x2 << 4
+    plans = {
+        # A playlist from the STOP handler while two threads poll every getter.
+        "playlist": (3, [op(0, open_file), op(0, arm, a=open_file, value=on_stop), op(0, arm, a=play, value=on_stop),
+                         op(0, play)] + [op(1 + i % 2, getters, a=i, b=i) for i in range(24)] +
+                     [op(0, wait, a=19), op(0, stop)]),
+        # Destroy from one thread while the other plays and the handler plays again.
+        "destroy_while_playing": (2, [op(0, open_file), op(0, arm, a=play, value=on_sync_stop), op(0, play),
+                                      op(1, getters, a=2), op(1, seek, value=100), op(1, play), op(0, wait, a=3),
+                                      op(0, destroy, value=1), op(1, getters, a=11), op(1, play)]),
+        # Two threads opening, closing, seeking and playing the same player, a stream on the other.
+        "random_calls": (4, [op(0, open_file), op(1, close), op(0, play), op(1, open_file), op(2, seek, value=500),
+                             op(3, stream, 1, a=2), op(3, push, 1, a=20, value=300), op(3, play, 1), op(2, loop, a=1),
+                             op(1, reverse, a=1), op(0, stop), op(2, eq, a=1, b=1), op(0, sfx, a=1, b=2),
+                             op(1, fade, a=1, value=200), op(3, set_callback, 1, a=2), op(2, play), op(0, close)]),
+    }
+    files = ("M2L3_compl24.bit", "l3-nonstandard-id3v2.bit", "l3-nonstandard-sin1k0db_lame_vbrtag.bit")
+    for (plan, (threads, ops)), name in zip(plans.items(), files):
+        write(f"fuzz/threads/corpus/{plan}.bin", bytes([threads - 2, len(ops)]) + b"".join(ops) + read(name, 5000))
+
+
 if __name__ == "__main__":
     wav_seeds()
     smf_seeds()
@@ -159,3 +187,4 @@ if __name__ == "__main__":
     stream_seeds()
     seek_seeds()
     api_seeds()
+    threads_seeds()

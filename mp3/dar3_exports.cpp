@@ -10,18 +10,24 @@ namespace {
 DAr3* Player(MP3_HANDLE handle) { return static_cast<DAr3*>(handle); }
 }  // namespace
 
-// No exception leaves through the C interface: running out of memory is reported as such.
+// Each call is counted while it runs (Destroy waits for it, and refuses new ones), and no
+// exception leaves through the C interface: running out of memory is reported as such.
 template <typename Call>
-int Guarded(MP3_HANDLE handle, const char* op, Call call) {
+int Guarded(MP3_HANDLE handle, const char* function, Call call) {
   if (!handle) return 0;
+  DAr3* player = Player(handle);
+  const char* op = std::strncmp(function, "Mp3_", 4) == 0 ? function + 4 : function;
+  if (!player->EnterCall(op)) return 0;
+  int result = 0;
   try {
-    return call(Player(handle));
+    result = call(player);
   } catch (const std::bad_alloc&) {
-    Player(handle)->SetErrorF("%s->Memory allocation error !", op);
+    player->SetErrorF("%s->Memory allocation error !", function);
   } catch (...) {
-    Player(handle)->SetErrorF("%s->Unexpected failure !", op);
+    player->SetErrorF("%s->Unexpected failure !", function);
   }
-  return 0;
+  player->LeaveCall();
+  return result;
 }
 
 #define FORWARD(call) return Guarded(player, __func__, [&](DAr3* p) { return p->call; })
@@ -37,13 +43,14 @@ extern "C" {
 MP3_HANDLE CreateRUVe3(void) { return new (std::nothrow) DAr3; }
 MP3_HANDLE Mp3_Initialize(void) { return CreateRUVe3(); }
 
+// Not counted: it waits for the counted calls itself, and the player is gone when it returns.
 int Mp3_Destroy(MP3_HANDLE player) {
-  return Guarded(player, __func__, [](DAr3* p) {
-    p->Release();
-    return 1;
-  });
+  if (!player) return 0;
+  Player(player)->Release();
+  return 1;
 }
 
+// Also after Destroy began, so that a handler can read why its call failed.
 int Mp3_GetError(MP3_HANDLE player, char* buffer, int buffer_size) {
   if (!player) return 0;
   return Player(player)->CopyError(buffer, buffer_size);
@@ -126,9 +133,7 @@ int Mp3_GetEQParamEx(MP3_HANDLE player, int fft_eq, int* preamp, int* gains) {
 int Mp3_LoadID3(MP3_HANDLE player, int tag_version, MP3_ID3_FIELDS* fields) { COMMAND(LoadID3(tag_version, fields)); }
 
 int Mp3_GetID3Field(MP3_HANDLE player, int tag_version, int field_id, char* buffer, int buffer_size) {
-  if (!player) return 0;
-  Player(player)->SetError(nullptr);
-  return Player(player)->GetID3Field(tag_version, field_id, buffer, buffer_size);
+  COMMAND(GetID3Field(tag_version, field_id, buffer, buffer_size));
 }
 
 int Mp3_SetSfxParam(MP3_HANDLE player, int enable, int mode, int delay_ms, int input_gain, int echo_gain,

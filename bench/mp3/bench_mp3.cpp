@@ -1,5 +1,6 @@
 // Player figures: decoding CPU time in the no-output mode against madplay and mpg123 on the same
-// 128 kbit/s file, CPU load of real-time playback, Play-to-first-buffer and Stop latencies.
+// 128 kbit/s file, the same with a second thread polling every getter at 1 kHz, the cost of one
+// getter call, CPU load of real-time playback, Play-to-first-buffer and Stop latencies.
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,12 +13,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "mp3/player/dar3_player.h"
+#include "bench/mp3/public_player.h"
+#include "dar3/dar3.h"
 #include "platform/audio.h"
 #include "platform/sync.h"
 
@@ -85,19 +88,26 @@ int32_t ConsumeBlock(uint32_t message, intptr_t, intptr_t) {
   return 0;
 }
 
+// Blocks handed on since the last reset: answered 0, so each goes on to the device.
+std::atomic<int> blocks_out{0};
+int32_t CountBlock(uint32_t message, intptr_t, intptr_t) {
+  if (message == MP3_EVENT_WAVE_BUFFER) ++blocks_out;
+  return 0;
+}
+
 double DecodeNoOutput(const std::string& path, bool with_callback = true) {
-  DAr3 player;
-  if (with_callback) player.SetCallbackFunc(&ConsumeBlock, MP3_EVENT_WAVE_BUFFER);
-  player.OpenFile(path.c_str(), 0, 0, 0);
+  PublicPlayer player;
+  if (with_callback) player->SetCallbackFunc(&ConsumeBlock, MP3_EVENT_WAVE_BUFFER);
+  player->OpenFile(path.c_str(), 0, 0, 0);
   MP3_STATUS status{};
   const double before = SelfCpu();
-  player.Play();
+  player->Play();
   do {
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    player.GetStatus(&status);
+    player->GetStatus(&status);
   } while (status.playing);
   const double used = SelfCpu() - before;
-  player.Close();
+  player->Close();
   return used;
 }
 
@@ -133,6 +143,123 @@ double HandOffFloor(int round_trips, double work_s) {
   queue.Post(platform::kThreadQuit);
   answerer.join();
   return (used - round_trips * work_s) / round_trips;
+}
+
+// What a window's UI thread does: every getter, `hz` times a second, until told to stop.
+class GetterPoller {
+ public:
+  GetterPoller(MP3_HANDLE player, int hz) : player_(player), period_(std::chrono::microseconds(1000000 / hz)) {
+    thread_ = std::thread([this] { Run(); });
+  }
+  ~GetterPoller() {
+    stop_ = true;
+    thread_.join();
+  }
+  uint64_t rounds() const { return rounds_; }
+
+ private:
+  void Run() {
+    auto next = Clock::now();
+    while (!stop_) {
+      PollAll(player_);
+      ++rounds_;
+      next += period_;
+      std::this_thread::sleep_until(next);
+    }
+  }
+
+ public:
+  static void PollAll(MP3_HANDLE p) {
+    MP3_TIME time{};
+    MP3_STATUS status{};
+    MP3_STREAM_INFO info{};
+    unsigned vu_left = 0, vu_right = 0;
+    int left = 0, right = 0, preamp = 0, gains[32] = {};
+    int mode = 0, delay = 0, input = 0, echo = 0, output = 0;
+    int32_t freqs[257], amplitudes[257];
+    char title[64];
+    Mp3_GetPosition(p, &time);
+    Mp3_GetStatus(p, &status);
+    Mp3_GetFFTValues(p, 512, WINDOW_HANN, FFT_OUT_HARMONIC_FREQ | FFT_OUT_LEFT_AMPLITUDE, nullptr, freqs, amplitudes,
+                     nullptr, nullptr, nullptr);
+    Mp3_GetVUData(p, &vu_left, &vu_right);
+    Mp3_GetMp3Info(p, &info);
+    Mp3_GetSongLength(p, &time);
+    Mp3_GetID3Field(p, ID3_TAG_V2, ID3_SELECT_TITLE, title, sizeof title);
+    Mp3_GetEQParam(p, 0, &preamp, gains);
+    Mp3_GetSfxParam(p, &mode, &delay, &input, &echo, &output);
+    Mp3_GetVolume(p, &left, &right);
+    Mp3_GetBitrate(p, 0);
+  }
+
+ private:
+  MP3_HANDLE player_;
+  std::chrono::microseconds period_;
+  std::atomic<bool> stop_{false};
+  std::atomic<uint64_t> rounds_{0};
+  std::thread thread_;
+};
+
+// A no-output decode through the flat exports, with or without a 1 kHz getter poller: the
+// process's CPU seconds (the poller's own included).
+double DecodeFlat(const std::string& path, bool poll) {
+  MP3_HANDLE p = Mp3_Initialize();
+  Mp3_SetCallbackFunc(p, &ConsumeBlock, MP3_EVENT_WAVE_BUFFER);
+  Mp3_OpenFile(p, path.c_str(), 0, 0, 0);
+  MP3_STATUS status{};
+  const double before = SelfCpu();
+  {
+    std::unique_ptr<GetterPoller> poller(poll ? new GetterPoller(p, 1000) : nullptr);
+    Mp3_Play(p);
+    do {
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+      Mp3_GetStatus(p, &status);
+    } while (status.playing);
+  }
+  const double used = SelfCpu() - before;
+  Mp3_Destroy(p);
+  return used;
+}
+
+// Nanoseconds per call of `getter`, over `calls` calls.
+template <typename Getter>
+double NsPerCall(int calls, Getter getter) {
+  const auto t0 = Clock::now();
+  for (int i = 0; i < calls; ++i) getter();
+  return std::chrono::duration<double, std::nano>(Clock::now() - t0).count() / calls;
+}
+
+void GetterFigures(const std::string& path) {
+  constexpr int kCalls = 1000000;
+  MP3_HANDLE p = Mp3_Initialize();
+  Mp3_SetCallbackFunc(p, &ConsumeBlock, MP3_EVENT_WAVE_BUFFER);
+  Mp3_OpenFile(p, path.c_str(), 0, 0, 0);
+  MP3_TIME time{};
+  MP3_STATUS status{};
+  const auto position = [&] { Mp3_GetPosition(p, &time); };
+  const auto get_status = [&] { Mp3_GetStatus(p, &status); };
+  const double position_idle = NsPerCall(kCalls, position);
+  const double status_idle = NsPerCall(kCalls, get_status);
+  // While the decoding thread runs: batches as long as it still does.
+  Mp3_Play(p);
+  double position_busy = 0, status_busy = 0;
+  int batches = 0;
+  for (;;) {
+    const double position_ns = NsPerCall(10000, position);
+    const double status_ns = NsPerCall(10000, get_status);
+    if (!status.playing) break;
+    position_busy += position_ns;
+    status_busy += status_ns;
+    ++batches;
+  }
+  Mp3_Destroy(p);
+  position_busy /= batches ? batches : 1;
+  status_busy /= batches ? batches : 1;
+  const bool still_decoding = batches > 0;
+  std::printf("GetPosition             : %.0f ns per call uncontended, %.0f ns while decoding%s\n", position_idle,
+              position_busy, still_decoding ? "" : " (the decode ended first)");
+  std::printf("GetStatus               : %.0f ns per call uncontended, %.0f ns while decoding\n", status_idle,
+              status_busy);
 }
 
 double Median(std::vector<double> v) {
@@ -178,6 +305,18 @@ int main(int argc, char** argv) {
   std::printf("  least reachable ratio : %.3f (decoding without the callback + %d bare round trips)\n\n",
               (dropped + blocks * floor_s) / madplay, blocks);
 
+  // The getters: their cost per call, and what an application polling them all at 1 kHz adds
+  // to a decode (through the flat exports, as applications call them).
+  GetterFigures(track);
+  double quiet = 1e9, polled = 1e9;
+  for (int run = 0; run < 5; ++run) {
+    quiet = std::min(quiet, DecodeFlat(track, false));
+    polled = std::min(polled, DecodeFlat(track, true));
+  }
+  std::printf(
+      "decode, flat exports    : %.3f s CPU; with every getter polled at 1 kHz %.3f s (%+.1f%%, target within 3%%)\n\n",
+      quiet, polled, 100.0 * (polled - quiet) / quiet);
+
   // Real-time playback: CPU of the whole process (decoding thread, engine) over wall time,
   // and of the silent real-time output alone, so that the player's share shows.
   platform::AudioConsumeInRealTime(true);
@@ -189,16 +328,16 @@ int main(int argc, char** argv) {
     idle_load = 100.0 * (SelfCpu() - cpu0) / std::chrono::duration<double>(Clock::now() - wall0).count();
   }
   {
-    DAr3 player;
-    player.OpenFile(track.c_str(), 800, 0, 0);
-    player.Play();
+    PublicPlayer player;
+    player->OpenFile(track.c_str(), 800, 0, 0);
+    player->Play();
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     const double cpu0 = SelfCpu();
     const auto wall0 = Clock::now();
     std::this_thread::sleep_for(std::chrono::seconds(10));
     const double cpu = SelfCpu() - cpu0;
     const double wall = std::chrono::duration<double>(Clock::now() - wall0).count();
-    player.Stop();
+    player->Stop();
     std::printf("real-time playback load : %.2f%% of one core (process, incl. the silent output)\n",
                 100.0 * cpu / wall);
     std::printf("  silent output alone   : %.2f%%, so the player's share is %.2f%%\n", idle_load,
@@ -208,16 +347,18 @@ int main(int argc, char** argv) {
   // Latencies.
   std::vector<double> first_buffer, stop;
   {
-    DAr3 player;
-    player.OpenFile(track.c_str(), 800, 0, 0);
+    PublicPlayer player;
+    player->OpenFile(track.c_str(), 800, 0, 0);
+    player->SetCallbackFunc(&CountBlock, MP3_EVENT_WAVE_BUFFER);
     for (int i = 0; i < 30; ++i) {
+      blocks_out = 0;
       const auto t0 = Clock::now();
-      player.Play();
-      while (player.WaveOut().IsBufferDone(0)) std::this_thread::yield();
+      player->Play();
+      while (blocks_out == 0) std::this_thread::yield();
       first_buffer.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
       std::this_thread::sleep_for(std::chrono::milliseconds(150));
       const auto t1 = Clock::now();
-      player.Stop();
+      player->Stop();
       stop.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t1).count());
     }
   }

@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "mp3/player/dar3_player.h"
+#include "bench/mp3/public_player.h"
 
 namespace {
 
@@ -66,23 +66,23 @@ void WaitStop() {
 }
 
 double TimeFile(const std::string& path) {
-  DAr3 p;
-  p.SetCallbackFunc(&Consume, MP3_EVENT_WAVE_BUFFER | MP3_EVENT_STOP);
+  PublicPlayer p;
+  p->SetCallbackFunc(&Consume, MP3_EVENT_WAVE_BUFFER | MP3_EVENT_STOP);
   const auto start = Clock::now();
-  if (!p.OpenFile(path.c_str(), 0, 0, 0) || !p.Play()) return -1;
+  if (!p->OpenFile(path.c_str(), 0, 0, 0) || !p->Play()) return -1;
   WaitStop();
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
 double TimeStream(const std::vector<uint8_t>& file, int buffered) {
-  DAr3 p;
-  p.SetCallbackFunc(&Consume, MP3_EVENT_WAVE_BUFFER | MP3_EVENT_STOP);
+  PublicPlayer p;
+  p->SetCallbackFunc(&Consume, MP3_EVENT_WAVE_BUFFER | MP3_EVENT_STOP);
   const auto start = Clock::now();
-  if (!p.OpenStream(buffered, 1, file.data(), kPushBytes, 0) || !p.Play()) return -1;
+  if (!p->OpenStream(buffered, 1, file.data(), kPushBytes, 0) || !p->Play()) return -1;
   std::thread pusher([&] {
     for (size_t at = kPushBytes; at < file.size(); at += kPushBytes)
-      p.PushDataToStream(file.data() + at, unsigned(std::min(kPushBytes, file.size() - at)));
-    p.PushDataToStream(nullptr, 0);
+      p->PushDataToStream(file.data() + at, unsigned(std::min(kPushBytes, file.size() - at)));
+    p->PushDataToStream(nullptr, 0);
   });
   WaitStop();
   pusher.join();

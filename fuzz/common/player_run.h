@@ -4,11 +4,13 @@
 #include <chrono>
 #include <thread>
 
-#include "mp3/player/dar3_player.h"
+#include "dar3/dar3.h"
+#include "dar3/ruve3.hpp"
 
-// A player in the no-output mode; its wave buffers are consumed at once.
-inline DAr3* FuzzPlayer(MP3_CALLBACK_FUNC callback, unsigned int mask) {
-  auto* player = new DAr3;
+// A player in the no-output mode, through the public interface (the target compiles the
+// exports in); its wave buffers are consumed at once.
+inline RUVe3* FuzzPlayer(MP3_CALLBACK_FUNC callback, unsigned int mask) {
+  RUVe3* player = CreateRUVe3();
   player->SetCallbackFunc(callback, mask | MP3_EVENT_WAVE_BUFFER);
   return player;
 }
@@ -16,7 +18,7 @@ inline DAr3* FuzzPlayer(MP3_CALLBACK_FUNC callback, unsigned int mask) {
 // Waits until the run ends by itself; after `limit`, or as soon as `stalled` says nothing more
 // can happen (a stream waiting for data that will never come, say), it is stopped. True when it
 // ended by itself.
-inline bool WaitForRunEnd(DAr3* player, std::chrono::milliseconds limit, bool (*stalled)() = nullptr) {
+inline bool WaitForRunEnd(RUVe3* player, std::chrono::milliseconds limit, bool (*stalled)() = nullptr) {
   const auto deadline = std::chrono::steady_clock::now() + limit;
   MP3_STATUS status{};
   for (;;) {

@@ -12,7 +12,7 @@ int32_t Consume(uint32_t, intptr_t, intptr_t) { return 1; }
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static DAr3* player = FuzzPlayer(&Consume, 0);
+  static RUVe3* player = FuzzPlayer(&Consume, 0);
   // The fuzzer's input is an exact-size copy, so that any read past the end is caught.
   platform::RegisterResource("FUZZ", "MP3", data, size);
   if (player->OpenResource(nullptr, "FUZZ", "MP3", 0, 0, 0) && size < 8192) {

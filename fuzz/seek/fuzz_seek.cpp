@@ -22,7 +22,7 @@ int Format(uint8_t code) {
   return kFormats[code % 6];
 }
 
-void Run(DAr3* player, InputBytes* ops, unsigned count) {
+void Run(RUVe3* player, InputBytes* ops, unsigned count) {
   for (unsigned i = 0; i < count; ++i) {
     const uint8_t kind = ops->Byte();
     const int format = Format(ops->Byte());
@@ -54,7 +54,7 @@ void Run(DAr3* player, InputBytes* ops, unsigned count) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static DAr3* player = FuzzPlayer(&Consume, 0);
+  static RUVe3* player = FuzzPlayer(&Consume, 0);
   InputBytes input(data, size);
   const unsigned count = input.Byte() % 16;
   const size_t op_bytes = size_t(count) * 8;

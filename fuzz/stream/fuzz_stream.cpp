@@ -25,7 +25,7 @@ std::atomic<bool> waiting_for_nothing{false};
 std::atomic<unsigned> asked_after_feed{0};
 std::mutex feed_lock;
 InputBytes* callback_feed = nullptr;  // set while the callback may push
-DAr3* player = nullptr;
+RUVe3* player = nullptr;
 
 size_t BlockSize(uint8_t code) { return code < 0xF0 ? size_t(code) * 16 + (code & 15) : size_t(code - 0xEF) * 4096; }
 

@@ -22,7 +22,7 @@ int DAr3::EnumerateWaveOut() {
     platform::WaveOutCaps caps;
     if (platform::WaveOutGetDevCaps(id, &caps) == platform::kMmNoError) list.push_back(caps);
   }
-  std::lock_guard<std::mutex> guard(devices_lock_);
+  platform::MutexLock hold(lock_);
   devices_ = std::move(list);
   devices_listed_ = true;
   return static_cast<int>(devices_.size());
@@ -32,7 +32,7 @@ int DAr3::EnumerateWaveOut() {
 void DAr3::ListDevicesOnce() {
   bool listed;
   {
-    std::lock_guard<std::mutex> guard(devices_lock_);
+    platform::MutexLock hold(lock_);
     listed = devices_listed_;
   }
   if (!listed) EnumerateWaveOut();
@@ -45,7 +45,7 @@ int DAr3::GetWaveOutInfo(unsigned int index, WAVE_OUT_INFO* info) {
   }
   std::memset(info, 0, sizeof *info);
   ListDevicesOnce();
-  std::lock_guard<std::mutex> guard(devices_lock_);
+  platform::MutexLock hold(lock_);
   if (devices_.empty()) {
     SetError("GetWaveOutInfo->There is no wave-out devices !");
     return 0;
@@ -69,7 +69,7 @@ int DAr3::GetWaveOutInfo(unsigned int index, WAVE_OUT_INFO* info) {
 
 int DAr3::SetWaveOutDevice(unsigned int index) {
   ListDevicesOnce();
-  std::lock_guard<std::mutex> guard(devices_lock_);
+  platform::MutexLock hold(lock_);
   if (devices_.empty()) {
     SetError("SetWaveOutDevice->There is no wave-out devices !");
     return 0;

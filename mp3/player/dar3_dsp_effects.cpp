@@ -18,6 +18,7 @@ int Report(DAr3* player, int result, const std::string& error) {
 }  // namespace
 
 int DAr3::EnableEQ(int enable, int fft_eq) {
+  platform::MutexLock hold(equalizer_calls_lock_);
   std::string error;
   const int result = equalizers_.EnableEQ(enable, fft_eq, &error);
   if (result) {
@@ -31,19 +32,30 @@ int DAr3::EnableEQ(int enable, int fft_eq) {
 
 int DAr3::CreateEqBands(const int* edge_freqs, int edge_count) {
   // The new tables replace buffers the decoding thread filters with: end the run first.
-  if (!StopForChange("CreateEqBands->Can't change the bands inside a synchronous callback of the run still playing !"))
+  // Holding the launch claim, no other thread starts one until the tables are made.
+  if (!StopHoldingLaunch(
+          "CreateEqBands",
+          "CreateEqBands->Can't change the bands inside a synchronous callback of the run still playing !"))
     return 0;
   std::string error;
-  return Report(this, equalizers_.CreateEqBands(edge_freqs, edge_count, &error), error);
+  int result = 0;
+  {
+    platform::MutexLock hold(equalizer_calls_lock_);
+    result = equalizers_.CreateEqBands(edge_freqs, edge_count, &error);
+  }
+  runs_.DropClaim();
+  return Report(this, result, error);
 }
 
 int DAr3::GetEqBands(int* edge_freqs) { return equalizers_.GetEqBands(edge_freqs); }
 
 int DAr3::SetEQParam(int fft_eq, int preamp, const int* gains, int gain_count) {
+  platform::MutexLock hold(equalizer_calls_lock_);
   return equalizers_.SetEQParam(fft_eq, preamp, gains, gain_count);
 }
 
 int DAr3::SetEQParamEx(int fft_eq, int preamp, const int* gains, int gain_count) {
+  platform::MutexLock hold(equalizer_calls_lock_);
   return equalizers_.SetEQParamEx(fft_eq, preamp, gains, gain_count);
 }
 
@@ -93,6 +105,8 @@ static_assert(sizeof(dsp::SpectrumQuery) == sizeof(FFT_STRUCT));
 int DAr3::GetFFTValues(FFT_STRUCT* fft) {
   std::string error;
   if (!fft) return spectrum_.GetValues(nullptr, dsp::PlaybackView{}, &error);
+  // The ring is freed and made again only under the lock, by Open and Close.
+  platform::MutexLock hold(lock_);
   // Where the device is: the buffer the last done notice points at, and how far into it.
   std::vector<dsp::WaveBufferView> buffers(wave_.GetBufferCount());
   for (uint32_t i = 0; i < buffers.size(); ++i) {
@@ -101,7 +115,7 @@ int DAr3::GetFFTValues(FFT_STRUCT* fft) {
     buffers[i].bytes = wave_.GetBufferLength(i);
   }
   dsp::PlaybackView view;
-  view.playing = format_.data_start && state_.playing && !buffers.empty();
+  view.playing = IsOpen() && state_.playing && !buffers.empty();
   view.sample_rate = format_.sample_rate;
   view.buffers = buffers.data();
   view.buffer_count = static_cast<int>(buffers.size());
@@ -182,9 +196,9 @@ bool DAr3::StagePrepareAtOpen() {
 
 void DAr3::StageDrainAtEnd() {
   // The tail still inside the filter, flushed with silence.
-  const uint32_t block =
-      std::min(format_.frames_per_buffer * format_.samples_per_frame * 4, wave_.GetBufferSize() & ~3u);
-  uint32_t drain = std::min<uint64_t>(eq_latency_bytes_, uint64_t(frames_this_run_) * format_.samples_per_frame * 4);
+  const StreamFormat& f = run_format_;
+  const uint32_t block = std::min(f.frames_per_buffer * f.samples_per_frame * 4, wave_.GetBufferSize() & ~3u);
+  uint32_t drain = std::min<uint64_t>(eq_latency_bytes_, uint64_t(frames_this_run_) * f.samples_per_frame * 4);
   WaitForBuffer(current_index_);
   while (drain > 0 && state_.playing) {
     char* current = work_block_.data();

@@ -13,13 +13,13 @@ int DAr3::SetGapless(int enable) {
 }
 
 void DAr3::LengthFromFrameIndex() {
-  trim_ = GaplessTrim{};
   StreamFormat& f = format_;
+  f.trim = GaplessTrim{};
   // A managed stream holds only its first block: its header stays the only word on length.
   if (stream_managed_) return;
-  if (!BuildFrameIndex(f.data_start, f.data_size, &frame_index_)) frame_index_.clear();
+  if (!EnsureFrameIndex()) return;
   const IndexLength counted =
-      LengthFromIndex(frame_index_, f.data_start + f.data_size, f.samples_per_frame, f.sample_rate);
+      LengthFromIndex(*frame_index_, f.data_start + f.data_size, f.samples_per_frame, f.sample_rate);
   if (counted.frames == 0) return;
   f.total_frames = counted.frames;
   f.total_samples = Saturate32(counted.samples);
@@ -32,8 +32,8 @@ void DAr3::LengthFromFrameIndex() {
 
 void DAr3::SetUpGaplessTrim() {
   StreamFormat& f = format_;
-  trim_ = GaplessTrim::ForGap(GapFromVbrHeader(f.vbr_info), uint64_t(f.total_frames) * f.samples_per_frame);
-  if (!trim_.Trims()) return;
-  f.total_samples = Saturate32(trim_.Length());
-  f.song_length = Saturate32(trim_.Length() * 1000 / f.sample_rate);
+  f.trim = GaplessTrim::ForGap(GapFromVbrHeader(f.vbr_info), uint64_t(f.total_frames) * f.samples_per_frame);
+  if (!f.trim.Trims()) return;
+  f.total_samples = Saturate32(f.trim.Length());
+  f.song_length = Saturate32(f.trim.Length() * 1000 / f.sample_rate);
 }

@@ -6,7 +6,12 @@
 #if DAR3_WITH_ID3
 
 int DAr3::LoadID3(int tag_version, MP3_ID3_FIELDS* fields) {
-  if (!format_.data_start) {
+  platform::MutexLock hold(lock_);
+  return LoadID3Locked(tag_version, fields);
+}
+
+int DAr3::LoadID3Locked(int tag_version, MP3_ID3_FIELDS* fields) {
+  if (!IsOpen()) {
     SetError(id3::kStreamNotOpenMessage);
     return 0;
   }
@@ -17,9 +22,12 @@ int DAr3::LoadID3(int tag_version, MP3_ID3_FIELDS* fields) {
   return result;
 }
 
+// The texts belong to the reader: they are copied in the same hold that loaded them, before
+// another thread's LoadID3 or Close can replace them.
 int DAr3::GetID3Field(int tag_version, int field_id, char* buffer, int buffer_size) {
+  platform::MutexLock hold(lock_);
   MP3_ID3_FIELDS fields{};
-  if (!LoadID3(tag_version, &fields)) return 0;
+  if (!LoadID3Locked(tag_version, &fields)) return 0;
   return id3::CopyId3Field(fields, field_id, buffer, buffer_size);
 }
 

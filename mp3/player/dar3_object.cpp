@@ -6,38 +6,33 @@
 
 // Nothing here may start a platform service: the game builds its player during static
 // initialisation, long before the window or the sound card exist.
-DAr3::DAr3() { ReleaseSource(); }
-
-DAr3::~DAr3() {
-  if (state_.playing) stop_reason_.Ask(MP3_STOP_REASON_DESTROY);
-  Stop();
-  Close();
-  EndRun();
-  JoinRetiredRuns(true);
-  // What the run posted last (its MP3_EVENT_STOP among it) still reaches the callback.
-  StopCallbackThread();
-  SetCallbackFunc(nullptr, 0);
+DAr3::DAr3() {
+  platform::MutexLock hold(lock_);
+  ReleaseSource();
 }
 
-void DAr3::Release() {
-  if (OnCallbackThread()) {
-    // Inside a callback: the player goes once the outermost callback has returned.
-    release_pending_ = true;
-    if (format_.data_start && state_.playing) {
-      stop_reason_.Ask(MP3_STOP_REASON_DESTROY);
-      RequestStop();
-    }
-    return;
-  }
-  delete this;
+DAr3::~DAr3() {
+  BeginDestroy();
+  WindDown();
+  Close();
+  runs_.JoinAll();
+  // What the run posted last (its MP3_EVENT_STOP among it) still reaches the callback.
+  dispatcher_.Shutdown();
+  dispatcher_.SetFunction(nullptr, 0);
+}
+
+StreamFormat DAr3::Format() const {
+  platform::MutexLock hold(lock_);
+  return format_;
 }
 
 int DAr3::GetVersion() { return DAR3_VERSION; }
 
-const char* DAr3::GetError() { return error_; }
+// The caller's copy is Mp3_GetError's; this pointer is the interface's, valid until the next call.
+const char* DAr3::GetError() NO_THREAD_SAFETY_ANALYSIS { return error_; }
 
 void DAr3::SetError(const char* message) {
-  std::lock_guard<std::mutex> guard(error_lock_);
+  platform::MutexLock hold(error_lock_);
   if (!message) {
     error_[0] = 0;
     return;
@@ -50,7 +45,7 @@ void DAr3::SetError(const char* message) {
 }
 
 void DAr3::SetErrorF(const char* format, ...) {
-  char text[sizeof error_];
+  char text[513];
   va_list args;
   va_start(args, format);
   std::vsnprintf(text, sizeof text, format, args);
@@ -59,7 +54,7 @@ void DAr3::SetErrorF(const char* format, ...) {
 }
 
 int DAr3::CopyError(char* buffer, int buffer_size) {
-  std::lock_guard<std::mutex> guard(error_lock_);
+  platform::MutexLock hold(error_lock_);
   const int length = static_cast<int>(std::strlen(error_));
   if (!buffer || buffer_size <= 0) return length + 1;
   const int copied = length < buffer_size - 1 ? length : buffer_size - 1;

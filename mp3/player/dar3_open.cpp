@@ -26,8 +26,30 @@ void AncillaryStart(const mad_stream& stream, const uint8_t** byte, unsigned* bi
 
 void DAr3::ReleaseSource() { format_ = StreamFormat{}; }
 
+bool DAr3::BeginOpening() {
+  for (;;) {
+    if (!Close()) return false;
+    platform::MutexLock hold(lock_);
+    // Another caller may have opened a stream since: that one is closed in turn.
+    if (!IsOpen() && !closing_ && !opening_) {
+      opening_ = true;
+      return true;
+    }
+  }
+}
+
+void DAr3::EndOpening() {
+  {
+    platform::MutexLock hold(lock_);
+    opening_ = false;
+  }
+  dispatcher_.Wake();
+}
+
 int DAr3::OpenFile(const char* name, int buffer_ms, unsigned int offset, unsigned int size) {
-  if (!Close()) return 0;
+  if (!BeginOpening()) return 0;
+  const OpeningClaim opening{*this};
+  platform::MutexLock hold(lock_);
   effects_.pushed_stream = 0;
   if (!name) {
     SetErrorF("OpenMp3FileEx->Can't open file:  %s  !", "(null)");
@@ -56,7 +78,9 @@ int DAr3::OpenFileW(const wchar_t* name, int buffer_ms, unsigned int offset, uns
 
 int DAr3::OpenResource(void* /*module: resources are registered per program*/, const char* res_name,
                        const char* res_type, int buffer_ms, unsigned int offset, unsigned int size) {
-  if (!Close()) return 0;
+  if (!BeginOpening()) return 0;
+  const OpeningClaim opening{*this};
+  platform::MutexLock hold(lock_);
   effects_.pushed_stream = 0;
   size_t total = 0;
   const uint8_t* data = res_name && res_type ? platform::FindResource(res_name, res_type, &total) : nullptr;
@@ -138,10 +162,8 @@ bool ReadHeaderFrame(const StreamFormat& f, VbrFrame* vf) {
 }  // namespace
 
 void DAr3::AbandonOpen() {
-  frame_index_.clear();
-  trim_ = GaplessTrim{};
+  frame_index_.reset();
   wave_.Uninitialize();
-  buffer_done_event_.reset();
   ReleaseSource();
 }
 
@@ -150,7 +172,7 @@ int DAr3::_Open(int buffer_ms) {
   struct Rollback {
     DAr3* player = nullptr;
     bool armed = true;
-    ~Rollback() {
+    ~Rollback() NO_THREAD_SAFETY_ANALYSIS {  // runs inside _Open, with lock_ held
       if (armed) player->AbandonOpen();
     }
   } rollback{this};
@@ -301,11 +323,6 @@ bool DAr3::PrepareOutput(int buffer_ms) {
     SetError("_Open->Buffer can't be smaller than 200 ms");
     return false;
   }
-  buffer_done_event_.reset(new (std::nothrow) platform::Event(false, false));
-  if (!buffer_done_event_) {
-    SetError("_Open->Can't create event");
-    return false;
-  }
   // Buffers of about 100 ms, whole frames each, as many as the caller's buffer time holds.
   const int32_t spf_ms = int32_t(f.samples_per_frame) * 1000;
   int32_t frames_per_buffer = platform::MulDiv(100, int32_t(f.sample_rate), spf_ms);
@@ -327,13 +344,34 @@ bool DAr3::PrepareOutput(int buffer_ms) {
 }
 
 int DAr3::Close() {
-  if (!format_.data_start) return 1;
+  static constexpr char kRefusal[] = "Close->Can't close the stream from inside a synchronous callback !";
+  {
+    platform::MutexLock hold(lock_);
+    if (!IsOpen() && !opening_ && !closing_) return 1;
+  }
   // Inside a synchronous callback of a live run the source is still being read.
+  if (InsideSynchronousCallbackOfLiveRun()) {
+    SetError(kRefusal);
+    return 0;
+  }
+  // Another caller is opening or closing: its result is what this one closes.
+  dispatcher_.WaitServing([this] {
+    platform::MutexLock hold(lock_);
+    return !opening_ && !closing_;
+  });
+  {
+    platform::MutexLock hold(lock_);
+    if (!IsOpen()) return 1;
+    closing_ = true;  // no run starts from now on
+  }
   if (state_.playing) stop_reason_.Ask(MP3_STOP_REASON_CLOSE);
-  if (!StopForChange("Close->Can't close the stream from inside a synchronous callback !")) return 0;
+  const bool stopped = StopForChange(kRefusal);
+  platform::MutexLock hold(lock_);
+  closing_ = false;
+  dispatcher_.Wake();
+  if (!stopped) return 0;
   wave_.Close();
   wave_.Uninitialize();
-  buffer_done_event_.reset();
   CloseSourceHandles();
   gapless_buffer_.clear();
   work_block_.clear();
@@ -341,8 +379,7 @@ int DAr3::Close() {
   effects_.pushed_stream = 0;
   ClearStreamQueues();
   effects_.reverse_mode = 0;
-  frame_index_.clear();
-  trim_ = GaplessTrim{};
+  frame_index_.reset();
 #if DAR3_WITH_ID3
   id3_.Clear();
 #endif
@@ -356,7 +393,8 @@ int DAr3::GetMp3Info(MP3_STREAM_INFO* info) {
     return 0;
   }
   std::memset(info, 0, sizeof *info);
-  if (!format_.data_start) {
+  platform::MutexLock hold(lock_);
+  if (!IsOpen()) {
     SetError("GetMp3Info->Stream isn't open !");
     return 0;
   }
@@ -379,7 +417,8 @@ int DAr3::GetSongLength(MP3_TIME* length) {
     return 0;
   }
   std::memset(length, 0, sizeof *length);
-  if (!format_.data_start) {
+  platform::MutexLock hold(lock_);
+  if (!IsOpen()) {
     SetError("GetSongLength->Stream isn't open !");
     return 0;
   }

@@ -32,6 +32,9 @@
 #include "mp3/dsp/equalizers.h"
 #include "mp3/dsp/spectrum.h"
 #endif
+#include "mp3/player/callback_dispatcher.h"
+#include "mp3/player/run_controller.h"
+#include "platform/mutex.h"
 #include "platform/sync.h"
 
 // What _Open learns about the source; reset by ReleaseSource.
@@ -44,7 +47,7 @@ struct StreamFormat {
   const uint8_t* read_position = nullptr;
   // Where a seek by time is heard from: the frame (decoding starts earlier, at read_position,
   // for the bit reservoir and the overlap) and the samples dropped from its front. Null: all
-  // is heard from read_position on. Like read_position, set under run_end_lock_.
+  // is heard from read_position on.
   const uint8_t* heard_from = nullptr;
   uint32_t heard_skip = 0;
   uint32_t data_size = 0;
@@ -75,6 +78,8 @@ struct StreamFormat {
   unsigned long free_bitrate = 0;
   uint32_t frames_per_buffer = 0;
   VbrHeaderInfo vbr_info;
+  // The samples the open found to be music (everything when gapless is off).
+  GaplessTrim trim;
 };
 
 // Fields shared between the caller's thread, the decoding thread and the device's notices.
@@ -130,34 +135,36 @@ struct EffectSwitches {
 // Threads, locks and who may touch what.
 //
 // Threads:
-//   caller      any thread calling the interface (the game's main thread, a tool's).
-//   decoding    one per run (_ThreadFunc): decodes, runs the effect stages, fills the wave
-//               buffers; started by Play/PlayLoop, ended by the song's end or Stop. It sends
-//               every callback message and waits for the answer of a synchronous one.
-//   callback    one per SetCallbackFunc (CallbackThreadMain): calls the user's function for
-//               every message, in order. An export called there that waits for the decoding
-//               thread keeps delivering messages (WaitServingCallbacks), so a run never waits
-//               on a thread that waits for it.
+//   caller      any number of threads calling the interface at once, the callback thread
+//               among them. A call made after destruction began fails with "->Player is being
+//               destroyed !"; destruction waits until the calls under way have returned.
+//   decoding    one per run (_ThreadFunc, started through runs_): decodes, runs the effect
+//               chain, fills the wave buffers; ended by the song's end or a stop request.
+//   callback    the dispatcher's (dispatcher_): every notice goes out there.
 //   device      the audio engine's notices (WaveOutCallback): played bytes, buffer done.
 //   equalizer   the FFT equalizer's worker, inside dsp::Equalizers.
 //
-// Locks (each guards what follows it; none is held while a message is sent, while waiting for
-// a thread or while the user's function runs):
-//   error_lock_             error_
-//   run_threads_lock_       run_, retired_runs_ (the decoding threads' objects), launching_
-//   run_end_lock_           seek_after_run_, and the next run's start in format_
-//                           (read_position, heard_from, heard_skip) against the run's rewind
-//   callback_threads_lock_  callback_thread_, retired_callback_threads_
-//   send_lock_              callback_channel_, callback_running_
-//   answer_lock_            sync_posted_, sync_answers_, each channel's sync_tickets
-//   devices_lock_           devices_, devices_listed_
-//   fade_.Lock(), echo_.lock, the equalizers' locks: the effect state the decoding thread
-//                           reads while the caller's thread changes it
-// Everything else is either an atomic (PlaybackState, EffectSwitches, the callback fields) or
-// belongs to one thread at a time: the run fields below to the decoding thread while a run is
-// live, the source and format_ to the caller between runs (Open/Close end the run first).
+// The player is a monitor: lock_ guards the state the exports share, the rest belongs to one
+// collaborator with its own short table (callback_dispatcher.h, run_controller.h, the effect
+// locks of FadeControl, EchoProcessor and Equalizers, WWaveOut's device lock). No lock is held
+// while a user callback runs, while a thread is joined or waited for, or while a frame decodes.
 //
-// Order: send_lock_ may be held while taking answer_lock_; every other lock is taken alone.
+//   lock                 guards
+//   lock_                format_ (the open stream as the getters see it), mapping_,
+//                        stream_source_, frame_index_, closing_, opening_, destroying_, calls_,
+//                        devices_, devices_listed_, the id3 reader, the wave ring's allocation
+//                        (made and freed only with no run), and the next run's start in format_
+//                        (read_position, heard_from, heard_skip) against the run's rewind
+//   error_lock_          error_ (a leaf: taken under lock_, nothing taken under it)
+//   equalizer_calls_lock_  the equalizers' setters, one caller at a time (taken alone)
+//   (atomics)            state_, effects_, the mix factors, no_output_, device_id_
+//   (the run's own)      run_format_, run_index_ and the fields marked "decoding thread": the
+//                        current run writes them; a new run starts only after the last one is
+//                        done (runs_), and Open/Close change the source only with no run
+//
+// Order: lock_ may be held while taking error_lock_, the run controller's or a collaborator's
+// lock; none of those is held while taking lock_. Waits go through dispatcher_.WaitServing,
+// woken by whatever changed.
 class DAr3 final : public RUVe3 {  // NOLINT(cppcoreguidelines-virtual-class-destructor): final
  public:
   DAr3();
@@ -222,24 +229,20 @@ class DAr3 final : public RUVe3 {  // NOLINT(cppcoreguidelines-virtual-class-des
   // Why the last run ended (MP3_STOP_REASON_*), and gapless trimming from the next open on.
   int GetStopReason(int* reason);
   int SetGapless(int enable);
-  // The samples the open found to be music (everything when gapless is off).
-  const GaplessTrim& Trim() const { return trim_; }
 
   // The last error text, cut to the caller's buffer (Mp3_GetError's contract).
-  int CopyError(char* buffer, int buffer_size);
+  int CopyError(char* buffer, int buffer_size) EXCLUDES(error_lock_);
+  // Every flat export runs between these: counted, so that destruction waits for it, and
+  // refused ("<op>->Player is being destroyed !") once destruction began.
+  bool EnterCall(const char* op) EXCLUDES(lock_);
+  void LeaveCall() EXCLUDES(lock_);
   // Mp3_GetID3Field: LoadID3, then one field cut to the caller's buffer.
-  int GetID3Field(int tag_version, int field_id, char* buffer, int buffer_size);
-  void SetError(const char* message);
-  void SetErrorF(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  int GetID3Field(int tag_version, int field_id, char* buffer, int buffer_size) EXCLUDES(lock_);
+  void SetError(const char* message) EXCLUDES(error_lock_);
+  void SetErrorF(const char* format, ...) __attribute__((format(printf, 2, 3))) EXCLUDES(error_lock_);
 
-  // Delivers one event: the synchronous form first (its answer is returned), then the
-  // asynchronous one, each only when its bit is in the mask.
-  int32_t Notify(uint32_t async_bit, intptr_t wparam = 0, intptr_t lparam = 0);
-  int32_t SendCallbackMessage(uint32_t message, intptr_t wparam, intptr_t lparam);
-  bool WantsMessage(uint32_t bit) const { return (callback_mask_.load() & bit) != 0; }
-
-  // Read-only views for tests and tools.
-  const StreamFormat& Format() const { return format_; }
+  // Read-only views for tests and tools: a copy of the open stream's figures, and the device.
+  StreamFormat Format() const EXCLUDES(lock_);
   WWaveOut& WaveOut() { return wave_; }
   bool NoOutputMode() const { return no_output_; }
 #if DAR3_WITH_DSP
@@ -249,41 +252,35 @@ class DAr3 final : public RUVe3 {  // NOLINT(cppcoreguidelines-virtual-class-des
  private:
   // Opening (dar3_open.cpp).
   // The offset and size against the source's size, with their messages.
-  bool CheckRange(const char* op, size_t total, unsigned int offset, unsigned int size);
+  bool CheckRange(const char* op, size_t total, unsigned int offset, unsigned int size) REQUIRES(lock_);
   int OpenRange(const char* op, const uint8_t* data, size_t total, unsigned int offset, unsigned int size,
-                int buffer_ms);
+                int buffer_ms) REQUIRES(lock_);
+  // Closes whatever is open and claims the source for an opener (opening_): false with the
+  // error set when the stream cannot be closed here. EndOpening gives the claim up.
+  bool BeginOpening() EXCLUDES(lock_);
+  void EndOpening() EXCLUDES(lock_);
+  struct OpeningClaim {
+    DAr3& player;
+    ~OpeningClaim() { player.EndOpening(); }
+  };
   // The steps of _Open, each false with the message set when it fails; AbandonOpen undoes a
   // failed open, whichever step failed.
-  int _Open(int buffer_ms);  // NOLINT(bugprone-reserved-identifier): the name the design gives it
-  void StripTags();
-  bool ReadFirstFrame();
-  void ReadVbrHeader();
-  void LengthFromVbrHeader(uint64_t song_bytes);
-  void MeasureLength();  // length figures from a frame scan, without a usable VBR header
+  int _Open(int buffer_ms) REQUIRES(lock_);  // NOLINT(bugprone-reserved-identifier): the name the design gives it
+  void StripTags() REQUIRES(lock_);
+  bool ReadFirstFrame() REQUIRES(lock_);
+  void ReadVbrHeader() REQUIRES(lock_);
+  void LengthFromVbrHeader(uint64_t song_bytes) REQUIRES(lock_);
+  void MeasureLength() REQUIRES(lock_);  // length figures from a frame scan, without a usable VBR header
   // Where the whole data is at hand: the length figures counted from the frame index, which
   // wins over any header, and the gapless trim (dar3_exact_length.cpp).
-  void LengthFromFrameIndex();
-  void SetUpGaplessTrim();
-  bool PrepareOutput(int buffer_ms);
-  void AbandonOpen();
-  void ReleaseSource();
-  void CloseSourceHandles();
-
-  // One run of the decoding thread. `done` is set once the run has let go of the source, the
-  // device and the run fields (only its last notices are still to be sent); `exited` when
-  // its function has returned, so that joining it cannot wait on anything.
-  // `start` is the run's own start result (-1 until known, then 0 or 1): two callers may
-  // wait for starts at once (Play on one thread, Play from a callback on the other), and each
-  // must get its own run's result, however the start signal is shared.
-  struct RunFlags {
-    std::atomic<bool> done{false};
-    std::atomic<bool> exited{false};
-    std::atomic<int> start{-1};
-  };
-  struct RunThread {
-    std::thread thread;
-    std::shared_ptr<RunFlags> flags;
-  };
+  void LengthFromFrameIndex() REQUIRES(lock_);
+  void SetUpGaplessTrim() REQUIRES(lock_);
+  bool PrepareOutput(int buffer_ms) REQUIRES(lock_);
+  void AbandonOpen() REQUIRES(lock_);
+  void ReleaseSource() REQUIRES(lock_);
+  void CloseSourceHandles() REQUIRES(lock_);
+  // A stream is open (a Close may be ending its run meanwhile).
+  bool IsOpen() const REQUIRES(lock_) { return format_.data_start != nullptr; }
 
   // Decoding thread (decode_thread.cpp).
   void _ThreadFunc(RunFlags& run);  // NOLINT(bugprone-reserved-identifier): the design's name
@@ -309,16 +306,11 @@ class DAr3 final : public RUVe3 {  // NOLINT(cppcoreguidelines-virtual-class-des
   // Where a byte being decoded lies in the song's data, the tail block's copy included.
   uint64_t SourceOffset(const RunDecode& r, const uint8_t* at) const;
   void RunFrameStages(mad_frame* frame);  // loop entry notice, frame effects, bitrate figures
-  // A new run: the previous thread joined, its start signal and seek mark cleared, the
-  // buffer records reset, playing set (loop: 1 for PlayLoop).
-  void PrepareRun(int32_t loop);
-  // Starts the decoding thread and returns its flags; null, with the run undone and `failure`
-  // as the error, if not.
-  std::shared_ptr<RunFlags> LaunchRun(const char* failure);
-  // Claims the right to launch the next run; false when a run exists or another caller holds it.
-  bool ClaimLaunch();
-  // The run's start result, then the wake-up of whoever waits for it.
-  void SignalStart(RunFlags& run, int result);
+  // A new run: its seek mark cleared, the buffer records reset, playing set (loop: 1 for
+  // PlayLoop), the stream's figures and frame index handed to it.
+  void PrepareRun(int32_t loop) REQUIRES(lock_);
+  // Starts the decoding thread; null, with the run undone and `failure` as the error, if not.
+  std::shared_ptr<RunFlags> LaunchRun(const char* failure) REQUIRES(lock_);
   // Bytes the device has played since the buffer its last done notice points at began (the
   // spectrum and the VU meter both start there).
   uint32_t PlayedIntoRecordedBuffer();
@@ -338,9 +330,7 @@ class DAr3 final : public RUVe3 {  // NOLINT(cppcoreguidelines-virtual-class-des
   uint32_t TakeFromPass(uint32_t heard);
   AfterPass EndLoopPass();
   void CancelLoopRepeats();
-  void ClearRunFields();
-  // Seeks made after a run stopped, while its thread may still be ending (see Seek).
-  void ResetRunSeekMark();
+  void ClearRunFields() EXCLUDES(lock_);
   // Hands a filled block on: to the callback, or to the device, then waits for the next free
   // buffer. False when playback has to end.
   bool WriteBlock(char* block, uint32_t bytes);
@@ -362,42 +352,55 @@ class DAr3 final : public RUVe3 {  // NOLINT(cppcoreguidelines-virtual-class-des
   // Start of a run (echo history, equalizer state), after opening a stream (echo buffers,
   // equalizer redesign and latency), and the equalizer's tail at the end of a run.
   void StageResetAtStart();
-  bool StagePrepareAtOpen();  // false with the message set
+  bool StagePrepareAtOpen() REQUIRES(lock_);  // false with the message set
   void StageDrainAtEnd();
 
-  // Callbacks (dar3_callback.cpp).
-  // One callback thread's queue. A thread replaced from inside its own callback keeps its
-  // queue and ends by itself once that call returns.
-  struct CallbackChannel {
-    platform::ThreadMessageQueue queue;
-    std::deque<uint64_t> sync_tickets;  // of the synchronous sends queued here, in order (answer_lock_)
-  };
-  void StopCallbackThread();
-  void CallbackThreadMain(std::shared_ptr<CallbackChannel> channel);
-  void ReleaseWaitingSenders(CallbackChannel& channel);
-  // Delivers one message on the callback thread.
-  void Dispatch(CallbackChannel& channel, const platform::ThreadMessage& message);
-  // On this player's callback thread: inside a callback, or in an export called from one.
-  bool OnCallbackThread() const;
+  // Runs and callbacks (dar3_runs.cpp): the facade's side of the dispatcher and the run
+  // controller.
+  int32_t Notify(uint32_t async_bit, intptr_t wparam = 0, intptr_t lparam = 0) {
+    return dispatcher_.Notify(async_bit, wparam, lparam);
+  }
+  bool WantsMessage(uint32_t bit) const { return dispatcher_.Wants(bit); }
   // Inside a synchronous callback whose answer a live run waits for: that run cannot end
   // before the callback returns.
   bool InsideSynchronousCallbackOfLiveRun();
-  // Waits until pred() holds; on the callback thread the queued messages are delivered
-  // meanwhile, so a run that sends one never waits on the waiting thread.
-  void WaitServingCallbacks(const std::function<bool()>& pred);
   // Ends the wait for the current run: joined, or (on the callback thread) waited for until
   // done and joined later. False when the caller is inside a synchronous callback of it.
   bool EndRun();
-  // Joins the runs whose threads have returned (all of them off the callback thread).
-  void JoinRetiredRuns(bool all);
+  // Stop's work without its error texts: false when no run was playing (one that ended by
+  // itself is still waited for).
+  bool StopRun();
   // Stop, and false with `refusal` as the error when the run cannot end yet (see EndRun).
   bool StopForChange(const char* refusal);
+  // StopForChange that also claims the launch, so no other caller starts a run until
+  // runs_.DropClaim(); false with the error set.
+  bool StopHoldingLaunch(const char* op, const char* refusal);
+  // A run lets go of the player: why it ended is fixed now, before a handler of its last
+  // notices (STOP among them) may start the next run.
+  void EndOfRun(RunFlags& run);
   // Clears `playing` and wakes the decoding thread from whichever wait it is in.
   void RequestStop();
   // Play and PlayLoop: the previous run ended, a new one set up (`setup` runs before the thread
   // starts) and launched, and its start result awaited. False with the error set.
-  bool StartRun(int32_t loop, const char* op, const char* failure, const std::function<void()>& setup = {});
-  int SynchronousCallbackDepth() const;
+  bool StartRun(int32_t loop, const char* op, const char* failure, const std::function<void()>& setup = {})
+      EXCLUDES(lock_);
+  // A start waits for its run, and a handler of that run may destroy the player meanwhile:
+  // counted as a call under way for its whole length, also when it comes through the C++
+  // interface rather than the counted flat exports, so destruction waits for it.
+  class CountedStart {
+   public:
+    explicit CountedStart(DAr3& player) EXCLUDES(player.lock_);
+    ~CountedStart();
+    CountedStart(const CountedStart&) = delete;
+    CountedStart& operator=(const CountedStart&) = delete;
+
+   private:
+    DAr3& player_;
+  };
+  // Destruction: no call or run may start from now on; WindDown returns once no run exists and
+  // no call is under way (on the callback thread: once every run's thread has returned).
+  void BeginDestroy() EXCLUDES(lock_);
+  void WindDown() EXCLUDES(lock_);
   // Destroy from inside a callback: after the outermost callback returned, on its thread.
   void ReleaseFromCallbackThread();
 
@@ -406,42 +409,45 @@ class DAr3 final : public RUVe3 {  // NOLINT(cppcoreguidelines-virtual-class-des
   void StopFor(int32_t reason);
   StopReasonRecord stop_reason_;
   std::atomic<bool> gapless_{false};
-  GaplessTrim trim_;
+  int LoadID3Locked(int tag_version, MP3_ID3_FIELDS* fields) REQUIRES(lock_);
 
-  char error_[513] = {};
-  std::mutex error_lock_;
+  char error_[513] GUARDED_BY(error_lock_) = {};
+  mutable platform::Mutex error_lock_;
+
+  // The monitor's lock (see the table above).
+  mutable platform::Mutex lock_ ACQUIRED_BEFORE(error_lock_);
+  bool closing_ GUARDED_BY(lock_) = false;     // a Close is ending the run before it lets go
+  bool opening_ GUARDED_BY(lock_) = false;     // an opener has claimed the closed source
+  bool destroying_ GUARDED_BY(lock_) = false;  // Destroy has begun
+  int calls_ GUARDED_BY(lock_) = 0;            // flat exports under way
+
+  CallbackDispatcher dispatcher_;
+  // Declared after the dispatcher: its runs are joined before the dispatcher goes.
+  RunController runs_{[this] { dispatcher_.Wake(); }};
 
   WWaveOut wave_;
-  StreamFormat format_;
+  StreamFormat format_ GUARDED_BY(lock_);
+  // The current run's copy of the stream's figures and frame index (decoding thread).
+  StreamFormat run_format_;
+  std::shared_ptr<const std::vector<const uint8_t*>> run_index_;
+  const std::vector<const uint8_t*>& RunIndex() const;
   PlaybackState state_;
   EffectSwitches effects_;
 
   // The open source: a mapped file or a registered resource, read in place.
-  std::unique_ptr<platform::MappedFile> mapping_;
+  std::unique_ptr<platform::MappedFile> mapping_ GUARDED_BY(lock_);
   std::atomic<bool> no_output_{false};
 
-  // Decoding threads: the current run, and runs that ended on the callback thread, which
-  // cannot join them while their last notices wait for it (run_threads_lock_, never held
-  // while joining or waiting).
-  std::mutex run_threads_lock_;
-  RunThread run_;
-  std::vector<RunThread> retired_runs_;
-  // A caller is between finding no run and launching its own: a second starter fails instead
-  // of replacing the thread object of a run that is about to exist.
-  bool launching_ = false;
-  std::atomic<bool> release_pending_{false};  // Destroy asked for inside a callback
-  // Callers inside Play or PlayLoop, which wait for the run's start: a Destroy asked for by a
-  // callback of that start (the PLAY notice) deletes the player only once they have left.
-  std::atomic<int> start_waiters_{0};
-  std::mutex run_end_lock_;
-  bool seek_after_run_ = false;  // under run_end_lock_
-  platform::Event start_event_{false, false};
+  bool seek_after_run_ GUARDED_BY(lock_) = false;  // a Seek moved the next run's start
   platform::Event stream_data_event_{true, false};
-  std::unique_ptr<platform::Event> buffer_done_event_;
+  platform::Event buffer_done_event_{false, false};
   DitherState dither_[2];
   std::vector<uint8_t> tail_block_;
-  std::vector<const uint8_t*> frame_index_;
-  std::vector<char> gapless_buffer_;  // the FFT equalizer's tail, composed aside when it goes off
+  // Built once per stream on first need (reverse play, sample-exact seeks); a run keeps its own
+  // reference.
+  std::shared_ptr<const std::vector<const uint8_t*>> frame_index_ GUARDED_BY(lock_);
+  bool EnsureFrameIndex() REQUIRES(lock_);  // false when no frame is found or memory runs out
+  std::vector<char> gapless_buffer_;        // the FFT equalizer's tail, composed aside when it goes off
   // The decoding thread composes each block here, runs the stages on it, and copies it into its
   // wave buffer only when it is handed to the device (the spectrum and VU read those buffers).
   std::vector<char> work_block_;
@@ -454,33 +460,11 @@ class DAr3 final : public RUVe3 {  // NOLINT(cppcoreguidelines-virtual-class-des
   uint32_t frames_in_buffer_ = 0;
   uint32_t frames_this_run_ = 0;
 
-  // Callback channel.
-  std::atomic<MP3_CALLBACK_FUNC> callback_func_{nullptr};
-  std::atomic<uint32_t> callback_mask_{0};
-  std::shared_ptr<CallbackChannel> callback_channel_;  // guarded by send_lock_
-  // The callback thread may change the callback while another thread does: the thread objects
-  // are only touched under this lock, which is never held while joining.
-  std::mutex callback_threads_lock_;
-  std::thread callback_thread_;
-  std::vector<std::thread> retired_callback_threads_;
-  platform::Event callback_answer_event_{true, false};
-  std::atomic<int32_t> last_answer_{0};
-  // Synchronous sends wait for their own answer (a counter, so no wake-up is ever lost), and
-  // never wait on a thread that is gone.
-  std::mutex send_lock_;
-  std::mutex answer_lock_;
-  std::condition_variable answered_;
-  // Each send's answer under its ticket: a synchronous callback may run nested inside another
-  // (see WaitServingCallbacks), so answers need not come in the order sent.
-  uint64_t sync_posted_ = 0;
-  std::map<uint64_t, int32_t> sync_answers_;
-  bool callback_running_ = false;  // send_lock_
-
   // Managed streams (dar3_stream.cpp; the decoding thread's side in dar3_stream_feed.cpp).
   StreamQueue& ActiveStreamQueue() {
     return stream_buffered_ ? static_cast<StreamQueue&>(stream_copies_) : stream_blocks_;
   }
-  void ClearStreamQueues();
+  void ClearStreamQueues() REQUIRES(lock_);
   bool StreamAllocateBuffer();  // false when memory runs out
   void StreamFeedStart();
   // Refills the decoder input after it ran dry; false when the stream has ended.
@@ -494,17 +478,20 @@ class DAr3 final : public RUVe3 {  // NOLINT(cppcoreguidelines-virtual-class-des
   std::atomic<int32_t> stream_end_of_data_{0};
   // The first block while it is the source range: the tag reader and the opener read it long
   // after the queue may have let go of the caller's block.
-  std::shared_ptr<const uint8_t[]> stream_source_;
+  std::shared_ptr<const uint8_t[]> stream_source_ GUARDED_BY(lock_);
   std::vector<uint8_t> stream_buffer_;  // the decoder's input, refilled from the queue
   uint64_t stream_buffer_origin_ = 0;   // stream offset (from data start) of its first byte
   uint32_t stream_skip_ = 0;            // bytes before data start still to drop
   bool stream_guard_added_ = false;     // zero bytes behind the last frame at the end
 
 #if DAR3_WITH_ID3
-  id3::Id3Reader id3_;
+  id3::Id3Reader id3_ GUARDED_BY(lock_);
 #endif
 #if DAR3_WITH_DSP
   dsp::Equalizers equalizers_;
+  // The equalizers' operations change their worker and tables one caller at a time (the
+  // decoding thread filters under the equalizers' own locks, never this one).
+  platform::Mutex equalizer_calls_lock_;
   dsp::EchoProcessor echo_;
   dsp::Spectrum spectrum_;
 #endif
@@ -517,15 +504,14 @@ class DAr3 final : public RUVe3 {  // NOLINT(cppcoreguidelines-virtual-class-des
   // Copies the fade's state into the switches the decoding thread and GetStatus read.
   void SyncFadeSwitches();
   // The position being heard, in ms (GetPosition's arithmetic).
-  uint32_t PositionMs();
+  uint32_t PositionMs() REQUIRES(lock_);
   // A seek by time on the exact sample: where decoding starts, the frame heard first and the
-  // samples dropped from it (run_end_lock_ held). False without a frame index.
-  bool SeekToSample(uint32_t ms);
+  // samples dropped from it. False without a frame index.
+  bool SeekToSample(uint32_t ms) REQUIRES(lock_);
 
   // Output devices.
-  void ListDevicesOnce();
-  std::mutex devices_lock_;
-  std::vector<platform::WaveOutCaps> devices_;
-  bool devices_listed_ = false;
+  void ListDevicesOnce() EXCLUDES(lock_);
+  std::vector<platform::WaveOutCaps> devices_ GUARDED_BY(lock_);
+  bool devices_listed_ GUARDED_BY(lock_) = false;
   std::atomic<uint32_t> device_id_{0xFFFFFFFFu};
 };

@@ -86,7 +86,8 @@ int DAr3::GetPosition(MP3_TIME* time) {
     return 0;
   }
   std::memset(time, 0, sizeof *time);
-  if (!format_.data_start) return 1;
+  platform::MutexLock hold(lock_);
+  if (!IsOpen()) return 1;
   const uint32_t ms = PositionMs();
   const uint32_t length = format_.song_length;
   time->ms = ms;
@@ -113,42 +114,45 @@ int DAr3::Seek(int format, MP3_TIME* time, int move_method) {
     SetError("Seek->This is managed stream. Can't seek !");
     return 0;
   }
-  if (!format_.data_start) {
+  // The target is taken from the position before the stop, the move made after it.
+  uint32_t target = 0;
+  {
+    platform::MutexLock hold(lock_);
+    if (!IsOpen()) {
+      SetError("Seek->Stream isn't open !");
+      return 0;
+    }
+    const StreamFormat& f = format_;
+    target = format == TIME_FORMAT_BYTES
+                 ? SeekTargetByte(move_method, time->bytes, state_.byte_position, f.data_size)
+                 : SeekTargetMs(move_method, TimeToMs(format, time), PositionMs(), f.song_length);
+  }
+  StopFor(MP3_STOP_REASON_SEEK);
+  // A run that ended by itself may still be winding down: its rewind must not undo this.
+  platform::MutexLock hold(lock_);
+  if (!IsOpen()) {
     SetError("Seek->Stream isn't open !");
     return 0;
   }
   StreamFormat& f = format_;
-  const SeekGeometry geometry = Geometry(f);
-  if (format == TIME_FORMAT_BYTES) {
-    const uint32_t position = state_.byte_position;
-    StopFor(MP3_STOP_REASON_SEEK);
-    const uint32_t m = SeekTargetByte(move_method, time->bytes, position, f.data_size);
-    std::lock_guard<std::mutex> hold(run_end_lock_);
-    seek_after_run_ = true;
-    f.read_position = f.data_start + m;
-    f.heard_from = nullptr;
-    f.heard_skip = 0;
-    state_.seek_position = ByteToMs(geometry, m);
-    return 1;
-  }
-  const uint32_t t = TimeToMs(format, time);
-  const uint32_t r = SeekTargetMs(move_method, t, PositionMs(), f.song_length);
-  StopFor(MP3_STOP_REASON_SEEK);
-  // A run that ended by itself may still be winding down: its rewind must not undo this.
-  std::lock_guard<std::mutex> hold(run_end_lock_);
   seek_after_run_ = true;
   f.heard_from = nullptr;
   f.heard_skip = 0;
-  if (r > f.song_length) {
+  if (format == TIME_FORMAT_BYTES) {
+    f.read_position = f.data_start + target;
+    state_.seek_position = ByteToMs(Geometry(f), target);
+    return 1;
+  }
+  if (target > f.song_length) {
     f.read_position = f.data_last;
     state_.seek_position = f.song_length;
     return 1;
   }
-  if (SeekToSample(r)) return 1;
-  const uint32_t offset = MsToByte(geometry, r);
+  if (SeekToSample(target)) return 1;
+  const uint32_t offset = MsToByte(Geometry(f), target);
   if (offset < f.data_size && f.data_start + offset < f.data_last) {
     f.read_position = f.data_start + FrameStartAt(f, offset, kReservoirFrames);
-    state_.seek_position = r;
+    state_.seek_position = target;
   } else {
     f.read_position = f.data_last;
     state_.seek_position = f.song_length;
@@ -156,23 +160,34 @@ int DAr3::Seek(int format, MP3_TIME* time, int move_method) {
   return 1;
 }
 
+bool DAr3::EnsureFrameIndex() {
+  if (frame_index_ && !frame_index_->empty()) return true;
+  auto index = std::make_shared<std::vector<const uint8_t*>>();
+  if (!BuildFrameIndex(format_.data_start, format_.data_size, index.get())) {
+    frame_index_.reset();
+    return false;
+  }
+  frame_index_ = std::move(index);
+  return !frame_index_->empty();
+}
+
 bool DAr3::SeekToSample(uint32_t ms) {
   StreamFormat& f = format_;
   if (!f.samples_per_frame || !f.sample_rate) return false;
   // The frame index (built once per stream) places every frame exactly, VBR or not.
-  if (frame_index_.empty() && !BuildFrameIndex(f.data_start, f.data_size, &frame_index_)) frame_index_.clear();
-  if (frame_index_.empty()) return false;
+  if (!EnsureFrameIndex()) return false;
+  const std::vector<const uint8_t*>& frame_index = *frame_index_;
   // Gapless: the target counts from the music's first sample.
-  const uint64_t target = trim_.ToUntrimmed(ScaleSaturated(ms, f.sample_rate, 1000));
+  const uint64_t target = f.trim.ToUntrimmed(ScaleSaturated(ms, f.sample_rate, 1000));
   const uint64_t frame = target / f.samples_per_frame;
-  if (frame >= frame_index_.size()) {
+  if (frame >= frame_index.size()) {
     f.read_position = f.data_last;
     state_.seek_position = f.song_length;
     return true;
   }
   const uint32_t heard = static_cast<uint32_t>(frame);
-  f.read_position = frame_index_[WarmUpStart(frame_index_, heard)];
-  f.heard_from = frame_index_[heard];
+  f.read_position = frame_index[WarmUpStart(frame_index, heard)];
+  f.heard_from = frame_index[heard];
   f.heard_skip = static_cast<uint32_t>(target - frame * f.samples_per_frame);
   state_.seek_position = ms;
   return true;
@@ -195,9 +210,14 @@ int DAr3::PlayLoop(int start_format, MP3_TIME* start, int end_format, MP3_TIME* 
     SetError("PlayLoop->Invalid time format !");
     return 0;
   }
-  if (!format_.data_start) {
-    SetError("PlayLoop->Stream isn't open !");
-    return 0;
+  uint32_t rate = 0;
+  {
+    platform::MutexLock hold(lock_);
+    if (!IsOpen()) {
+      SetError("PlayLoop->Stream isn't open !");
+      return 0;
+    }
+    rate = format_.sample_rate;
   }
   const uint32_t c = TimeToMs(start_format, start);
   const uint32_t d = TimeToMs(end_format, end);
@@ -214,7 +234,6 @@ int DAr3::PlayLoop(int start_format, MP3_TIME* start, int end_format, MP3_TIME* 
     SetError("PlayLoop->Can't seek to start of loop !");
     return 0;
   }
-  const StreamFormat& f = format_;
   const auto set_up_loop = [&] {
     state_.was_playing = was_playing;
     state_.repeat_count = repeat_count;
@@ -222,7 +241,7 @@ int DAr3::PlayLoop(int start_format, MP3_TIME* start, int end_format, MP3_TIME* 
     state_.loop_jumps = 0;
     // Both bounds on the nearest sample, as a seek's target; a loop that ends past the data
     // is cut short by it, and the decoding thread then records how long its pass really was.
-    state_.loop_samples = ScaleSaturated(d, f.sample_rate, 1000) - ScaleSaturated(c, f.sample_rate, 1000);
+    state_.loop_samples = ScaleSaturated(d, rate, 1000) - ScaleSaturated(c, rate, 1000);
     state_.pass_samples_left = state_.loop_samples.load();
     state_.inside_loop = 1;
   };

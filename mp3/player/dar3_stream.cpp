@@ -28,12 +28,14 @@ void DAr3::ClearStreamQueues() {
 }
 
 int DAr3::OpenStream(int buffered, int managed, const void* data, unsigned int size, int buffer_ms) {
-  if (!Close()) return 0;
+  if (!BeginOpening()) return 0;
+  const OpeningClaim opening{*this};
+  platform::MutexLock hold(lock_);
   ClearStreamQueues();
   stream_buffered_ = buffered ? 1 : 0;
   stream_managed_ = managed ? 1 : 0;
   std::vector<uint8_t>().swap(stream_buffer_);
-  if (format_.data_start) {
+  if (IsOpen()) {
     SetError("OpenStream->You need to close mp3 stream before open new one !");
     return 0;
   }
@@ -80,7 +82,8 @@ int DAr3::OpenStream(int buffered, int managed, const void* data, unsigned int s
 }
 
 int DAr3::PushDataToStream(const void* data, unsigned int size) {
-  if (!format_.data_start) {
+  platform::MutexLock hold(lock_);
+  if (!IsOpen()) {
     SetError("PushDataToStream->Stream isn't open !");
     return 0;
   }
@@ -106,7 +109,8 @@ int DAr3::PushDataToStream(const void* data, unsigned int size) {
 int DAr3::IsStreamDataFree(const void* data) {
   // An unbuffered unmanaged stream decodes the caller's block in place until it closes, so that
   // block is not free all that time; a buffered one was copied when the stream opened.
-  if (!format_.data_start || (!stream_managed_ && stream_buffered_)) return 1;
+  platform::MutexLock hold(lock_);
+  if (!IsOpen() || (!stream_managed_ && stream_buffered_)) return 1;
   return ActiveStreamQueue().Contains(data) ? 0 : 1;
 }
 
@@ -116,7 +120,8 @@ int DAr3::GetStreamLoad(STREAM_LOAD_INFO* load) {
     return 0;
   }
   std::memset(load, 0, sizeof *load);
-  if (!format_.data_start) {
+  platform::MutexLock hold(lock_);
+  if (!IsOpen()) {
     SetError("GetStreamLoad->Stream isn't open !");
     return 0;
   }

@@ -15,7 +15,7 @@ constexpr uint64_t kBytesPerFrameRoom = 5761;
 
 bool DAr3::StreamAllocateBuffer() {
   try {
-    stream_buffer_.resize(uint64_t(format_.frames_per_buffer) * kBytesPerFrameRoom + MAD_BUFFER_GUARD);
+    stream_buffer_.resize(uint64_t(run_format_.frames_per_buffer) * kBytesPerFrameRoom + MAD_BUFFER_GUARD);
   } catch (const std::bad_alloc&) {
     return false;
   } catch (const std::length_error&) {
@@ -28,7 +28,7 @@ void DAr3::StreamFeedStart() {
   stream_buffer_origin_ = 0;
   // What the opener skipped (a leading tag, a VBR header frame) is not played from a file
   // either.
-  stream_skip_ = static_cast<uint32_t>(format_.data_start - format_.source_start);
+  stream_skip_ = static_cast<uint32_t>(run_format_.data_start - run_format_.source_start);
   stream_guard_added_ = false;
 }
 

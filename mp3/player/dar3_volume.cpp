@@ -92,13 +92,13 @@ static int StartFade(DAr3* player, FadeControl& fade, const StreamFormat& f, int
 }
 
 int DAr3::FadeVolume(int mode, int format, MP3_TIME* time) {
-  const int result = StartFade(this, fade_, format_, mode, format, time, false);
+  const int result = StartFade(this, fade_, Format(), mode, format, time, false);
   SyncFadeSwitches();
   return result;
 }
 
 int DAr3::FadeVolumeEx(int mode, int format, MP3_TIME* time) {
-  const int result = StartFade(this, fade_, format_, mode, format, time, true);
+  const int result = StartFade(this, fade_, Format(), mode, format, time, true);
   SyncFadeSwitches();
   return result;
 }

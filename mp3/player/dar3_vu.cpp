@@ -14,7 +14,9 @@ int DAr3::GetVUData(unsigned int* left, unsigned int* right) {
     return 0;
   }
   *left = *right = 0;
-  if (!format_.data_start || !state_.playing || !state_.buffer_played) return 1;
+  // The ring is freed and made again only under the lock, by Open and Close.
+  platform::MutexLock hold(lock_);
+  if (!IsOpen() || !state_.playing || !state_.buffer_played) return 1;
   const uint32_t count = wave_.GetBufferCount();
   if (count == 0) return 1;
   uint32_t offset = PlayedIntoRecordedBuffer();

@@ -44,13 +44,6 @@ struct Decoder {
 
 }  // namespace
 
-int32_t DAr3::Notify(uint32_t async_bit, intptr_t wparam, intptr_t lparam) {
-  int32_t answer = 0;
-  if (WantsMessage(async_bit << 16)) answer = SendCallbackMessage(async_bit << 16, wparam, lparam);
-  if (WantsMessage(async_bit)) SendCallbackMessage(async_bit, wparam, lparam);
-  return answer;
-}
-
 void DAr3::ClearRunFields() {
   // Whatever fade was under way ends with the run: the next one starts at full volume, as
   // after Stop (a fade-out that reached the song's end would otherwise silence it).
@@ -67,7 +60,7 @@ void DAr3::ClearRunFields() {
   state_.loop_active = 0;
   state_.byte_position = 0;
   // The next run starts at the beginning, unless a Seek has already moved it.
-  std::lock_guard<std::mutex> hold(run_end_lock_);
+  platform::MutexLock hold(lock_);
   if (!seek_after_run_) {
     format_.read_position = format_.data_start;
     format_.heard_from = nullptr;
@@ -76,38 +69,26 @@ void DAr3::ClearRunFields() {
   }
 }
 
-void DAr3::ResetRunSeekMark() {
-  std::lock_guard<std::mutex> hold(run_end_lock_);
-  seek_after_run_ = false;
-}
-
-// The start is signalled before the stop notice: a STOP handler may start the next run.
-void DAr3::SignalStart(RunFlags& run, int result) {
-  run.start = result;
-  start_event_.Set();
-}
-
 void DAr3::FailStart(RunFlags& run) {
   state_.inside_loop = 0;
   state_.playing = 0;
   state_.loop_active = 0;
-  run.done = true;
-  SignalStart(run, 0);
-  stop_reason_.Publish();
+  EndOfRun(run);
+  // The start is signalled before the stop notice: a STOP handler may start the next run.
+  runs_.SignalStart(run, 0);
   Notify(MP3_EVENT_STOP);
 }
 
 void DAr3::FinishEmptyRun(RunFlags& run) {
   ClearRunFields();
   state_.inside_loop = 0;
-  run.done = true;
-  SignalStart(run, 1);
-  stop_reason_.Publish();
+  EndOfRun(run);
+  runs_.SignalStart(run, 1);
   Notify(MP3_EVENT_STOP);
 }
 
 void DAr3::WaitForBuffer(uint32_t index) {
-  while (!wave_.IsBufferDone(index) && state_.playing) buffer_done_event_->Wait(kBufferWaitMs);
+  while (!wave_.IsBufferDone(index) && state_.playing) buffer_done_event_.Wait(kBufferWaitMs);
 }
 
 void DAr3::AdvanceBuffer() {
@@ -123,8 +104,7 @@ bool DAr3::WriteBlock(char* block, uint32_t bytes) {
   bool consumed = false;
   if (WantsMessage(MP3_EVENT_WAVE_BUFFER)) {
     state_.played_samples += bytes / 4;
-    const int32_t answer =
-        SendCallbackMessage(MP3_EVENT_WAVE_BUFFER, reinterpret_cast<intptr_t>(block), intptr_t(bytes));
+    const int32_t answer = dispatcher_.Send(MP3_EVENT_WAVE_BUFFER, reinterpret_cast<intptr_t>(block), intptr_t(bytes));
     if (!state_.playing || answer == 2) {
       if (answer == 2) stop_reason_.EndedBy(MP3_STOP_REASON_CALLBACK);
       state_.playing = 0;
@@ -172,7 +152,7 @@ bool DAr3::OpenRunOutput() {
   if (!wave_.OpenAudioOutput(device, &DAr3::WaveOutCallback, reinterpret_cast<uintptr_t>(this), 0x30000)) {
     std::string name;
     {
-      std::lock_guard<std::mutex> guard(devices_lock_);
+      platform::MutexLock hold(lock_);
       if (device != WAVE_MAPPER && devices_listed_ && device < devices_.size()) name = devices_[device].name;
     }
     if (device == WAVE_MAPPER)
@@ -234,10 +214,9 @@ void DAr3::FinishRun(RunFlags& run) {
   state_.inside_loop = 0;
   if (effects_.pushed_stream) StreamFinishRun();
   // From here on only notices go out: the next run may start from any of them.
-  run.done = true;
+  EndOfRun(run);
   if (state_.enter_loop_sent && !state_.exit_loop_sent.exchange(1)) Notify(MP3_EVENT_EXIT_LOOP);
   fade_.SendOwedEnds([this](uint32_t event) { return Notify(event); });
-  stop_reason_.Publish();
   Notify(MP3_EVENT_STOP);
 }
 
@@ -290,8 +269,13 @@ struct DAr3::RunDecode {
   bool odd_format = false;  // the last frame differed from the stream's format
 };
 
+const std::vector<const uint8_t*>& DAr3::RunIndex() const {
+  static const std::vector<const uint8_t*> kNone;
+  return run_index_ ? *run_index_ : kNone;
+}
+
 bool DAr3::StartChecks(RunFlags& run) {
-  StreamFormat& f = format_;
+  StreamFormat& f = run_format_;
   state_.enter_loop_sent = 0;
   state_.exit_loop_sent = 0;
   fade_.ClearNotices();
@@ -312,7 +296,7 @@ bool DAr3::StartChecks(RunFlags& run) {
     f.read_position = f.data_last;
   }
   // Checked before the start is signalled: a second signal would be left for the next Play.
-  if (effects_.reverse_mode && frame_index_.empty()) {
+  if (effects_.reverse_mode && RunIndex().empty()) {
     SetError("_ThreadFunc->pFramePtr is 0 !");
     stop_reason_.EndedBy(MP3_STOP_REASON_DECODING_ERROR);
     FailStart(run);
@@ -334,35 +318,35 @@ bool DAr3::StartChecks(RunFlags& run) {
 }
 
 void DAr3::StartReverseBlock(RunDecode& r) {
-  const StreamFormat& f = format_;
+  const StreamFormat& f = run_format_;
   r.block_start = r.block_end >= f.frames_per_buffer ? r.block_end - f.frames_per_buffer : 0;
-  const uint32_t decode_from = WarmUpStart(frame_index_, r.block_start);
-  r.first_heard = frame_index_[r.block_start];
+  const uint32_t decode_from = WarmUpStart(RunIndex(), r.block_start);
+  r.first_heard = RunIndex()[r.block_start];
   tail_block_.clear();
   r.tail_origin = nullptr;
-  if (r.block_end < frame_index_.size()) {
-    const uint8_t* end = frame_index_[r.block_end] + MAD_BUFFER_GUARD;
+  if (r.block_end < RunIndex().size()) {
+    const uint8_t* end = RunIndex()[r.block_end] + MAD_BUFFER_GUARD;
     r.dec.Restart(f.data_start, static_cast<uint32_t>((end < r.data_end ? end : r.data_end) - f.data_start),
-                  frame_index_[decode_from], f.free_bitrate);
+                  RunIndex()[decode_from], f.free_bitrate);
     return;
   }
   // The song's last block: its last frame needs the decoder's guard bytes behind it.
-  r.tail_origin = frame_index_[decode_from];
+  r.tail_origin = RunIndex()[decode_from];
   tail_block_.assign(r.tail_origin, r.data_end);
   tail_block_.resize(tail_block_.size() + MAD_BUFFER_GUARD, 0);
-  r.first_heard = tail_block_.data() + (frame_index_[r.block_start] - r.tail_origin);
+  r.first_heard = tail_block_.data() + (RunIndex()[r.block_start] - r.tail_origin);
   r.dec.Restart(tail_block_.data(), static_cast<uint32_t>(tail_block_.size()), tail_block_.data(), f.free_bitrate);
 }
 
 void DAr3::StartDecoder(RunDecode& r) {
-  const StreamFormat& f = format_;
+  const StreamFormat& f = run_format_;
   r.reverse = effects_.reverse_mode != 0;
   r.data_end = f.data_start + f.data_size;
   r.buffer_capacity = wave_.GetBufferSize() & ~3u;
   r.heard_from = r.reverse || effects_.pushed_stream ? nullptr : f.heard_from;
   r.skip = f.heard_skip;
   if (r.reverse) {
-    const uint32_t count = static_cast<uint32_t>(frame_index_.size());
+    const uint32_t count = static_cast<uint32_t>(RunIndex().size());
     const uint32_t at = ScaleSaturated(state_.seek_position, count, f.song_length);
     r.block_end = at > count ? count : at;
     StartReverseBlock(r);
@@ -376,7 +360,7 @@ void DAr3::StartDecoder(RunDecode& r) {
 }
 
 void DAr3::RestartAtLoopStart(RunDecode& r) {
-  const StreamFormat& f = format_;
+  const StreamFormat& f = run_format_;
   r.restart_at_loop_start = false;
   r.heard_from = f.heard_from;
   r.skip = f.heard_skip;
@@ -388,14 +372,14 @@ void DAr3::RestartAtLoopStart(RunDecode& r) {
 bool DAr3::NextReverseBlock(RunDecode& r) {
   // A block is one buffer, whatever frames failed to decode in it.
   if (bytes_in_buffer_ > 0 && !RunBufferStage(bytes_in_buffer_)) return false;
-  if (r.block_start == 0 || r.block_end == 0 || !state_.playing || frame_index_.empty()) return false;
+  if (r.block_start == 0 || r.block_end == 0 || !state_.playing || RunIndex().empty()) return false;
   r.block_end = r.block_start;
   StartReverseBlock(r);
   return true;
 }
 
 bool DAr3::DecodeIntoTail(RunDecode& r) {
-  const StreamFormat& f = format_;
+  const StreamFormat& f = run_format_;
   // The last frames need the decoder's guard bytes behind them.
   const uint8_t* from = r.dec.stream.next_frame ? r.dec.stream.next_frame : r.dec.stream.this_frame;
   if (!from || from < f.data_start || from > r.data_end) from = r.data_end;
@@ -432,7 +416,7 @@ bool DAr3::OnDecodeError(RunDecode& r) {
 }
 
 uint64_t DAr3::SourceOffset(const RunDecode& r, const uint8_t* at) const {
-  const uint8_t* data_start = format_.data_start;
+  const uint8_t* data_start = run_format_.data_start;
   if (!r.tail_origin) return uint64_t(at - data_start);
   return uint64_t(r.tail_origin - data_start) + uint64_t(at - tail_block_.data());
 }
@@ -442,7 +426,7 @@ bool DAr3::IsWarmUpFrame(RunDecode& r) {
   if (r.reverse && frame_start < r.first_heard) return true;
   r.drop = 0;
   if (!r.heard_from) return false;
-  if (SourceOffset(r, frame_start) < uint64_t(r.heard_from - format_.data_start)) return true;
+  if (SourceOffset(r, frame_start) < uint64_t(r.heard_from - run_format_.data_start)) return true;
   r.drop = r.skip;
   r.heard_from = nullptr;
   return false;
@@ -456,7 +440,7 @@ void DAr3::RecordBytePosition(const RunDecode& r) {
   }
   // A frame in the tail block may reach into its guard bytes, past the data.
   const uint64_t offset = SourceOffset(r, frame_start);
-  state_.byte_position = static_cast<uint32_t>(offset < format_.data_size ? offset : format_.data_size);
+  state_.byte_position = static_cast<uint32_t>(offset < run_format_.data_size ? offset : run_format_.data_size);
 }
 
 void DAr3::RunFrameStages(mad_frame* frame) {
@@ -481,9 +465,9 @@ bool DAr3::EmitFrame(RunDecode& r) {
   }
   if (length * 4 > r.buffer_capacity) length = r.buffer_capacity / 4;
   uint32_t first = r.drop < length ? r.drop : length;
-  if (trim_.Trims()) {
+  if (run_format_.trim.Trims()) {
     // Gapless: the encoder's and the decoder's delay and the padding are not heard.
-    const GaplessTrim::Kept kept = trim_.Keep(FrameFirstSample(r), length);
+    const GaplessTrim::Kept kept = run_format_.trim.Keep(FrameFirstSample(r), length);
     first = std::max(first, kept.skip);
     length = std::max(first, std::min(length, kept.skip + kept.count));
   }
@@ -503,13 +487,13 @@ bool DAr3::EmitFrame(RunDecode& r) {
   ++frames_this_run_;
   if (after == AfterPass::kStop) return false;
   if (after == AfterPass::kReplay) r.restart_at_loop_start = true;
-  if (frames_in_buffer_ >= format_.frames_per_buffer) return RunBufferStage(bytes_in_buffer_);
+  if (frames_in_buffer_ >= run_format_.frames_per_buffer) return RunBufferStage(bytes_in_buffer_);
   return true;
 }
 
 bool DAr3::FrameFormatHolds(RunDecode& r, bool* skip) {
   const mad_header& h = r.dec.frame.header;
-  const bool same = h.samplerate == format_.sample_rate && int32_t(h.layer) == format_.layer;
+  const bool same = h.samplerate == run_format_.sample_rate && int32_t(h.layer) == run_format_.layer;
   *skip = !same;
   if (same || !r.odd_format) {
     r.odd_format = !same;
@@ -521,14 +505,15 @@ bool DAr3::FrameFormatHolds(RunDecode& r, bool* skip) {
 }
 
 uint64_t DAr3::FrameFirstSample(const RunDecode& r) const {
-  const uint8_t* at = format_.data_start + SourceOffset(r, r.dec.stream.this_frame);
-  const auto found = std::lower_bound(frame_index_.begin(), frame_index_.end(), at);
-  return uint64_t(found - frame_index_.begin()) * format_.samples_per_frame;
+  const uint8_t* at = run_format_.data_start + SourceOffset(r, r.dec.stream.this_frame);
+  const std::vector<const uint8_t*>& index = RunIndex();
+  const auto found = std::lower_bound(index.begin(), index.end(), at);
+  return uint64_t(found - index.begin()) * run_format_.samples_per_frame;
 }
 
 void DAr3::_ThreadFunc(RunFlags& run) {
   if (!StartChecks(run)) return;
-  SignalStart(run, 1);
+  runs_.SignalStart(run, 1);
   tail_block_.clear();
   ResetRunBuffers();
 

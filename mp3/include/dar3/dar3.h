@@ -499,6 +499,28 @@ DAR3_API int Mp3_GetSfxModeData(MP3_HANDLE player, int mode, int* left, int* rig
  *
  * The contract below says what each function does when called from inside a callback. */
 
+/** @page dar3_threads Threads
+ * Every function of this header may be called on one player from any number of
+ * threads at once, and from inside any callback (see the table below), and returns. The one
+ * thing a caller must not do is use a handle after its own Mp3_Destroy returned, as with free.
+ *
+ * - Mp3_Destroy may be called from any thread, also while the player's callback thread is
+ *   inside a handler that calls Play, OpenFile, Stop or anything else: it returns in bounded
+ *   time, once the calls under way on other threads have returned, and leaves no thread of
+ *   the player running. Calls made after destruction began (a handler's, say) fail with
+ *   "<function>->Player is being destroyed !" and 0; Mp3_GetError still reads that text.
+ * - Getters give a consistent view: the figures of the stream open before a change, those of
+ *   the stream open after it, or their answer for no stream ("<function>->Stream isn't open !",
+ *   or zeros where a getter gives those); never a mix of two streams, never freed memory.
+ * - Calls that change the stream or the playback (Open*, Close, Play, PlayLoop, Stop, Seek,
+ *   ReverseMode) made at once on two threads take effect one after the other. Of two starts
+ *   at the same moment one plays and the other fails as described below the table; a Play
+ *   while another thread closes or opens the stream fails with "Play->Stream isn't open !".
+ * - The texts Mp3_LoadID3 points to are the player's and change with the next Mp3_LoadID3 or
+ *   Close from any thread; Mp3_GetID3Field copies a field in one step and suits several
+ *   threads. The last error text is one per player: with several threads failing at once,
+ *   a thread may read another's.
+ * - No lock of the player is held while a callback runs, so a handler may call anything. */
 /* Callbacks. Every message, asynchronous or synchronous, is delivered on the player's own
  * callback thread, one call at a time, in the order sent; the decoding thread waits for the
  * answer of a synchronous one. Every function of this header may be called from inside a

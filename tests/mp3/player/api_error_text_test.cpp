@@ -127,4 +127,10 @@ TEST_F(FlatErrors, EachCommandsSuccessLeavesNoTextAndItsFailureItsOwn) {
   Stain();
   fails("OpenFile", open(player_, "/nonexistent.mp3", 800, 0, 0),
         "OpenMp3FileEx->Can't open file:  /nonexistent.mp3  !");
+  // Closing or opening over a stream that does not play stops nothing, and says nothing.
+  ASSERT_EQ(open(player_, path_.c_str(), 800, 0, 0), 1);
+  Stain();
+  succeeds("OpenFile over a stopped stream", open(player_, path_.c_str(), 800, 0, 0));
+  Stain();
+  succeeds("Close of a stopped stream", close(player_));
 }

@@ -1,7 +1,6 @@
 // The callback contract of dar3.h: every call made from inside a callback returns; playlists
 // start the next song from the STOP handler; Destroy inside a callback lets the player go once
 // the callback has returned; synchronous messages are answered on the callback thread.
-#include <dirent.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -11,6 +10,7 @@
 
 #include "tests/mp3/player/callback_scenario.h"
 #include "tests/mp3/player/mp3_test_support.h"
+#include "tests/support/watchdog.h"
 
 namespace {
 
@@ -26,18 +26,9 @@ const std::vector<std::string>& Songs() {
   return songs;
 }
 
-int ThreadCount() {
-  int count = 0;
-  if (DIR* dir = opendir("/proc/self/task")) {
-    while (dirent* entry = readdir(dir)) count += entry->d_name[0] != '.';
-    closedir(dir);
-  }
-  return count;
-}
-
 bool ThreadsBackTo(int count) {
   for (int i = 0; i < 500; ++i) {
-    if (ThreadCount() <= count) return true;
+    if (test_support::ThreadCount() <= count) return true;
     std::this_thread::sleep_for(10ms);
   }
   return false;
@@ -174,7 +165,7 @@ TEST_F(CallbackContract, DestroyInsideACallbackReleasesThePlayerAfterItReturns) 
   // ThreadSanitizer starts a helper thread of its own at the first thread creation; one
   // thread made and joined first keeps it out of the comparison.
   std::thread([] {}).join();
-  const int threads_before = ThreadCount();
+  const int threads_before = test_support::ThreadCount();
   for (const uint32_t destroy_on : {MP3_EVENT_STOP, MP3_EVENT_WAVE_BUFFER, MP3_EVENT_SYNC_PLAY}) {
     scenario_.Clear();
     auto* p = new DAr3;
@@ -198,7 +189,7 @@ TEST_F(CallbackContract, DestroyInsideACallbackReleasesThePlayerAfterItReturns) 
       ASSERT_TRUE(destroyed);
       // This step runs on the watchdog's thread: one more than before.
       EXPECT_TRUE(ThreadsBackTo(threads_before + 1))
-          << "no thread of the player is left: " << ThreadCount() - 1 << " vs " << threads_before;
+          << "no thread of the player is left: " << test_support::ThreadCount() - 1 << " vs " << threads_before;
     });
     EXPECT_EQ(after.load(), 0) << "no callback after the one that destroyed the player";
   }
