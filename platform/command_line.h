@@ -24,7 +24,9 @@ class CommandLine {
   // The --version text; without one, "<program> <project version>".
   void Version(std::function<std::string()> text) { version_ = std::move(text); }
 
-  // names: "--quiet" or "-q, --quiet". A heading starts a group in --help's option list.
+  // names: "--quiet" or "-q, --quiet". A heading starts a group in --help's option list. An
+  // option with no help text is read like any other but left out of --help, to keep it one
+  // screen: the program's manual page tells of it.
   void Heading(std::string text);
   void Flag(const std::string& names, std::string help, std::function<void()> on);
   void Value(const std::string& names, std::string value_name, std::string help, ValueHandler on);

@@ -137,7 +137,7 @@ std::string CommandLine::HelpText() const {
       first_group = false;
       continue;
     }
-    text += option_line(option);
+    if (!option.help.empty()) text += option_line(option);
   }
   text += option_line(options_[0]) + option_line(options_[1]);
   if (!epilogue_.empty()) text += "\n" + epilogue_ + (epilogue_.back() == '\n' ? "" : "\n");

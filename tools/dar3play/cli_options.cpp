@@ -44,10 +44,11 @@ int ParseOptions(int argc, char** argv, Options* options) {
   Options o;
   bool decode = false, info = false;
   platform::CommandLine cli("dar3play", "[OPTION]... FILE|FOLDER|LIST|URL...");
-  cli.Describe("Plays MP3 files, folders and M3U/PLS lists: full screen on a terminal, else a line a track.");
+  cli.Describe("Plays MP3 files, folders, M3U/PLS lists and http(s) addresses.");
   cli.Version(LibraryVersion);
-  cli.Flag("--info", "print format, length and tags of FILE...", [&] { info = true; });
-  cli.Flag("--json", "with --info: print JSON instead of text", [&] { o.json = true; });
+  // The options with no help text are in the manual page only: --help stays one screen.
+  cli.Flag("--info", "format, length and tags of FILE... (--json: as JSON)", [&] { info = true; });
+  cli.Flag("--json", "", [&] { o.json = true; });
   cli.Flag("--decode", "IN... OUT.wav: decode into one 16-bit stereo WAV", [&] { decode = true; });
   cli.Flag("--list-devices", "list the sound devices", [&] { o.mode = RunMode::kListDevices; });
   cli.Flag("--shuffle", "play the list in random order", [&] { o.shuffle = true; });
@@ -75,9 +76,9 @@ int ParseOptions(int argc, char** argv, Options* options) {
               o.device = v;
               return true;
             });
-  cli.Flag("--remote", "take commands on stdin (see dar3play(1)), answer on stdout", [&] { o.remote = true; });
-  cli.Flag("--no-mpris", "stay off the desktop's media control (MPRIS)", [&] { o.mpris = false; });
-  cli.Flag("--stream", "read files through a pushed stream ('-' is stdin)", [&] { o.stream = true; });
+  cli.Flag("--remote", "commands on stdin, answers on stdout (man dar3play)", [&] { o.remote = true; });
+  cli.Flag("--no-mpris", "", [&] { o.mpris = false; });
+  cli.Flag("--stream", "", [&] { o.stream = true; });
   cli.Value("--eq", "PRESET", "FFT equalizer: flat, bass, treble, vocal, loudness",
             [&](const std::string& v, std::string* error) {
               o.eq_preset = FindEqPreset(v.c_str());
@@ -88,22 +89,21 @@ int ParseOptions(int argc, char** argv, Options* options) {
   cli.Value("--echo", "MODE", "echo mode 0..9", IntIn(0, kEchoModeCount - 1, "echo mode", &o.echo_mode));
   cli.Flag("--reverse", "play backwards", [&] { o.reverse = true; });
   cli.Value("--volume", "N", "player volume 0..100", IntIn(0, 100, "volume", &o.volume));
-  cli.Value("--buffer", "MS", "output buffer length (200..10000, default 500)",
-            IntIn(200, 10000, "buffer (ms)", &o.buffer_ms));
-  cli.Flag("--no-gapless", "keep the encoder's silence at the start and end of each track", [&] { o.gapless = false; });
+  cli.Value("--buffer", "MS", "", IntIn(200, 10000, "buffer (ms)", &o.buffer_ms));
+  cli.Flag("--no-gapless", "keep the encoder's silence at both ends of each track", [&] { o.gapless = false; });
   cli.Value("--replaygain", "MODE", "loudness from the tags: track (default), album, off",
             [&](const std::string& v, std::string* error) {
               if (ParseReplayGainMode(v, &o.replay_gain)) return true;
               *error = "replaygain must be track, album or off, not '" + v + "'";
               return false;
             });
-  cli.Flag("--stats", "after playing: print the refresh rate and CPU use", [&] { o.stats = true; });
+  cli.Flag("--stats", "", [&] { o.stats = true; });
   cli.Operands([&](const std::string& file, std::string*) {
     o.files.push_back(file);
     return true;
   });
   // The keys and exit statuses live in the manual page, so --help stays one screen.
-  cli.Epilogue("Keys while playing (Space pause, q quit, ...) and exit statuses: see dar3play(1).");
+  cli.Epilogue("Keys, exit statuses, --json --stream --buffer --stats --no-mpris: man dar3play");
   int status = 0;
   if (cli.Parse(argc, argv, &status) == platform::CommandLine::Outcome::kExit) return status;
 

@@ -21,6 +21,7 @@ class CommandLineTest : public ::testing::Test {
   CommandLineTest() : cli_("prog", "[OPTION]... FILE...") {
     cli_.Describe("Does things to files.");
     cli_.Flag("-q, --quiet", "say nothing", [this] { quiet_ = true; });
+    cli_.Flag("--rarely", "", [this] { rarely_ = true; });  // in the manual page only
     cli_.Value("--level", "N", "how much (1..9)", [this](const std::string& v, std::string* error) {
       if (v.size() == 1 && v[0] >= '1' && v[0] <= '9') {
         level_ = v[0] - '0';
@@ -50,14 +51,16 @@ class CommandLineTest : public ::testing::Test {
 
   platform::CommandLine cli_;
   bool quiet_ = false;
+  bool rarely_ = false;
   int level_ = 0;
   std::vector<std::string> files_;
 };
 
 TEST_F(CommandLineTest, ReadsFlagsValuesAndOperandsInAnyOrder) {
-  const Parsed p = Parse({"a.mp3", "--level", "3", "-q", "--", "--not-an-option", "-"});
+  const Parsed p = Parse({"a.mp3", "--level", "3", "-q", "--rarely", "--", "--not-an-option", "-"});
   EXPECT_EQ(p.outcome, platform::CommandLine::Outcome::kRun);
   EXPECT_TRUE(quiet_);
+  EXPECT_TRUE(rarely_) << "an option --help leaves out is read all the same";
   EXPECT_EQ(level_, 3);
   EXPECT_EQ(files_, (std::vector<std::string>{"a.mp3", "--not-an-option", "-"}));
   EXPECT_EQ(p.out + p.err, "");
@@ -78,6 +81,7 @@ TEST_F(CommandLineTest, HelpAndVersionAnswerWithStatusZeroAndActOnNothingElse) {
     EXPECT_NE(p.out.find("  -q, --quiet            say nothing\n"), std::string::npos) << p.out;
     EXPECT_NE(p.out.find("  --level N"), std::string::npos) << p.out;
     EXPECT_NE(p.out.find("--version"), std::string::npos) << p.out;
+    EXPECT_EQ(p.out.find("--rarely"), std::string::npos) << "no help text: left out of --help";
     EXPECT_EQ(p.err, "");
     EXPECT_FALSE(quiet_);
     EXPECT_TRUE(files_.empty());

@@ -190,6 +190,8 @@ TEST_F(ScriptModes, ErrorsNameTheFileAndTheNextFileStillWorks) {
   const RunResult help = RunDar3play("--help");
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("Usage: dar3play"), std::string::npos);
+  // One screen of an 80x24 terminal, the prompt after it included.
+  EXPECT_LE(std::count(help.out.begin(), help.out.end(), '\n'), 23) << help.out;
 }
 
 // Ctrl+C during a long decode ends it like any failure: status 130 and no half-written WAV.
