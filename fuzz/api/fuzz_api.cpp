@@ -28,6 +28,7 @@
 #include "dar3/dar3.h"
 #include "fuzz/common/input_bytes.h"
 #include "fuzz/common/mp3_time.h"
+#include "fuzz/common/player_threads.h"
 #include "platform/audio.h"
 #include "platform/files.h"
 
@@ -461,16 +462,8 @@ void RunOnMain(const Op& op) {
   Execute(op, slot, mode == 7 ? nullptr : players[slot].load());
 }
 
-int ThreadCount() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.compare(0, 8, "Threads:") == 0) return std::atoi(line.c_str() + 8);
-  return -1;
-}
-
 // Every player goes; then every thread they started must end within a second.
-void EndInput(int baseline) {
+void EndInput() {
   {
     std::lock_guard<std::mutex> hold(armed_lock);
     for (auto& list : armed) list.clear();
@@ -480,15 +473,7 @@ void EndInput(int baseline) {
     MP3_HANDLE h = players[slot].exchange(nullptr);
     if (h) Mp3_Destroy(h);
   }
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-  while (ThreadCount() > baseline) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      std::fprintf(stderr, "fuzz_api: %d threads left running:\n", ThreadCount() - baseline);
-      std::system("cat /proc/$PPID/task/*/comm >&2");
-      __builtin_trap();
-    }
-    std::this_thread::sleep_for(std::chrono::microseconds(200));
-  }
+  ExpectPlayerThreadsGone("fuzz_api");
   std::lock_guard<std::mutex> hold(armed_lock);
   pushed.clear();
 }
@@ -496,12 +481,7 @@ void EndInput(int baseline) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  // The silent device, started once: its threads are the process's, not the players'.
-  static const int baseline = [] {
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    platform::AudioStart();
-    return ThreadCount();
-  }();
+  BaselineThreads();  // the silent device, started before the first player
   if (mp3_path.empty()) mp3_path = "/tmp/fuzz_api_" + std::to_string(getpid()) + ".mp3";
   InputBytes input(data, size);
   const unsigned count = input.Byte() % (kMaxOps + 1);
@@ -523,7 +503,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   platform::RegisterResource("FUZZ", "MP3", mp3, mp3_size);
   callback_ops = 0;
   for (const Op& op : ops) RunOnMain(op);
-  EndInput(baseline);
+  EndInput();
   platform::UnregisterResource("FUZZ", "MP3");
   return 0;
 }

@@ -27,6 +27,7 @@
 #include "dar3/dar3.h"
 #include "fuzz/common/input_bytes.h"
 #include "fuzz/common/mp3_time.h"
+#include "fuzz/common/player_threads.h"
 #include "platform/audio.h"
 
 namespace {
@@ -200,28 +201,13 @@ void RunThread(const std::vector<Op>& ops) {
   }
 }
 
-int ThreadCount() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.compare(0, 8, "Threads:") == 0) return std::atoi(line.c_str() + 8);
-  return -1;
-}
-
-void EndInput(int baseline) {
+void EndInput() {
   {
     std::lock_guard<std::mutex> hold(armed_lock);
     for (auto& list : armed) list.clear();
   }
   for (int slot = 0; slot < kSlots; ++slot) Destroy(slot, false, 0);
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-  while (ThreadCount() > baseline) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      std::fprintf(stderr, "fuzz_threads: %d threads left running\n", ThreadCount() - baseline);
-      __builtin_trap();
-    }
-    std::this_thread::sleep_for(std::chrono::microseconds(200));
-  }
+  ExpectPlayerThreadsGone("fuzz_threads");
   std::lock_guard<std::mutex> hold(armed_lock);
   pushed.clear();
 }
@@ -229,12 +215,7 @@ void EndInput(int baseline) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  // The silent device, started once: its threads are the process's, not the players'.
-  static const int baseline = [] {
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    platform::AudioStart();
-    return ThreadCount();
-  }();
+  BaselineThreads();  // the silent device, started before the first player
   if (mp3_path.empty()) mp3_path = "/tmp/fuzz_threads_" + std::to_string(getpid()) + ".mp3";
   InputBytes input(data, size);
   const unsigned threads = 2 + input.Byte() % (kMaxThreads - 1);
@@ -260,6 +241,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<std::thread> running;
   for (const std::vector<Op>& plan : plans) running.emplace_back(RunThread, std::cref(plan));
   for (std::thread& thread : running) thread.join();
-  EndInput(baseline);
+  EndInput();
   return 0;
 }
