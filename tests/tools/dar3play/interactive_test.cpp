@@ -23,15 +23,14 @@ struct ScreenClock {
   std::string state;
 };
 
-class TmuxPlayer : public ::testing::Test {
+class TmuxPlayer : public EncodedFilesTest {
  protected:
+  TmuxPlayer() : EncodedFilesTest(true) {}
   static constexpr std::chrono::milliseconds kDeadline = 60000ms;
 
   void SetUp() override {
-    std::string why_not;
-    files_ = GetEncodedFiles(&why_not);
-    if (!files_) GTEST_SKIP() << "cannot make test files: " << why_not;
-    if (RunCommand("tmux -V").status != 0) GTEST_SKIP() << "tmux is not installed";
+    EncodedFilesTest::SetUp();
+    if (IsSkipped()) return;
     session_ = "dar3play-" + std::to_string(getpid());
     exit_file_ = scratch_ / "exit";
     // The SDL backend with its dummy driver consumes sound in real time, as a listener would.
@@ -132,7 +131,6 @@ class TmuxPlayer : public ::testing::Test {
     return "<still running>";
   }
 
-  const EncodedFiles* files_ = nullptr;
   ScratchDir scratch_;
   std::string session_;
   std::filesystem::path exit_file_;

@@ -11,12 +11,11 @@
 
 namespace {
 
-class ListPlayback : public ::testing::Test {
+class ListPlayback : public EncodedFilesTest {
  protected:
   void SetUp() override {
-    std::string why_not;
-    files_ = GetEncodedFiles(&why_not);
-    if (!files_) GTEST_SKIP() << "cannot make test files: " << why_not;
+    EncodedFilesTest::SetUp();
+    if (IsSkipped()) return;
     // Short songs keep real-time playback quick.
     const std::string wav = Quote((scratch_ / "short.wav").string());
     ASSERT_EQ(RunCommand("sox -n -r 44100 -c 2 -b 16 " + wav + " synth 1 sine 500 gain -6").status, 0);
@@ -31,7 +30,6 @@ class ListPlayback : public ::testing::Test {
 
   void WriteList(const std::string& name, const std::string& text) { std::ofstream(scratch_ / name) << text; }
 
-  const EncodedFiles* files_ = nullptr;
   ScratchDir scratch_;
 };
 

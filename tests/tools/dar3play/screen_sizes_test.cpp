@@ -60,15 +60,9 @@ std::vector<std::string> Lines(const std::string& screen) {
   return lines;
 }
 
-class ScreenSizes : public ::testing::Test {
+class ScreenSizes : public EncodedFilesTest {
  protected:
-  void SetUp() override {
-    std::string why_not;
-    files_ = GetEncodedFiles(&why_not);
-    if (!files_) GTEST_SKIP() << "cannot make test files: " << why_not;
-    if (RunCommand("tmux -V").status != 0) GTEST_SKIP() << "tmux is not installed";
-  }
-  const EncodedFiles* files_ = nullptr;
+  ScreenSizes() : EncodedFilesTest(true) {}
   ScratchDir scratch_;
 };
 

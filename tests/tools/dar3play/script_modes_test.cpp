@@ -10,14 +10,8 @@
 
 namespace {
 
-class ScriptModes : public ::testing::Test {
+class ScriptModes : public EncodedFilesTest {
  protected:
-  void SetUp() override {
-    std::string why_not;
-    files_ = GetEncodedFiles(&why_not);
-    if (!files_) GTEST_SKIP() << "cannot make test files: " << why_not;
-  }
-
   static std::string Field(const std::string& text, const std::string& name) {
     const std::string key = name + ":";
     size_t at = text.rfind(key, 0) == 0 ? 0 : text.find("\n" + key);
@@ -48,7 +42,6 @@ class ScriptModes : public ::testing::Test {
     ASSERT_TRUE(ReadWav(peer_path, peer));
   }
 
-  const EncodedFiles* files_ = nullptr;
   ScratchDir scratch_;
 };
 

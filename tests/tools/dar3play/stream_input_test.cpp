@@ -7,20 +7,13 @@
 
 namespace {
 
-class StreamInput : public ::testing::Test {
+class StreamInput : public EncodedFilesTest {
  protected:
-  void SetUp() override {
-    std::string why_not;
-    files_ = GetEncodedFiles(&why_not);
-    if (!files_) GTEST_SKIP() << "cannot make test files: " << why_not;
-  }
-
   // The message dar3play gives for a source, and its status.
   static RunResult Info(const std::string& options, const std::string& source) {
     return RunDar3play(options + "--info " + source);
   }
 
-  const EncodedFiles* files_ = nullptr;
   ScratchDir scratch_;
 };
 

@@ -28,15 +28,8 @@ Wav Decode(const std::string& input, const ScratchDir& scratch, int* status, std
   return wav;
 }
 
-class UrlInput : public ::testing::Test {
+class UrlInput : public EncodedFilesTest {
  protected:
-  void SetUp() override {
-    std::string why_not;
-    files_ = GetEncodedFiles(&why_not);
-    if (!files_) GTEST_SKIP() << "cannot make test files: " << why_not;
-  }
-
-  const EncodedFiles* files_ = nullptr;
   ScratchDir scratch_;
 };
 
