@@ -354,15 +354,19 @@ int DAr3::Close() {
     SetError(kRefusal);
     return 0;
   }
-  // Another caller is opening or closing: its result is what this one closes.
-  dispatcher_.WaitServing([this] {
-    platform::MutexLock hold(lock_);
-    return !opening_ && !closing_;
-  });
-  {
+  // Another caller is opening or closing: its result is what this one closes. The claim is
+  // taken in the same hold that finds nobody else closing, so two Close calls never both
+  // tear down (the later one would close a stream opened after the first one finished).
+  for (;;) {
+    dispatcher_.WaitServing([this] {
+      platform::MutexLock hold(lock_);
+      return !opening_ && !closing_;
+    });
     platform::MutexLock hold(lock_);
     if (!IsOpen()) return 1;
+    if (opening_ || closing_) continue;
     closing_ = true;  // no run starts from now on
+    break;
   }
   if (state_.playing) stop_reason_.Ask(MP3_STOP_REASON_CLOSE);
   const bool stopped = StopForChange(kRefusal);
