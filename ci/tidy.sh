@@ -10,6 +10,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 build=${1:-build-tidy}
+# Version 22 matches only the project's own declarations (14 walks every system header too,
+# at 2.5 times the cost); CLANG_TIDY picks another.
+tidy=${CLANG_TIDY:-clang-tidy-22}
 parallel=${2:-$(nproc)}
 shift $(( $# < 2 ? $# : 2 ))
 db=$build/compile_commands.json
@@ -52,7 +55,7 @@ check_one() {  # file; writes the findings to the log of that file
     args+=(-- "$std" $extra_flags)
   fi
   local status=0
-  clang-tidy "${args[@]}" >"$log" 2>&1 || status=$?
+  "$tidy" "${args[@]}" >"$log" 2>&1 || status=$?
   # A failure without a finding (a crash, a missing file) is one too.
   if [ "$status" -ne 0 ] && ! grep -qE "$finding" "$log"; then
     echo "$root/$file:1:1: error: clang-tidy failed with status $status [clang-tidy-failure]" >>"$log"
@@ -60,7 +63,7 @@ check_one() {  # file; writes the findings to the log of that file
 }
 export -f check_one
 finding='^[^ ].*:[0-9]+:[0-9]+: (warning|error): .*\[[^]]+\]$'
-export root build logs extra_flags finding
+export root build logs extra_flags finding tidy
 compiled_list=$(printf '%s\n' "${compiled[@]}")
 export compiled_list
 

@@ -17,10 +17,13 @@ void FormatTimeStamp(char* out, size_t capacity) {
   time_t seconds = now.tv_sec;
   struct tm local {};
   localtime_r(&seconds, &local);
-  char text[32];
-  asctime_r(&local, text);
-  unsigned short millis = static_cast<unsigned short>(now.tv_usec / 1000);
-  std::snprintf(out, capacity, "%.19s.%hu, %s", text, millis, text + 20);
+  // The C library's date layout ("Wed Dec  9 23:45:07"), the milliseconds, then the year.
+  char clock[32];
+  char year[16];
+  std::strftime(clock, sizeof clock, "%a %b %e %H:%M:%S", &local);
+  std::strftime(year, sizeof year, "%Y\n", &local);
+  const auto millis = static_cast<unsigned short>(now.tv_usec / 1000);
+  std::snprintf(out, capacity, "%s.%hu, %s", clock, millis, year);
 }
 }  // namespace
 

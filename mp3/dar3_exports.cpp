@@ -8,7 +8,6 @@
 
 namespace {
 DAr3* Player(MP3_HANDLE handle) { return static_cast<DAr3*>(handle); }
-}  // namespace
 
 // Each call is counted while it runs (Destroy waits for it, and refuses new ones), and no
 // exception leaves through the C interface: running out of memory is reported as such.
@@ -29,6 +28,7 @@ int Guarded(MP3_HANDLE handle, const char* function, Call call) {
   player->LeaveCall();
   return result;
 }
+}  // namespace
 
 #define FORWARD(call) return Guarded(player, __func__, [&](DAr3* p) { return p->call; })
 // A command starts from an empty text: its failure sets its own, its success leaves none.

@@ -19,9 +19,10 @@ enum class Backend { Sdl, Headless };
 bool SelectBackend(Backend backend);
 Backend CurrentBackend();
 
+// The tables are the callers' statics, never temporaries.
 template <class Table>
 const Table& BackendTable(const Table& sdl, const Table& headless) {
-  return CurrentBackend() == Backend::Headless ? headless : sdl;
+  return CurrentBackend() == Backend::Headless ? headless : sdl;  // NOLINT(bugprone-return-const-ref-from-parameter)
 }
 
 }  // namespace platform

@@ -19,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/mp3/lame_track.h"
 #include "bench/mp3/public_player.h"
 #include "dar3/dar3.h"
 #include "platform/audio.h"
@@ -58,25 +59,14 @@ double ChildCpu(const std::vector<std::string>& args) {
 }
 
 std::string MakeTrack(int seconds) {
-  const std::string raw = "/tmp/bench_mp3_track.raw";
-  const std::string mp3 = "/tmp/bench_mp3_track_" + std::to_string(seconds) + ".mp3";
-  if (access(mp3.c_str(), R_OK) == 0) return mp3;
-  FILE* f = fopen(raw.c_str(), "wb");
   uint32_t noise = 1;
-  for (int i = 0; i < seconds * 44100; ++i) {
+  return bench::LameTrack("bench_mp3_track", seconds, [&noise](int i, int16_t* s) {
     const double t = i / 44100.0;
     noise = noise * 1664525u + 1013904223u;
     const double n = (int32_t(noise) / 2147483648.0) * 0.05;
-    const double l = 0.3 * std::sin(2 * M_PI * (220 + 20 * std::sin(t)) * t) + n;
-    const double r = 0.3 * std::sin(2 * M_PI * 330 * t + std::sin(3 * t)) + n;
-    const int16_t s[2] = {int16_t(l * 32767), int16_t(r * 32767)};
-    fwrite(s, sizeof s, 1, f);
-  }
-  fclose(f);
-  const std::string cmd = "lame --quiet -r -s 44.1 --bitwidth 16 --signed --little-endian -b 128 " + raw + " " + mp3;
-  if (std::system(cmd.c_str()) != 0) return "";
-  unlink(raw.c_str());
-  return mp3;
+    s[0] = int16_t((0.3 * std::sin(2 * M_PI * (220 + 20 * std::sin(t)) * t) + n) * 32767);
+    s[1] = int16_t((0.3 * std::sin(2 * M_PI * 330 * t + std::sin(3 * t)) + n) * 32767);
+  });
 }
 
 std::atomic<uint64_t> consumed_blocks{0};

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/mp3/lame_track.h"
 #include "bench/mp3/public_player.h"
 #include "mp3/format/frame_index.h"
 #include "platform/audio.h"
@@ -19,16 +20,10 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 std::string MakeFile(int seconds) {
-  const std::string raw = "/tmp/bench_seek.raw", mp3 = "/tmp/bench_seek.mp3";
-  std::ofstream out(raw, std::ios::binary);
-  for (int i = 0; i < seconds * 44100; ++i) {
-    const int16_t s[2] = {int16_t(9000 * std::sin(i * 0.0627)), int16_t(7000 * std::sin(i * 0.0391))};
-    out.write(reinterpret_cast<const char*>(s), 4);
-  }
-  out.close();
-  const std::string command =
-      "lame --quiet -r -s 44.1 --bitwidth 16 --signed --little-endian -b 128 " + raw + " " + mp3;
-  return std::system(command.c_str()) == 0 ? mp3 : "";
+  return bench::LameTrack("bench_seek", seconds, [](int i, int16_t* s) {
+    s[0] = int16_t(9000 * std::sin(i * 0.0627));
+    s[1] = int16_t(7000 * std::sin(i * 0.0391));
+  });
 }
 
 double Ms(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double, std::milli>(b - a).count(); }

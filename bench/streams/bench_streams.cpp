@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/mp3/lame_track.h"
 #include "bench/mp3/public_player.h"
 
 namespace {
@@ -23,22 +24,11 @@ using Clock = std::chrono::steady_clock;
 constexpr size_t kPushBytes = 4096;
 
 std::string MakeTrack(int seconds) {
-  const std::string raw = "/tmp/bench_streams_track.raw";
-  const std::string mp3 = "/tmp/bench_streams_track_" + std::to_string(seconds) + ".mp3";
-  if (std::ifstream(mp3).good()) return mp3;
-  FILE* f = std::fopen(raw.c_str(), "wb");
-  if (!f) return "";
-  for (int i = 0; i < seconds * 44100; ++i) {
+  return bench::LameTrack("bench_streams_track", seconds, [](int i, int16_t* s) {
     const double t = i / 44100.0;
-    const int16_t s[2] = {int16_t(9000 * std::sin(2 * M_PI * (220 + 20 * std::sin(t)) * t)),
-                          int16_t(9000 * std::sin(2 * M_PI * 330 * t + std::sin(3 * t)))};
-    std::fwrite(s, sizeof s, 1, f);
-  }
-  std::fclose(f);
-  const std::string cmd = "lame --quiet -r -s 44.1 --bitwidth 16 --signed --little-endian -b 128 " + raw + " " + mp3;
-  if (std::system(cmd.c_str()) != 0) return "";
-  std::remove(raw.c_str());
-  return mp3;
+    s[0] = int16_t(9000 * std::sin(2 * M_PI * (220 + 20 * std::sin(t)) * t));
+    s[1] = int16_t(9000 * std::sin(2 * M_PI * 330 * t + std::sin(3 * t)));
+  });
 }
 
 std::mutex stop_lock;

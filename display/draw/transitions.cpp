@@ -25,6 +25,7 @@ void FadeEntry(int32_t effect, PALETTEENTRY& e) {
     case TRANSITION_FADE_BLUE: e.red = Lower(e.red, 4), e.green = Lower(e.green, 4), e.blue = Raise(e.blue, 6); break;
     case TRANSITION_FADE_RED: e.red = Raise(e.red, 6), e.green = Lower(e.green, 4), e.blue = Lower(e.blue, 4); break;
     case TRANSITION_FADE_GREEN: e.red = Lower(e.red, 4), e.green = Raise(e.green, 6), e.blue = Lower(e.blue, 4); break;
+    default: break;  // the other effects leave the palette alone
   }
 }
 
@@ -99,8 +100,9 @@ void Dissolve(uint8_t* buffer, int32_t pitch) {
   if (w <= 0 || h <= 0) return;
   const int64_t count = 4 * static_cast<int64_t>(w) * h;
   for (int64_t p = 0; p <= count; ++p) {
-    const int32_t y = std::rand() % h;
-    const int32_t x = std::rand() % w;
+    // The dissolve only needs pixels scattered over the screen, in the C library's sequence.
+    const int32_t y = std::rand() % h;  // NOLINT(misc-predictable-rand)
+    const int32_t x = std::rand() % w;  // NOLINT(misc-predictable-rand)
     if (x < clip_left || x > clip_right || y < clip_top || y > clip_bottom) continue;
     if (screen_bpp == 8)
       PlotPixel(x, y, 0, buffer, pitch);

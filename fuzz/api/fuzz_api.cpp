@@ -153,7 +153,7 @@ bool TakeArmed(int slot, uint32_t message, Op* out) {
 template <int slot>
 int32_t Callback(uint32_t message, intptr_t wparam, intptr_t lparam) {
   const int32_t answer = Answer(slot, message, wparam, lparam);
-  Op op;
+  Op op{};
   if (!TakeArmed(slot, message, &op)) return answer;
   if (!api_lock.try_lock_for(std::chrono::milliseconds(3))) return answer;
   const int target = op.where & 1;

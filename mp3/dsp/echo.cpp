@@ -179,9 +179,7 @@ int EchoStreamOpened(EchoProcessor* echo, int32_t block_bytes, std::string* erro
 void EchoProcessChunk(EchoProcessor* echo, int16_t* samples, int32_t bytes) {
   if (echo->allocated_size <= 0 || samples == nullptr || bytes <= 0) return;
   // Rotate: the oldest chunk becomes the newest.
-  int16_t* oldest = echo->ring[kEchoHistory - 1];
-  std::memmove(echo->ring + 1, echo->ring, sizeof(echo->ring[0]) * (kEchoHistory - 1));
-  echo->ring[0] = oldest;
+  std::rotate(echo->ring, echo->ring + kEchoHistory - 1, echo->ring + kEchoHistory);
 
   const int32_t usable = std::min(bytes, echo->allocated_size);
   const int frames = usable / 4;

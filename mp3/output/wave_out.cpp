@@ -217,6 +217,7 @@ uint32_t WWaveOut::GetOutputPosition(int mode) {
     case 3:
       if (platform::WaveOutGetPositionBytes(device_, &value) != platform::kMmNoError) return 0;
       return static_cast<uint32_t>(value);
+    default: break;  // an unknown mode reads 0
   }
   return 0;
 }

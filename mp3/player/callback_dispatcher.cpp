@@ -152,7 +152,7 @@ bool CallbackDispatcher::Next(Channel& channel, Notice* notice) {
   return true;
 }
 
-void CallbackDispatcher::ThreadMain(std::shared_ptr<Channel> channel) {
+void CallbackDispatcher::ThreadMain(const std::shared_ptr<Channel>& channel) {
   t_callback = CallbackThreadState{this, channel.get()};
   Notice notice;
   while (Next(*channel, &notice)) Deliver(notice);

@@ -84,7 +84,8 @@ class CallbackDispatcher {
     bool quit = false;
   };
 
-  void ThreadMain(std::shared_ptr<Channel> channel) EXCLUDES(lock_);
+  // The thread's own copy of the channel keeps it alive while the thread runs.
+  void ThreadMain(const std::shared_ptr<Channel>& channel) EXCLUDES(lock_);
   void Deliver(const Notice& notice) EXCLUDES(lock_);
   // The next notice of `channel`, waiting for one; false once it quits.
   bool Next(Channel& channel, Notice* notice) EXCLUDES(lock_);

@@ -75,10 +75,8 @@ uint32_t FadeFrames(uint32_t ms, uint32_t sample_rate, uint32_t samples_per_fram
   const uint64_t frames = (uint64_t(ms) * sample_rate + denominator / 2) / denominator;
   return frames > 0xFFFFFFFFu ? 0xFFFFFFFFu : uint32_t(frames);
 }
-}  // namespace
-
-static int StartFade(DAr3* player, FadeControl& fade, const StreamFormat& f, int mode, int format, MP3_TIME* time,
-                     bool from_edge) {
+int StartFade(DAr3* player, FadeControl& fade, const StreamFormat& f, int mode, int format, MP3_TIME* time,
+              bool from_edge) {
   if (!time) {
     player->SetError("FadeVolume->MP3_TIME *pTime can't be 0");
     return 0;
@@ -90,6 +88,8 @@ static int StartFade(DAr3* player, FadeControl& fade, const StreamFormat& f, int
   fade.Start(mode, FadeFrames(TimeToMs(format, time), f.sample_rate, f.samples_per_frame), from_edge);
   return 1;
 }
+
+}  // namespace
 
 int DAr3::FadeVolume(int mode, int format, MP3_TIME* time) {
   const int result = StartFade(this, fade_, Format(), mode, format, time, false);

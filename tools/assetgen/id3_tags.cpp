@@ -54,7 +54,7 @@ Bytes EncodeId3v1(const TrackTags& t) {
   Fixed(b, t.year, 4);
   Fixed(b, "", 28);  // comment
   PutU8(b, 0);       // v1.1: a track number follows
-  PutU8(b, uint32_t(std::clamp(std::atoi(t.track.c_str()), 0, 255)));
+  PutU8(b, uint32_t(std::clamp(std::strtol(t.track.c_str(), nullptr, 10), 0L, 255L)));
   PutU8(b, 36);  // genre: Game
   return b;
 }

@@ -207,10 +207,10 @@ void DrawBillboard(IndexedImage& img, int x, int y, int w, int h, Rng& rng, int 
     img.ShadeRect(x, y, x + w, y + h, kPurple, [&](int, int yy) { return 0.2 + 0.5 * (yy - y) / h; });
     DrawText(img, x + 10, y + 10, "NITRO", 3, kWindow[10]);
     DrawText(img, x + 10, y + 36, "COLA", 2, kPale[1]);
-    img.FillEllipse(x + w - 30, y + h / 2, 14, 20,
-                    kContainerRed[3]);  // NOLINT(bugprone-integer-division): whole pixels
-    img.FillEllipse(x + w - 33, y + h / 2 - 6, 4, 8,
-                    kContainerRed[4]);  // NOLINT(bugprone-integer-division): whole pixels
+    // NOLINTNEXTLINE(bugprone-integer-division): whole pixels
+    img.FillEllipse(x + w - 30, y + h / 2, 14, 20, kContainerRed[3]);
+    // NOLINTNEXTLINE(bugprone-integer-division): whole pixels
+    img.FillEllipse(x + w - 33, y + h / 2 - 6, 4, 8, kContainerRed[4]);
   } else {
     img.ShadeRect(x, y, x + w, y + h, kCyan, [&](int, int yy) { return 0.15 + 0.4 * (yy - y) / h; });
     DrawText(img, x + 12, y + 12, "ROXX", 3, kPink[6]);
@@ -381,8 +381,8 @@ void DrawObstacle(IndexedImage& img, const Obstacle& o) {
       int mid = (l + r) / 2;
       for (int cx : {l, mid}) {
         img.ShadeRect(cx, top, cx + (r - l) / 2 - 1, bottom, kMetal, [&](int x, int) {
-          return 0.35 + 0.25 * std::sin((x - cx) / double((r - l) / 2) *
-                                        3.14159);  // NOLINT(bugprone-integer-division): whole pixels
+          // NOLINTNEXTLINE(bugprone-integer-division): the half width in whole pixels
+          return 0.35 + 0.25 * std::sin((x - cx) / double((r - l) / 2) * 3.14159);
         });
         for (int y = top + 8; y < bottom; y += 6) img.HLine(cx, cx + (r - l) / 2 - 2, y, kMetal[2]);
       }

@@ -46,6 +46,7 @@ struct Key {
   std::vector<int> steps;
   std::vector<int> PitchClasses() const {
     std::vector<int> out;
+    out.reserve(steps.size());
     for (int s : steps) out.push_back((tonic + s) % 12);
     return out;
   }
@@ -126,6 +127,7 @@ Arrangement Arrange(const TrackSpec& spec, const std::vector<std::vector<std::st
   Arrangement arr;
   Rng rng(seed);
   std::vector<std::pair<Motif, Motif>> motifs;
+  motifs.reserve(sections.size());
   for (size_t s = 0; s < sections.size(); ++s)
     motifs.push_back({MakeMotif(rng, rhythms, start_degree + int(s) * 2), MakeMotif(rng, rhythms, start_degree + 2)});
   int bar = 0;

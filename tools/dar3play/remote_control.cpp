@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -32,7 +33,7 @@ bool ParseNumber(const std::string& text, double* value) {
   errno = 0;
   char* end = nullptr;
   *value = std::strtod(text.c_str(), &end);
-  return !errno && !*end && *value == *value;  // not NaN
+  return !errno && !*end && !std::isnan(*value);
 }
 
 // What a web stream tells comes between the answers, as "notice title TEXT" and the like.

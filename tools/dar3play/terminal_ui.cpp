@@ -125,10 +125,10 @@ class PlayerScreen {
     const uint32_t length = c_->info().length.ms;
     const uint32_t at = std::min(c_->Position(), length);
     const char* state = status.paused ? "PAUSED" : status.playing ? (status.loop ? "LOOP" : "PLAYING") : "STOPPED";
-    const std::string full =
+    std::string full =
         FormatClock(at) + " / " + FormatClock(length) + "  " + state + (c_->position_estimated() ? " (est.)" : "");
     if (int(full.size()) <= width) return full;
-    const std::string shorter = FormatClock(at) + "/" + FormatClock(length) + (status.paused ? " PAUSED" : "");
+    std::string shorter = FormatClock(at) + "/" + FormatClock(length) + (status.paused ? " PAUSED" : "");
     if (int(shorter.size()) <= width) return shorter;
     return FormatClock(at) + "/" + FormatClock(length);
   }

@@ -15,6 +15,7 @@ struct EchoFixture : ::testing::Test {
   dsp::EchoProcessor echo;
   std::string error;
 
+ protected:
   void SetUp() override { ASSERT_EQ(dsp::EchoStreamOpened(&echo, kBlockBytes, &error), 1); }
 
   // One block of constant left and right values; returns the processed first frame of each

@@ -10,7 +10,7 @@
 namespace {
 
 struct Parsed {
-  platform::CommandLine::Outcome outcome;
+  platform::CommandLine::Outcome outcome{};
   int status = -1;
   std::string out, err;
 };

@@ -23,7 +23,7 @@ HWND Window() {
 }
 
 void Drain() {
-  MSG message;
+  MSG message{};
   while (PeekMessage(&message)) {
   }
 }
@@ -36,7 +36,7 @@ TEST(MessageQueue, QuitComesOnlyAfterPostedMessagesAreGone) {
   PostMessage(window, WM_USER, 1, 0);
   PostQuitMessage(7);
   PostMessage(window, WM_USER, 2, 0);
-  MSG message;
+  MSG message{};
   ASSERT_TRUE(PeekMessage(&message));
   EXPECT_EQ(message.message, WM_USER);
   EXPECT_EQ(message.wParam, 1u);
@@ -56,7 +56,7 @@ TEST(MessageQueue, RepeatedCloseRequestsKeepThePhaseAliveUntilTheyStop) {
   destroys = 0;
   int quits = 0;
   for (int frame = 0; frame < 5; ++frame) {
-    MSG message;
+    MSG message{};
     if (PeekMessage(&message)) {
       if (message.message == WM_QUIT)
         ++quits;
@@ -67,7 +67,7 @@ TEST(MessageQueue, RepeatedCloseRequestsKeepThePhaseAliveUntilTheyStop) {
   }
   EXPECT_EQ(quits, 0);
   EXPECT_EQ(destroys, 4);
-  MSG message;
+  MSG message{};
   ASSERT_TRUE(PeekMessage(&message));
   DispatchMessage(&message);
   ASSERT_TRUE(PeekMessage(&message));

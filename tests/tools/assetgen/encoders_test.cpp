@@ -21,7 +21,7 @@ TEST(Encoders, BmpRowsOfAnyWidthArePaddedAndReadBackBottomUp) {
     for (int y = 0; y < 3; ++y)
       for (int x = 0; x < width; ++x) img.Set(x, y, uint8_t(10 * y + x + 1));
     const Bytes b = EncodeBmp8(img, SharedPalette());
-    const size_t row = size_t((width + 3) / 4 * 4);
+    const size_t row = (size_t(width) + 3) / 4 * 4;
     ASSERT_EQ(b.size(), 1078 + row * 3) << width;
     // The file's first pixel row is the picture's bottom row, and pad bytes are zero.
     EXPECT_EQ(b[1078], 21);

@@ -68,9 +68,9 @@ struct ModelHero {
     }
     while (ColorScan(p, int(x + 26), int(y + 25), int(x + kW - 36), int(y + kH - 12))) x += 1;
     while (ColorScan(p, int(x + kW - 36), int(y + 25), int(x + kW - 27), int(y + kH - 12))) x -= 1;
-    if (x > 640 - kW / 2) {
+    if (x > 640 - kW / 2.0f) {
       x -= float(step);
-      if (screen < 12) ++screen, x = -kW / 2;
+      if (screen < 12) ++screen, x = -kW / 2.0f;
     }
     return true;
   }

@@ -25,9 +25,9 @@ struct Decoded {
 
 Decoded DecodeWithLibmad(const std::vector<uint8_t>& file) {
   Decoded d;
-  mad_stream stream;
-  mad_frame frame;
-  mad_synth synth;
+  mad_stream stream{};
+  mad_frame frame{};
+  mad_synth synth{};
   mad_stream_init(&stream);
   mad_frame_init(&frame);
   mad_synth_init(&synth);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -52,6 +53,7 @@ TEST_F(GaplessOutput, ThreeTracksCutFromOneRecordingDecodeToItExactly) {
   for (const auto& [start, length] : cuts) {
     const std::string part = (scratch_ / ("part" + std::to_string(++n))).string();
     const std::string trim = std::string(length) == "-0" ? start : std::string(start) + " " + length;
+    // NOLINTNEXTLINE(performance-inefficient-string-concatenation): a command line, once per track
     ASSERT_EQ(RunCommand("sox " + Quote(whole) + " " + Quote(part + ".wav") + " trim " + trim).status, 0);
     ASSERT_EQ(RunCommand("lame --quiet -b 192 " + Quote(part + ".wav") + " " + Quote(part + ".mp3")).status, 0);
     inputs += " " + Quote(part + ".mp3");
@@ -81,7 +83,7 @@ TEST_F(GaplessOutput, ThreeTracksCutFromOneRecordingDecodeToItExactly) {
   // differ there by far more than the coding does.
   std::vector<size_t> bounds = {0};
   for (const auto& cut : cuts)
-    if (std::string(cut.first) != "0") bounds.push_back(size_t(std::atof(cut.first) * 44100 + 0.5));
+    if (std::string(cut.first) != "0") bounds.push_back(size_t(std::lround(std::strtod(cut.first, nullptr) * 44100)));
   bounds.push_back(frames);
   for (size_t t = 0; t + 1 < bounds.size(); ++t) {
     const size_t middle = (bounds[t] + bounds[t + 1]) / 2;
