@@ -128,6 +128,14 @@ TEST(Open, BufferRingFollowsTheRequestedLength) {
   ASSERT_EQ(p->OpenFile(cbr.c_str(), 60000, 0, 0), 1) << Error(p);
 }
 
+// Frames of a managed stream opened on its first block, the whole file: there only a VBR header
+// the opener believes can give the song's length, so its use shows.
+uint32_t ManagedStreamFrames(const Bytes& file) {
+  Player p;
+  EXPECT_EQ(p->OpenStream(0, 1, file.data(), uint32_t(file.size()), 0), 1) << p->GetError();
+  return SongLength(p).frames;
+}
+
 // Whichever step of an open fails, nothing of it is left: no source, no ring, no figures.
 TEST(Open, AFailedOpenLeavesNothingOfItBehind) {
   Player p;
@@ -152,6 +160,7 @@ TEST(Open, AFailedOpenLeavesNothingOfItBehind) {
   ASSERT_EQ(p->OpenFile(vbr.c_str(), 800, 0, 0), 1) << Error(p);
   EXPECT_EQ(StreamInfo(p).vbr, 1);
   EXPECT_GT(StreamInfo(p).header_size, 0) << "the Info frame is not audio";
+  EXPECT_EQ(ManagedStreamFrames(ReadFile(vbr)), SongLength(p).frames) << "its VBR header is believed";
   ASSERT_EQ(p->Play(), 1) << Error(p);
 }
 
@@ -239,14 +248,6 @@ VbrFrame WholeVbrFrame(const Bytes& frame) {
   vf.ancillary = frame.data() + 36;
   vf.ancillary_bits = (frame.size() - 36) * 8;
   return vf;
-}
-
-// Frames of a managed stream opened on its first block, the whole file: there only a VBR header
-// the opener believes can give the song's length, so its use shows.
-uint32_t ManagedStreamFrames(const Bytes& file) {
-  Player p;
-  EXPECT_EQ(p->OpenStream(0, 1, file.data(), uint32_t(file.size()), 0), 1) << p->GetError();
-  return SongLength(p).frames;
 }
 
 TEST(Open, XingHeaderGivesLengthOnlyWhenSane) {
