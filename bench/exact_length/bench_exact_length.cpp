@@ -9,12 +9,14 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "dar3/dar3.h"
+#include "dar3/ruve3.hpp"
 #include "mp3/format/frame_index.h"
-#include "mp3/player/dar3_player.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -70,23 +72,29 @@ struct Figures {
   uint32_t rate = 0;
 };
 
+// A player of the library's public entry, destroyed with the scope.
+using PlayerHandle = std::unique_ptr<RUVe3, decltype(&Mp3_Destroy)>;
+PlayerHandle NewPlayer() { return PlayerHandle(CreateRUVe3(), &Mp3_Destroy); }
+
 // The reported length, then the whole decode's sample count.
 Figures Measure(const std::string& path, bool gapless) {
   Figures f;
-  DAr3 p;
-  p.SetGapless(gapless);
-  p.SetCallbackFunc(&Count, MP3_EVENT_WAVE_BUFFER | MP3_EVENT_STOP);
-  if (!p.OpenFile(path.c_str(), 0, 0, 0)) return f;
+  const PlayerHandle p = NewPlayer();
+  Mp3_SetGapless(p.get(), gapless ? 1 : 0);
+  p->SetCallbackFunc(&Count, MP3_EVENT_WAVE_BUFFER | MP3_EVENT_STOP);
+  if (!p->OpenFile(path.c_str(), 0, 0, 0)) return f;
   MP3_TIME length{};
-  p.GetSongLength(&length);
+  p->GetSongLength(&length);
   f.reported_ms = length.ms;
-  f.rate = p.Format().sample_rate;
+  MP3_STREAM_INFO info{};
+  p->GetMp3Info(&info);
+  f.rate = uint32_t(info.sample_rate);
   g_samples = 0;
   g_stopped = false;
-  if (p.Play()) {
+  if (p->Play()) {
     while (!g_stopped) std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
-  p.Close();
+  p->Close();
   f.samples = g_samples;
   return f;
 }
@@ -158,12 +166,12 @@ int main() {
   double best = 1e9;
   uint32_t reported = 0;
   for (int round = 0; round < 5; ++round) {
-    DAr3 p;
+    const PlayerHandle p = NewPlayer();
     const auto a = Clock::now();
-    if (!p.OpenFile(hour_path.c_str(), 0, 0, 0)) return 1;
+    if (!p->OpenFile(hour_path.c_str(), 0, 0, 0)) return 1;
     best = std::min(best, std::chrono::duration<double, std::milli>(Clock::now() - a).count());
     MP3_TIME length{};
-    p.GetSongLength(&length);
+    p->GetSongLength(&length);
     reported = length.ms;
   }
   std::printf(

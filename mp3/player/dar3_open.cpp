@@ -7,6 +7,7 @@
 #include <new>
 
 #include "mp3/format/frame_scan.h"
+#include "mp3/output/buffer_plan.h"
 #include "mp3/player/dar3_player.h"
 #include "platform/textcodes.h"
 
@@ -323,16 +324,10 @@ bool DAr3::PrepareOutput(int buffer_ms) {
     SetError("_Open->Buffer can't be smaller than 200 ms");
     return false;
   }
-  // Buffers of about 100 ms, whole frames each, as many as the caller's buffer time holds.
-  const int32_t spf_ms = int32_t(f.samples_per_frame) * 1000;
-  int32_t frames_per_buffer = platform::MulDiv(100, int32_t(f.sample_rate), spf_ms);
-  if (frames_per_buffer < 1) frames_per_buffer = 1;
-  f.frames_per_buffer = static_cast<uint32_t>(frames_per_buffer);
-  const int32_t duration = platform::MulDiv(frames_per_buffer, spf_ms, int32_t(f.sample_rate));
-  int32_t count = no_output_ ? 1 : platform::MulDiv(buffer_ms, 1, duration + 9);
-  if (count < 1) count = 1;
+  const BufferPlan plan = PlanBuffers(f.sample_rate, f.samples_per_frame, buffer_ms);
+  f.frames_per_buffer = plan.frames_per_buffer;
   wave_.Uninitialize();
-  if (!wave_.Initialize(WAVE_FORMAT_PCM, 2, f.sample_rate, 16, uint32_t(count), uint32_t(duration + 10))) {
+  if (!wave_.Initialize(WAVE_FORMAT_PCM, 2, f.sample_rate, 16, plan.buffer_count, plan.buffer_ms)) {
     SetError("_Open->Can't initialize wave out");
     return false;
   }

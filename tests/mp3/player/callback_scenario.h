@@ -14,7 +14,7 @@
 
 #include "dar3/dar3.h"
 
-class DAr3;
+class RUVe3;
 
 namespace callback_scenario {
 
@@ -23,7 +23,7 @@ using namespace std::chrono_literals;
 // The callback has no user pointer: the scenario under test lives here.
 struct Scenario {
   using Handler = std::function<int32_t(uint32_t, intptr_t, intptr_t)>;
-  DAr3* player = nullptr;
+  RUVe3* player = nullptr;
   Handler handler;  // under lock: the callback threads read it
   std::mutex lock;
   std::vector<uint32_t> seen;

@@ -10,6 +10,7 @@
 
 #include "platform/audio.h"
 #include "tests/mp3/dsp/signal_helpers.h"
+#include "tests/mp3/player/device_ring.h"
 #include "tests/mp3/player/mp3_test_support.h"
 
 #if DAR3_WITH_DSP
@@ -17,7 +18,7 @@
 
 namespace {
 
-std::vector<int16_t> DecodeWith(DAr3& p, const std::string& path) {
+std::vector<int16_t> DecodeWith(RUVe3& p, const std::string& path) {
   CallbackLog::Reset();
   p.SetCallbackFunc(&CallbackLog::Callback, MP3_EVENT_WAVE_BUFFER | MP3_EVENT_STOP);
   EXPECT_EQ(p.OpenFile(path.c_str(), 0, 0, 0), 1);
@@ -141,7 +142,7 @@ TEST(EffectStages, SpectrumOfThePlayingBufferShowsEachChannelsTone) {
 TEST(EffectStages, EqualizersAndEchoActOnThePlayersOutput) {
   const std::string path = EncodeWithLame("effects.mp3", TonePcm(44100, 3.0), 44100, "-b 192");
   ASSERT_FALSE(path.empty());
-  DAr3 plain_player;
+  Player plain_player;
   const std::vector<int16_t> plain = DecodeWith(plain_player, path);
   ASSERT_GT(plain.size(), 44100u * 2);
 

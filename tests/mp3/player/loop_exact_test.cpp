@@ -20,7 +20,7 @@ struct Kind {
 
 // The blocks of one loop run, and the position GetPosition gave at the end of each block.
 struct LoopSink {
-  DAr3* player = nullptr;
+  RUVe3* player = nullptr;
   std::mutex lock;
   std::vector<int16_t> samples;
   std::vector<std::pair<size_t, uint32_t>> positions;  // stereo frames so far, ms reported
@@ -40,7 +40,7 @@ int32_t SinkCallback(uint32_t message, intptr_t wparam, intptr_t lparam) {
   return CallbackLog::Callback(message, wparam, lparam);
 }
 
-std::vector<int16_t> PlayLoopRun(DAr3& p, uint32_t from_ms, uint32_t to_ms, int repeats) {
+std::vector<int16_t> PlayLoopRun(RUVe3& p, uint32_t from_ms, uint32_t to_ms, int repeats) {
   {
     std::lock_guard<std::mutex> hold(sink.lock);
     sink.player = &p;
@@ -72,8 +72,8 @@ class LoopExact : public ::testing::TestWithParam<Kind> {
     ASSERT_FALSE(path_.empty());
     whole_ = DecodeAll(path_);
     ASSERT_TRUE(whole_.opened) << whole_.error;
-    ASSERT_EQ(p_.OpenFile(path_.c_str(), 0, 0, 0), 1);
-    rate_ = p_.Format().sample_rate;
+    ASSERT_EQ(p_->OpenFile(path_.c_str(), 0, 0, 0), 1);
+    rate_ = uint32_t(StreamInfo(p_).sample_rate);
   }
   void ExpectSameAudio(const std::vector<int16_t>& heard, const std::vector<int16_t>& expected, const char* what) {
     ASSERT_EQ(heard.size(), expected.size()) << GetParam().name << ": " << what;
@@ -87,7 +87,7 @@ class LoopExact : public ::testing::TestWithParam<Kind> {
   }
   std::string path_;
   Decoded whole_;
-  DAr3 p_;
+  Player p_;
   uint32_t rate_ = 0;
 };
 
@@ -100,7 +100,7 @@ TEST_P(LoopExact, ThreePassesAreTheSectionBetweenTheBoundsThreeTimes) {
 
   // Reported at the end of each block: the place in the pass being heard, never a pass off.
   const size_t pass = to - from;
-  const double buffer_ms = 1000.0 * p_.WaveOut().GetBufferSize() / 4 / rate_;
+  const double buffer_ms = 1000.0 * WaveBufferBytes(p_) / 4 / rate_;
   std::lock_guard<std::mutex> hold(sink.lock);
   ASSERT_FALSE(sink.positions.empty());
   for (const auto& [delivered, ms] : sink.positions) {
@@ -112,7 +112,7 @@ TEST_P(LoopExact, ThreePassesAreTheSectionBetweenTheBoundsThreeTimes) {
 
 TEST_P(LoopExact, APlayerThatWasPlayingGoesOnPastTheLastPassWithoutAGap) {
   // Paused counts as playing: after its passes the loop plays on to the song's end.
-  ASSERT_EQ(p_.Pause(), 1);
+  ASSERT_EQ(p_->Pause(), 1);
   const size_t from = NearestSample(611, rate_), to = NearestSample(1777, rate_);
   const std::vector<int16_t> heard = PlayLoopRun(p_, 611, 1777, 1);
   std::vector<int16_t> expected;

@@ -15,6 +15,9 @@
 #include <mutex>
 #include <thread>
 
+#include "mp3/output/buffer_plan.h"
+#include "mp3/output/wave_out.h"
+
 namespace {
 
 std::string TempDir() {
@@ -44,6 +47,7 @@ std::mutex log_lock;
 std::condition_variable log_changed;
 std::vector<uint32_t> log_messages;
 std::vector<int16_t> log_samples;
+std::vector<size_t> log_blocks;
 int32_t sync_play_answer = 0;
 int32_t wave_answer = 1;
 
@@ -149,6 +153,7 @@ void CallbackLog::Reset(int32_t answer_for_sync_play, int32_t wave_buffer_answer
   std::lock_guard<std::mutex> guard(log_lock);
   log_messages.clear();
   log_samples.clear();
+  log_blocks.clear();
   sync_play_answer = answer_for_sync_play;
   wave_answer = wave_buffer_answer;
 }
@@ -160,6 +165,7 @@ int32_t CallbackLog::Callback(uint32_t message, intptr_t wparam, intptr_t lparam
   if (message == MP3_EVENT_WAVE_BUFFER) {
     const int16_t* block = reinterpret_cast<const int16_t*>(wparam);
     log_samples.insert(log_samples.end(), block, block + lparam / 2);
+    log_blocks.push_back(size_t(lparam));
     answer = wave_answer;
   } else if (message == MP3_EVENT_SYNC_PLAY) {
     answer = sync_play_answer;
@@ -178,6 +184,11 @@ std::vector<int16_t> CallbackLog::Samples() {
   return log_samples;
 }
 
+std::vector<size_t> CallbackLog::BlockSizes() {
+  std::lock_guard<std::mutex> guard(log_lock);
+  return log_blocks;
+}
+
 bool CallbackLog::WaitFor(uint32_t message, int timeout_ms) {
   std::unique_lock<std::mutex> guard(log_lock);
   return log_changed.wait_for(guard, std::chrono::milliseconds(timeout_ms), [&] {
@@ -190,26 +201,56 @@ bool CallbackLog::WaitFor(uint32_t message, int timeout_ms) {
 Decoded DecodeAll(const std::string& path, uint32_t extra_mask, bool gapless) {
   Decoded result;
   CallbackLog::Reset();
-  DAr3 player;
-  player.SetGapless(gapless ? 1 : 0);
-  player.SetCallbackFunc(&CallbackLog::Callback, MP3_EVENT_WAVE_BUFFER | MP3_EVENT_STOP | extra_mask);
-  result.opened = player.OpenFile(path.c_str(), 0, 0, 0) == 1;
+  Player player;
+  Mp3_SetGapless(player, gapless ? 1 : 0);
+  player->SetCallbackFunc(&CallbackLog::Callback, MP3_EVENT_WAVE_BUFFER | MP3_EVENT_STOP | extra_mask);
+  result.opened = player->OpenFile(path.c_str(), 0, 0, 0) == 1;
   if (!result.opened) {
-    result.error = player.GetError();
+    result.error = player->GetError();
     return result;
   }
-  player.GetMp3Info(&result.info);
-  player.GetSongLength(&result.length);
-  if (player.Play() == 1) CallbackLog::WaitFor(MP3_EVENT_STOP, 60000);
-  player.Close();
+  player->GetMp3Info(&result.info);
+  player->GetSongLength(&result.length);
+  if (player->Play() == 1) CallbackLog::WaitFor(MP3_EVENT_STOP, 60000);
+  player->Close();
   result.stereo = CallbackLog::Samples();
   return result;
 }
 
-uint32_t QueuedBuffers(DAr3& p) {
-  uint32_t queued = 0;
-  for (uint32_t i = 0; i < p.WaveOut().GetBufferCount(); ++i) queued += !p.WaveOut().IsBufferDone(i);
-  return queued;
+MP3_STREAM_INFO StreamInfo(RUVe3& p) {
+  MP3_STREAM_INFO info{};
+  p.GetMp3Info(&info);
+  return info;
+}
+
+MP3_TIME SongLength(RUVe3& p) {
+  MP3_TIME length{};
+  p.GetSongLength(&length);
+  return length;
+}
+
+uint32_t SamplesPerFrame(RUVe3& p) {
+  const MP3_STREAM_INFO info = StreamInfo(p);
+  if (info.layer == 1) return 384;
+  if (info.layer == 2 || info.version == 1) return 1152;
+  return 576;
+}
+
+void WaitDecoding(RUVe3& p) {
+  for (int waited = 0; waited < 2000 && p.GetBitrate(0) == 0; ++waited)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+uint32_t FramesPerBlock(RUVe3& p) {
+  return PlanBuffers(uint32_t(StreamInfo(p).sample_rate), SamplesPerFrame(p), 0).frames_per_buffer;
+}
+
+uint32_t WaveBufferBytes(RUVe3& p) {
+  const uint32_t rate = uint32_t(StreamInfo(p).sample_rate);
+  const BufferPlan plan = PlanBuffers(rate, SamplesPerFrame(p), 0);
+  WWaveOut ring;
+  if (!ring.Initialize(WAVE_FORMAT_PCM, 2, rate, 16, 1, plan.buffer_ms)) return 0;
+  return ring.GetBufferSize();
 }
 
 size_t NearestSample(uint32_t ms, uint32_t rate) { return size_t((uint64_t(ms) * rate + 500) / 1000); }
@@ -224,8 +265,3 @@ void SampleDifference::Add(const int16_t* heard, const int16_t* expected, size_t
 }
 
 double SampleDifference::Rms() const { return compared ? std::sqrt(square_sum / double(compared)) : 0.0; }
-
-void WaitQueued(DAr3& p, uint32_t buffers) {
-  for (int waited = 0; waited < 2000 && QueuedBuffers(p) < buffers; ++waited)
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-}

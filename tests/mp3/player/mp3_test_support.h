@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "dar3/dar3.h"
-#include "mp3/player/dar3_player.h"
+#include "dar3/ruve3.hpp"
 
 using Bytes = std::vector<uint8_t>;
 
@@ -29,10 +29,36 @@ std::string EncodeWithLame(const std::string& name, const Bytes& pcm, int rate, 
 // Frames libmad finds in a whole file: headers, or frames it decodes.
 uint32_t CountFrames(const Bytes& file, bool decodable_only = false);
 
-// Buffers the decoding thread has queued and the device has not yet played.
-uint32_t QueuedBuffers(DAr3& p);
-// Waits (up to 2 s) until at least `buffers` are queued ahead of the device.
-void WaitQueued(DAr3& p, uint32_t buffers);
+// A player made through the library's public entry (CreateRUVe3) and destroyed with the
+// scope. It is the RUVe3 interface (p->Play()) and the flat API's handle (Mp3_...(p, ...)).
+class Player {
+ public:
+  Player() : handle_(CreateRUVe3()) {}
+  ~Player() {
+    if (handle_) Mp3_Destroy(handle_);
+  }
+  Player(const Player&) = delete;
+  Player& operator=(const Player&) = delete;
+  RUVe3* operator->() const { return handle_; }
+  RUVe3& operator*() const { return *handle_; }
+  operator RUVe3&() const { return *handle_; }     // NOLINT(google-explicit-constructor): used as the interface
+  operator MP3_HANDLE() const { return handle_; }  // NOLINT(google-explicit-constructor): and as the handle
+
+ private:
+  MP3_HANDLE handle_;
+};
+
+// The open stream's figures as the public getters give them.
+MP3_STREAM_INFO StreamInfo(RUVe3& p);
+MP3_TIME SongLength(RUVe3& p);
+// Samples in one frame of the open stream (layer III: 1152 for MPEG-1, 576 for MPEG-2 and 2.5).
+uint32_t SamplesPerFrame(RUVe3& p);
+// Waits (up to 2 s) until the run has decoded a frame (its current bitrate is known).
+void WaitDecoding(RUVe3& p);
+// The output the player makes for its open stream, figured by the parts it uses: frames in one
+// block, and bytes in one wave buffer.
+uint32_t FramesPerBlock(RUVe3& p);
+uint32_t WaveBufferBytes(RUVe3& p);
 
 // Decodes a file through the no-output mode and returns every block, concatenated.
 struct Decoded {
@@ -63,5 +89,6 @@ struct CallbackLog {
   static int32_t Callback(uint32_t message, intptr_t wparam, intptr_t lparam);
   static std::vector<uint32_t> Messages();
   static std::vector<int16_t> Samples();
+  static std::vector<size_t> BlockSizes();  // bytes of each MP3_EVENT_WAVE_BUFFER block
   static bool WaitFor(uint32_t message, int timeout_ms);
 };

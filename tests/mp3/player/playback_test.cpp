@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "platform/audio.h"
+#include "tests/mp3/player/device_ring.h"
 #include "tests/mp3/player/mp3_test_support.h"
 
 namespace {
@@ -21,7 +22,7 @@ std::string LameFile(const std::string& name, double seconds, const std::string&
   return made[key];
 }
 
-MP3_STATUS Status(DAr3& p) {
+MP3_STATUS Status(RUVe3& p) {
   MP3_STATUS s{};
   p.GetStatus(&s);
   return s;
@@ -130,12 +131,12 @@ TEST(Playback, PauseResumeStopAndStatus) {
 
 TEST(Callbacks, SynchronousFormGoesFirstAndItsAnswerSteers) {
   const std::string path = LameFile("notify.mp3", 1.0);
-  DAr3 p;
+  Player p;
   // Both forms of the stop message: synchronous first.
   CallbackLog::Reset();
-  ASSERT_EQ(p.SetCallbackFunc(&CallbackLog::Callback, MP3_EVENT_WAVE_BUFFER | 0x10001), 1);
-  ASSERT_EQ(p.OpenFile(path.c_str(), 0, 0, 0), 1);
-  ASSERT_EQ(p.Play(), 1);
+  ASSERT_EQ(p->SetCallbackFunc(&CallbackLog::Callback, MP3_EVENT_WAVE_BUFFER | 0x10001), 1);
+  ASSERT_EQ(p->OpenFile(path.c_str(), 0, 0, 0), 1);
+  ASSERT_EQ(p->Play(), 1);
   ASSERT_TRUE(CallbackLog::WaitFor(MP3_EVENT_STOP, 5000));
   std::vector<uint32_t> m = CallbackLog::Messages();
   ASSERT_GE(m.size(), 2u);
@@ -144,51 +145,51 @@ TEST(Callbacks, SynchronousFormGoesFirstAndItsAnswerSteers) {
 
   // Answering 1 to the synchronous play message vetoes the run; the stop message follows.
   CallbackLog::Reset(1);
-  p.SetCallbackFunc(&CallbackLog::Callback, MP3_EVENT_SYNC_PLAY | MP3_EVENT_STOP | MP3_EVENT_WAVE_BUFFER);
-  EXPECT_EQ(p.Play(), 1);
+  p->SetCallbackFunc(&CallbackLog::Callback, MP3_EVENT_SYNC_PLAY | MP3_EVENT_STOP | MP3_EVENT_WAVE_BUFFER);
+  EXPECT_EQ(p->Play(), 1);
   ASSERT_TRUE(CallbackLog::WaitFor(MP3_EVENT_STOP, 5000));
   EXPECT_EQ(Status(p).stopped, 1);
   EXPECT_TRUE(CallbackLog::Samples().empty());
 
   // A wave-buffer answer of 2 stops after the first block.
   CallbackLog::Reset(0, 2);
-  ASSERT_EQ(p.Play(), 1);
+  ASSERT_EQ(p->Play(), 1);
   ASSERT_TRUE(CallbackLog::WaitFor(MP3_EVENT_STOP, 5000));
-  EXPECT_EQ(CallbackLog::Samples().size(), size_t(p.Format().frames_per_buffer) * 1152 * 2);
+  EXPECT_EQ(CallbackLog::Samples().size(), size_t(FramesPerBlock(p)) * 1152 * 2);
 
   // Answer 0 asks for the device, which the no-output mode has not got: the blocks are dropped.
   CallbackLog::Reset(0, 0);
-  ASSERT_EQ(p.Play(), 1);
+  ASSERT_EQ(p->Play(), 1);
   ASSERT_TRUE(CallbackLog::WaitFor(MP3_EVENT_STOP, 5000));
 
   // Without a callback nothing arrives any more.
-  ASSERT_EQ(p.SetCallbackFunc(nullptr, 0xFFFFFFFF), 1);
+  ASSERT_EQ(p->SetCallbackFunc(nullptr, 0xFFFFFFFF), 1);
   CallbackLog::Reset();
-  ASSERT_EQ(p.Play(), 1);
+  ASSERT_EQ(p->Play(), 1);
   while (Status(p).playing) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   EXPECT_TRUE(CallbackLog::Messages().empty());
 }
 
 TEST(Devices, ListInfoAndSelection) {
-  DAr3 p;
+  Player p;
   WAVE_OUT_INFO info{};
-  EXPECT_EQ(p.GetWaveOutInfo(0, nullptr), 0);
-  EXPECT_STREQ(p.GetError(), "GetWaveOutInfo->Invalid second parameter. pWaveOutInfo can't be 0 !");
-  const int count = p.EnumerateWaveOut();
+  EXPECT_EQ(p->GetWaveOutInfo(0, nullptr), 0);
+  EXPECT_STREQ(p->GetError(), "GetWaveOutInfo->Invalid second parameter. pWaveOutInfo can't be 0 !");
+  const int count = p->EnumerateWaveOut();
   ASSERT_GE(count, 1);
-  ASSERT_EQ(p.GetWaveOutInfo(0, &info), 1);
+  ASSERT_EQ(p->GetWaveOutInfo(0, &info), 1);
   EXPECT_GT(std::strlen(info.product_name), 0u);
   EXPECT_EQ(info.product_name[31], 0);
-  EXPECT_EQ(p.GetWaveOutInfo(unsigned(count), &info), 0);
-  EXPECT_STREQ(p.GetError(), "GetWaveOutInfo->Invalid first parameter. nIndex is out of bounds !");
-  EXPECT_EQ(p.SetWaveOutDevice(0xFFFFFFFFu), 1);
-  EXPECT_EQ(p.SetWaveOutDevice(unsigned(count)), 0);
-  EXPECT_STREQ(p.GetError(), "SetWaveOutDevice->Invalid first parameter. nIndex is out of bounds !");
-  EXPECT_EQ(p.SetWaveOutDevice(0), 1);
+  EXPECT_EQ(p->GetWaveOutInfo(unsigned(count), &info), 0);
+  EXPECT_STREQ(p->GetError(), "GetWaveOutInfo->Invalid first parameter. nIndex is out of bounds !");
+  EXPECT_EQ(p->SetWaveOutDevice(0xFFFFFFFFu), 1);
+  EXPECT_EQ(p->SetWaveOutDevice(unsigned(count)), 0);
+  EXPECT_STREQ(p->GetError(), "SetWaveOutDevice->Invalid first parameter. nIndex is out of bounds !");
+  EXPECT_EQ(p->SetWaveOutDevice(0), 1);
   // The chosen device plays.
-  ASSERT_EQ(p.OpenFile(LameFile("device.mp3", 1.0).c_str(), 800, 0, 0), 1);
-  ASSERT_EQ(p.Play(), 1) << p.GetError();
-  EXPECT_EQ(p.Stop(), 1);
+  ASSERT_EQ(p->OpenFile(LameFile("device.mp3", 1.0).c_str(), 800, 0, 0), 1);
+  ASSERT_EQ(p->Play(), 1) << p->GetError();
+  EXPECT_EQ(p->Stop(), 1);
 }
 
 }  // namespace
@@ -213,15 +214,15 @@ int32_t OverlapDetector(uint32_t message, intptr_t, intptr_t) {
 
 TEST(Callbacks, CallsNeverOverlapAndKeepTheirOrder) {
   const std::string path = EncodeWithLame("order.mp3", TonePcm(44100, 1.0), 44100, "-b 128");
-  DAr3 p;
-  ASSERT_EQ(p.SetCallbackFunc(&OverlapDetector, MP3_EVENT_PLAY | MP3_EVENT_WAVE_BUFFER | 0x10001), 1);
-  ASSERT_EQ(p.OpenFile(path.c_str(), 0, 0, 0), 1);
+  Player p;
+  ASSERT_EQ(p->SetCallbackFunc(&OverlapDetector, MP3_EVENT_PLAY | MP3_EVENT_WAVE_BUFFER | 0x10001), 1);
+  ASSERT_EQ(p->OpenFile(path.c_str(), 0, 0, 0), 1);
   for (int run = 0; run < 3; ++run) {
     {
       std::lock_guard<std::mutex> guard(order_lock);
       order.clear();
     }
-    ASSERT_EQ(p.Play(), 1);
+    ASSERT_EQ(p->Play(), 1);
     for (int waited = 0; waited < 5000; ++waited) {
       {
         std::lock_guard<std::mutex> guard(order_lock);

@@ -10,22 +10,26 @@
 
 namespace {
 
-// Frames of the player's audio range, as the reverse-mode operation indexes them.
-uint32_t CountFrames(const StreamFormat& f) {
+// Frames of the player's audio range of the file (after the header, the length's bytes), as the
+// reverse-mode operation indexes them.
+uint32_t IndexedFrames(RUVe3& p, const std::string& path) {
+  const Bytes file = ReadFile(path);
+  const size_t start = size_t(StreamInfo(p).header_size), size = SongLength(p).bytes;
+  EXPECT_LE(start + size, file.size());
   std::vector<const uint8_t*> index;
-  EXPECT_TRUE(BuildFrameIndex(f.data_start, f.data_size, &index));
+  EXPECT_TRUE(BuildFrameIndex(file.data() + start, uint32_t(size), &index));
   return uint32_t(index.size());
 }
 
 // Puts the next run at ms, in reverse mode.
-void ReverseFrom(DAr3& p, uint32_t ms) {
+void ReverseFrom(RUVe3& p, uint32_t ms) {
   ASSERT_EQ(p.ReverseMode(1), 1) << p.GetError();
   MP3_TIME at{};
   at.ms = ms;
   ASSERT_EQ(p.Seek(TIME_FORMAT_MS, &at, MOVE_FROM_START), 1) << p.GetError();
 }
 
-std::vector<int16_t> PlayToEnd(DAr3& p) {
+std::vector<int16_t> PlayToEnd(RUVe3& p) {
   CallbackLog::Reset();
   p.SetCallbackFunc(&CallbackLog::Callback, MP3_EVENT_WAVE_BUFFER | MP3_EVENT_STOP);
   EXPECT_EQ(p.Play(), 1) << p.GetError();
@@ -40,19 +44,19 @@ TEST_P(Reverse, BlocksComeOutFromTheEndBackwards) {
       EncodeWithLame(std::string("reverse") + std::to_string(std::hash<std::string>()(GetParam())) + ".mp3",
                      TonePcm(44100, 2.0), 44100, GetParam());
   ASSERT_FALSE(path.empty());
-  DAr3 p;
-  ASSERT_EQ(p.OpenFile(path.c_str(), 0, 0, 0), 1);
+  Player p;
+  ASSERT_EQ(p->OpenFile(path.c_str(), 0, 0, 0), 1);
   const std::vector<int16_t> forward = PlayToEnd(p);
 
-  ReverseFrom(p, p.Format().song_length);
-  const uint32_t frames = CountFrames(p.Format());
+  ReverseFrom(p, SongLength(p).ms);
+  const uint32_t frames = IndexedFrames(p, path);
   ASSERT_GT(frames, 20u);
   const std::vector<int16_t> backward = PlayToEnd(p);
-  const size_t frame_samples = size_t(p.Format().samples_per_frame) * 2;
+  const size_t frame_samples = size_t(SamplesPerFrame(p)) * 2;
   // Every indexed frame, the last one too, in blocks of one buffer.
   ASSERT_EQ(forward.size(), size_t(frames) * frame_samples);
   ASSERT_EQ(backward.size(), size_t(frames) * frame_samples);
-  const uint32_t per_block = p.Format().frames_per_buffer;
+  const uint32_t per_block = FramesPerBlock(p);
   size_t out = 0;
   for (uint32_t end = frames; end > 0;) {
     const uint32_t start = end >= per_block ? end - per_block : 0;

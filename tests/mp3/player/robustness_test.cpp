@@ -71,25 +71,25 @@ void Soak(bool with_callback, int cycles) {
   ASSERT_FALSE(path.empty());
   std::mt19937 random(with_callback ? 11 : 5);
   auto nap = [&] { std::this_thread::sleep_for(std::chrono::microseconds(random() % 3000)); };
-  DAr3 p;
+  Player p;
   if (with_callback) {
-    ASSERT_EQ(p.SetCallbackFunc(&AnswerEverything, 0xFFFFFFFFu & ~MP3_EVENT_WAVE_BUFFER), 1);
+    ASSERT_EQ(p->SetCallbackFunc(&AnswerEverything, 0xFFFFFFFFu & ~MP3_EVENT_WAVE_BUFFER), 1);
   }
   for (int i = 0; i < cycles; ++i) {
-    ASSERT_EQ(p.OpenFile(path.c_str(), 200 + (i % 4) * 300, 0, 0), 1) << p.GetError();
-    ASSERT_EQ(p.Play(), 1) << p.GetError();
+    ASSERT_EQ(p->OpenFile(path.c_str(), 200 + (i % 4) * 300, 0, 0), 1) << p->GetError();
+    ASSERT_EQ(p->Play(), 1) << p->GetError();
     nap();
     if (random() % 2) {
-      p.Pause();
+      p->Pause();
       nap();
-      p.Resume();
+      p->Resume();
       nap();
     }
-    if (random() % 3 == 0) p.Play();
-    p.Stop();
-    if (random() % 4 == 0) p.Close();
+    if (random() % 3 == 0) p->Play();
+    p->Stop();
+    if (random() % 4 == 0) p->Close();
   }
-  p.Close();
+  p->Close();
   platform::AudioConsumeInRealTime(false);
 }
 
@@ -100,7 +100,7 @@ TEST(Robustness, DestroyingAPlayingPlayerStopsIt) {
   platform::AudioConsumeInRealTime(true);
   const std::string path = EncodeWithLame("destroy.mp3", TonePcm(44100, 1.0), 44100, "-b 96");
   for (int i = 0; i < 20; ++i) {
-    DAr3* p = new DAr3;
+    RUVe3* p = CreateRUVe3();
     p->SetCallbackFunc(&AnswerEverything, 0xFFFFFFFFu & ~MP3_EVENT_WAVE_BUFFER);
     ASSERT_EQ(p->OpenFile(path.c_str(), 400, 0, 0), 1);
     ASSERT_EQ(p->Play(), 1);

@@ -19,7 +19,7 @@ struct Kind {
   const char* lame;
 };
 
-std::vector<int16_t> PlayFromSeek(DAr3& p, int format, const MP3_TIME& at) {
+std::vector<int16_t> PlayFromSeek(RUVe3& p, int format, const MP3_TIME& at) {
   MP3_TIME time = at;
   EXPECT_EQ(p.Seek(format, &time, MOVE_FROM_START), 1) << p.GetError();
   MP3_TIME position{};
@@ -41,9 +41,9 @@ TEST_P(SampleExactSeek, OutputFromTheTargetSampleOnEqualsTheWholeDecode) {
   ASSERT_FALSE(path.empty());
   const Decoded whole = DecodeAll(path);
   ASSERT_TRUE(whole.opened) << whole.error;
-  DAr3 p;
-  ASSERT_EQ(p.OpenFile(path.c_str(), 0, 0, 0), 1);
-  const uint32_t rate = p.Format().sample_rate;
+  Player p;
+  ASSERT_EQ(p->OpenFile(path.c_str(), 0, 0, 0), 1);
+  const uint32_t rate = uint32_t(StreamInfo(p).sample_rate);
   SampleDifference difference;
   for (const uint32_t ms : {1000u, 1234u, 7u, 2501u}) {
     MP3_TIME at{};

@@ -12,6 +12,7 @@
 
 #include "mp3/effects/block_effects.h"
 #include "platform/audio.h"
+#include "tests/mp3/player/device_ring.h"
 #include "tests/mp3/player/mp3_test_support.h"
 
 namespace {
@@ -21,7 +22,7 @@ const std::string& ToneFile() {
   return path;
 }
 
-std::vector<int16_t> PlayRun(DAr3& p, bool loop = false, uint32_t extra = 0) {
+std::vector<int16_t> PlayRun(RUVe3& p, bool loop = false, uint32_t extra = 0) {
   if (!loop) {
     CallbackLog::Reset();
     p.SetCallbackFunc(&CallbackLog::Callback, MP3_EVENT_WAVE_BUFFER | MP3_EVENT_STOP | extra);
@@ -57,13 +58,13 @@ double Rms(const std::vector<int16_t>& s, size_t frame, int channel) {
 TEST(SeekAndLoop, SeekLandsWhereTheWholeDecodeHasThatMoment) {
   const Decoded reference = DecodeAll(ToneFile());
   ASSERT_TRUE(reference.opened);
-  DAr3 p;
-  ASSERT_EQ(p.OpenFile(ToneFile().c_str(), 0, 0, 0), 1);
+  Player p;
+  ASSERT_EQ(p->OpenFile(ToneFile().c_str(), 0, 0, 0), 1);
   MP3_TIME t{};
   t.ms = 1000;
-  ASSERT_EQ(p.Seek(TIME_FORMAT_MS, &t, MOVE_FROM_START), 1);
+  ASSERT_EQ(p->Seek(TIME_FORMAT_MS, &t, MOVE_FROM_START), 1);
   MP3_TIME at{};
-  ASSERT_EQ(p.GetPosition(&at), 1);
+  ASSERT_EQ(p->GetPosition(&at), 1);
   EXPECT_EQ(at.ms, 1000u) << "stopped after a seek, the position is the seek position";
   const std::vector<int16_t> heard = PlayRun(p);
   ASSERT_GT(heard.size(), 4608u);
@@ -72,39 +73,43 @@ TEST(SeekAndLoop, SeekLandsWhereTheWholeDecodeHasThatMoment) {
 
   // Past the end: the run finds nothing and stops at once.
   t.ms = 100000;
-  ASSERT_EQ(p.Seek(TIME_FORMAT_MS, &t, MOVE_FROM_START), 1);
+  ASSERT_EQ(p->Seek(TIME_FORMAT_MS, &t, MOVE_FROM_START), 1);
   EXPECT_TRUE(PlayRun(p).empty());
   // Bytes backwards past the start go to byte 0.
   t.bytes = 1u << 30;
-  ASSERT_EQ(p.Seek(TIME_FORMAT_BYTES, &t, MOVE_BACKWARD), 1);
-  EXPECT_EQ(p.Format().read_position, p.Format().data_start);
+  ASSERT_EQ(p->Seek(TIME_FORMAT_BYTES, &t, MOVE_BACKWARD), 1);
+  ASSERT_EQ(p->GetPosition(&at), 1);
+  EXPECT_EQ(at.bytes, 0u);
+  EXPECT_EQ(at.ms, 0u);
+  EXPECT_EQ(PlayRun(p).size(), reference.stereo.size()) << "the next run plays the whole song";
 }
 
 TEST(SeekAndLoop, AVbrSeekThroughTheTableOfContentsLandsWithinOnePercent) {
   const std::string path = EncodeWithLame("seek_vbr.mp3", TonePcm(44100, 3.0), 44100, "-V 5");
   const Decoded reference = DecodeAll(path);
   ASSERT_TRUE(reference.opened);
-  DAr3 p;
-  ASSERT_EQ(p.OpenFile(path.c_str(), 0, 0, 0), 1);
-  ASSERT_EQ(p.Format().xing_used, 1) << "the test needs a table of contents";
+  Player p;
+  ASSERT_EQ(p->OpenFile(path.c_str(), 0, 0, 0), 1);
+  ASSERT_EQ(StreamInfo(p).vbr, 1) << "the test needs a VBR header's table of contents";
+  ASSERT_GT(StreamInfo(p).header_size, 0) << "the test needs a VBR header's table of contents";
   MP3_TIME t{};
   t.sec = 2;
-  ASSERT_EQ(p.Seek(TIME_FORMAT_SEC, &t, MOVE_FROM_START), 1);
+  ASSERT_EQ(p->Seek(TIME_FORMAT_SEC, &t, MOVE_FROM_START), 1);
   const std::vector<int16_t> heard = PlayRun(p);
   ASSERT_GT(heard.size(), 4608u);
-  EXPECT_NEAR(double(FindStart(reference.stereo, heard)), 88200.0, 0.01 * p.Format().song_length * 44.1);
+  EXPECT_NEAR(double(FindStart(reference.stereo, heard)), 88200.0, 0.01 * SongLength(p).ms * 44.1);
 }
 
 TEST(SeekAndLoop, ALoopWithTwoRepeatsPlaysThreeTimesThenStops) {
-  DAr3 p;
-  ASSERT_EQ(p.OpenFile(ToneFile().c_str(), 0, 0, 0), 1);
+  Player p;
+  ASSERT_EQ(p->OpenFile(ToneFile().c_str(), 0, 0, 0), 1);
   MP3_TIME from{}, to{};
   from.ms = 500;
   to.ms = 1500;
   CallbackLog::Reset();
-  p.SetCallbackFunc(&CallbackLog::Callback,
-                    MP3_EVENT_WAVE_BUFFER | MP3_EVENT_STOP | MP3_EVENT_ENTER_LOOP | MP3_EVENT_EXIT_LOOP);
-  ASSERT_EQ(p.PlayLoop(TIME_FORMAT_MS, &from, TIME_FORMAT_MS, &to, 2), 1) << p.GetError();
+  p->SetCallbackFunc(&CallbackLog::Callback,
+                     MP3_EVENT_WAVE_BUFFER | MP3_EVENT_STOP | MP3_EVENT_ENTER_LOOP | MP3_EVENT_EXIT_LOOP);
+  ASSERT_EQ(p->PlayLoop(TIME_FORMAT_MS, &from, TIME_FORMAT_MS, &to, 2), 1) << p->GetError();
   const std::vector<int16_t> heard = PlayRun(p, true, MP3_EVENT_ENTER_LOOP | MP3_EVENT_EXIT_LOOP);
   const std::vector<uint32_t> m = CallbackLog::Messages();
   EXPECT_EQ(std::count(m.begin(), m.end(), MP3_EVENT_ENTER_LOOP), 1);
@@ -124,37 +129,37 @@ TEST(SeekAndLoop, ALoopWithTwoRepeatsPlaysThreeTimesThenStops) {
     EXPECT_LT(std::sqrt(sum / (4 * 1152 * 2)), 4.0) << "pass " << later + 1 << " starts unlike the first";
   }
 
-  EXPECT_EQ(p.PlayLoop(TIME_FORMAT_MS, &to, TIME_FORMAT_MS, &from, 1), 0);
-  EXPECT_STREQ(p.GetError(), "PlayLoop->Loop end time is smaller than loop start time !");
-  EXPECT_EQ(p.PlayLoop(TIME_FORMAT_BYTES, &from, TIME_FORMAT_MS, &to, 1), 0);
-  EXPECT_STREQ(p.GetError(), "PlayLoop->TIME_FORMAT_BYTES not supported !");
-  EXPECT_EQ(p.PlayLoop(TIME_FORMAT_MS, nullptr, TIME_FORMAT_MS, &to, 1), 0);
-  EXPECT_STREQ(p.GetError(), "PlayLoop->Invalid time format !");
-  EXPECT_EQ(p.Seek(0, &from, MOVE_FROM_START), 0);
-  EXPECT_STREQ(p.GetError(), "Seek->Invalid time format !");
-  EXPECT_EQ(p.Seek(TIME_FORMAT_MS, nullptr, MOVE_FROM_START), 0);
-  EXPECT_STREQ(p.GetError(), "Seek->MP3_TIME *pTime can't be 0 !");
-  EXPECT_EQ(p.GetPosition(nullptr), 0);
-  EXPECT_STREQ(p.GetError(), "GetPosition->MP3_TIME *pTime - this parameter can't be NULL");
-  ASSERT_EQ(p.ReverseMode(1), 1);
-  EXPECT_EQ(p.PlayLoop(TIME_FORMAT_MS, &from, TIME_FORMAT_MS, &to, 1), 0);
-  EXPECT_STREQ(p.GetError(), "PlayLoop->Stream is in reverse mode. Can't play loop !");
-  p.Close();
-  EXPECT_EQ(p.PlayLoop(TIME_FORMAT_MS, &from, TIME_FORMAT_MS, &to, 1), 0);
-  EXPECT_STREQ(p.GetError(), "PlayLoop->Stream isn't open !");
-  EXPECT_EQ(p.ReverseMode(1), 0);
-  EXPECT_STREQ(p.GetError(), "ReverseMode->Stream isn't open !");
-  EXPECT_EQ(p.Seek(TIME_FORMAT_MS, &from, MOVE_FROM_START), 0);
-  EXPECT_STREQ(p.GetError(), "Seek->Stream isn't open !");
+  EXPECT_EQ(p->PlayLoop(TIME_FORMAT_MS, &to, TIME_FORMAT_MS, &from, 1), 0);
+  EXPECT_STREQ(p->GetError(), "PlayLoop->Loop end time is smaller than loop start time !");
+  EXPECT_EQ(p->PlayLoop(TIME_FORMAT_BYTES, &from, TIME_FORMAT_MS, &to, 1), 0);
+  EXPECT_STREQ(p->GetError(), "PlayLoop->TIME_FORMAT_BYTES not supported !");
+  EXPECT_EQ(p->PlayLoop(TIME_FORMAT_MS, nullptr, TIME_FORMAT_MS, &to, 1), 0);
+  EXPECT_STREQ(p->GetError(), "PlayLoop->Invalid time format !");
+  EXPECT_EQ(p->Seek(0, &from, MOVE_FROM_START), 0);
+  EXPECT_STREQ(p->GetError(), "Seek->Invalid time format !");
+  EXPECT_EQ(p->Seek(TIME_FORMAT_MS, nullptr, MOVE_FROM_START), 0);
+  EXPECT_STREQ(p->GetError(), "Seek->MP3_TIME *pTime can't be 0 !");
+  EXPECT_EQ(p->GetPosition(nullptr), 0);
+  EXPECT_STREQ(p->GetError(), "GetPosition->MP3_TIME *pTime - this parameter can't be NULL");
+  ASSERT_EQ(p->ReverseMode(1), 1);
+  EXPECT_EQ(p->PlayLoop(TIME_FORMAT_MS, &from, TIME_FORMAT_MS, &to, 1), 0);
+  EXPECT_STREQ(p->GetError(), "PlayLoop->Stream is in reverse mode. Can't play loop !");
+  p->Close();
+  EXPECT_EQ(p->PlayLoop(TIME_FORMAT_MS, &from, TIME_FORMAT_MS, &to, 1), 0);
+  EXPECT_STREQ(p->GetError(), "PlayLoop->Stream isn't open !");
+  EXPECT_EQ(p->ReverseMode(1), 0);
+  EXPECT_STREQ(p->GetError(), "ReverseMode->Stream isn't open !");
+  EXPECT_EQ(p->Seek(TIME_FORMAT_MS, &from, MOVE_FROM_START), 0);
+  EXPECT_STREQ(p->GetError(), "Seek->Stream isn't open !");
 }
 
 TEST(VolumeAndFade, FadeInFollowsTheLoudnessCurveAndVolumeScalesEachChannel) {
   const Decoded reference = DecodeAll(ToneFile());
-  DAr3 p;
-  ASSERT_EQ(p.OpenFile(ToneFile().c_str(), 0, 0, 0), 1);
+  Player p;
+  ASSERT_EQ(p->OpenFile(ToneFile().c_str(), 0, 0, 0), 1);
   MP3_TIME t{};
   t.ms = 1000;
-  ASSERT_EQ(p.FadeVolumeEx(1, TIME_FORMAT_MS, &t), 1);
+  ASSERT_EQ(p->FadeVolumeEx(1, TIME_FORMAT_MS, &t), 1);
   const std::vector<int16_t> faded = PlayRun(p, false, MP3_EVENT_FADE_IN_START | MP3_EVENT_FADE_IN_END);
   const std::vector<uint32_t> m = CallbackLog::Messages();
   EXPECT_EQ(std::count(m.begin(), m.end(), MP3_EVENT_FADE_IN_START), 1);
@@ -162,59 +167,59 @@ TEST(VolumeAndFade, FadeInFollowsTheLoudnessCurveAndVolumeScalesEachChannel) {
   ASSERT_EQ(faded.size(), reference.stereo.size());
   for (size_t frame : {5u, 12u, 19u, 30u}) {
     // The factors are applied once per block, as they stand after its last frame's step.
-    const uint32_t per_block = p.Format().frames_per_buffer;
+    const uint32_t per_block = FramesPerBlock(p);
     const double expected = LoudnessFactor(double((frame / per_block + 1) * per_block) * 100.0 / 38);
     EXPECT_NEAR(Rms(faded, frame, 0) / Rms(reference.stereo, frame, 0), expected, 0.01) << frame;
   }
   EXPECT_NEAR(Rms(faded, 40, 0), Rms(reference.stereo, 40, 0), 1.0) << "full level after 38 frames";
 
-  ASSERT_EQ(p.SetPlayerVolume(50, 150), 1);
+  ASSERT_EQ(p->SetPlayerVolume(50, 150), 1);
   int l = 0, r = 0;
-  ASSERT_EQ(p.GetPlayerVolume(&l, &r), 1);
+  ASSERT_EQ(p->GetPlayerVolume(&l, &r), 1);
   EXPECT_EQ(l, 50);
   EXPECT_EQ(r, 100);
   const std::vector<int16_t> quieter = PlayRun(p);
   EXPECT_NEAR(Rms(quieter, 20, 0) / Rms(reference.stereo, 20, 0), 0.21623, 0.002);
   EXPECT_NEAR(Rms(quieter, 20, 1), Rms(reference.stereo, 20, 1), 1.0);
-  p.SetPlayerVolume(100, 100);
+  p->SetPlayerVolume(100, 100);
 
-  ASSERT_EQ(p.MixChannels(1, 50, 50), 1);
+  ASSERT_EQ(p->MixChannels(1, 50, 50), 1);
   const std::vector<int16_t> mixed = PlayRun(p);
   size_t unequal = 0;
   for (size_t i = 0; i + 1 < mixed.size(); i += 2) unequal += std::abs(mixed[i] - mixed[i + 1]) > 2;
   EXPECT_EQ(unequal, 0u) << "mixing makes both channels equal";
-  ASSERT_EQ(p.VocalCut(5), 1);
+  ASSERT_EQ(p->VocalCut(5), 1);
   const std::vector<int16_t> cut = PlayRun(p);
   EXPECT_LT(Rms(cut, 20, 0), 3.0) << "a centred source cancels";
   MP3_STATUS s{};
-  p.GetStatus(&s);
+  p->GetStatus(&s);
   EXPECT_EQ(s.vocal_cut, 1);
   EXPECT_EQ(s.channel_mix, 1);
 
   // Fading out over no time silences at once.
-  p.MixChannels(0, 0, 0);
-  p.VocalCut(0);
+  p->MixChannels(0, 0, 0);
+  p->VocalCut(0);
   t.ms = 0;
-  ASSERT_EQ(p.FadeVolume(2, TIME_FORMAT_MS, &t), 1);
+  ASSERT_EQ(p->FadeVolume(2, TIME_FORMAT_MS, &t), 1);
   const std::vector<int16_t> silent = PlayRun(p);
   EXPECT_EQ(Rms(silent, 20, 0), 0.0);
 
-  EXPECT_EQ(p.FadeVolume(3, TIME_FORMAT_MS, &t), 0);
-  EXPECT_STREQ(p.GetError(), "FadeVolume->Invalid fMode !");
-  EXPECT_EQ(p.FadeVolumeEx(1, TIME_FORMAT_MS, nullptr), 0);
-  EXPECT_STREQ(p.GetError(), "FadeVolume->MP3_TIME *pTime can't be 0");
-  EXPECT_EQ(p.GetMasterVolume(&l, nullptr), 0);
-  EXPECT_STREQ(p.GetError(), "GetVolume->Invalid parameters !");
+  EXPECT_EQ(p->FadeVolume(3, TIME_FORMAT_MS, &t), 0);
+  EXPECT_STREQ(p->GetError(), "FadeVolume->Invalid fMode !");
+  EXPECT_EQ(p->FadeVolumeEx(1, TIME_FORMAT_MS, nullptr), 0);
+  EXPECT_STREQ(p->GetError(), "FadeVolume->MP3_TIME *pTime can't be 0");
+  EXPECT_EQ(p->GetMasterVolume(&l, nullptr), 0);
+  EXPECT_STREQ(p->GetError(), "GetVolume->Invalid parameters !");
   unsigned vl = 7, vr = 7;
-  EXPECT_EQ(p.GetVUData(&vl, &vr), 1);
+  EXPECT_EQ(p->GetVUData(&vl, &vr), 1);
   EXPECT_EQ(vl + vr, 0u) << "nothing plays";
-  EXPECT_EQ(p.GetVUData(nullptr, &vr), 0);
-  EXPECT_STREQ(p.GetError(), "GetVUData->Invalid parameters !");
-  ASSERT_EQ(p.SetMasterVolume(150, 0), 1);
-  ASSERT_EQ(p.GetMasterVolume(&l, &r), 1);
+  EXPECT_EQ(p->GetVUData(nullptr, &vr), 0);
+  EXPECT_STREQ(p->GetError(), "GetVUData->Invalid parameters !");
+  ASSERT_EQ(p->SetMasterVolume(150, 0), 1);
+  ASSERT_EQ(p->GetMasterVolume(&l, &r), 1);
   EXPECT_EQ(l, 100);
   EXPECT_EQ(r, 0);
-  p.SetMasterVolume(100, 100);
+  p->SetMasterVolume(100, 100);
 }
 
 }  // namespace

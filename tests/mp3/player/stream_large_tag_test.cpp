@@ -38,7 +38,7 @@ Bytes LargeTag(uint32_t art) {
   return tag;
 }
 
-std::vector<int16_t> DecodePushed(DAr3& p, const Bytes& file, size_t first) {
+std::vector<int16_t> DecodePushed(RUVe3& p, const Bytes& file, size_t first) {
   CallbackLog::Reset();
   p.SetCallbackFunc(&CallbackLog::Callback, MP3_EVENT_WAVE_BUFFER | MP3_EVENT_STOP);
   if (p.OpenStream(1, 1, file.data(), unsigned(first), 0) != 1) return {};
@@ -60,14 +60,14 @@ TEST(StreamLargeTag, AFirstBlockThatReachesTheFramesPlaysAsTheFileDoes) {
   const Decoded from_file = DecodeAll(path);
   ASSERT_TRUE(from_file.opened) << from_file.error;
 
-  DAr3 p;
-  EXPECT_EQ(p.OpenStream(1, 1, file.data(), 65536, 0), 0) << "the first 64 KiB hold only the tag";
+  Player p;
+  EXPECT_EQ(p->OpenStream(1, 1, file.data(), 65536, 0), 0) << "the first 64 KiB hold only the tag";
   const uint64_t needed = BytesNeededToOpen(file.data(), 65536, 0xFFFFFFFFu);
-  EXPECT_EQ(std::string(p.GetError()), "OpenStream->The first block ends inside the ID3v2 tag: it needs " +
-                                           std::to_string(needed) + " bytes to reach the first frame !");
+  EXPECT_EQ(std::string(p->GetError()), "OpenStream->The first block ends inside the ID3v2 tag: it needs " +
+                                            std::to_string(needed) + " bytes to reach the first frame !");
   const std::vector<int16_t> pushed = DecodePushed(p, file, size_t(needed));
   EXPECT_EQ(pushed, from_file.stereo) << "the same samples as the file";
   MP3_ID3_FIELDS fields{};
-  ASSERT_EQ(p.LoadID3(ID3_TAG_V2, &fields), 1) << "the tag is read as from the file";
+  ASSERT_EQ(p->LoadID3(ID3_TAG_V2, &fields), 1) << "the tag is read as from the file";
   EXPECT_STREQ(fields.title, "Large Tag Song");
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "dar3/dar3.h"
+#include "mp3/output/buffer_plan.h"
 #include "platform/audio.h"
 
 namespace {
@@ -16,6 +17,29 @@ std::atomic<int> close_notices{0};
 void CountNotices(uint32_t message, uintptr_t, platform::WaveHeader*) {
   if (message == WOM_DONE) ++done_notices;
   if (message == WOM_CLOSE) ++close_notices;
+}
+
+// The ring an open makes: blocks of whole frames near 100 ms, buffers 10 ms longer, as many as
+// the buffer time holds; one without a device; a length no ring holds is refused by the ring.
+TEST(BufferPlan, TheRingFollowsTheRequestedLength) {
+  const BufferPlan plan = PlanBuffers(44100, 1152, 800);
+  EXPECT_EQ(plan.frames_per_buffer, 4u);
+  EXPECT_EQ(plan.buffer_count, 7u);
+  EXPECT_EQ(plan.buffer_ms, 114u);
+  WWaveOut out;
+  ASSERT_EQ(out.Initialize(WAVE_FORMAT_PCM, 2, 44100, 16, plan.buffer_count, plan.buffer_ms), 1);
+  EXPECT_EQ(out.GetBufferCount(), 7u);
+  EXPECT_EQ(out.GetBufferDuration(), 114u);
+  EXPECT_EQ(out.GetBufferSize(), 20109u);
+  EXPECT_GE(out.GetBufferSize(), plan.frames_per_buffer * 1152 * 4) << "a block fits its buffer";
+  out.Uninitialize();
+
+  EXPECT_EQ(PlanBuffers(44100, 1152, 60000).buffer_count, 531u);  // 60000 ms in buffers of 104 + 9 ms
+  EXPECT_EQ(PlanBuffers(44100, 1152, 0).buffer_count, 1u);
+  EXPECT_EQ(PlanBuffers(8000, 576, 800).frames_per_buffer, 1u);
+  const BufferPlan huge = PlanBuffers(44100, 1152, INT32_MAX);
+  EXPECT_EQ(out.Initialize(WAVE_FORMAT_PCM, 2, 44100, 16, huge.buffer_count, huge.buffer_ms), 0);
+  EXPECT_EQ(out.GetBufferCount(), 0u) << "a refused ring leaves none";
 }
 
 TEST(WaveOut, RingSizingAndRefusals) {
