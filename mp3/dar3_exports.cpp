@@ -56,6 +56,12 @@ int Mp3_GetError(MP3_HANDLE player, char* buffer, int buffer_size) {
   return Player(player)->CopyError(buffer, buffer_size);
 }
 
+// Also after Destroy began: the STOP handler of the run Destroy ends reads its reason here.
+int Mp3_GetStopReason(MP3_HANDLE player, int* reason) {
+  if (!player) return 0;
+  return Player(player)->GetStopReason(reason);
+}
+
 int Mp3_GetVersion(MP3_HANDLE player) { FORWARD(GetVersion()); }
 int Mp3_OpenFile(MP3_HANDLE player, const char* name, int buffer_ms, unsigned int offset, unsigned int size) {
   COMMAND(OpenFile(name, buffer_ms, offset, size));
@@ -166,7 +172,6 @@ int Mp3_GetFFTValues(MP3_HANDLE player, int fft_points, int window_type, int fft
   return result;
 }
 
-int Mp3_GetStopReason(MP3_HANDLE player, int* reason) { FORWARD(GetStopReason(reason)); }
 int Mp3_SetGapless(MP3_HANDLE player, int enable) { COMMAND(SetGapless(enable)); }
 int Mp3_EnumerateWaveOut(MP3_HANDLE player) { FORWARD(EnumerateWaveOut()); }
 int Mp3_GetWaveOutInfo(MP3_HANDLE player, unsigned int index, WAVE_OUT_INFO* info) {

@@ -508,7 +508,8 @@ DAR3_API int Mp3_GetSfxModeData(MP3_HANDLE player, int mode, int* left, int* rig
  *   inside a handler that calls Play, OpenFile, Stop or anything else: it returns in bounded
  *   time, once the calls under way on other threads have returned, and leaves no thread of
  *   the player running. Calls made after destruction began (a handler's, say) fail with
- *   "<function>->Player is being destroyed !" and 0; Mp3_GetError still reads that text.
+ *   "<function>->Player is being destroyed !" and 0; Mp3_GetError still reads that text,
+ *   and Mp3_GetStopReason still tells MP3_STOP_REASON_DESTROY to the STOP handler.
  * - Getters give a consistent view: the figures of the stream open before a change, those of
  *   the stream open after it, or their answer for no stream ("<function>->Stream isn't open !",
  *   or zeros where a getter gives those); never a mix of two streams, never freed memory.
@@ -596,7 +597,9 @@ DAR3_API int Mp3_SetCallbackFunc(MP3_HANDLE player, MP3_CALLBACK_FUNC callback, 
 #define MP3_STOP_REASON_FORMAT_CHANGE 9
 #define MP3_STOP_REASON_CALLBACK 10
 /** Stores in *reason why the last run of playback ended (an MP3_STOP_REASON_ value) and
- * returns 1; 0 with "GetStopReason->int *pReason can't be NULL" for a null pointer. */
+ * returns 1; 0 with "GetStopReason->int *pReason can't be NULL" for a null pointer. Like
+ * Mp3_GetError it also answers while Mp3_Destroy runs, so the STOP handler of the run that
+ * Destroy ends reads MP3_STOP_REASON_DESTROY. */
 DAR3_API int Mp3_GetStopReason(MP3_HANDLE player, int* reason);
 
 /** Gapless playback, off by default. On, the next Open* reads the encoder's delay and padding

@@ -8,7 +8,6 @@
 #include <thread>
 #include <vector>
 
-#include "mp3/player/dar3_player.h"
 #include "platform/audio.h"
 #include "tests/mp3/player/mp3_test_support.h"
 
@@ -122,26 +121,26 @@ TEST_F(StopReason, EachCallerThatEndsARunNamesItself) {
 }
 
 TEST_F(StopReason, DestroyIsTheReasonTheHandlerReads) {
-  // The handler reads the reason from a player that is still alive while Destroy stops it.
-  // Once destruction began the flat exports refuse every call, Mp3_GetStopReason too, so only
-  // the player's own class can show this reason.
-  auto* p = new DAr3;
-  ASSERT_EQ(p->OpenFile(path_.c_str(), 800, 0, 0), 1) << p->GetError();
-  ASSERT_EQ(p->Play(), 1) << p->GetError();
+  // The handler reads the reason through the flat export while Destroy stops the run: the
+  // export answers although destruction began (every other command is refused by then).
+  RUVe3* p = CreateRUVe3();
+  ASSERT_EQ(Mp3_OpenFile(p, path_.c_str(), 800, 0, 0), 1);
+  ASSERT_EQ(Mp3_Play(p), 1);
   WaitDecoding(*p);
   std::atomic<int> seen{-1};
   static std::atomic<int>* s_seen;
-  static DAr3* s_player;
+  static MP3_HANDLE s_player;
   s_seen = &seen;
   s_player = p;
-  p->SetCallbackFunc(
+  Mp3_SetCallbackFunc(
+      p,
       [](uint32_t message, intptr_t, intptr_t) -> int32_t {
         int reason = -1;
-        if (message == MP3_EVENT_SYNC_STOP && s_player->GetStopReason(&reason)) s_seen->store(reason);
+        if (message == MP3_EVENT_SYNC_STOP && Mp3_GetStopReason(s_player, &reason)) s_seen->store(reason);
         return 0;
       },
       MP3_EVENT_SYNC_STOP);
-  p->Release();
+  ASSERT_EQ(Mp3_Destroy(p), 1);
   EXPECT_EQ(seen.load(), MP3_STOP_REASON_DESTROY);
 }
 
