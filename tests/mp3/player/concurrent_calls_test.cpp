@@ -275,6 +275,7 @@ TEST(ConcurrentCalls, TwoThreadsCallingPlayStopSeekCloseAndOpenAtRandom) {
           case 3: result = Mp3_Close(p); break;
           case 4: result = Mp3_OpenFile(p, Tracks()[random() % 2].path.c_str(), random() % 3 ? 0 : 200, 0, 0); break;
           case 5: result = Mp3_PlayLoop(p, TIME_FORMAT_MS, &at, TIME_FORMAT_MS, &at, 1); break;
+          default: break;  // six cases cover every draw
         }
         if (result != 0 && result != 1) ++odd_results;
       }

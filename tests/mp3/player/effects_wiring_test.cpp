@@ -36,7 +36,7 @@ double Psnr(const std::vector<int16_t>& a, const std::vector<int16_t>& b, size_t
 
 // A stereo file with one steady tone per channel: 1 kHz on the left, 4 kHz on the right.
 Bytes TwoTonePcm(double seconds) {
-  const std::vector<int16_t> s = dsp_test::StereoSines(int(44100 * seconds), 1000, 16000, 4000, 16000, 44100);
+  const std::vector<int16_t> s = dsp_test::StereoSines(int(44100 * seconds), 1000.0, 16000.0, 4000.0, 16000.0, 44100);
   Bytes pcm(s.size() * 2);
   std::memcpy(pcm.data(), s.data(), pcm.size());
   return pcm;

@@ -81,7 +81,7 @@ Bytes SilentFrame(int bitrate_kbps, int rate_index, int mode, bool padding) {
 Bytes XingFrame(uint32_t frames, uint32_t bytes, const char* name, int bitrate_kbps) {
   Bytes frame = SilentFrame(bitrate_kbps);
   uint8_t* p = frame.data() + 36;
-  std::memcpy(p, name, 4);
+  std::copy_n(name, 4, p);  // the tag's four letters, no terminator
   PutBe32(p + 4, 0x0F);
   PutBe32(p + 8, frames);
   PutBe32(p + 12, bytes);
@@ -118,7 +118,7 @@ Bytes TonePcm(int rate, double seconds) {
 
 std::string EncodeWithLame(const std::string& name, const Bytes& pcm, int rate, const std::string& options) {
   const std::string raw = WriteTemp(name + ".raw", pcm);
-  const std::string out = TempDir() + "/" + name;
+  std::string out = TempDir() + "/" + name;
   char khz[32];
   std::snprintf(khz, sizeof khz, "%g", rate / 1000.0);
   const std::string command = "lame --quiet -r -s " + std::string(khz) + " --bitwidth 16 --signed --little-endian " +
@@ -130,8 +130,8 @@ std::string EncodeWithLame(const std::string& name, const Bytes& pcm, int rate, 
 uint32_t CountFrames(const Bytes& file, bool decodable_only) {
   Bytes padded = file;
   padded.resize(padded.size() + MAD_BUFFER_GUARD, 0);
-  mad_stream stream;
-  mad_frame frame;
+  mad_stream stream{};
+  mad_frame frame{};
   mad_stream_init(&stream);
   mad_frame_init(&frame);
   mad_stream_buffer(&stream, padded.data(), padded.size());

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 
@@ -288,7 +289,7 @@ TEST(Open, XingHeaderGivesLengthOnlyWhenSane) {
 TEST(VbrHeader, LameTagIsAcceptedOnlyWithItsChecksum) {
   Bytes frame = XingFrame(10, 4170);
   uint8_t* tag = frame.data() + 36 + 120;
-  std::memcpy(tag, "LAME3.100", 9);
+  std::copy_n("LAME3.100", 9, tag);
   tag[9] = 0x01;   // revision 0, method 1
   tag[21] = 0x02;  // encoder delay 576 / padding...
   tag[22] = 0x40;

@@ -17,9 +17,8 @@ namespace {
 
 std::string LameFile(const std::string& name, double seconds, const std::string& options = "-b 128") {
   static std::map<std::string, std::string> made;
-  const std::string key = name;
-  if (!made.count(key)) made[key] = EncodeWithLame(name, TonePcm(44100, seconds), 44100, options);
-  return made[key];
+  if (!made.count(name)) made[name] = EncodeWithLame(name, TonePcm(44100, seconds), 44100, options);
+  return made[name];
 }
 
 MP3_STATUS Status(RUVe3& p) {

@@ -14,7 +14,6 @@
 
 namespace {
 
-using test_support::ThreadCount;
 using test_support::WithinOrFail;
 
 using namespace std::chrono_literals;

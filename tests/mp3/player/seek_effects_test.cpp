@@ -168,7 +168,8 @@ TEST(VolumeAndFade, FadeInFollowsTheLoudnessCurveAndVolumeScalesEachChannel) {
   for (size_t frame : {5u, 12u, 19u, 30u}) {
     // The factors are applied once per block, as they stand after its last frame's step.
     const uint32_t per_block = FramesPerBlock(p);
-    const double expected = LoudnessFactor(double((frame / per_block + 1) * per_block) * 100.0 / 38);
+    const size_t block_end = (frame / per_block + 1) * per_block;
+    const double expected = LoudnessFactor(double(block_end) * 100.0 / 38);
     EXPECT_NEAR(Rms(faded, frame, 0) / Rms(reference.stereo, frame, 0), expected, 0.01) << frame;
   }
   EXPECT_NEAR(Rms(faded, 40, 0), Rms(reference.stereo, 40, 0), 1.0) << "full level after 38 frames";
