@@ -49,15 +49,18 @@ int DAr3::OpenStream(int buffered, int managed, const void* data, unsigned int s
   const auto* first = static_cast<const uint8_t*>(data);
   StreamQueue& queue = ActiveStreamQueue();
   bool ok = queue.Append(data, size);
-  // A managed stream whose first block ends inside its leading tag opens once the pushes
-  // reach the first frames.
+  // A managed stream whose first block ends inside its leading tag (or too soon after it to
+  // open) opens once the pushes reach the first frames.
   const uint64_t needed = managed ? BytesNeededToOpen(first, size, kLargestStream) : 0;
-  if (ok && needed > size) {
+  const auto wait_for_frames = [&] {
     stream_opening_ = true;
     stream_open_needs_ = needed;
     stream_open_buffer_ms_ = buffer_ms;
+    SetError(nullptr);
     return 1;
-  }
+  };
+  // Inside the tag, a picture's bytes might even pass for frames.
+  if (ok && needed > uint64_t(size) + kOpenWindowAfterTag) return wait_for_frames();
   if (ok && buffered) {
     stream_source_ = queue.OldestCopy();
     ok = stream_source_ != nullptr;
@@ -76,11 +79,10 @@ int DAr3::OpenStream(int buffered, int managed, const void* data, unsigned int s
     SetError("OpenStream->Memory allocation error !");
     return 0;
   }
-  if (!OpenStreamHead(stream_source_ ? stream_source_.get() : first, size, buffer_ms)) {
-    ClearStreamQueues();
-    return 0;
-  }
-  return 1;
+  if (OpenStreamHead(stream_source_ ? stream_source_.get() : first, size, buffer_ms)) return 1;
+  if (needed > size) return wait_for_frames();
+  ClearStreamQueues();
+  return 0;
 }
 
 bool DAr3::OpenStreamHead(const uint8_t* head, uint64_t size, int buffer_ms) {

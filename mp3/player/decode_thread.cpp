@@ -278,8 +278,9 @@ struct DAr3::RunDecode {
   uint32_t skip = 0;
   uint32_t drop = 0;  // samples of the current frame not heard
   bool restart_at_loop_start = false;
-  bool odd_format = false;        // the last frame differed from the stream's format
-  uint64_t streamed_samples = 0;  // a pushed stream's samples decoded before this frame
+  bool odd_format = false;              // the last frame differed from the stream's format
+  uint64_t streamed_samples = 0;        // a pushed stream's samples decoded before this frame
+  uint64_t reverse_until = UINT64_MAX;  // reverse play: the untrimmed sample it starts before
 };
 
 const std::vector<const uint8_t*>& DAr3::RunIndex() const {
@@ -360,8 +361,14 @@ void DAr3::StartDecoder(RunDecode& r) {
   r.skip = f.heard_skip;
   if (r.reverse) {
     const uint32_t count = static_cast<uint32_t>(RunIndex().size());
-    const uint32_t at = ScaleSaturated(state_.seek_position, count, f.song_length);
-    r.block_end = at > count ? count : at;
+    // Backwards from the position's exact sample (in the trimmed timeline when gapless); from
+    // the song's length on, from its last sample.
+    r.block_end = count;
+    if (state_.seek_position < f.song_length && f.samples_per_frame > 0) {
+      r.reverse_until = f.trim.ToUntrimmed(ScaleSaturated(state_.seek_position, f.sample_rate, 1000));
+      const uint64_t frames = (r.reverse_until + f.samples_per_frame - 1) / f.samples_per_frame;
+      if (frames < count) r.block_end = static_cast<uint32_t>(frames);
+    }
     StartReverseBlock(r);
   } else if (effects_.pushed_stream) {
     // Starts empty: the first decode runs dry and the refill rule fills the buffer.
@@ -483,6 +490,11 @@ bool DAr3::EmitFrame(RunDecode& r) {
     const GaplessTrim::Kept kept = run_format_.trim.Keep(FrameFirstSample(r), length);
     first = std::max(first, kept.skip);
     length = std::max(first, std::min(length, kept.skip + kept.count));
+  }
+  if (r.reverse_until != UINT64_MAX) {
+    const uint64_t at = FrameFirstSample(r);
+    const uint64_t before = r.reverse_until > at ? r.reverse_until - at : 0;
+    if (before < length) length = std::max(first, static_cast<uint32_t>(before));
   }
   // A loop pass ends on its exact sample: the rest of the frame is heard only when playback
   // goes on past the loop.

@@ -6,41 +6,14 @@
 #include <cstring>
 
 #include "tests/mp3/player/flat_capture.h"
+#include "tests/support/id3_tags.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-// An ID3v2.3 tag with a title, an artist and `art` bytes of picture data; its header claims
-// `claimed` bytes of body (0: the body it has).
 Bytes LargeTag(uint32_t art, uint32_t claimed = 0) {
-  Bytes frames;
-  const auto add = [&](const char* id, const Bytes& body) {
-    frames.insert(frames.end(), id, id + 4);
-    const uint32_t n = uint32_t(body.size());
-    const uint8_t size[6] = {uint8_t(n >> 24), uint8_t(n >> 16), uint8_t(n >> 8), uint8_t(n), 0, 0};
-    frames.insert(frames.end(), size, size + 6);
-    frames.insert(frames.end(), body.begin(), body.end());
-  };
-  const auto text = [](const char* s) {
-    Bytes body = {0};
-    body.insert(body.end(), s, s + std::strlen(s));
-    return body;
-  };
-  add("TIT2", text("Large Tag Song"));
-  add("TPE1", text("The Cover Artists"));
-  Bytes picture = {0};
-  const char mime[] = "image/jpeg";
-  picture.insert(picture.end(), mime, mime + sizeof mime);
-  picture.push_back(3);
-  picture.push_back(0);
-  for (uint32_t i = 0; i < art; ++i) picture.push_back(uint8_t(i * 7 + (i >> 9)) & 0x7F);  // no sync bytes
-  add("APIC", picture);
-  Bytes tag = {'I', 'D', '3', 3, 0, 0};
-  const uint32_t n = claimed ? claimed : uint32_t(frames.size());
-  for (int shift : {21, 14, 7, 0}) tag.push_back(uint8_t((n >> shift) & 0x7F));
-  tag.insert(tag.end(), frames.begin(), frames.end());
-  return tag;
+  return test_support::Id3v2TagWithArt("Large Tag Song", "The Cover Artists", art, claimed);
 }
 
 std::string Field(const char* text) { return text ? text : "(null)"; }
