@@ -95,6 +95,9 @@ bool BuildFrameIndex(const uint8_t* data, uint32_t size, std::vector<const uint8
   // One pass: the index grows as the frames are found (an open builds it for every file, so
   // a second, counting walk would double its cost).
   try {
+    // Room for frames of 96 bytes on average (smaller ones come only at the lowest bit rates):
+    // the index seldom moves while it grows, and pages it does not use are never touched.
+    index->reserve(size / 96 + 16);
     if (!WalkFrames(data, size, [&](const uint8_t* start) { index->push_back(start); })) return false;
   } catch (const std::bad_alloc&) {
     index->clear();
