@@ -21,7 +21,7 @@ class StreamInput : public EncodedFilesTest {
 TEST_F(StreamInput, StandardInputDecodesAsTheFileDoes) {
   for (const auto& mp3 : {files_->cbr, files_->vbr, files_->mono}) {
     const auto from_file = scratch_ / "file.wav", from_pipe = scratch_ / "pipe.wav";
-    // Standard input is a pushed stream, which plays untrimmed: the file is decoded so too.
+    // Untrimmed both ways: every sample of the decode is compared.
     ASSERT_EQ(RunDar3play("--no-gapless --decode " + Quote(mp3.string()) + " " + Quote(from_file.string())).status, 0);
     const RunResult piped = RunCommand("(cat " + Quote(mp3.string()) + " | " + Quote(Dar3playPath()) +
                                        " --no-gapless --decode - " + Quote(from_pipe.string()) + ")");
