@@ -494,6 +494,8 @@ class DAr3 final : public RUVe3 {  // NOLINT(cppcoreguidelines-virtual-class-des
   uint64_t stream_open_needs_ GUARDED_BY(lock_) = 0;
   int stream_open_buffer_ms_ GUARDED_BY(lock_) = 0;
   static constexpr uint64_t kLargestStream = 0xFFFFFFFFu;
+  // OpenStream's success while the first frames are still to come.
+  int WaitForStreamFrames(uint64_t needed, int buffer_ms) REQUIRES(lock_);
   // _Open on the stream's first `size` bytes, at `head`.
   bool OpenStreamHead(const uint8_t* head, uint64_t size, int buffer_ms) REQUIRES(lock_);
   // After a push while opening: opens the stream once enough has come (false with the error

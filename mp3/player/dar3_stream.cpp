@@ -52,15 +52,8 @@ int DAr3::OpenStream(int buffered, int managed, const void* data, unsigned int s
   // A managed stream whose first block ends inside its leading tag (or too soon after it to
   // open) opens once the pushes reach the first frames.
   const uint64_t needed = managed ? BytesNeededToOpen(first, size, kLargestStream) : 0;
-  const auto wait_for_frames = [&] {
-    stream_opening_ = true;
-    stream_open_needs_ = needed;
-    stream_open_buffer_ms_ = buffer_ms;
-    SetError(nullptr);
-    return 1;
-  };
   // Inside the tag, a picture's bytes might even pass for frames.
-  if (ok && needed > uint64_t(size) + kOpenWindowAfterTag) return wait_for_frames();
+  if (ok && needed > uint64_t(size) + kOpenWindowAfterTag) return WaitForStreamFrames(needed, buffer_ms);
   if (ok && buffered) {
     stream_source_ = queue.OldestCopy();
     ok = stream_source_ != nullptr;
@@ -80,9 +73,17 @@ int DAr3::OpenStream(int buffered, int managed, const void* data, unsigned int s
     return 0;
   }
   if (OpenStreamHead(stream_source_ ? stream_source_.get() : first, size, buffer_ms)) return 1;
-  if (needed > size) return wait_for_frames();
+  if (needed > size) return WaitForStreamFrames(needed, buffer_ms);
   ClearStreamQueues();
   return 0;
+}
+
+int DAr3::WaitForStreamFrames(uint64_t needed, int buffer_ms) {
+  stream_opening_ = true;
+  stream_open_needs_ = needed;
+  stream_open_buffer_ms_ = buffer_ms;
+  SetError(nullptr);
+  return 1;
 }
 
 bool DAr3::OpenStreamHead(const uint8_t* head, uint64_t size, int buffer_ms) {
