@@ -21,7 +21,12 @@ void DAr3::LengthFromFrameIndex() {
   // A managed stream holds only its first block: its header stays the only word on length,
   // and its end is found when the data ends.
   if (stream_managed_) {
-    if (gapless_) f.trim = GaplessTrim::ForStream(EncoderGapOfSource());
+    if (!gapless_) return;
+    const EncoderGap gap = EncoderGapOfSource();
+    f.trim = GaplessTrim::ForStream(gap);
+    // The header's length is told trimmed, as the file's is.
+    const GaplessTrim whole = GaplessTrim::ForGap(gap, uint64_t(f.total_frames) * f.samples_per_frame);
+    if (f.xing_used && whole.Trims()) ReportTrimmedLength(whole);
     return;
   }
   if (!EnsureFrameIndex()) return;
@@ -50,7 +55,11 @@ EncoderGap DAr3::EncoderGapOfSource() {
 void DAr3::SetUpGaplessTrim() {
   StreamFormat& f = format_;
   f.trim = GaplessTrim::ForGap(EncoderGapOfSource(), uint64_t(f.total_frames) * f.samples_per_frame);
-  if (!f.trim.Trims()) return;
-  f.total_samples = Saturate32(f.trim.Length());
-  f.song_length = Saturate32(f.trim.Length() * 1000 / f.sample_rate);
+  if (f.trim.Trims()) ReportTrimmedLength(f.trim);
+}
+
+void DAr3::ReportTrimmedLength(const GaplessTrim& trim) {
+  StreamFormat& f = format_;
+  f.total_samples = Saturate32(trim.Length());
+  f.song_length = Saturate32(trim.Length() * 1000 / f.sample_rate);
 }

@@ -275,6 +275,7 @@ class DAr3 final : public RUVe3 {  // NOLINT(cppcoreguidelines-virtual-class-des
   // wins over any header, and the gapless trim (dar3_exact_length.cpp).
   void LengthFromFrameIndex() REQUIRES(lock_);
   void SetUpGaplessTrim() REQUIRES(lock_);
+  void ReportTrimmedLength(const GaplessTrim& trim) REQUIRES(lock_);  // total samples, song length
   // The encoder's delay and padding: from the LAME tag, else from an "iTunSMPB" comment.
   EncoderGap EncoderGapOfSource() REQUIRES(lock_);
   bool PrepareOutput(int buffer_ms) REQUIRES(lock_);

@@ -12,7 +12,7 @@
 
 class FlatCapture {
  public:
-  // One at a time: the callback carries no user pointer.
+  // One run at a time: the callback carries no user pointer.
   FlatCapture();
   ~FlatCapture();
   FlatCapture(const FlatCapture&) = delete;

@@ -9,7 +9,9 @@
 
 namespace {
 
-std::vector<int16_t> DecodePushed(const std::vector<uint8_t>& file, size_t block, bool gapless, std::string* error) {
+// `*length_ms`: the length the stream reports when it opens.
+std::vector<int16_t> DecodePushed(const std::vector<uint8_t>& file, size_t block, bool gapless, std::string* error,
+                                  uint32_t* length_ms = nullptr) {
   FlatCapture stream;
   MP3_HANDLE p = stream.handle();
   Mp3_SetGapless(p, gapless ? 1 : 0);
@@ -17,12 +19,23 @@ std::vector<int16_t> DecodePushed(const std::vector<uint8_t>& file, size_t block
     *error = stream.Error();
     return {};
   }
+  MP3_TIME length{};
+  Mp3_GetSongLength(p, &length);
+  if (length_ms) *length_ms = length.ms;
   for (size_t at = block; at < file.size(); at += block)
     Mp3_PushDataToStream(p, file.data() + at, unsigned(std::min(block, file.size() - at)));
   Mp3_PushDataToStream(p, nullptr, 0);
   std::vector<int16_t> out = stream.Run();
   if (out.empty()) *error = stream.Error();
   return out;
+}
+
+uint32_t GaplessLengthMs(const std::string& path) {
+  FlatCapture player;
+  Mp3_SetGapless(player.handle(), 1);
+  MP3_TIME length{};
+  if (!Mp3_OpenFile(player.handle(), path.c_str(), 0, 0, 0) || !Mp3_GetSongLength(player.handle(), &length)) return 0;
+  return length.ms;
 }
 
 }  // namespace
@@ -40,9 +53,11 @@ TEST(GaplessStream, APushedLameFileDecodesAsTheGaplessFile) {
     if (std::string(options).find("resample") == std::string::npos)
       EXPECT_EQ(file.size(), input.size()) << "the file's gapless decode is the encoder's input";
     const std::vector<uint8_t> bytes = test_support::ReadFileBytes(path);
-    const std::vector<int16_t> pushed = DecodePushed(bytes, 4096, true, &error);
+    uint32_t length_ms = 0;
+    const std::vector<int16_t> pushed = DecodePushed(bytes, 4096, true, &error, &length_ms);
     ASSERT_FALSE(pushed.empty()) << error;
     EXPECT_EQ(pushed.size(), file.size());
+    EXPECT_EQ(length_ms, GaplessLengthMs(path)) << "the header's length, trimmed as the file's";
     EXPECT_TRUE(pushed == file) << "the same samples as the gapless file";
     // Off, nothing is trimmed: the delay and the padding are there.
     const std::vector<int16_t> whole = DecodePushed(bytes, 4096, false, &error);
