@@ -15,6 +15,16 @@ GaplessTrim GaplessTrim::ForGap(const EncoderGap& gap, uint64_t decoded) {
   return GaplessTrim(begin, end, decoded);
 }
 
+GaplessTrim GaplessTrim::ForStream(const EncoderGap& gap) {
+  if (!gap.known) return GaplessTrim();
+  const uint64_t begin = uint64_t(gap.delay) + kDecoderDelaySamples;
+  if (gap.music_samples > 0) return GaplessTrim(begin, begin + gap.music_samples, UINT64_MAX);
+  GaplessTrim trim(begin, UINT64_MAX, UINT64_MAX);
+  // As for a file: the padding counts from the end of the frames, the decoder's delay later.
+  trim.held_back_ = gap.padding > kDecoderDelaySamples ? gap.padding - kDecoderDelaySamples : 0;
+  return trim;
+}
+
 GaplessTrim::Kept GaplessTrim::Keep(uint64_t first, uint32_t count) const {
   Kept kept;
   const uint64_t last = first + count;

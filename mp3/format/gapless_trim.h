@@ -15,6 +15,10 @@ class GaplessTrim {
   // For `decoded` samples with this gap. A gap that does not fit the decoded samples (unknown,
   // or delay and padding that leave nothing) keeps everything.
   static GaplessTrim ForGap(const EncoderGap& gap, uint64_t decoded);
+  // For a stream whose length is not known until it ends: the front is trimmed as for a file,
+  // and the last HeldBack() samples of whatever is decoded are the padding.
+  static GaplessTrim ForStream(const EncoderGap& gap);
+  uint32_t HeldBack() const { return held_back_; }
 
   bool Trims() const { return begin_ != 0 || end_ != decoded_; }
   uint64_t Begin() const { return begin_; }
@@ -39,4 +43,5 @@ class GaplessTrim {
   uint64_t begin_ = 0;
   uint64_t end_ = UINT64_MAX;
   uint64_t decoded_ = UINT64_MAX;
+  uint32_t held_back_ = 0;
 };

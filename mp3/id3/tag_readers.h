@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "mp3/id3/id3.h"
@@ -24,5 +25,8 @@ class FrameVisitor {
 // Walks the tag at the start of `source`; false when there is none or it is malformed (the
 // frames before the fault have been visited).
 bool WalkId3v2(std::span<const uint8_t> source, FrameVisitor& visitor);
+
+// The text of the tag's first comment (COMM) described as `description`; "" without one.
+std::string CommentText(std::span<const uint8_t> source, std::string_view description);
 
 }  // namespace id3

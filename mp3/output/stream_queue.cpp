@@ -57,6 +57,23 @@ StreamQueue::Load StreamQueue::Figures() const {
   return load;
 }
 
+uint64_t StreamQueue::Unread() const {
+  std::lock_guard<std::mutex> guard(lock_);
+  return unread_;
+}
+
+uint64_t StreamQueue::Peek(uint8_t* dest, uint64_t wanted) const {
+  std::lock_guard<std::mutex> guard(lock_);
+  uint64_t copied = 0;
+  for (const Node& node : nodes_) {
+    if (copied == wanted) break;
+    const uint64_t take = wanted - copied < node.left ? wanted - copied : node.left;
+    std::memcpy(dest + copied, node.read, take);
+    copied += take;
+  }
+  return copied;
+}
+
 bool StreamQueue::Contains(const void* data) const {
   std::lock_guard<std::mutex> guard(lock_);
   for (const Node& node : nodes_)

@@ -28,6 +28,10 @@ class StreamQueue {
     uint32_t unread = 0;
   };
   Load Figures() const;
+  // Unread bytes, not saturated.
+  uint64_t Unread() const;
+  // Copies up to `wanted` unread bytes in order into `dest` and leaves them queued.
+  uint64_t Peek(uint8_t* dest, uint64_t wanted) const;
   // True when a queued block was pushed from `data`.
   bool Contains(const void* data) const;
   void Clear();

@@ -342,6 +342,7 @@ int DAr3::Close() {
   static constexpr char kRefusal[] = "Close->Can't close the stream from inside a synchronous callback !";
   {
     platform::MutexLock hold(lock_);
+    if (stream_opening_) ClearStreamQueues();  // nothing was opened yet
     if (!IsOpen() && !opening_ && !closing_) return 1;
   }
   // Inside a synchronous callback of a live run the source is still being read.

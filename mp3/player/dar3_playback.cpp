@@ -6,6 +6,10 @@
 int DAr3::Play() {
   {
     platform::MutexLock hold(lock_);
+    if (stream_opening_) {
+      SetError("Play->The stream's first frames haven't been pushed yet !");
+      return 0;
+    }
     if (!IsOpen()) {
       SetError("Play->Stream isn't open !");
       return 0;

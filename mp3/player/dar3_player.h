@@ -275,6 +275,9 @@ class DAr3 final : public RUVe3 {  // NOLINT(cppcoreguidelines-virtual-class-des
   // wins over any header, and the gapless trim (dar3_exact_length.cpp).
   void LengthFromFrameIndex() REQUIRES(lock_);
   void SetUpGaplessTrim() REQUIRES(lock_);
+  void ReportTrimmedLength(const GaplessTrim& trim) REQUIRES(lock_);  // total samples, song length
+  // The encoder's delay and padding: from the LAME tag, else from an "iTunSMPB" comment.
+  EncoderGap EncoderGapOfSource() REQUIRES(lock_);
   bool PrepareOutput(int buffer_ms) REQUIRES(lock_);
   void AbandonOpen() REQUIRES(lock_);
   void ReleaseSource() REQUIRES(lock_);
@@ -320,6 +323,9 @@ class DAr3 final : public RUVe3 {  // NOLINT(cppcoreguidelines-virtual-class-des
   bool OpenRunOutput();
   void ResetRunBuffers();
   void AppendPcm(const mad_pcm& pcm, uint32_t drop, uint32_t length);
+  // Gapless on a pushed stream: the samples appended from `from_bytes` on join the held-back
+  // tail, and what the padding cannot be any longer takes their place in the block.
+  void HoldBackPadding(uint32_t from_bytes);
   void FinishRun(RunFlags& run);
   void FailStart(RunFlags& run);  // a run that could not start: its result, the signal, the stop notice
   void FinishEmptyRun(RunFlags& run);
@@ -459,6 +465,8 @@ class DAr3 final : public RUVe3 {  // NOLINT(cppcoreguidelines-virtual-class-des
   uint32_t bytes_in_buffer_ = 0;
   uint32_t frames_in_buffer_ = 0;
   uint32_t frames_this_run_ = 0;
+  // A pushed stream's last samples, which its padding may turn out to be (dropped at its end).
+  std::vector<int16_t> held_back_;
 
   // Managed streams (dar3_stream.cpp; the decoding thread's side in dar3_stream_feed.cpp).
   StreamQueue& ActiveStreamQueue() {
@@ -479,6 +487,21 @@ class DAr3 final : public RUVe3 {  // NOLINT(cppcoreguidelines-virtual-class-des
   // The first block while it is the source range: the tag reader and the opener read it long
   // after the queue may have let go of the caller's block.
   std::shared_ptr<const uint8_t[]> stream_source_ GUARDED_BY(lock_);
+  // A managed stream whose first blocks end inside its leading ID3v2 tag: the pushes are
+  // queued until they hold stream_open_needs_ bytes (the tag and room for the first frames),
+  // and the stream opens on a copy of them then, or on all there is at the end of the data.
+  // Not open meanwhile; only the pushes, the queue's figures and Close apply.
+  bool stream_opening_ GUARDED_BY(lock_) = false;
+  uint64_t stream_open_needs_ GUARDED_BY(lock_) = 0;
+  int stream_open_buffer_ms_ GUARDED_BY(lock_) = 0;
+  static constexpr uint64_t kLargestStream = 0xFFFFFFFFu;
+  // OpenStream's success while the first frames are still to come.
+  int WaitForStreamFrames(uint64_t needed, int buffer_ms) REQUIRES(lock_);
+  // _Open on the stream's first `size` bytes, at `head`.
+  bool OpenStreamHead(const uint8_t* head, uint64_t size, int buffer_ms) REQUIRES(lock_);
+  // After a push while opening: opens the stream once enough has come (false with the error
+  // set, and the stream closed, when it cannot be opened).
+  bool ContinueStreamOpen(bool at_end) REQUIRES(lock_);
   std::vector<uint8_t> stream_buffer_;  // the decoder's input, refilled from the queue
   uint64_t stream_buffer_origin_ = 0;   // stream offset (from data start) of its first byte
   uint32_t stream_skip_ = 0;            // bytes before data start still to drop

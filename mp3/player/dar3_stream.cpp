@@ -1,5 +1,6 @@
 // Managed streams: MP3 data the caller holds in memory, opened from a first block and, when
 // managed, fed with further blocks while it plays.
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <new>
@@ -22,6 +23,7 @@ void DAr3::ClearStreamQueues() {
   stream_blocks_.Clear();
   stream_copies_.Clear();
   stream_source_.reset();
+  stream_opening_ = false;
   stream_managed_ = 0;
   stream_buffered_ = 0;
   stream_end_of_data_ = 0;
@@ -44,8 +46,14 @@ int DAr3::OpenStream(int buffered, int managed, const void* data, unsigned int s
     SetError("OpenStream->Can't open NULL stream !");
     return 0;
   }
+  const auto* first = static_cast<const uint8_t*>(data);
   StreamQueue& queue = ActiveStreamQueue();
   bool ok = queue.Append(data, size);
+  // A managed stream whose first block ends inside its leading tag (or too soon after it to
+  // open) opens once the pushes reach the first frames.
+  const uint64_t needed = managed ? BytesNeededToOpen(first, size, kLargestStream) : 0;
+  // Inside the tag, a picture's bytes might even pass for frames.
+  if (ok && needed > uint64_t(size) + kOpenWindowAfterTag) return WaitForStreamFrames(needed, buffer_ms);
   if (ok && buffered) {
     stream_source_ = queue.OldestCopy();
     ok = stream_source_ != nullptr;
@@ -64,26 +72,75 @@ int DAr3::OpenStream(int buffered, int managed, const void* data, unsigned int s
     SetError("OpenStream->Memory allocation error !");
     return 0;
   }
-  format_.source_start = stream_source_ ? stream_source_.get() : static_cast<const uint8_t*>(data);
-  format_.source_size = size;
-  format_.source_last = format_.source_start + size - 1;
-  if (!_Open(buffer_ms)) {
-    // A first block that ends inside a leading tag holds no frame yet: the caller learns how
-    // much the first block has to hold (the tag's size is in its header).
-    const uint64_t needed = BytesNeededToOpen(static_cast<const uint8_t*>(data), size, 0xFFFFFFFFu);
-    if (needed > size)
-      SetErrorF("OpenStream->The first block ends inside the ID3v2 tag: it needs %llu bytes to reach the first frame !",
-                static_cast<unsigned long long>(needed));
-    ClearStreamQueues();
-    return 0;
-  }
-  effects_.pushed_stream = stream_managed_.load();
+  if (OpenStreamHead(stream_source_ ? stream_source_.get() : first, size, buffer_ms)) return 1;
+  if (needed > size) return WaitForStreamFrames(needed, buffer_ms);
+  ClearStreamQueues();
+  return 0;
+}
+
+int DAr3::WaitForStreamFrames(uint64_t needed, int buffer_ms) {
+  stream_opening_ = true;
+  stream_open_needs_ = needed;
+  stream_open_buffer_ms_ = buffer_ms;
+  SetError(nullptr);
   return 1;
+}
+
+bool DAr3::OpenStreamHead(const uint8_t* head, uint64_t size, int buffer_ms) {
+  format_.source_start = head;
+  format_.source_size = static_cast<uint32_t>(size);
+  format_.source_last = head + size - 1;
+  if (!_Open(buffer_ms)) return false;
+  effects_.pushed_stream = stream_managed_.load();
+  return true;
+}
+
+bool DAr3::ContinueStreamOpen(bool at_end) {
+  StreamQueue& queue = ActiveStreamQueue();
+  const uint64_t unread = queue.Unread();
+  if (!at_end && unread < stream_open_needs_) return true;
+  const uint64_t take = std::min({unread, at_end ? unread : stream_open_needs_, kLargestStream});
+  const bool last = at_end || take >= kLargestStream;
+  std::shared_ptr<uint8_t[]> head(new (std::nothrow) uint8_t[take]);
+  if (!head) {
+    SetError("PushDataToStream->Memory allocation error !");
+    ClearStreamQueues();
+    return false;
+  }
+  queue.Peek(head.get(), take);
+  if (!last) {
+    // Another tag may follow the first.
+    const uint64_t needed = BytesNeededToOpen(head.get(), take, kLargestStream);
+    if (needed > take) {
+      stream_open_needs_ = needed;
+      return true;
+    }
+  }
+  stream_source_ = head;
+  if (OpenStreamHead(head.get(), take, stream_open_buffer_ms_)) {
+    stream_opening_ = false;
+    return true;
+  }
+  stream_source_.reset();
+  if (!last) {
+    // Something else than frames follows the tag: the frames are looked for further on.
+    stream_open_needs_ = std::min(take * 2, kLargestStream);
+    SetError(nullptr);
+    return true;
+  }
+  const uint64_t tag = LeadingId3v2Size(head.get(), take);
+  if (tag > take)
+    SetErrorF(
+        "PushDataToStream->The stream ends inside its ID3v2 tag: the tag claims %llu bytes, the stream holds "
+        "%llu !",
+        static_cast<unsigned long long>(tag), static_cast<unsigned long long>(take));
+  ClearStreamQueues();
+  return false;
 }
 
 int DAr3::PushDataToStream(const void* data, unsigned int size) {
   platform::MutexLock hold(lock_);
-  if (!IsOpen()) {
+  if (!IsOpen() && !stream_opening_) {
     SetError("PushDataToStream->Stream isn't open !");
     return 0;
   }
@@ -96,6 +153,7 @@ int DAr3::PushDataToStream(const void* data, unsigned int size) {
     stream_end_of_data_ = 1;
     // A decoding thread waiting for data has to learn that none will come.
     stream_data_event_.Set();
+    if (stream_opening_) return ContinueStreamOpen(true) ? 1 : 0;
     return 1;
   }
   if (!ActiveStreamQueue().Append(data, size)) {
@@ -103,6 +161,7 @@ int DAr3::PushDataToStream(const void* data, unsigned int size) {
     return 0;
   }
   stream_data_event_.Set();
+  if (stream_opening_) return ContinueStreamOpen(false) ? 1 : 0;
   return 1;
 }
 
@@ -110,7 +169,7 @@ int DAr3::IsStreamDataFree(const void* data) {
   // An unbuffered unmanaged stream decodes the caller's block in place until it closes, so that
   // block is not free all that time; a buffered one was copied when the stream opened.
   platform::MutexLock hold(lock_);
-  if (!IsOpen() || (!stream_managed_ && stream_buffered_)) return 1;
+  if ((!IsOpen() && !stream_opening_) || (!stream_managed_ && stream_buffered_)) return 1;
   return ActiveStreamQueue().Contains(data) ? 0 : 1;
 }
 
@@ -121,7 +180,7 @@ int DAr3::GetStreamLoad(STREAM_LOAD_INFO* load) {
   }
   std::memset(load, 0, sizeof *load);
   platform::MutexLock hold(lock_);
-  if (!IsOpen()) {
+  if (!IsOpen() && !stream_opening_) {
     SetError("GetStreamLoad->Stream isn't open !");
     return 0;
   }

@@ -173,6 +173,7 @@ void DAr3::ResetRunBuffers() {
   bytes_in_buffer_ = 0;
   frames_in_buffer_ = 0;
   frames_this_run_ = 0;
+  held_back_.clear();
   eq_drop_bytes_ = eq_latency_bytes_;
   eq_used_ = false;
   for (uint32_t i = 0; i < wave_.GetBufferCount(); ++i) {
@@ -195,6 +196,17 @@ void DAr3::AppendPcm(const mad_pcm& pcm, uint32_t drop, uint32_t length) {
     for (uint32_t i = drop; i < length; ++i) out[2 * i] = out[2 * i + 1] = LinearDither(left[i], &dither_[0]);
   }
   bytes_in_buffer_ += (length - drop) * 4;
+}
+
+void DAr3::HoldBackPadding(uint32_t from_bytes) {
+  auto* block = reinterpret_cast<int16_t*>(work_block_.data());
+  const size_t limit = size_t(run_format_.trim.HeldBack()) * 2;
+  held_back_.insert(held_back_.end(), block + from_bytes / 2, block + bytes_in_buffer_ / 2);
+  // What the padding can no longer claim goes on, in the place of the samples just appended.
+  const size_t passed = held_back_.size() > limit ? held_back_.size() - limit : 0;
+  std::copy(held_back_.begin(), held_back_.begin() + std::ptrdiff_t(passed), block + from_bytes / 2);
+  held_back_.erase(held_back_.begin(), held_back_.begin() + std::ptrdiff_t(passed));
+  bytes_in_buffer_ = from_bytes + uint32_t(passed) * 2;
 }
 
 void DAr3::FinishRun(RunFlags& run) {
@@ -266,7 +278,9 @@ struct DAr3::RunDecode {
   uint32_t skip = 0;
   uint32_t drop = 0;  // samples of the current frame not heard
   bool restart_at_loop_start = false;
-  bool odd_format = false;  // the last frame differed from the stream's format
+  bool odd_format = false;              // the last frame differed from the stream's format
+  uint64_t streamed_samples = 0;        // a pushed stream's samples decoded before this frame
+  uint64_t reverse_until = UINT64_MAX;  // reverse play: the untrimmed sample it starts before
 };
 
 const std::vector<const uint8_t*>& DAr3::RunIndex() const {
@@ -347,8 +361,14 @@ void DAr3::StartDecoder(RunDecode& r) {
   r.skip = f.heard_skip;
   if (r.reverse) {
     const uint32_t count = static_cast<uint32_t>(RunIndex().size());
-    const uint32_t at = ScaleSaturated(state_.seek_position, count, f.song_length);
-    r.block_end = at > count ? count : at;
+    // Backwards from the position's exact sample (in the trimmed timeline when gapless); from
+    // the song's length on, from its last sample.
+    r.block_end = count;
+    if (state_.seek_position < f.song_length && f.samples_per_frame > 0) {
+      r.reverse_until = f.trim.ToUntrimmed(ScaleSaturated(state_.seek_position, f.sample_rate, 1000));
+      const uint64_t frames = (r.reverse_until + f.samples_per_frame - 1) / f.samples_per_frame;
+      if (frames < count) r.block_end = static_cast<uint32_t>(frames);
+    }
     StartReverseBlock(r);
   } else if (effects_.pushed_stream) {
     // Starts empty: the first decode runs dry and the refill rule fills the buffer.
@@ -471,6 +491,11 @@ bool DAr3::EmitFrame(RunDecode& r) {
     first = std::max(first, kept.skip);
     length = std::max(first, std::min(length, kept.skip + kept.count));
   }
+  if (r.reverse_until != UINT64_MAX) {
+    const uint64_t at = FrameFirstSample(r);
+    const uint64_t before = r.reverse_until > at ? r.reverse_until - at : 0;
+    if (before < length) length = std::max(first, static_cast<uint32_t>(before));
+  }
   // A loop pass ends on its exact sample: the rest of the frame is heard only when playback
   // goes on past the loop.
   AfterPass after = AfterPass::kNone;
@@ -482,7 +507,10 @@ bool DAr3::EmitFrame(RunDecode& r) {
       if (after != AfterPass::kGoOn) last = first + taken;
     }
   }
+  const uint32_t appended_at = bytes_in_buffer_;
   AppendPcm(pcm, first, last);
+  if (run_format_.trim.HeldBack() > 0) HoldBackPadding(appended_at);
+  r.streamed_samples += pcm.length;
   ++frames_in_buffer_;
   ++frames_this_run_;
   if (after == AfterPass::kStop) return false;
@@ -505,6 +533,7 @@ bool DAr3::FrameFormatHolds(RunDecode& r, bool* skip) {
 }
 
 uint64_t DAr3::FrameFirstSample(const RunDecode& r) const {
+  if (effects_.pushed_stream) return r.streamed_samples;
   const uint8_t* at = run_format_.data_start + SourceOffset(r, r.dec.stream.this_frame);
   const std::vector<const uint8_t*>& index = RunIndex();
   const auto found = std::lower_bound(index.begin(), index.end(), at);

@@ -93,14 +93,31 @@ bool Player::OpenStream(std::unique_ptr<ByteSource> source, int buffer_ms) {
     failure_ = source->name() + ": the file is empty";
     return false;
   }
-  if (!Mp3_OpenStream(handle_, 1, 1, first.data(), unsigned(got), buffer_ms)) {
-    failure_ = source->name() + ": " + LastError();
+  first.resize(size_t(got));
+  if (!Mp3_OpenStream(handle_, 1, 1, first.data(), unsigned(got), buffer_ms) || !PushUntilOpen(*source, &first)) {
+    if (failure_.empty()) failure_ = source->name() + ": " + LastError();
     return false;
   }
-  replay_gain_ = ReplayGainFromHead(std::span(first.data(), size_t(got)));
+  replay_gain_ = ReplayGainFromHead(std::span(first.data(), first.size()));
   // Even a short first block goes on through the feeder: it ends the stream, and tells a read
   // error the source kept until the block was handed over.
   feeder_ = std::thread(&Player::Feed, this, std::move(source));
+  return true;
+}
+
+bool Player::PushUntilOpen(ByteSource& source, std::vector<uint8_t>* head) {
+  // A first block that ends inside a large ID3v2 tag (cover art) opens the stream once the
+  // pushes reach its frames; until then it has no format to play or tell. What is pushed
+  // meanwhile joins the head, where the first frame's LAME tag is found.
+  std::vector<uint8_t> block(kFirstStreamBlock);
+  MP3_STREAM_INFO info{};
+  while (!Mp3_GetMp3Info(handle_, &info)) {
+    const long got = source.Read(block.data(), block.size(), stop_feeding_, &failure_);
+    if (got < 0) return false;
+    if (!Mp3_PushDataToStream(handle_, got > 0 ? block.data() : nullptr, unsigned(got))) return false;
+    head->insert(head->end(), block.begin(), block.begin() + got);
+    if (got == 0 && !Mp3_GetMp3Info(handle_, &info)) return false;
+  }
   return true;
 }
 

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "dar3/dar3.h"
 #include "tools/dar3play/replay_gain.h"
@@ -41,6 +42,9 @@ class Player {
 
   // Opens a pushed stream on an open source and feeds it while the song plays.
   bool OpenStream(std::unique_ptr<ByteSource> source, int buffer_ms);
+  // Pushes blocks of the source until the stream has opened, appending them to `head`; false
+  // with the failure set.
+  bool PushUntilOpen(ByteSource& source, std::vector<uint8_t>* head);
   // Why the pushed stream's song ended before its source did (a read error, or more data than
   // a song can hold), empty while nothing went wrong. The song plays what was read.
   std::string StreamProblem() const;

@@ -281,10 +281,14 @@ DAR3_API int Mp3_OpenFileW(MP3_HANDLE player, const wchar_t* name, int buffer_ms
  * An empty block: "OpenMp3Resource->Can't get resource size !". */
 DAR3_API int Mp3_OpenResource(MP3_HANDLE player, void* module, const char* res_name, const char* res_type,
                               int buffer_ms, unsigned int offset, unsigned int size);
-/* The first block of a stream has to reach its first frames (a leading ID3v2 tag may be of any
- * size): one that ends inside the tag fails with "OpenStream->The first block ends inside the
- * ID3v2 tag: it needs N bytes to reach the first frame !", N being the tag's size (from its
- * header) and 16 KiB for the frames; the tag is then read from that first block as from a file. */
+/* A managed stream's first block may end inside a leading ID3v2 tag of any size: Mp3_OpenStream
+ * then returns 1 and the stream opens once the pushes reach the first frames (the tag's size,
+ * from its header, and 16 KiB more), or at the end of the data with what came; its tags are
+ * read as from a file. Until then only Mp3_PushDataToStream, Mp3_GetStreamLoad,
+ * Mp3_IsStreamDataFree and Mp3_Close apply; Mp3_Play fails with "Play->The stream's first frames
+ * haven't been pushed yet !", the other operations with "...->Stream isn't open !". The push
+ * that cannot open it fails with the opener's text, or with "PushDataToStream->The stream ends
+ * inside its ID3v2 tag: the tag claims N bytes, the stream holds M !", and closes the stream. */
 /** Stops playback and closes the source; 1 also when nothing was open. Not from inside a
  * synchronous callback of a live run (dar3_callbacks(3)). */
 DAR3_API int Mp3_Close(MP3_HANDLE player);
@@ -603,11 +607,13 @@ DAR3_API int Mp3_SetCallbackFunc(MP3_HANDLE player, MP3_CALLBACK_FUNC callback, 
 DAR3_API int Mp3_GetStopReason(MP3_HANDLE player, int* reason);
 
 /** Gapless playback, off by default. On, the next Open* reads the encoder's delay and padding
- * from the LAME/Info tag (LAME, FFmpeg) and drops them together with the decoder's own delay
- * of 529 samples, so that the output is, sample for sample, what went into the encoder;
- * GetSongLength, GetPosition, Seek, PlayLoop and reverse play all count in that trimmed
- * timeline. A song without such a tag, or a managed stream, plays untrimmed. Off, the output is
- * the whole decode. The switch applies from the next Open*; returns 1. */
+ * from the LAME/Info tag (LAME, FFmpeg), or without one from an ID3v2 comment "iTunSMPB", and
+ * drops them together with the decoder's own delay of 529 samples, so that the output is,
+ * sample for sample, what went into the encoder; GetSongLength, GetPosition, Seek, PlayLoop and
+ * reverse play all count in that trimmed timeline. A managed stream drops the delay at its
+ * start and holds its last samples back (at most the padding) until the data ends, where the
+ * padding is dropped. A song without those figures plays untrimmed. Off, the output is the
+ * whole decode. The switch applies from the next Open*; returns 1. */
 DAR3_API int Mp3_SetGapless(MP3_HANDLE player, int enable);
 
 /** @page dar3_spectrum The spectrum */

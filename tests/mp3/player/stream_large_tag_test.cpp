@@ -1,73 +1,101 @@
-// Pushed streams behind a large ID3v2 tag (cover art): the first block that reaches the first
-// frame opens it, and it plays as the file does; a shorter one is told how much it needs.
+// Pushed streams behind a large ID3v2 tag (cover art), pushed in small blocks: the stream
+// opens once the pushes reach its first frames, plays as the file does and has its tags.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 
-#include "mp3/format/leading_tag.h"
-#include "tests/mp3/player/mp3_test_support.h"
+#include "tests/mp3/player/flat_capture.h"
+#include "tests/support/id3_tags.h"
 
 namespace {
 
-// An ID3v2.3 tag with a title and `art` bytes of picture data.
-Bytes LargeTag(uint32_t art) {
-  Bytes frames;
-  const auto add = [&](const char* id, const Bytes& body) {
-    frames.insert(frames.end(), id, id + 4);
-    const uint32_t n = uint32_t(body.size());
-    const uint8_t size[4] = {uint8_t(n >> 24), uint8_t(n >> 16), uint8_t(n >> 8), uint8_t(n)};
-    frames.insert(frames.end(), size, size + 4);
-    frames.push_back(0);
-    frames.push_back(0);
-    frames.insert(frames.end(), body.begin(), body.end());
-  };
-  const char title[] = "\0Large Tag Song";
-  add("TIT2", Bytes(title, title + sizeof title - 1));
-  Bytes picture = {0};
-  const char mime[] = "image/jpeg";
-  picture.insert(picture.end(), mime, mime + sizeof mime);
-  picture.push_back(3);
-  picture.push_back(0);
-  for (uint32_t i = 0; i < art; ++i) picture.push_back(uint8_t(i * 7 + (i >> 9)) & 0x7F);  // no sync bytes
-  add("APIC", picture);
-  Bytes tag = {'I', 'D', '3', 3, 0, 0};
-  const uint32_t n = uint32_t(frames.size());
-  for (int shift : {21, 14, 7, 0}) tag.push_back(uint8_t((n >> shift) & 0x7F));
-  tag.insert(tag.end(), frames.begin(), frames.end());
-  return tag;
+using Bytes = std::vector<uint8_t>;
+
+Bytes LargeTag(uint32_t art, uint32_t claimed = 0) {
+  return test_support::Id3v2TagWithArt("Large Tag Song", "The Cover Artists", art, claimed);
 }
 
-std::vector<int16_t> DecodePushed(RUVe3& p, const Bytes& file, size_t first) {
-  CallbackLog::Reset();
-  p.SetCallbackFunc(&CallbackLog::Callback, MP3_EVENT_WAVE_BUFFER | MP3_EVENT_STOP);
-  if (p.OpenStream(1, 1, file.data(), unsigned(first), 0) != 1) return {};
-  for (size_t at = first; at < file.size(); at += 4096)
-    EXPECT_EQ(p.PushDataToStream(file.data() + at, unsigned(std::min<size_t>(4096, file.size() - at))), 1);
-  p.PushDataToStream(nullptr, 0);
-  EXPECT_EQ(p.Play(), 1);
-  EXPECT_TRUE(CallbackLog::WaitFor(MP3_EVENT_STOP, 20000));
-  return CallbackLog::Samples();
+std::string Field(const char* text) { return text ? text : "(null)"; }
+
+// Title and artist of the open source's ID3v2 tag.
+std::string Tags(MP3_HANDLE player) {
+  MP3_ID3_FIELDS fields{};
+  if (!Mp3_LoadID3(player, ID3_TAG_V2, &fields)) return "no tag";
+  return Field(fields.title) + " / " + Field(fields.artist);
 }
+
+struct PushForm {
+  const char* name;
+  int buffered;
+  size_t block;
+};
+
+class StreamLargeTag : public ::testing::TestWithParam<PushForm> {};
 
 }  // namespace
 
-TEST(StreamLargeTag, AFirstBlockThatReachesTheFramesPlaysAsTheFileDoes) {
-  const Bytes audio = ReadFile(EncodeWithLame("large_tag_audio.mp3", TonePcm(44100, 2.0), 44100, "-b 128"));
+TEST_P(StreamLargeTag, OpensOnceThePushesReachTheFramesAndPlaysAsTheFileDoes) {
+  const PushForm form = GetParam();
+  test_support::ScratchDir dir;
+  const std::string audio = EncodeTone(dir, "audio.mp3", 2.0, 44100, "-b 128");
   ASSERT_FALSE(audio.empty());
-  const Bytes file = Concat({LargeTag(150000), audio});
-  const std::string path = WriteTemp("large_tag.mp3", file);
-  const Decoded from_file = DecodeAll(path);
-  ASSERT_TRUE(from_file.opened) << from_file.error;
+  Bytes file = LargeTag(150000);
+  const Bytes frames = test_support::ReadFileBytes(audio);
+  file.insert(file.end(), frames.begin(), frames.end());
+  const std::string path = (dir / "large_tag.mp3").string();
+  ASSERT_TRUE(test_support::WriteFileBytes(path, file.data(), file.size()));
 
-  Player p;
-  EXPECT_EQ(p->OpenStream(1, 1, file.data(), 65536, 0), 0) << "the first 64 KiB hold only the tag";
-  const uint64_t needed = BytesNeededToOpen(file.data(), 65536, 0xFFFFFFFFu);
-  EXPECT_EQ(std::string(p->GetError()), "OpenStream->The first block ends inside the ID3v2 tag: it needs " +
-                                            std::to_string(needed) + " bytes to reach the first frame !");
-  const std::vector<int16_t> pushed = DecodePushed(p, file, size_t(needed));
-  EXPECT_EQ(pushed, from_file.stereo) << "the same samples as the file";
-  MP3_ID3_FIELDS fields{};
-  ASSERT_EQ(p->LoadID3(ID3_TAG_V2, &fields), 1) << "the tag is read as from the file";
-  EXPECT_STREQ(fields.title, "Large Tag Song");
+  FlatCapture from_file;
+  ASSERT_EQ(Mp3_OpenFile(from_file.handle(), path.c_str(), 0, 0, 0), 1) << from_file.Error();
+  const std::string file_tags = Tags(from_file.handle());
+  EXPECT_EQ(file_tags, "Large Tag Song / The Cover Artists");
+  const std::vector<int16_t> file_pcm = from_file.Run();
+  ASSERT_FALSE(file_pcm.empty());
+
+  FlatCapture stream;
+  MP3_HANDLE p = stream.handle();
+  ASSERT_EQ(Mp3_OpenStream(p, form.buffered, 1, file.data(), unsigned(form.block), 0), 1) << stream.Error();
+  EXPECT_EQ(Mp3_Play(p), 0) << "nothing to play before the frames came";
+  EXPECT_EQ(stream.Error(), "Play->The stream's first frames haven't been pushed yet !");
+  STREAM_LOAD_INFO load{};
+  EXPECT_EQ(Mp3_GetStreamLoad(p, &load), 1) << "the blocks are queued meanwhile";
+  EXPECT_EQ(load.queued_bytes, int32_t(form.block));
+  if (!form.buffered) EXPECT_EQ(Mp3_IsStreamDataFree(p, file.data()), 0) << "the first block is still in use";
+  for (size_t at = form.block; at < file.size(); at += form.block)
+    ASSERT_EQ(Mp3_PushDataToStream(p, file.data() + at, unsigned(std::min(form.block, file.size() - at))), 1)
+        << stream.Error();
+  ASSERT_EQ(Mp3_PushDataToStream(p, nullptr, 0), 1);
+  MP3_STREAM_INFO info{};
+  ASSERT_EQ(Mp3_GetMp3Info(p, &info), 1);
+  EXPECT_EQ(info.sample_rate, 44100);
+  EXPECT_EQ(Tags(p), file_tags) << "the tag is read as from the file";
+  EXPECT_EQ(stream.Run(), file_pcm) << "the same samples as the file";
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, StreamLargeTag,
+                         ::testing::Values(PushForm{"Buffered4KiB", 1, 4096}, PushForm{"InPlace16KiB", 0, 16384}),
+                         [](const ::testing::TestParamInfo<PushForm>& info) { return std::string(info.param.name); });
+
+TEST(StreamLargeTagFaults, ATagClaimingMoreThanTheStreamHoldsFailsWithItsSize) {
+  const Bytes file = LargeTag(150000, 1000000);
+  FlatCapture stream;
+  MP3_HANDLE p = stream.handle();
+  ASSERT_EQ(Mp3_OpenStream(p, 1, 1, file.data(), 4096, 0), 1);
+  for (size_t at = 4096; at < file.size(); at += 4096)
+    ASSERT_EQ(Mp3_PushDataToStream(p, file.data() + at, unsigned(std::min<size_t>(4096, file.size() - at))), 1);
+  EXPECT_EQ(Mp3_PushDataToStream(p, nullptr, 0), 0);
+  EXPECT_EQ(stream.Error(),
+            "PushDataToStream->The stream ends inside its ID3v2 tag: the tag claims 1000010 bytes, "
+            "the stream holds " +
+                std::to_string(file.size()) + " !");
+  STREAM_LOAD_INFO load{};
+  EXPECT_EQ(Mp3_GetStreamLoad(p, &load), 0) << "the stream is closed";
+  EXPECT_EQ(Mp3_Play(p), 0);
+
+  // A Close while the tag is still arriving lets the next open start afresh.
+  ASSERT_EQ(Mp3_OpenStream(p, 0, 1, file.data(), 4096, 0), 1);
+  EXPECT_EQ(Mp3_Close(p), 1);
+  EXPECT_EQ(Mp3_IsStreamDataFree(p, file.data()), 1);
+  EXPECT_EQ(Mp3_GetStreamLoad(p, &load), 0);
 }

@@ -207,16 +207,16 @@ TEST_F(ReplayGainDecode, TrackAndAlbumGainsAreHeardAndPeaksPreventClipping) {
   EXPECT_NEAR(Db(DecodedRms(mp3, "track") / off), -6.0, 0.05);
   EXPECT_NEAR(Db(DecodedRms(mp3, "album") / off), -10.0, 0.05);
   // Through standard input the tag is read from the stream's first block: the same samples as
-  // the file's (untrimmed, as a pushed stream plays).
-  const std::string piped = (scratch_ / "piped.wav").string(), untrimmed = (scratch_ / "untrimmed.wav").string();
+  // the file's (gapless both ways).
+  const std::string piped = (scratch_ / "piped.wav").string(), from_file = (scratch_ / "file.wav").string();
   const RunResult from_pipe =
       RunCommand("(cat " + Quote(mp3) + " | " + Quote(Dar3playPath()) + " --decode - " + Quote(piped) + ")");
   ASSERT_EQ(from_pipe.status, 0) << from_pipe.err;
-  ASSERT_EQ(RunDar3play("--no-gapless --decode " + Quote(mp3) + " " + Quote(untrimmed)).status, 0);
-  Wav piped_wav, untrimmed_wav;
+  ASSERT_EQ(RunDar3play("--decode " + Quote(mp3) + " " + Quote(from_file)).status, 0);
+  Wav piped_wav, file_wav;
   ASSERT_TRUE(ReadWav(piped, &piped_wav));
-  ASSERT_TRUE(ReadWav(untrimmed, &untrimmed_wav));
-  EXPECT_EQ(piped_wav.samples, untrimmed_wav.samples);
+  ASSERT_TRUE(ReadWav(from_file, &file_wav));
+  EXPECT_EQ(piped_wav.samples, file_wav.samples);
 
   // +12 dB asked, but the peak is a quarter of full scale: only x4 (+12.04 dB) fits, and a
   // stated peak of 0.5 allows x2.

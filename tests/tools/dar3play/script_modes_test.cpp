@@ -112,8 +112,7 @@ TEST_F(ScriptModes, DecodeMatchesMpg123SampleBySample) {
 TEST_F(ScriptModes, StreamFeedDecodesLikeTheFile) {
   for (const auto& mp3 : {files_->cbr, files_->vbr}) {
     Wav from_file, from_stream;
-    // A pushed stream plays untrimmed (the library trims only what it can index), so the file
-    // is decoded untrimmed too.
+    // Untrimmed both ways: every sample of the decode is compared.
     DecodeBoth(mp3, "--no-gapless", &from_file, nullptr);
     DecodeBoth(mp3, "--no-gapless --stream", &from_stream, nullptr);
     if (HasFatalFailure()) return;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/encoded_files.h"
+#include "tests/support/id3_tags.h"
 #include "tests/tools/dar3play/dar3play_runner.h"
 
 namespace {
@@ -20,7 +21,7 @@ class StreamInput : public EncodedFilesTest {
 TEST_F(StreamInput, StandardInputDecodesAsTheFileDoes) {
   for (const auto& mp3 : {files_->cbr, files_->vbr, files_->mono}) {
     const auto from_file = scratch_ / "file.wav", from_pipe = scratch_ / "pipe.wav";
-    // Standard input is a pushed stream, which plays untrimmed: the file is decoded so too.
+    // Untrimmed both ways: every sample of the decode is compared.
     ASSERT_EQ(RunDar3play("--no-gapless --decode " + Quote(mp3.string()) + " " + Quote(from_file.string())).status, 0);
     const RunResult piped = RunCommand("(cat " + Quote(mp3.string()) + " | " + Quote(Dar3playPath()) +
                                        " --no-gapless --decode - " + Quote(from_pipe.string()) + ")");
@@ -33,6 +34,28 @@ TEST_F(StreamInput, StandardInputDecodesAsTheFileDoes) {
   const RunResult info = RunCommand("(" + Quote(Dar3playPath()) + " --info - < " + Quote(files_->cbr.string()) + ")");
   EXPECT_EQ(info.status, 0) << info.err;
   EXPECT_NE(info.out.find("Night Falls"), std::string::npos) << info.out;
+}
+
+// Cover art larger than the first block read: the stream opens once the reading reaches the
+// frames, and plays gapless as the file does.
+TEST_F(StreamInput, ASongBehindALargeTagDecodesFromAPipeAsFromTheFile) {
+  std::vector<uint8_t> song = test_support::Id3v2TagWithArt("Cover Song", "Art Heavy", 150000);
+  const std::vector<uint8_t> audio = test_support::ReadFileBytes(files_->mono);
+  ASSERT_FALSE(audio.empty());
+  song.insert(song.end(), audio.begin(), audio.end());
+  const auto path = scratch_ / "cover.mp3", from_file = scratch_ / "file.wav", from_pipe = scratch_ / "pipe.wav";
+  ASSERT_TRUE(test_support::WriteFileBytes(path, song.data(), song.size()));
+  ASSERT_EQ(RunDar3play("--decode " + Quote(path.string()) + " " + Quote(from_file.string())).status, 0);
+  const RunResult piped = RunCommand("(cat " + Quote(path.string()) + " | " + Quote(Dar3playPath()) + " --decode - " +
+                                     Quote(from_pipe.string()) + ")");
+  ASSERT_EQ(piped.status, 0) << piped.err;
+  Wav file, pipe;
+  ASSERT_TRUE(ReadWav(from_file, &file));
+  ASSERT_TRUE(ReadWav(from_pipe, &pipe));
+  EXPECT_EQ(pipe.samples, file.samples);
+  EXPECT_EQ(file.samples.size() / file.channels, size_t(6 * 22050)) << "gapless: the encoder's input";
+  const RunResult info = RunCommand("(" + Quote(Dar3playPath()) + " --info - < " + Quote(path.string()) + ")");
+  EXPECT_NE(info.out.find("Cover Song"), std::string::npos) << info.out << info.err;
 }
 
 // The reader pushes as it reads: --info answers from the first block while the pipe is still

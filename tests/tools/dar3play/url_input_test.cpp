@@ -15,8 +15,7 @@
 
 namespace {
 
-// The decode of one input as dar3play makes it. Streams play untrimmed, so files are compared
-// untrimmed too.
+// The decode of one input as dar3play makes it, untrimmed: every sample is compared.
 Wav Decode(const std::string& input, const ScratchDir& scratch, int* status, std::string* err = nullptr) {
   const auto out = scratch / "decode.wav";
   std::remove(out.c_str());
