@@ -52,6 +52,7 @@ void TakePlainFrames(mad_stream& stream, Found found) {
 // Walks the frames, calling `found` with each start (mapped back into the source range).
 template <typename Found>
 bool WalkFrames(const uint8_t* data, uint32_t size, Found found) {
+  if (!data) return size == 0;  // nothing to walk
   mad_stream stream{};
   mad_header header{};
   mad_stream_init(&stream);

@@ -60,6 +60,7 @@ uint32_t EmphasisBit(const mad_header& header) {
     case MAD_EMPHASIS_50_15_US: return 2;
     case 2: return 8;
     case MAD_EMPHASIS_CCITT_J_17: return 4;
+    default: break;
   }
   return 0;
 }

@@ -1,6 +1,6 @@
 #include "mp3/format/vbr_header.h"
 
-#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -71,6 +71,17 @@ bool ParseVbri(BitReader* bits, const VbrFrame& frame, VbrHeaderInfo* info) {
 
 bool IsVbriAt(const uint8_t* p, size_t available) { return available >= 4 && std::memcmp(p, "VBRI", 4) == 0; }
 
+// LAME before 3.95 stored the radio and audiophile gains 6 dB low. `version` is "3.99r" and the
+// like, from the tag's nine name bytes.
+bool EncoderOlderThan395(const char* version) {
+  char* end = nullptr;
+  const unsigned long major = std::strtoul(version, &end, 10);
+  if (end == version || *end != '.') return false;
+  const char* minor_at = end + 1;
+  const unsigned long minor = std::strtoul(minor_at, &end, 10);
+  return end != minor_at && major == 3 && minor < 95;
+}
+
 }  // namespace
 
 uint16_t Crc16Arc(const uint8_t* data, size_t length) {
@@ -126,8 +137,7 @@ bool ParseLameTag(BitReader* bits, uint16_t crc, LameTagInfo* tag) {
     bits->Restore(start);
     return false;
   }
-  unsigned major = 0, minor = 0, patch = 0;
-  if (std::sscanf(t.name + 4, "%u.%u.%u", &major, &minor, &patch) >= 2 && major == 3 && minor < 95) {
+  if (EncoderOlderThan395(t.name + 4)) {
     if (radio_present) t.radio_gain += 6;
     if (audiophile_present) t.audiophile_gain += 6;
   }

@@ -77,7 +77,7 @@ std::string EncodeTone(const test_support::ScratchDir& dir, const std::string& n
     wav.samples.push_back(int16_t(9000 * std::sin(2 * M_PI * 660 * t) + 3000 * std::sin(2 * M_PI * 97 * t * (1 + t))));
   }
   const std::string source = (dir / (name + ".wav")).string();
-  const std::string out = (dir / name).string();
+  std::string out = (dir / name).string();
   if (!WriteWav(source, wav)) return "";
   if (RunCommand("lame --quiet " + options + " " + Quote(source) + " " + Quote(out)).status != 0) return "";
   if (input) *input = std::move(wav.samples);
