@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <functional>
 #include <future>
+#include <thread>
 
 namespace test_support {
 
@@ -30,6 +31,18 @@ inline int ThreadCount() {
     while (const dirent* entry = readdir(tasks))
       if (entry->d_name[0] != '.') ++count;
     closedir(tasks);
+  }
+  return count;
+}
+
+// The thread count once it is down to `expected`, or as it stands after `limit`: a joined
+// thread leaves /proc/self/task a moment after its join returned, later still on a busy machine.
+inline int ThreadCountSettled(int expected, std::chrono::milliseconds limit = std::chrono::seconds(5)) {
+  const auto until = std::chrono::steady_clock::now() + limit;
+  int count = ThreadCount();
+  while (count > expected && std::chrono::steady_clock::now() < until) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    count = ThreadCount();
   }
   return count;
 }

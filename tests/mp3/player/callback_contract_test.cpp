@@ -26,14 +26,6 @@ const std::vector<std::string>& Songs() {
   return songs;
 }
 
-bool ThreadsBackTo(int count) {
-  for (int i = 0; i < 500; ++i) {
-    if (test_support::ThreadCount() <= count) return true;
-    std::this_thread::sleep_for(10ms);
-  }
-  return false;
-}
-
 class CallbackContract : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -192,8 +184,8 @@ TEST_F(CallbackContract, DestroyInsideACallbackReleasesThePlayerAfterItReturns) 
       for (int i = 0; i < 7500 && !destroyed; ++i) std::this_thread::sleep_for(2ms);
       ASSERT_TRUE(destroyed);
       // This step runs on the watchdog's thread: one more than before.
-      EXPECT_TRUE(ThreadsBackTo(threads_before + 1))
-          << "no thread of the player is left: " << test_support::ThreadCount() - 1 << " vs " << threads_before;
+      EXPECT_EQ(test_support::ThreadCountSettled(threads_before + 1), threads_before + 1)
+          << "no thread of the player is left";
     });
     EXPECT_EQ(after.load(), 0) << "no callback after the one that destroyed the player";
   }
