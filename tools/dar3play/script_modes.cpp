@@ -12,6 +12,7 @@
 #include "tools/dar3play/player.h"
 #include "tools/dar3play/printable_text.h"
 #include "tools/dar3play/replay_gain.h"
+#include "tools/dar3play/stream_source.h"
 #include "tools/dar3play/track_info.h"
 #include "tools/dar3play/wav_writer.h"
 
@@ -133,11 +134,11 @@ bool DecodeEntry(const Options& options, const std::string& path, WavWriter* wri
   if (!player.Open(path, 0, options.stream)) return fail(player.failure());
   sink.SetGain(ReplayGainFactor(player.replay_gain(), options.replay_gain));
   if (!player.Check(Mp3_SetCallbackFunc(player.handle(), RoutePlayerEvent, MP3_EVENT_WAVE_BUFFER | MP3_EVENT_STOP))) {
-    return fail(path + ": " + player.failure());
+    return fail(SourceName(path) + ": " + player.failure());
   }
-  if (!ApplyEffectOptions(options, &player)) return fail(path + ": " + player.failure());
+  if (!ApplyEffectOptions(options, &player)) return fail(SourceName(path) + ": " + player.failure());
   MP3_STREAM_INFO format{};
-  if (!player.Check(Mp3_GetMp3Info(player.handle(), &format))) return fail(path + ": " + player.failure());
+  if (!player.Check(Mp3_GetMp3Info(player.handle(), &format))) return fail(SourceName(path) + ": " + player.failure());
   if (*rate == 0) {
     // The player always hands out 16-bit stereo, whatever the stream's channels.
     if (!writer->Open(options.wav_out, uint32_t(format.sample_rate), 2)) {
@@ -147,10 +148,10 @@ bool DecodeEntry(const Options& options, const std::string& path, WavWriter* wri
     *rate = uint32_t(format.sample_rate);
   } else if (uint32_t(format.sample_rate) != *rate) {
     // One WAV has one rate; resampling is not this tool's job.
-    return fail(path + ": " + std::to_string(format.sample_rate) + " Hz differs from the first input's " +
+    return fail(SourceName(path) + ": " + std::to_string(format.sample_rate) + " Hz differs from the first input's " +
                 std::to_string(*rate) + " Hz; left out");
   }
-  if (!player.Check(Mp3_Play(player.handle()))) return fail(path + ": " + player.failure());
+  if (!player.Check(Mp3_Play(player.handle()))) return fail(SourceName(path) + ": " + player.failure());
   sink.WaitForStop(player.handle());
   Mp3_Stop(player.handle());
   Mp3_SetCallbackFunc(player.handle(), nullptr, 0);

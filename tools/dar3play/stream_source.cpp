@@ -8,9 +8,15 @@
 #include <cerrno>
 #include <cstring>
 
+#include "tools/dar3play/net/shown_url.h"
+#include "tools/dar3play/playlist.h"
+
 bool IsStandardInput(const std::string& path) { return path == "-"; }
 
-std::string SourceName(const std::string& path) { return IsStandardInput(path) ? "standard input" : path; }
+std::string SourceName(const std::string& path) {
+  if (IsStandardInput(path)) return "standard input";
+  return IsUrl(path) ? ShownUrl(path) : path;
+}
 
 namespace {
 

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "tools/dar3play/stream_source.h"
+
 namespace {
 
 std::string VersionName(int version) {
@@ -105,7 +107,7 @@ std::string ReplayGainJson(const ReplayGainInfo& rg) {
 
 TrackInfo ReadTrackInfo(MP3_HANDLE player, const std::string& path) {
   TrackInfo info;
-  info.path = path;
+  info.path = SourceName(path);  // what is shown: a web address without its password
   Mp3_GetMp3Info(player, &info.format);
   Mp3_GetSongLength(player, &info.length);
   // v2 carries the longer texts; v1 is the fallback.

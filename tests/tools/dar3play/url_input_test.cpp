@@ -97,6 +97,23 @@ TEST_F(WebFiles, FailuresAreToldInPlainWordsWithStatusOne) {
   EXPECT_GT(cut.samples.size(), 0u);
 }
 
+TEST_F(WebFiles, APasswordInTheAddressIsNeverShown) {
+  const std::string with_user = "http://jed:s3cret@" + base_.substr(std::string("http://").size());
+  const std::string shown = "http://jed:***@" + base_.substr(std::string("http://").size());
+  const RunResult info = RunDar3play("--info " + Quote(with_user + files_->cbr.filename().string()));
+  EXPECT_EQ(info.status, 0) << info.err;
+  EXPECT_NE(info.out.find(shown + files_->cbr.filename().string()), std::string::npos) << info.out;
+  int status = -1;
+  std::string err;
+  Decode(Quote(with_user + "missing.mp3"), scratch_, &status, &err);
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(err, "dar3play: " + shown + "missing.mp3: the server answered HTTP 404 Not Found\n");
+  const RunResult played = RunDar3play("--output null " + Quote(with_user + files_->cbr.filename().string()));
+  EXPECT_EQ(played.status, 0) << played.err;
+  for (const std::string& text : {info.out, info.err, played.out, played.err})
+    EXPECT_EQ(text.find("s3cret"), std::string::npos) << text;
+}
+
 TEST_F(WebFiles, ARadioStreamLosesItsMetadataAndShowsEachTitleWhenItIsHeard) {
   int status = -1;
   std::string err;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <thread>
 
+#include "tools/dar3play/net/shown_url.h"
 #include "tools/dar3play/stream_source.h"
 
 namespace {
@@ -29,7 +30,7 @@ std::unique_ptr<UrlSource> UrlSource::Open(const std::string& url, std::shared_p
   std::string reason;
   long status = 0;
   if (!source->Connect(never, &reason, &status)) {
-    *why = url + ": " + reason;
+    *why = ShownUrl(url) + ": " + reason;
     return nullptr;
   }
   return source;
