@@ -9,6 +9,8 @@ The query string makes a reply misbehave:
               ICY metadata, it puts a block after every 8192 bytes, "StreamTitle='First Song';"
               first, "StreamTitle='Second Song';" in the sixth, the others empty; asked again,
               the station is gone (404)
+  forever=1   with icy: the station plays the file over and over (40 minutes of a short file),
+              as a live radio does, until the listener hangs up
 """
 import http.server
 import os
@@ -59,7 +61,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
         with open(path, "rb") as f:
             data = f.read()
         if "icy" in query:
-            self.send_radio(query["icy"], data)
+            if query.get("forever") == "1":
+                data *= 300
+            try:
+                self.send_radio(query["icy"], data)
+            except (BrokenPipeError, ConnectionResetError):
+                pass  # the listener hung up
             return
         start = 0
         match = re.fullmatch(r"bytes=(\d+)-", self.headers.get("Range", ""))

@@ -9,6 +9,7 @@
 #include "tools/dar3play/callback_router.h"
 #include "tools/dar3play/effect_options.h"
 #include "tools/dar3play/interrupt.h"
+#include "tools/dar3play/net/stream_notes.h"
 #include "tools/dar3play/player.h"
 #include "tools/dar3play/printable_text.h"
 #include "tools/dar3play/replay_gain.h"
@@ -106,6 +107,7 @@ int RunInfo(const Options& options, const std::vector<PlaylistEntry>& entries) {
     }
     TrackInfo info = ReadTrackInfo(player.handle(), path);
     info.replay_gain = player.replay_gain();
+    if (const auto notes = player.stream_notes()) info.station = notes->Get().station;
     if (!first) std::fputs(json_array ? ",\n" : "\n", stdout);
     first = false;
     std::string text = options.json ? InfoAsJson(info) : Printable(InfoAsText(info), LocaleIsUtf8(), true);

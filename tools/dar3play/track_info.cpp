@@ -155,7 +155,11 @@ std::string InfoAsText(const TrackInfo& info) {
                 DescribeFormat(f).c_str(), VersionName(f.version).c_str(), LayerNumber(f.layer), f.sample_rate,
                 f.channels, ModeName(f.channel_mode), f.bitrate, f.vbr ? "yes" : "no",
                 FormatClock(info.length.ms).c_str(), info.length.ms, info.length.frames, info.length.bytes);
-  std::string out = "file:        " + info.path + "\n" + numbers;
+  std::string out = "file:        " + info.path + "\n";
+  if (!info.station.empty()) out += "station:     " + info.station + "\n";
+  out += numbers;
+  if (!info.station.empty())
+    out.replace(out.rfind("length:"), std::string::npos, "length:      unknown (a live stream)\n");
   out += "tag:         " + (info.tag_version ? "ID3v" + std::to_string(info.tag_version) : std::string("none")) + "\n";
   const TrackTags& t = info.tags;
   const std::pair<const char*, const std::string*> rows[] = {
@@ -175,6 +179,7 @@ std::string InfoAsJson(const TrackInfo& info) {
   const TrackTags& t = info.tags;
   std::string out = "{\n";
   out += "  \"file\": " + JsonString(info.path) + ",\n";
+  if (!info.station.empty()) out += "  \"station\": " + JsonString(info.station) + ",\n  \"live\": true,\n";
   out += "  \"version\": " + JsonString(VersionName(f.version)) + ",\n";
   out += "  \"layer\": " + std::to_string(LayerNumber(f.layer)) + ",\n";
   out += "  \"sample_rate\": " + std::to_string(f.sample_rate) + ",\n";

@@ -18,6 +18,9 @@ struct TrackInfo {
   TrackTags tags;
   int tag_version = 0;         // 2, 1, or 0 for no tag
   ReplayGainInfo replay_gain;  // filled by the caller, which has the opened source
+  // A web radio's name (icy-name), filled by the caller: such a stream is live, its length
+  // unknown (the figures above are those of what was read to open it).
+  std::string station;
 };
 
 // Reads everything from an open player. Fields the player can't give stay empty.

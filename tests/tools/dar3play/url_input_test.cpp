@@ -114,6 +114,20 @@ TEST_F(WebFiles, APasswordInTheAddressIsNeverShown) {
     EXPECT_EQ(text.find("s3cret"), std::string::npos) << text;
 }
 
+TEST_F(WebFiles, InfoOnALiveRadioTellsItsStationAndAnUnknownLength) {
+  // The station plays on without end: --info reads what it needs to open and hangs up.
+  const RunResult info = RunDar3play("--info " + Quote(Url(files_->cbr, "?icy=Night%20Radio&forever=1")));
+  EXPECT_EQ(info.status, 0) << info.err;
+  EXPECT_NE(info.out.find("\nstation:     Night Radio\n"), std::string::npos) << info.out;
+  EXPECT_NE(info.out.find("\nlength:      unknown (a live stream)\n"), std::string::npos) << info.out;
+  EXPECT_NE(info.out.find("format:      MPEG-1 Layer III, 44100 Hz"), std::string::npos) << info.out;
+  // Asked again, the test's station is gone: the second listener asks with another address.
+  const RunResult json =
+      RunDar3play("--info --json " + Quote(Url(files_->cbr, "?icy=Night%20Radio&forever=1&listener=2")));
+  EXPECT_EQ(json.status, 0) << json.err;
+  EXPECT_NE(json.out.find("\"station\": \"Night Radio\",\n  \"live\": true,"), std::string::npos) << json.out;
+}
+
 TEST_F(WebFiles, ARadioStreamLosesItsMetadataAndShowsEachTitleWhenItIsHeard) {
   int status = -1;
   std::string err;
