@@ -105,9 +105,10 @@ bool PlayerControls::OpenCurrent(bool follow) {
   // encoder's delay and padding are trimmed, and the output stays open from track to track.
   info_ = ReadTrackInfo(h, path);
   info_.replay_gain = player_.replay_gain();
+  if (const auto notes = player_.stream_notes()) info_.web = notes->Facts();
   pushed_ = options_.stream || IsStandardInput(path) || IsUrl(path);
   loop_start_ = loop_end_ = 0;
-  status_line_ = "Playing " + path;
+  status_line_ = "Playing " + SourceName(path);
   ApplySettings();
   // One device has one rate: another waits until the end of the last track has been heard.
   if (follow && output_.is_open() && output_.rate() != uint32_t(info_.format.sample_rate) && !output_.Drained()) {
@@ -350,7 +351,7 @@ bool PlayerControls::Load(const std::string& location) {
   std::vector<std::string> problems;
   std::vector<PlaylistEntry> entries = ExpandInputs({location}, &problems);
   if (entries.empty()) {
-    status_line_ = problems.empty() ? location + ": nothing to play" : problems.front();
+    status_line_ = problems.empty() ? SourceName(location) + ": nothing to play" : problems.front();
     return false;
   }
   Stop();

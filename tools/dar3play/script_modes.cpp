@@ -105,6 +105,8 @@ int RunInfo(const Options& options, const std::vector<PlaylistEntry>& entries) {
     }
     TrackInfo info = ReadTrackInfo(player.handle(), path);
     info.replay_gain = player.replay_gain();
+    // A web address was read only as far as its first frames: a radio would never end.
+    if (const auto notes = player.stream_notes()) info.web = notes->Facts();
     if (!first) std::fputs(json_array ? ",\n" : "\n", stdout);
     first = false;
     std::string text = options.json ? InfoAsJson(info) : Printable(InfoAsText(info), LocaleIsUtf8(), true);

@@ -8,9 +8,13 @@
 #include <cerrno>
 #include <cstring>
 
+#include "tools/dar3play/net/url_password.h"
+
 bool IsStandardInput(const std::string& path) { return path == "-"; }
 
-std::string SourceName(const std::string& path) { return IsStandardInput(path) ? "standard input" : path; }
+std::string SourceName(const std::string& path) {
+  return IsStandardInput(path) ? "standard input" : HidePassword(path);
+}
 
 namespace {
 
