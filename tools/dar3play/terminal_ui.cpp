@@ -130,7 +130,7 @@ class PlayerScreen {
     const char* state = status.paused ? "PAUSED" : status.playing ? (status.loop ? "LOOP" : "PLAYING") : "STOPPED";
     std::string full = times + "  " + state + (live ? "  live" : "") + (c_->position_estimated() ? " (est.)" : "");
     if (int(full.size()) <= width) return full;
-    const std::string compact = FormatClock(at) + (live ? "" : "/" + FormatClock(length));
+    std::string compact = FormatClock(at) + (live ? "" : "/" + FormatClock(length));
     std::string shorter = compact + (status.paused ? " PAUSED" : "");
     if (int(shorter.size()) <= width) return shorter;
     return compact;
