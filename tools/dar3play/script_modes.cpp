@@ -120,8 +120,11 @@ int RunInfo(const Options& options, const std::vector<PlaylistEntry>& entries) {
 namespace {
 
 // Decodes one entry to the end into the writer, which is opened at the first entry's rate.
-// Returns false when the entry is left out; *fatal is set when the whole decode must stop.
-bool DecodeEntry(const Options& options, const std::string& path, WavWriter* writer, uint32_t* rate, bool* fatal) {
+// Returns false when the entry is left out; *fatal is set when the whole decode must stop, *live
+// when the entry is a live stream, which never ends by itself.
+bool DecodeEntry(const Options& options, const std::string& path, WavWriter* writer, uint32_t* rate, bool* fatal,
+                 bool* live) {
+  *live = false;
   Player player;
   player.SetGapless(options.gapless);
   WavSink sink(writer);
@@ -133,6 +136,7 @@ bool DecodeEntry(const Options& options, const std::string& path, WavWriter* wri
     return false;
   };
   if (!player.Open(path, 0, options.stream)) return fail(player.failure());
+  if (const auto notes = player.stream_notes()) *live = notes->Facts().live;
   sink.SetGain(ReplayGainFactor(player.replay_gain(), options.replay_gain));
   if (!player.Check(Mp3_SetCallbackFunc(player.handle(), RoutePlayerEvent, MP3_EVENT_WAVE_BUFFER | MP3_EVENT_STOP))) {
     return fail(path + ": " + player.failure());
@@ -178,10 +182,20 @@ int RunDecode(const Options& options, const std::vector<PlaylistEntry>& entries)
   CatchInterrupts();
   WavWriter writer;
   uint32_t rate = 0;
-  bool all_ok = true, fatal = false;
+  bool all_ok = true, fatal = false, live = false;
   for (const PlaylistEntry& entry : entries) {
-    all_ok = DecodeEntry(options, entry.location, &writer, &rate, &fatal) && all_ok;
+    all_ok = DecodeEntry(options, entry.location, &writer, &rate, &fatal, &live) && all_ok;
     if (fatal || Interrupted()) break;
+  }
+  // A radio's recording ends only when it is stopped: what came is the recording.
+  if (Interrupted() && live && !fatal && writer.data_bytes() > 0) {
+    if (!writer.Finish()) {
+      ReportError(options.wav_out + ": write failed");
+      std::remove(options.wav_out.c_str());
+      return 1;
+    }
+    ReportError(options.wav_out + ": stopped; the live stream's recording so far is kept");
+    return InterruptedStatus();
   }
   // A failure must not leave a half-written file behind, nor an empty one.
   if (Interrupted()) {

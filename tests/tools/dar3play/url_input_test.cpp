@@ -144,6 +144,17 @@ TEST_F(WebFiles, ARadioWithoutEndIsDescribedAtOnceAndHasNoLength) {
   ASSERT_EQ(std::sscanf(remote.out.c_str() + status_at, "status playing %u %u", &position_ms, &played_length_ms), 2);
   EXPECT_GT(position_ms, 0u);
   EXPECT_EQ(played_length_ms, 0u) << remote.out;
+  // Its recording ends only when it is stopped, and then keeps what came.
+  const auto recording = scratch_ / "radio.wav";
+  const RunResult stopped = RunCommand(
+      "(JED_HEADLESS=1 " + Quote(Dar3playPath()) + " --decode " + radio + " " + Quote(recording.string()) +
+      " & pid=$!; for i in $(seq 100); do [ $(stat -c %s " + Quote(recording.string()) +
+      " 2>/dev/null || echo 0) -gt 100000 ] && break; sleep 0.1; done; kill -INT $pid; wait $pid; echo status=$?)");
+  EXPECT_EQ(stopped.out, "status=130\n") << stopped.err;
+  EXPECT_NE(stopped.err.find("stopped; the live stream's recording so far is kept"), std::string::npos) << stopped.err;
+  Wav kept;
+  ASSERT_TRUE(ReadWav(recording, &kept));
+  EXPECT_GT(kept.samples.size(), 20000u);
 
   // A file the server gives with its size: the length is estimated from it, near the file's own.
   const RunResult local = RunDar3play("--info --json " + Quote(files_->cbr.string()));
