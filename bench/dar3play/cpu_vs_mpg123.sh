@@ -31,15 +31,22 @@ measure() {  # session seconds: CPU seconds per wall second over `seconds`
   echo "$a $b $2 $hz" | awk '{printf "%.4f", ($2 - $1) / $4 / $3}'
 }
 
+# A player on a terminal that keeps time: 10 s playing, then 10 s paused by its key, then quit.
+# Sets playing and paused.
+play_and_pause() {  # session command pause-key
+  tmux -L $server new-session -d -s "$1" -x 120 -y 40 "$2"
+  sleep 3
+  playing=$(measure "$1" 10)
+  tmux -L $server send-keys -t "$1" "$3"
+  sleep 1
+  paused=$(measure "$1" 10)
+  quit "$1" q
+}
+
 # A session that lasts the whole run, so the server never shuts down between two players.
 tmux -L $server new-session -d -s keep 'sleep 3600'
-tmux -L $server new-session -d -s ours -x 120 -y 40 "exec env JED_HEADLESS=0 SDL_AUDIODRIVER=dummy '$player' '$dir/s.mp3'"
-sleep 3
-ours_playing=$(measure ours 10)
-tmux -L $server send-keys -t ours Space
-sleep 1
-ours_paused=$(measure ours 10)
-quit ours q
+play_and_pause ours "exec env JED_HEADLESS=0 SDL_AUDIODRIVER=dummy '$player' '$dir/s.mp3'" Space
+ours_playing=$playing ours_paused=$paused
 
 # The same without a screen: what the decoder and output cost on their own.
 tmux -L $server new-session -d -s plain "exec env JED_HEADLESS=0 SDL_AUDIODRIVER=dummy '$player' '$dir/s.mp3' > /dev/null"
@@ -59,13 +66,8 @@ peer_playing=$(awk '{printf "%.4f", ($1 + $2) / 60}' "$dir/time")
 
 mpv_playing=- mpv_paused=-
 if [ "$with_mpv" = yes ]; then
-  tmux -L $server new-session -d -s mpv -x 120 -y 40 "exec mpv --no-config --no-video --ao=null '$dir/s.mp3'"
-  sleep 3
-  mpv_playing=$(measure mpv 10)
-  tmux -L $server send-keys -t mpv p
-  sleep 1
-  mpv_paused=$(measure mpv 10)
-  quit mpv q
+  play_and_pause mpv "exec mpv --no-config --no-video --ao=null '$dir/s.mp3'" p
+  mpv_playing=$playing mpv_paused=$paused
 fi
 
 start_ms() {  # command pattern: milliseconds until it prints a line matching pattern; then it is stopped

@@ -476,6 +476,11 @@ clock_of() {  # player screen
   esac
 }
 
+# Where mpg123 has no key or option to drive, its whole option list is searched instead.
+in_mpg123_options() {  # pattern
+  if mpg123 --longhelp 2>&1 | grep -qiE "$1"; then echo "n/a (an option to try)"; else echo "no (none in --longhelp)"; fi
+}
+
 # A-B loop: the points set at about 1 s and 2.5 s by the keys; 3 s later the clock must be
 # back inside them instead of at about 5.5 s.
 probe_ab_loop() {
@@ -484,12 +489,7 @@ probe_ab_loop() {
     dar3play) set_a=("[") set_b=("]" "l") ;;
     mpv) set_a=("l") set_b=("l") ;;
     mpg123)
-      # No key or option to drive; its whole option list is searched instead.
-      if mpg123 --longhelp 2>&1 | grep -qiE 'a-b|ab-loop|loop point|loop section'; then
-        echo "n/a (an option to try)"
-      else
-        echo "no (none in --longhelp)"
-      fi
+      in_mpg123_options 'a-b|ab-loop|loop point|loop section'
       return
       ;;
   esac
@@ -518,11 +518,7 @@ probe_reverse() {
     dar3play) decode "$1" "$out" --reverse fade.mp3 ;;
     mpv) decode "$1" "$out" --play-dir=backward fade.mp3 ;;
     mpg123)
-      if mpg123 --longhelp 2>&1 | grep -qiE 'backwards?( |$)|reverse play|play-dir'; then
-        echo "n/a (an option to try)"
-      else
-        echo "no (none in --longhelp)"
-      fi
+      in_mpg123_options 'backwards?( |$)|reverse play|play-dir'
       return
       ;;
   esac
