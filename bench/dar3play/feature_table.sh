@@ -197,7 +197,9 @@ probe_gapless() {
   out=$(out_of "$1" album)
   case $1 in
     mpv) decode mpv "$out" --gapless-audio=yes a1.mp3 a2.mp3 a3.mp3 ;;
-    *) decode "$1" "$out" a1.mp3 a2.mp3 a3.mp3 ;;  # gapless is the default of both
+    # Gapless is the default of both; dar3play's default ReplayGain would scale the join figures.
+    dar3play) decode dar3play "$out" --replaygain off a1.mp3 a2.mp3 a3.mp3 ;;
+    *) decode "$1" "$out" a1.mp3 a2.mp3 a3.mp3 ;;
   esac
   frames=$(measure frames "$out")
   want=$(measure frames album.wav)
