@@ -9,10 +9,11 @@ The query string makes a reply misbehave:
               ICY metadata, it puts a block after every 8192 bytes, "StreamTitle='First Song';"
               first, "StreamTitle='Second Song';" in the sixth, the others empty; asked again,
               the station is gone (404)
-  forever=1   with icy: the station plays the file over and over (40 minutes of a short file),
-              as a live radio does, until the listener hangs up
+  endless=1   with icy: the station broadcasts the file over and over and never ends (the titles
+              come in the first pass only), and is there for every request
 """
 import http.server
+import itertools
 import os
 import re
 import sys
@@ -26,11 +27,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def log_message(self, *args):
         pass
 
-    def send_radio(self, name, data):
+    def send_radio(self, name, data, endless):
         if self.path in Handler.dropped:
             self.send_error(404)
             return
-        Handler.dropped.add(self.path)
+        if not endless:
+            Handler.dropped.add(self.path)
         metaint = 8192 if self.headers.get("Icy-MetaData") == "1" else 0
         self.send_response(200)
         self.send_header("Content-Type", "audio/mpeg")
@@ -40,16 +42,29 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_header("icy-metaint", str(metaint))
         self.end_headers()
         self.close_connection = True
-        if not metaint:
-            self.wfile.write(data)
-            return
+        try:
+            self.broadcast(data, metaint, endless)
+        except (BrokenPipeError, ConnectionResetError):
+            pass  # the listener left
+
+    def broadcast(self, data, metaint, endless):
         titles = {0: "First Song", 5: "Second Song"}
-        for block, at in enumerate(range(0, len(data), metaint)):
-            self.wfile.write(data[at:at + metaint])
-            if at + metaint < len(data):
-                text = ("StreamTitle='%s';" % titles[block]).encode() if block in titles else b""
-                text += b"\0" * (-len(text) % 16)
-                self.wfile.write(bytes([len(text) // 16]) + text)
+        block = 0
+        since_block = 0  # audio bytes since the last metadata block
+        for _ in itertools.count() if endless else range(1):
+            at = 0
+            while at < len(data):
+                n = len(data) - at if not metaint else min(metaint - since_block, len(data) - at)
+                self.wfile.write(data[at:at + n])
+                at += n
+                since_block += n
+                # A block goes between audio bytes, never after the last one.
+                if metaint and since_block == metaint and (at < len(data) or endless):
+                    text = ("StreamTitle='%s';" % titles[block]).encode() if block in titles else b""
+                    text += b"\0" * (-len(text) % 16)
+                    self.wfile.write(bytes([len(text) // 16]) + text)
+                    block += 1
+                    since_block = 0
 
     def do_GET(self):
         url = urllib.parse.urlsplit(self.path)
@@ -61,12 +76,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         with open(path, "rb") as f:
             data = f.read()
         if "icy" in query:
-            if query.get("forever") == "1":
-                data *= 300
-            try:
-                self.send_radio(query["icy"], data)
-            except (BrokenPipeError, ConnectionResetError):
-                pass  # the listener hung up
+            self.send_radio(query["icy"], data, query.get("endless") == "1")
             return
         start = 0
         match = re.fullmatch(r"bytes=(\d+)-", self.headers.get("Range", ""))

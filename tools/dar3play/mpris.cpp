@@ -4,7 +4,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <vector>
 
 namespace {
@@ -23,6 +27,26 @@ int64_t Microseconds(uint32_t ms) { return int64_t(ms) * 1000; }
 std::string TrackId(PlayerControls* c) {
   if (!c->playing()) return kNoTrack;
   return "/org/mpris/MediaPlayer2/dar3play/track/" + std::to_string(c->track_serial());
+}
+
+// A track's address for xesam:url: a file as a file:// URI, a web address as shown (without its
+// password); empty for standard input.
+std::string TrackUrl(const std::string& shown_location) {
+  if (shown_location.find("://") != std::string::npos) return shown_location;
+  if (shown_location == "-") return {};
+  std::error_code ec;
+  const std::string path = std::filesystem::absolute(shown_location, ec).lexically_normal().string();
+  std::string uri = "file://";
+  for (unsigned char c : path) {
+    if (std::isalnum(c) || (c != 0 && std::strchr("/-._~", c))) {
+      uri += char(c);
+    } else {
+      char escape[4];
+      std::snprintf(escape, sizeof escape, "%%%02X", c);
+      uri += escape;
+    }
+  }
+  return uri;
 }
 
 const char* PlaybackStatus(PlayerControls* c) {
@@ -177,9 +201,12 @@ int GetMetadata(sd_bus*, const char*, const char*, const char*, sd_bus_message* 
     const TrackInfo& info = c->info();
     const int64_t length = Microseconds(info.length.ms);
     const std::string title = c->Title();
-    r = AppendEntry(reply, "mpris:length", 'x', &length);
+    // A broadcast has no length; a panel then shows the time played alone.
+    if (!c->live()) r = AppendEntry(reply, "mpris:length", 'x', &length);
     if (r >= 0) r = AppendEntry(reply, "xesam:title", 's', title.c_str());
     if (r >= 0 && !info.tags.album.empty()) r = AppendEntry(reply, "xesam:album", 's', info.tags.album.c_str());
+    const std::string url = TrackUrl(info.path);
+    if (r >= 0 && !url.empty()) r = AppendEntry(reply, "xesam:url", 's', url.c_str());
     if (r >= 0 && !info.tags.artist.empty()) {
       r = sd_bus_message_open_container(reply, 'e', "sv");
       if (r >= 0) r = sd_bus_message_append(reply, "s", "xesam:artist");

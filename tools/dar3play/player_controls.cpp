@@ -105,6 +105,7 @@ bool PlayerControls::OpenCurrent(bool follow) {
   // encoder's delay and padding are trimmed, and the output stays open from track to track.
   info_ = ReadTrackInfo(h, path);
   info_.replay_gain = player_.replay_gain();
+  if (const auto notes = player_.stream_notes()) info_.web = notes->Facts();
   pushed_ = options_.stream || IsStandardInput(path) || IsUrl(path);
   loop_start_ = loop_end_ = 0;
   status_line_ = "Playing " + SourceName(path);

@@ -79,6 +79,8 @@ class PlayerControls {
   MP3_HANDLE handle() const { return player_.handle(); }
   // The track heard now. The next one is decoded while this one's end still sounds.
   const TrackInfo& info() const { return shown_info_; }
+  // The track heard is a live broadcast: it has no length, only a time played.
+  bool live() const { return shown_info_.web && shown_info_.web->live; }
   size_t index() const { return shown_index_; }
   size_t count() const { return entries_.size(); }
   // The current entry; an empty one before anything was loaded.

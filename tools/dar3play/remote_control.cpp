@@ -88,8 +88,8 @@ std::string AnswerRemoteCommand(const std::string& line, PlayerControls* c, bool
   }
   if (command == "status") {
     return std::string("status ") + State(c) + " " + std::to_string(c->playing() ? c->Position() : 0) + " " +
-           std::to_string(c->playing() ? c->info().length.ms : 0) + " " + std::to_string(c->volume()) + " " +
-           std::to_string(c->count() ? c->index() + 1 : 0) + "/" + std::to_string(c->count()) + " " +
+           std::to_string(c->playing() && !c->live() ? c->info().length.ms : 0) + " " + std::to_string(c->volume()) +
+           " " + std::to_string(c->count() ? c->index() + 1 : 0) + "/" + std::to_string(c->count()) + " " +
            Printable(c->playing() ? c->Title() : "");
   }
   if (command == "quit") {

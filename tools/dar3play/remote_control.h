@@ -8,7 +8,7 @@
 //   next               the next entry                                         -> ok playing TITLE
 //   status             -> status STATE POSITION_MS LENGTH_MS VOLUME ENTRY/COUNT TITLE
 //   quit               -> ok quit, then the program ends
-// STATE is playing, paused or stopped. End of input quits as well.
+// STATE is playing, paused or stopped; LENGTH_MS is 0 for a live stream. End of input quits as well.
 #pragma once
 
 #include <string>

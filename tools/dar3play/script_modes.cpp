@@ -107,7 +107,8 @@ int RunInfo(const Options& options, const std::vector<PlaylistEntry>& entries) {
     }
     TrackInfo info = ReadTrackInfo(player.handle(), path);
     info.replay_gain = player.replay_gain();
-    if (const auto notes = player.stream_notes()) info.station = notes->Get().station;
+    // A web address was read only as far as its first frames: a radio would never end.
+    if (const auto notes = player.stream_notes()) info.web = notes->Facts();
     if (!first) std::fputs(json_array ? ",\n" : "\n", stdout);
     first = false;
     std::string text = options.json ? InfoAsJson(info) : Printable(InfoAsText(info), LocaleIsUtf8(), true);
@@ -121,8 +122,11 @@ int RunInfo(const Options& options, const std::vector<PlaylistEntry>& entries) {
 namespace {
 
 // Decodes one entry to the end into the writer, which is opened at the first entry's rate.
-// Returns false when the entry is left out; *fatal is set when the whole decode must stop.
-bool DecodeEntry(const Options& options, const std::string& path, WavWriter* writer, uint32_t* rate, bool* fatal) {
+// Returns false when the entry is left out; *fatal is set when the whole decode must stop, *live
+// when the entry is a live stream, which never ends by itself.
+bool DecodeEntry(const Options& options, const std::string& path, WavWriter* writer, uint32_t* rate, bool* fatal,
+                 bool* live) {
+  *live = false;
   Player player;
   player.SetGapless(options.gapless);
   WavSink sink(writer);
@@ -134,6 +138,7 @@ bool DecodeEntry(const Options& options, const std::string& path, WavWriter* wri
     return false;
   };
   if (!player.Open(path, 0, options.stream)) return fail(player.failure());
+  if (const auto notes = player.stream_notes()) *live = notes->Facts().live;
   sink.SetGain(ReplayGainFactor(player.replay_gain(), options.replay_gain));
   if (!player.Check(Mp3_SetCallbackFunc(player.handle(), RoutePlayerEvent, MP3_EVENT_WAVE_BUFFER | MP3_EVENT_STOP))) {
     return fail(SourceName(path) + ": " + player.failure());
@@ -179,10 +184,20 @@ int RunDecode(const Options& options, const std::vector<PlaylistEntry>& entries)
   CatchInterrupts();
   WavWriter writer;
   uint32_t rate = 0;
-  bool all_ok = true, fatal = false;
+  bool all_ok = true, fatal = false, live = false;
   for (const PlaylistEntry& entry : entries) {
-    all_ok = DecodeEntry(options, entry.location, &writer, &rate, &fatal) && all_ok;
+    all_ok = DecodeEntry(options, entry.location, &writer, &rate, &fatal, &live) && all_ok;
     if (fatal || Interrupted()) break;
+  }
+  // A radio's recording ends only when it is stopped: what came is the recording.
+  if (Interrupted() && live && !fatal && writer.data_bytes() > 0) {
+    if (!writer.Finish()) {
+      ReportError(options.wav_out + ": write failed");
+      std::remove(options.wav_out.c_str());
+      return 1;
+    }
+    ReportError(options.wav_out + ": stopped; the live stream's recording so far is kept");
+    return InterruptedStatus();
   }
   // A failure must not leave a half-written file behind, nor an empty one.
   if (Interrupted()) {

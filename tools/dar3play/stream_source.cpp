@@ -8,14 +8,12 @@
 #include <cerrno>
 #include <cstring>
 
-#include "tools/dar3play/net/shown_url.h"
-#include "tools/dar3play/playlist.h"
+#include "tools/dar3play/net/url_password.h"
 
 bool IsStandardInput(const std::string& path) { return path == "-"; }
 
 std::string SourceName(const std::string& path) {
-  if (IsStandardInput(path)) return "standard input";
-  return IsUrl(path) ? ShownUrl(path) : path;
+  return IsStandardInput(path) ? "standard input" : HidePassword(path);
 }
 
 namespace {

@@ -14,7 +14,7 @@
 
 // "-" means standard input.
 bool IsStandardInput(const std::string& path);
-// The name messages use for a source.
+// The name messages use for a source (a web address without its password).
 std::string SourceName(const std::string& path);
 
 // The most bytes one song can hold: a song's byte positions are 32-bit.

@@ -119,27 +119,30 @@ class PlayerScreen {
     return text;
   }
 
-  // "0:12 / 0:40  PLAYING", shortened until it fits; the time itself always stays.
+  // "0:12 / 0:40  PLAYING" ("12:34  PLAYING  live" on the radio), shortened until it fits; the
+  // time itself always stays.
   std::string Times(int width) {
     const MP3_STATUS status = c_->Status();
+    const bool live = c_->live();
     const uint32_t length = c_->info().length.ms;
-    const uint32_t at = std::min(c_->Position(), length);
+    const uint32_t at = live ? c_->Position() : std::min(c_->Position(), length);
+    const std::string times = FormatClock(at) + (live ? "" : " / " + FormatClock(length));
     const char* state = status.paused ? "PAUSED" : status.playing ? (status.loop ? "LOOP" : "PLAYING") : "STOPPED";
-    std::string full =
-        FormatClock(at) + " / " + FormatClock(length) + "  " + state + (c_->position_estimated() ? " (est.)" : "");
+    std::string full = times + "  " + state + (live ? "  live" : "") + (c_->position_estimated() ? " (est.)" : "");
     if (int(full.size()) <= width) return full;
-    std::string shorter = FormatClock(at) + "/" + FormatClock(length) + (status.paused ? " PAUSED" : "");
+    std::string compact = FormatClock(at) + (live ? "" : "/" + FormatClock(length));
+    std::string shorter = compact + (status.paused ? " PAUSED" : "");
     if (int(shorter.size()) <= width) return shorter;
-    return FormatClock(at) + "/" + FormatClock(length);
+    return compact;
   }
 
   void DrawProgress(int row) {
     const uint32_t length = c_->info().length.ms;
     const uint32_t at = std::min(c_->Position(), length);
     const std::string times = Times(COLS);
-    // The bar only where it leaves room for the time.
+    // The bar only where it leaves room for the time, and where there is an end to move towards.
     const int bar = COLS - int(times.size()) - 3;
-    if (bar < 5) {
+    if (bar < 5 || c_->live()) {
       Text(row, 0, times);
       return;
     }

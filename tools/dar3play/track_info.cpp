@@ -1,8 +1,10 @@
 #include "tools/dar3play/track_info.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 
-#include "tools/dar3play/stream_source.h"
+#include "tools/dar3play/net/url_password.h"
 
 namespace {
 
@@ -107,7 +109,7 @@ std::string ReplayGainJson(const ReplayGainInfo& rg) {
 
 TrackInfo ReadTrackInfo(MP3_HANDLE player, const std::string& path) {
   TrackInfo info;
-  info.path = SourceName(path);  // what is shown: a web address without its password
+  info.path = HidePassword(path);
   Mp3_GetMp3Info(player, &info.format);
   Mp3_GetSongLength(player, &info.length);
   // v2 carries the longer texts; v1 is the fallback.
@@ -144,6 +146,42 @@ std::string FormatClock(uint32_t ms) {
   return text;
 }
 
+std::optional<uint32_t> WebLengthMs(const TrackInfo& info) {
+  if (!info.web || info.web->live || info.web->size < 0 || info.format.bitrate <= 0) return std::nullopt;
+  // The audio's bytes at the (average) bit rate: kbit/s are bits per millisecond.
+  const double audio_bytes = double(std::max<int64_t>(info.web->size - info.format.header_size, 0));
+  const double ms = audio_bytes * 8 / info.format.bitrate;
+  return uint32_t(std::min(ms, double(UINT32_MAX)));
+}
+
+namespace {
+
+std::string LengthText(const TrackInfo& info) {
+  char text[120];
+  if (!info.web) {
+    std::snprintf(text, sizeof text, "%s (%u ms, %u frames, %u bytes)", FormatClock(info.length.ms).c_str(),
+                  info.length.ms, info.length.frames, info.length.bytes);
+    return text;
+  }
+  if (info.web->live) return "unknown (a live stream)";
+  const std::optional<uint32_t> ms = WebLengthMs(info);
+  if (!ms) return "unknown (the server gives no size)";
+  std::snprintf(text, sizeof text, "about %s (from the size, %lld bytes)", FormatClock(*ms).c_str(),
+                static_cast<long long>(info.web->size));
+  return text;
+}
+
+std::string JsonOrNull(const std::string& text) { return text.empty() ? std::string("null") : JsonString(text); }
+
+std::string WebStreamJson(const std::optional<WebStreamFacts>& web) {
+  if (!web) return "null";
+  return "{\"station\": " + JsonOrNull(web->station) + ", \"title\": " + JsonOrNull(web->title) +
+         ", \"live\": " + (web->live ? "true" : "false") +
+         ", \"size\": " + (web->size < 0 ? std::string("null") : std::to_string(web->size)) + "}";
+}
+
+}  // namespace
+
 std::string InfoAsText(const TrackInfo& info) {
   const MP3_STREAM_INFO& f = info.format;
   char numbers[400];
@@ -151,15 +189,15 @@ std::string InfoAsText(const TrackInfo& info) {
                 "format:      %s\n"
                 "version:     %s\nlayer:       %d\nsample rate: %d\nchannels:    %d\n"
                 "mode:        %s\nbitrate:     %d\nvbr:         %s\n"
-                "length:      %s (%u ms, %u frames, %u bytes)\n",
+                "length:      %s\n",
                 DescribeFormat(f).c_str(), VersionName(f.version).c_str(), LayerNumber(f.layer), f.sample_rate,
-                f.channels, ModeName(f.channel_mode), f.bitrate, f.vbr ? "yes" : "no",
-                FormatClock(info.length.ms).c_str(), info.length.ms, info.length.frames, info.length.bytes);
+                f.channels, ModeName(f.channel_mode), f.bitrate, f.vbr ? "yes" : "no", LengthText(info).c_str());
   std::string out = "file:        " + info.path + "\n";
-  if (!info.station.empty()) out += "station:     " + info.station + "\n";
+  if (info.web) {
+    if (!info.web->station.empty()) out += "station:     " + info.web->station + "\n";
+    if (!info.web->title.empty()) out += "on air:      " + info.web->title + "\n";
+  }
   out += numbers;
-  if (!info.station.empty())
-    out.replace(out.rfind("length:"), std::string::npos, "length:      unknown (a live stream)\n");
   out += "tag:         " + (info.tag_version ? "ID3v" + std::to_string(info.tag_version) : std::string("none")) + "\n";
   const TrackTags& t = info.tags;
   const std::pair<const char*, const std::string*> rows[] = {
@@ -179,7 +217,7 @@ std::string InfoAsJson(const TrackInfo& info) {
   const TrackTags& t = info.tags;
   std::string out = "{\n";
   out += "  \"file\": " + JsonString(info.path) + ",\n";
-  if (!info.station.empty()) out += "  \"station\": " + JsonString(info.station) + ",\n  \"live\": true,\n";
+  out += "  \"stream\": " + WebStreamJson(info.web) + ",\n";
   out += "  \"version\": " + JsonString(VersionName(f.version)) + ",\n";
   out += "  \"layer\": " + std::to_string(LayerNumber(f.layer)) + ",\n";
   out += "  \"sample_rate\": " + std::to_string(f.sample_rate) + ",\n";
@@ -187,9 +225,17 @@ std::string InfoAsJson(const TrackInfo& info) {
   out += "  \"mode\": " + JsonString(ModeName(f.channel_mode)) + ",\n";
   out += "  \"bitrate\": " + std::to_string(f.bitrate) + ",\n";
   out += std::string("  \"vbr\": ") + (f.vbr ? "true" : "false") + ",\n";
-  out += "  \"length_ms\": " + std::to_string(info.length.ms) + ",\n";
-  out += "  \"frames\": " + std::to_string(info.length.frames) + ",\n";
-  out += "  \"bytes\": " + std::to_string(info.length.bytes) + ",\n";
+  // A web address's counts are of the part read; only an estimate from its size stands for it.
+  if (info.web) {
+    const std::optional<uint32_t> ms = WebLengthMs(info);
+    out += "  \"length_ms\": " + (ms ? std::to_string(*ms) : std::string("null")) + ",\n";
+    out += "  \"frames\": null,\n";
+    out += "  \"bytes\": " + (info.web->size < 0 ? std::string("null") : std::to_string(info.web->size)) + ",\n";
+  } else {
+    out += "  \"length_ms\": " + std::to_string(info.length.ms) + ",\n";
+    out += "  \"frames\": " + std::to_string(info.length.frames) + ",\n";
+    out += "  \"bytes\": " + std::to_string(info.length.bytes) + ",\n";
+  }
   out += "  \"tag\": " + std::to_string(info.tag_version) + ",\n";
   out += "  \"title\": " + JsonString(t.title) + ",\n";
   out += "  \"artist\": " + JsonString(t.artist) + ",\n";

@@ -2,9 +2,12 @@
 // dar3play prints it.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "dar3/dar3.h"
+#include "tools/dar3play/net/stream_notes.h"
 #include "tools/dar3play/replay_gain.h"
 
 struct TrackTags {
@@ -12,15 +15,15 @@ struct TrackTags {
 };
 
 struct TrackInfo {
-  std::string path;
+  std::string path;  // as given; a web address without its password
   MP3_STREAM_INFO format{};
   MP3_TIME length{};
   TrackTags tags;
   int tag_version = 0;         // 2, 1, or 0 for no tag
   ReplayGainInfo replay_gain;  // filled by the caller, which has the opened source
-  // A web radio's name (icy-name), filled by the caller: such a stream is live, its length
-  // unknown (the figures above are those of what was read to open it).
-  std::string station;
+  // Filled by the caller for a web address, of which only a part has been read: the length
+  // the player counted is not the track's.
+  std::optional<WebStreamFacts> web;
 };
 
 // Reads everything from an open player. Fields the player can't give stay empty.
@@ -32,6 +35,10 @@ std::string DescribeFormat(const MP3_STREAM_INFO& format);
 std::string DisplayTitle(const TrackInfo& info);
 // m:ss, or h:mm:ss from an hour on.
 std::string FormatClock(uint32_t ms);
+
+// A web address's length: known only when the server gave the size, and then estimated from
+// it and the (average) bit rate. nullopt when unknown.
+std::optional<uint32_t> WebLengthMs(const TrackInfo& info);
 
 std::string InfoAsText(const TrackInfo& info);
 std::string InfoAsJson(const TrackInfo& info);

@@ -97,37 +97,6 @@ TEST_F(WebFiles, FailuresAreToldInPlainWordsWithStatusOne) {
   EXPECT_GT(cut.samples.size(), 0u);
 }
 
-TEST_F(WebFiles, APasswordInTheAddressIsNeverShown) {
-  const std::string with_user = "http://jed:s3cret@" + base_.substr(std::string("http://").size());
-  const std::string shown = "http://jed:***@" + base_.substr(std::string("http://").size());
-  const RunResult info = RunDar3play("--info " + Quote(with_user + files_->cbr.filename().string()));
-  EXPECT_EQ(info.status, 0) << info.err;
-  EXPECT_NE(info.out.find(shown + files_->cbr.filename().string()), std::string::npos) << info.out;
-  int status = -1;
-  std::string err;
-  Decode(Quote(with_user + "missing.mp3"), scratch_, &status, &err);
-  EXPECT_EQ(status, 1);
-  EXPECT_EQ(err, "dar3play: " + shown + "missing.mp3: the server answered HTTP 404 Not Found\n");
-  const RunResult played = RunDar3play("--output null " + Quote(with_user + files_->cbr.filename().string()));
-  EXPECT_EQ(played.status, 0) << played.err;
-  for (const std::string& text : {info.out, info.err, played.out, played.err})
-    EXPECT_EQ(text.find("s3cret"), std::string::npos) << text;
-}
-
-TEST_F(WebFiles, InfoOnALiveRadioTellsItsStationAndAnUnknownLength) {
-  // The station plays on without end: --info reads what it needs to open and hangs up.
-  const RunResult info = RunDar3play("--info " + Quote(Url(files_->cbr, "?icy=Night%20Radio&forever=1")));
-  EXPECT_EQ(info.status, 0) << info.err;
-  EXPECT_NE(info.out.find("\nstation:     Night Radio\n"), std::string::npos) << info.out;
-  EXPECT_NE(info.out.find("\nlength:      unknown (a live stream)\n"), std::string::npos) << info.out;
-  EXPECT_NE(info.out.find("format:      MPEG-1 Layer III, 44100 Hz"), std::string::npos) << info.out;
-  // Asked again, the test's station is gone: the second listener asks with another address.
-  const RunResult json =
-      RunDar3play("--info --json " + Quote(Url(files_->cbr, "?icy=Night%20Radio&forever=1&listener=2")));
-  EXPECT_EQ(json.status, 0) << json.err;
-  EXPECT_NE(json.out.find("\"station\": \"Night Radio\",\n  \"live\": true,"), std::string::npos) << json.out;
-}
-
 TEST_F(WebFiles, ARadioStreamLosesItsMetadataAndShowsEachTitleWhenItIsHeard) {
   int status = -1;
   std::string err;
@@ -147,6 +116,89 @@ TEST_F(WebFiles, ARadioStreamLosesItsMetadataAndShowsEachTitleWhenItIsHeard) {
   EXPECT_NE(second, std::string::npos) << played.out;
   EXPECT_LT(first, second) << played.out;
   EXPECT_NE(played.out.find(": the stream has ended\n"), std::string::npos) << played.out;
+}
+
+TEST_F(WebFiles, ARadioWithoutEndIsDescribedAtOnceAndHasNoLength) {
+  // The station never ends: --info reads its first frames only, and says so of the length.
+  const std::string radio = Quote(Url(files_->cbr, "?icy=Test%20Radio&endless=1"));
+  const RunResult text = RunCommand("timeout 30 " + Quote(Dar3playPath()) + " --info " + radio);
+  ASSERT_EQ(text.status, 0) << text.err;
+  EXPECT_NE(text.out.find("station:     Test Radio\non air:      First Song\n"), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("format:      MPEG-1 Layer III, 44100 Hz, joint stereo, 128 kbit/s CBR\n"), std::string::npos)
+      << text.out;
+  EXPECT_NE(text.out.find("length:      unknown (a live stream)\n"), std::string::npos) << text.out;
+  const RunResult json = RunCommand("timeout 30 " + Quote(Dar3playPath()) + " --info --json " + radio);
+  ASSERT_EQ(json.status, 0) << json.err;
+  EXPECT_NE(json.out.find("\"stream\": {\"station\": \"Test Radio\", \"title\": \"First Song\", \"live\": true, "
+                          "\"size\": null},\n"),
+            std::string::npos)
+      << json.out;
+  EXPECT_NE(json.out.find("\"length_ms\": null,\n"), std::string::npos) << json.out;
+  // Playing, it has a time played but no length, though its first frames carry a LAME header.
+  const RunResult remote = RunCommand("((sleep 2; echo status; echo quit) | JED_HEADLESS=1 SDL_AUDIODRIVER=dummy " +
+                                      Quote(Dar3playPath()) + " --remote --output null " + radio + ")");
+  unsigned position_ms = 0, played_length_ms = 1;
+  const size_t status_at = remote.out.find("status playing ");
+  ASSERT_NE(status_at, std::string::npos) << remote.out << remote.err;
+  ASSERT_EQ(std::sscanf(remote.out.c_str() + status_at, "status playing %u %u", &position_ms, &played_length_ms), 2);
+  EXPECT_GT(position_ms, 0u);
+  EXPECT_EQ(played_length_ms, 0u) << remote.out;
+  // Its recording ends only when it is stopped, and then keeps what came.
+  const auto recording = scratch_ / "radio.wav";
+  const RunResult stopped = RunCommand(
+      "(JED_HEADLESS=1 " + Quote(Dar3playPath()) + " --decode " + radio + " " + Quote(recording.string()) +
+      " & pid=$!; for i in $(seq 100); do [ $(stat -c %s " + Quote(recording.string()) +
+      " 2>/dev/null || echo 0) -gt 100000 ] && break; sleep 0.1; done; kill -INT $pid; wait $pid; echo status=$?)");
+  EXPECT_EQ(stopped.out, "status=130\n") << stopped.err;
+  EXPECT_NE(stopped.err.find("stopped; the live stream's recording so far is kept"), std::string::npos) << stopped.err;
+  Wav kept;
+  ASSERT_TRUE(ReadWav(recording, &kept));
+  EXPECT_GT(kept.samples.size(), 20000u);
+
+  // A file the server gives with its size: the length is estimated from it, near the file's own.
+  const RunResult local = RunDar3play("--info --json " + Quote(files_->cbr.string()));
+  const RunResult web = RunDar3play("--info --json " + Quote(Url(files_->cbr)));
+  ASSERT_EQ(web.status, 0) << web.err;
+  auto length_ms = [](const std::string& out) {
+    const size_t at = out.find("\"length_ms\": ");
+    return at == std::string::npos ? -1.0 : std::atof(out.c_str() + at + 13);
+  };
+  EXPECT_NEAR(length_ms(web.out), length_ms(local.out), length_ms(local.out) * 0.03) << web.out;
+  EXPECT_NE(web.out.find("\"live\": false, \"size\": " + std::to_string(std::filesystem::file_size(files_->cbr))),
+            std::string::npos)
+      << web.out;
+}
+
+TEST_F(WebFiles, APasswordInTheAddressIsNeverShown) {
+  const std::string secret = "http://jed:s3cret@" + base_.substr(7), shown = "http://jed:***@" + base_.substr(7);
+  const std::string song = files_->cbr.filename().string();
+  std::string all;  // everything any run printed
+  auto keep = [&all](const RunResult& r) {
+    all += r.out + r.err;
+    return r;
+  };
+  auto run = [&keep](const std::string& arguments) { return keep(RunDar3play(arguments)); };
+  const RunResult info = run("--info " + Quote(secret + song));
+  EXPECT_NE(info.out.find("file:        " + shown + song + "\n"), std::string::npos) << info.out;
+  const RunResult json = run("--info --json " + Quote(secret + song));
+  EXPECT_NE(json.out.find("\"file\": \"" + shown + song + "\""), std::string::npos) << json.out;
+  // The connection itself still uses it.
+  EXPECT_EQ(run("--output null " + Quote(secret + song)).status, 0);
+  // Failures, in every mode: the decode, a play with and without status lines, the remote protocol.
+  const std::string missing = "missing.mp3: the server answered HTTP 404 Not Found";
+  EXPECT_EQ(run("--info " + Quote(secret + "missing.mp3")).err, "dar3play: " + shown + missing + "\n");
+  EXPECT_NE(run("--output null " + Quote(secret + "missing.mp3")).err.find(shown + missing), std::string::npos);
+  EXPECT_NE(run("-q --output null " + Quote(secret + "missing.mp3")).err.find(shown + missing), std::string::npos);
+  const RunResult remote =
+      keep(RunCommand("(printf 'load %s\\nquit\\n' " + Quote(secret + "missing.mp3") +
+                      " | JED_HEADLESS=1 SDL_AUDIODRIVER=dummy " + Quote(Dar3playPath()) + " --remote --output null)"));
+  EXPECT_NE(remote.out.find("error " + shown + missing), std::string::npos) << remote.out;
+  int status = -1;
+  std::string err;
+  Decode(Quote(secret + song + "?drop=40000&range=0"), scratch_, &status, &err);
+  all += err;
+  EXPECT_NE(err.find(shown + song + "?drop=40000&range=0: connection lost and not restored"), std::string::npos) << err;
+  EXPECT_EQ(all.find("s3cret"), std::string::npos) << all;
 }
 
 // Icecast's configuration for one test: a mount whose burst holds the whole song, so a

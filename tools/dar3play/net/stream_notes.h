@@ -10,6 +10,14 @@
 #include <string>
 #include <utility>
 
+// What a web address tells beside the audio, as far as it has been read.
+struct WebStreamFacts {
+  std::string station;  // icy-name
+  std::string title;    // the first StreamTitle: on the air when listening began
+  bool live = false;    // a broadcast, without end
+  int64_t size = -1;    // the body's bytes, -1 when the server gave none
+};
+
 class StreamNotes {
  public:
   struct Snapshot {
@@ -24,7 +32,19 @@ class StreamNotes {
   // A title that starts `at` bytes into the audio handed to the player.
   void AddTitleAt(uint64_t at, const std::string& title) {
     std::lock_guard<std::mutex> hold(lock_);
+    if (first_title_.empty()) first_title_ = title;
     coming_.emplace_back(at, title);
+  }
+  // What the server's first reply said of its body: the size in bytes (-1 when it gave none),
+  // and whether it is a live broadcast, which has no length at all.
+  void SetBody(int64_t size, bool live) {
+    std::lock_guard<std::mutex> hold(lock_);
+    body_size_ = size;
+    live_ = live;
+  }
+  WebStreamFacts Facts() const {
+    std::lock_guard<std::mutex> hold(lock_);
+    return {now_.station, first_title_, live_, body_size_};
   }
   // All the audio handed to the player so far.
   void SetHandedOut(uint64_t bytes) {
@@ -61,4 +81,7 @@ class StreamNotes {
   Snapshot now_;
   std::deque<std::pair<uint64_t, std::string>> coming_;
   uint64_t handed_out_ = 0;
+  std::string first_title_;
+  int64_t body_size_ = -1;
+  bool live_ = false;
 };

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <thread>
 
-#include "tools/dar3play/net/shown_url.h"
 #include "tools/dar3play/stream_source.h"
 
 namespace {
@@ -30,7 +29,7 @@ std::unique_ptr<UrlSource> UrlSource::Open(const std::string& url, std::shared_p
   std::string reason;
   long status = 0;
   if (!source->Connect(never, &reason, &status)) {
-    *why = ShownUrl(url) + ": " + reason;
+    *why = source->name() + ": " + reason;
     return nullptr;
   }
   return source;
@@ -49,6 +48,7 @@ bool UrlSource::Connect(const std::atomic<bool>& stop, std::string* why, long* s
   if (radio_) total_ = -1;  // what is on the air now, not a file to resume
   splitter_ = std::make_unique<IcySplitter>(metaint);
   if (!reply.station.empty()) notes_->SetStation(reply.station);
+  if (offset_ == 0) notes_->SetBody(total_, radio_);
   return true;
 }
 
@@ -78,12 +78,12 @@ bool UrlSource::Pull(const std::atomic<bool>& stop, std::string* why) {
   if (resumable() && offset_ >= uint64_t(total_)) return false;  // all there
   if (!resumable() && !radio_) {
     // Without a length the server's close is the end; a break cannot be resumed.
-    if (got < 0) *why = url_ + ": " + lost;
+    if (got < 0) *why = shown_ + ": " + lost;
     return false;
   }
   if (Reconnect(stop, why)) return true;
   if (stop) why->clear();
-  if (!why->empty()) *why = url_ + ": connection lost and not restored (" + *why + ")";
+  if (!why->empty()) *why = shown_ + ": connection lost and not restored (" + *why + ")";
   return false;
 }
 

@@ -12,18 +12,21 @@
 #include "tools/dar3play/net/http_connection.h"
 #include "tools/dar3play/net/icy_metadata.h"
 #include "tools/dar3play/net/stream_notes.h"
+#include "tools/dar3play/net/url_password.h"
 
 class UrlSource : public ByteSource {
  public:
   // Connects; null with the reason in *why ("URL: the server answered HTTP 404 Not Found").
   static std::unique_ptr<UrlSource> Open(const std::string& url, std::shared_ptr<StreamNotes> notes, std::string* why);
-  const std::string& name() const override { return url_; }
+  // The address without its password: the name every message uses.
+  const std::string& name() const override { return shown_; }
   // As ByteSource::Read; the end also comes past kMaxSongBytes in all.
   long Read(uint8_t* into, size_t size, const std::atomic<bool>& stop, std::string* why) override;
   bool truncated() const override { return truncated_; }
 
  private:
-  UrlSource(std::string url, std::shared_ptr<StreamNotes> notes) : url_(std::move(url)), notes_(std::move(notes)) {}
+  UrlSource(std::string url, std::shared_ptr<StreamNotes> notes)
+      : url_(std::move(url)), shown_(HidePassword(url_)), notes_(std::move(notes)) {}
   bool resumable() const { return total_ >= 0; }
   // One request, from where the data broke off when the reply has a length.
   bool Connect(const std::atomic<bool>& stop, std::string* why, long* status);
@@ -35,6 +38,7 @@ class UrlSource : public ByteSource {
   bool Reconnect(const std::atomic<bool>& stop, std::string* why);
 
   std::string url_;
+  std::string shown_;
   std::shared_ptr<StreamNotes> notes_;
   std::unique_ptr<HttpConnection> connection_;
   std::unique_ptr<IcySplitter> splitter_;
