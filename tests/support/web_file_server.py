@@ -11,12 +11,14 @@ The query string makes a reply misbehave:
               the station is gone (404)
   endless=1   with icy: the station broadcasts the file over and over and never ends (the titles
               come in the first pass only), and is there for every request
+  pace=N      the body goes out at N bytes a second, as a radio sends in real time
 """
 import http.server
 import itertools
 import os
 import re
 import sys
+import time
 import urllib.parse
 
 
@@ -26,6 +28,18 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
     def log_message(self, *args):
         pass
+
+    def send(self, data):
+        """Writes data, at the request's pace when it has one."""
+        pace = int(self.query.get("pace", "0"))
+        if not pace:
+            self.wfile.write(data)
+            return
+        piece = max(pace // 20, 1)
+        for at in range(0, len(data), piece):
+            self.wfile.write(data[at:at + piece])
+            self.wfile.flush()
+            time.sleep(piece / pace)
 
     def send_radio(self, name, data, endless):
         if self.path in Handler.dropped:
@@ -55,20 +69,20 @@ class Handler(http.server.BaseHTTPRequestHandler):
             at = 0
             while at < len(data):
                 n = len(data) - at if not metaint else min(metaint - since_block, len(data) - at)
-                self.wfile.write(data[at:at + n])
+                self.send(data[at:at + n])
                 at += n
                 since_block += n
                 # A block goes between audio bytes, never after the last one.
                 if metaint and since_block == metaint and (at < len(data) or endless):
                     text = ("StreamTitle='%s';" % titles[block]).encode() if block in titles else b""
                     text += b"\0" * (-len(text) % 16)
-                    self.wfile.write(bytes([len(text) // 16]) + text)
+                    self.send(bytes([len(text) // 16]) + text)
                     block += 1
                     since_block = 0
 
     def do_GET(self):
         url = urllib.parse.urlsplit(self.path)
-        query = dict(urllib.parse.parse_qsl(url.query))
+        query = self.query = dict(urllib.parse.parse_qsl(url.query))
         path = os.path.join(self.server.folder, os.path.basename(urllib.parse.unquote(url.path)))
         if not os.path.isfile(path):
             self.send_error(404)
@@ -97,7 +111,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.wfile.flush()
             self.close_connection = True
             return
-        self.wfile.write(body)
+        try:
+            self.send(body)
+        except (BrokenPipeError, ConnectionResetError):
+            pass  # the listener left
 
 
 def main():

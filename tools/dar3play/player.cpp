@@ -1,5 +1,6 @@
 #include "tools/dar3play/player.h"
 
+#include <algorithm>
 #include <chrono>
 #include <vector>
 
@@ -10,7 +11,12 @@
 #include "tools/dar3play/user_words.h"
 
 namespace {
-// Large enough for the opener to find a frame pair and any VBR header in the first block.
+// A stream opens as soon as this much has come (half a second of a 128 kbit/s radio that sends
+// in real time): room for a frame pair and any VBR header. What came beyond it by then is taken
+// too, such as a server's opening burst.
+constexpr size_t kFirstOpenTry = 8 * 1024;
+// A head the opener can't use yet (junk before the first frames) grows up to this before the
+// stream is given up as no MP3.
 constexpr size_t kFirstStreamBlock = 64 * 1024;
 constexpr size_t kPushBlock = 16 * 1024;
 // How far the reader runs ahead of the decoder: a few seconds of any bit rate, so memory stays
@@ -86,15 +92,8 @@ bool Player::OpenStream(std::unique_ptr<ByteSource> source, int buffer_ms) {
     failure_ = source->name() + ": can't create the player";
     return false;
   }
-  std::vector<uint8_t> first(kFirstStreamBlock);
-  const long got = source->Read(first.data(), first.size(), stop_feeding_, &failure_);
-  if (got < 0) return false;
-  if (got == 0) {
-    failure_ = source->name() + ": the file is empty";
-    return false;
-  }
-  first.resize(size_t(got));
-  if (!Mp3_OpenStream(handle_, 1, 1, first.data(), unsigned(got), buffer_ms) || !PushUntilOpen(*source, &first)) {
+  std::vector<uint8_t> first;
+  if (!OpenOnFirstBlock(*source, buffer_ms, &first) || !PushUntilOpen(*source, &first)) {
     if (failure_.empty()) failure_ = source->name() + ": " + LastError();
     return false;
   }
@@ -105,6 +104,26 @@ bool Player::OpenStream(std::unique_ptr<ByteSource> source, int buffer_ms) {
   return true;
 }
 
+bool Player::OpenOnFirstBlock(ByteSource& source, int buffer_ms, std::vector<uint8_t>* first) {
+  // A source that sends slowly (a radio in real time) starts playing once the opener has what
+  // it needs, not after a fixed amount.
+  for (size_t wanted = kFirstOpenTry;; wanted = std::min(2 * wanted, kFirstStreamBlock)) {
+    const size_t had = first->size();
+    first->resize(kFirstStreamBlock);
+    const long got =
+        source.ReadAtLeast(first->data() + had, kFirstStreamBlock - had, wanted - had, stop_feeding_, &failure_);
+    first->resize(had + size_t(std::max(got, 0L)));
+    if (got < 0) return false;
+    if (first->empty()) {
+      failure_ = source.name() + ": the file is empty";
+      return false;
+    }
+    if (Mp3_OpenStream(handle_, 1, 1, first->data(), unsigned(first->size()), buffer_ms)) return true;
+    const bool ended = first->size() < wanted;
+    if (ended || first->size() >= kFirstStreamBlock) return false;
+  }
+}
+
 bool Player::PushUntilOpen(ByteSource& source, std::vector<uint8_t>* head) {
   // A first block that ends inside a large ID3v2 tag (cover art) opens the stream once the
   // pushes reach its frames; until then it has no format to play or tell. What is pushed
@@ -112,7 +131,7 @@ bool Player::PushUntilOpen(ByteSource& source, std::vector<uint8_t>* head) {
   std::vector<uint8_t> block(kFirstStreamBlock);
   MP3_STREAM_INFO info{};
   while (!Mp3_GetMp3Info(handle_, &info)) {
-    const long got = source.Read(block.data(), block.size(), stop_feeding_, &failure_);
+    const long got = source.ReadAtLeast(block.data(), block.size(), 1, stop_feeding_, &failure_);
     if (got < 0) return false;
     if (!Mp3_PushDataToStream(handle_, got > 0 ? block.data() : nullptr, unsigned(got))) return false;
     head->insert(head->end(), block.begin(), block.begin() + got);
@@ -131,7 +150,8 @@ void Player::Feed(std::unique_ptr<ByteSource> source) {
       continue;
     }
     std::string error;
-    const long got = source->Read(block.data(), block.size(), stop_feeding_, &error);
+    // Whatever has come is pushed at once, so a slow source keeps the player fed.
+    const long got = source->ReadAtLeast(block.data(), block.size(), 1, stop_feeding_, &error);
     if (got < 0) SetStreamProblem(error + " (the song ends where the reading stopped)");
     if (got <= 0) break;
     if (!Mp3_PushDataToStream(handle_, block.data(), unsigned(got))) return;

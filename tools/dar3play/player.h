@@ -42,6 +42,9 @@ class Player {
 
   // Opens a pushed stream on an open source and feeds it while the song plays.
   bool OpenStream(std::unique_ptr<ByteSource> source, int buffer_ms);
+  // Reads the stream's first block into `first` and opens the stream on it, growing it while the
+  // opener can't use it yet; false with the failure set, or with the player's text to tell.
+  bool OpenOnFirstBlock(ByteSource& source, int buffer_ms, std::vector<uint8_t>* first);
   // Pushes blocks of the source until the stream has opened, appending them to `head`; false
   // with the failure set.
   bool PushUntilOpen(ByteSource& source, std::vector<uint8_t>* head);

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -82,11 +83,13 @@ namespace {
 constexpr int kStopCheckMs = 100;  // how soon a reader waiting for a pipe notices `stop`
 }  // namespace
 
-long StreamSource::Read(uint8_t* into, size_t size, const std::atomic<bool>& stop, std::string* why) {
+long StreamSource::ReadAtLeast(uint8_t* into, size_t size, size_t at_least, const std::atomic<bool>& stop,
+                               std::string* why) {
   const uint64_t room = kMaxSongBytes - total_;
   if (size > room) size = size_t(room);
+  at_least = std::min(at_least, size);
   size_t got = 0;
-  while (got < size && !stop) {
+  while (got < at_least && !stop) {
     pollfd ready{fd_, POLLIN, 0};
     const int polled = ::poll(&ready, 1, kStopCheckMs);
     if (polled == 0 || (polled < 0 && errno == EINTR)) continue;

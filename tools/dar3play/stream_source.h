@@ -37,8 +37,9 @@ class StreamSource : public ByteSource {
   StreamSource(const StreamSource&) = delete;
   StreamSource& operator=(const StreamSource&) = delete;
 
-  // As ByteSource::Read; the end also comes past kMaxSongBytes in all.
-  long Read(uint8_t* into, size_t size, const std::atomic<bool>& stop, std::string* why) override;
+  // As ByteSource::ReadAtLeast; the end also comes past kMaxSongBytes in all.
+  long ReadAtLeast(uint8_t* into, size_t size, size_t at_least, const std::atomic<bool>& stop,
+                   std::string* why) override;
   bool truncated() const override { return truncated_; }
 
  private:

@@ -5,9 +5,12 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <condition_variable>
 #include <fstream>
 #include <iterator>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -86,6 +89,83 @@ TEST(StreamFeeder, ASourceReadToItsEndLeavesNoProblem) {
   Player player;
   ASSERT_TRUE(player.OpenStream(std::move(source), 0)) << player.failure();
   EXPECT_TRUE(PlayToTheEnd(&player));
+  EXPECT_EQ(player.StreamProblem(), "");
+}
+
+// Writes `bytes` to a pipe in pieces of `piece` bytes, `pause` apart, as a slow
+// server sends; false when the pipe refused them.
+bool WriteSlowly(int fd, const uint8_t* bytes, size_t size, size_t piece, std::chrono::milliseconds pause) {
+  for (size_t at = 0; at < size;) {
+    const ssize_t n = ::write(fd, bytes + at, std::min(piece, size - at));
+    if (n <= 0) return false;
+    at += size_t(n);
+    std::this_thread::sleep_for(pause);
+  }
+  return true;
+}
+
+// A source that sends slowly, as a radio does in real time: the song opens once its first frames
+// have come, not after a fixed first block, and then plays whole.
+TEST(StreamFeeder, ASlowSourceOpensOnceItsFirstFramesHaveCome) {
+  std::string why_not;
+  const EncodedFiles* files = GetEncodedFiles(&why_not);
+  if (!files) GTEST_SKIP() << "cannot make test files: " << why_not;
+  const std::vector<uint8_t> song = ReadAll(files->cbr);
+  constexpr size_t kHead = 12 * 1024;  // well short of 64 KiB
+  ASSERT_GT(song.size(), 80u * 1024);
+  int pipe_ends[2];
+  ASSERT_EQ(::pipe(pipe_ends), 0);
+  std::mutex lock;
+  std::condition_variable changed;
+  bool opened = false, gave_up_waiting = false;
+  std::thread writer([&] {
+    WriteSlowly(pipe_ends[1], song.data(), kHead, 1024, std::chrono::milliseconds(1));
+    // Nothing more comes until the stream has opened (or long past the time it should have).
+    std::unique_lock<std::mutex> hold(lock);
+    gave_up_waiting = !changed.wait_for(hold, std::chrono::seconds(20), [&] { return opened; });
+    hold.unlock();
+    WriteSlowly(pipe_ends[1], song.data() + kHead, song.size() - kHead, 16 * 1024, std::chrono::milliseconds(0));
+    ::close(pipe_ends[1]);
+  });
+  Player player;
+  const bool ok = player.OpenStream(StreamSource::Adopt(pipe_ends[0], "the radio"), 0);
+  {
+    std::lock_guard<std::mutex> hold(lock);
+    opened = true;
+  }
+  changed.notify_all();
+  if (!ok) writer.join();
+  ASSERT_TRUE(ok) << player.failure();
+  EXPECT_TRUE(PlayToTheEnd(&player));
+  writer.join();
+  EXPECT_FALSE(gave_up_waiting) << "the stream waited for more than its first frames";
+  EXPECT_EQ(player.StreamProblem(), "");
+  MP3_STREAM_INFO info{};
+  ASSERT_TRUE(Mp3_GetMp3Info(player.handle(), &info));
+  EXPECT_EQ(info.sample_rate, 44100);
+}
+
+// Junk before the first frame, more than the first try holds, comes in small pieces: the head
+// grows until the opener finds the frames.
+TEST(StreamFeeder, JunkLongerThanTheFirstTryStillOpens) {
+  std::string why_not;
+  const EncodedFiles* files = GetEncodedFiles(&why_not);
+  if (!files) GTEST_SKIP() << "cannot make test files: " << why_not;
+  std::vector<uint8_t> stream(20 * 1024, 0);
+  const std::vector<uint8_t> song = ReadAll(files->cbr);
+  stream.insert(stream.end(), song.begin(), song.end());
+  int pipe_ends[2];
+  ASSERT_EQ(::pipe(pipe_ends), 0);
+  std::thread writer([&] {
+    WriteSlowly(pipe_ends[1], stream.data(), stream.size(), 2048, std::chrono::milliseconds(2));
+    ::close(pipe_ends[1]);
+  });
+  Player player;
+  const bool ok = player.OpenStream(StreamSource::Adopt(pipe_ends[0], "the pipe"), 0);
+  if (!ok) writer.join();
+  ASSERT_TRUE(ok) << player.failure();
+  EXPECT_TRUE(PlayToTheEnd(&player));
+  writer.join();
   EXPECT_EQ(player.StreamProblem(), "");
 }
 

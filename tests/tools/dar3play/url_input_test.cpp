@@ -118,6 +118,14 @@ TEST_F(WebFiles, ARadioStreamLosesItsMetadataAndShowsEachTitleWhenItIsHeard) {
   EXPECT_NE(played.out.find(": the stream has ended\n"), std::string::npos) << played.out;
 }
 
+TEST_F(WebFiles, ARadioSendingInRealTimeOpensOnItsFirstFrames) {
+  // 4000 bytes a second: the first frames come within 2 s, where 64 KiB would take 16.
+  const RunResult r = RunCommand("timeout 10 " + Quote(Dar3playPath()) + " --info " +
+                                 Quote(Url(files_->cbr, "?icy=Slow%20Radio&pace=4000&endless=1")));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("station:     Slow Radio\n"), std::string::npos) << r.out;
+}
+
 TEST_F(WebFiles, ARadioWithoutEndIsDescribedAtOnceAndHasNoLength) {
   // The station never ends: --info reads its first frames only, and says so of the length.
   const std::string radio = Quote(Url(files_->cbr, "?icy=Test%20Radio&endless=1"));

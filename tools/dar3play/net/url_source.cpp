@@ -115,13 +115,15 @@ bool UrlSource::Reconnect(const std::atomic<bool>& stop, std::string* why) {
   return false;
 }
 
-long UrlSource::Read(uint8_t* into, size_t size, const std::atomic<bool>& stop, std::string* why) {
+long UrlSource::ReadAtLeast(uint8_t* into, size_t size, size_t at_least, const std::atomic<bool>& stop,
+                            std::string* why) {
   // A radio stream runs for days, but one song's byte positions are 32-bit.
   const uint64_t room = kMaxSongBytes - handed_out_;
   if (size > room) size = size_t(room);
   if (size == 0 && !ended_) truncated_ = true;
+  at_least = std::min(at_least, size);
   size_t got = 0;
-  while (got < size && !stop) {
+  while (got < at_least && !stop) {
     if (audio_at_ < audio_.size()) {
       const size_t n = std::min(size - got, audio_.size() - audio_at_);
       std::memcpy(into + got, audio_.data() + audio_at_, n);

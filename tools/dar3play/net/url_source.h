@@ -20,8 +20,9 @@ class UrlSource : public ByteSource {
   static std::unique_ptr<UrlSource> Open(const std::string& url, std::shared_ptr<StreamNotes> notes, std::string* why);
   // The address without its password: the name every message uses.
   const std::string& name() const override { return shown_; }
-  // As ByteSource::Read; the end also comes past kMaxSongBytes in all.
-  long Read(uint8_t* into, size_t size, const std::atomic<bool>& stop, std::string* why) override;
+  // As ByteSource::ReadAtLeast; the end also comes past kMaxSongBytes in all.
+  long ReadAtLeast(uint8_t* into, size_t size, size_t at_least, const std::atomic<bool>& stop,
+                   std::string* why) override;
   bool truncated() const override { return truncated_; }
 
  private:

@@ -29,10 +29,9 @@ TEST(HidePassword, APasswordThatBreaksTheAddressIsHiddenToo) {
 }
 
 TEST(HidePassword, LeavesEverythingElseAsItIs) {
-  for (const char* kept :
-       {"http://jed@host/x.mp3", "http://host:8000/@home/a:b.mp3", "http://host/?q=a:b@c",
-        "http://host/a@b:c", "http://host/x.mp3?mail=a:b@c", "song.mp3", "http://host", "http://",
-        "http:///x", "/music/a:b@c.mp3", "a:b@c.mp3", "-", "", "://a:b@c"}) {
+  for (const char* kept : {"http://jed@host/x.mp3", "http://host:8000/@home/a:b.mp3", "http://host/?q=a:b@c",
+                           "http://host/a@b:c", "http://host/x.mp3?mail=a:b@c", "song.mp3", "http://host", "http://",
+                           "http:///x", "/music/a:b@c.mp3", "a:b@c.mp3", "-", "", "://a:b@c"}) {
     EXPECT_EQ(HidePassword(kept), kept);
   }
 }
