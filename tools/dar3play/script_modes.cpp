@@ -22,6 +22,9 @@ namespace {
 // Block answers of MP3_EVENT_WAVE_BUFFER.
 constexpr int32_t kBlockConsumed = 1;
 constexpr int32_t kStopPlaying = 2;
+// How long --info waits for a radio's title on the air: its first metadata block comes after
+// 8000 to 16000 bytes of audio at the usual intervals, a second or so of a 128 kbit/s station.
+constexpr std::chrono::milliseconds kFirstTitleWait{5000};
 
 // Collects the decoded blocks into the WAV file until the decoding thread stops.
 class WavSink {
@@ -107,8 +110,12 @@ int RunInfo(const Options& options, const std::vector<PlaylistEntry>& entries) {
     }
     TrackInfo info = ReadTrackInfo(player.handle(), path);
     info.replay_gain = player.replay_gain();
-    // A web address was read only as far as its first frames: a radio would never end.
-    if (const auto notes = player.stream_notes()) info.web = notes->Facts();
+    // A web address was read only as far as its first frames: a radio would never end. Its
+    // title on the air comes in the first metadata block, which may lie past them.
+    if (const auto notes = player.stream_notes()) {
+      notes->WaitForMetadata(kFirstTitleWait);
+      info.web = notes->Facts();
+    }
     if (!first) std::fputs(json_array ? ",\n" : "\n", stdout);
     first = false;
     std::string text = options.json ? InfoAsJson(info) : Printable(InfoAsText(info), LocaleIsUtf8(), true);

@@ -4,6 +4,8 @@
 // the air once playback reaches it.
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <mutex>
@@ -42,6 +44,25 @@ class StreamNotes {
     body_size_ = size;
     live_ = live;
   }
+  // Whether the server puts metadata blocks into the audio (icy-metaint).
+  void ExpectMetadata(bool expected) {
+    std::lock_guard<std::mutex> hold(lock_);
+    metadata_expected_ = expected;
+  }
+  // The first metadata block has come, or the data has ended without one.
+  void MetadataCame() {
+    {
+      std::lock_guard<std::mutex> hold(lock_);
+      metadata_came_ = true;
+    }
+    metadata_changed_.notify_all();
+  }
+  // Waits up to `limit` for the first metadata block the server announced, which holds the
+  // title on the air; at once when none was announced.
+  void WaitForMetadata(std::chrono::milliseconds limit) const {
+    std::unique_lock<std::mutex> hold(lock_);
+    metadata_changed_.wait_for(hold, limit, [this] { return !metadata_expected_ || metadata_came_; });
+  }
   WebStreamFacts Facts() const {
     std::lock_guard<std::mutex> hold(lock_);
     return {now_.station, first_title_, live_, body_size_};
@@ -78,6 +99,9 @@ class StreamNotes {
   }
 
   mutable std::mutex lock_;
+  mutable std::condition_variable metadata_changed_;
+  bool metadata_expected_ = false;
+  bool metadata_came_ = false;
   Snapshot now_;
   std::deque<std::pair<uint64_t, std::string>> coming_;
   uint64_t handed_out_ = 0;

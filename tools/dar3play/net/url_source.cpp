@@ -48,7 +48,10 @@ bool UrlSource::Connect(const std::atomic<bool>& stop, std::string* why, long* s
   if (radio_) total_ = -1;  // what is on the air now, not a file to resume
   splitter_ = std::make_unique<IcySplitter>(metaint);
   if (!reply.station.empty()) notes_->SetStation(reply.station);
-  if (offset_ == 0) notes_->SetBody(total_, radio_);
+  if (offset_ == 0) {
+    notes_->SetBody(total_, radio_);
+    notes_->ExpectMetadata(metaint != 0);
+  }
   return true;
 }
 
@@ -72,6 +75,7 @@ bool UrlSource::Pull(const std::atomic<bool>& stop, std::string* why) {
       std::string title;
       if (FindStreamTitle(block.text, &title)) notes_->AddTitleAt(audio_start + block.audio_at, title);
     }
+    if (!blocks.empty()) notes_->MetadataCame();
     return true;
   }
   if (stop) return false;
@@ -136,6 +140,7 @@ long UrlSource::ReadAtLeast(uint8_t* into, size_t size, size_t at_least, const s
     audio_at_ = 0;
     if (ended_ || !Pull(stop, &failure_)) {
       ended_ = ended_ || !stop;
+      if (ended_) notes_->MetadataCame();  // none will come now
       break;
     }
   }
